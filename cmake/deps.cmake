@@ -1,0 +1,47 @@
+# The image libraries: cross-built for Windows from Debian's source packages into a
+# cache outside the source tree (once, reused by later builds), or Debian's native
+# -dev packages for the host flavour.
+if(WIN32)
+    file(SHA256 ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh recipe_hash)
+    string(SUBSTRING ${recipe_hash} 0 12 recipe_hash)
+    if(DEFINED ENV{XDG_CACHE_HOME})
+        set(cache_root $ENV{XDG_CACHE_HOME})
+    else()
+        set(cache_root $ENV{HOME}/.cache)
+    endif()
+    set(GLIMRA_DEPS_CACHE ${cache_root}/glimra/deps-i686-${recipe_hash}
+        CACHE PATH "where the cross-built image libraries are kept")
+    if(NOT EXISTS ${GLIMRA_DEPS_CACHE}/stamp)
+        message(STATUS "Cross-building libjpeg-turbo, giflib and libpng into ${GLIMRA_DEPS_CACHE}")
+        execute_process(
+            COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh ${GLIMRA_DEPS_CACHE}
+                    ${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-i686.cmake
+            RESULT_VARIABLE deps_result)
+        if(NOT deps_result EQUAL 0)
+            message(FATAL_ERROR "building the image libraries failed")
+        endif()
+    endif()
+    set(prefix ${GLIMRA_DEPS_CACHE}/prefix)
+    foreach(lib jpeg gif png)
+        add_library(Glimra::${lib} STATIC IMPORTED GLOBAL)
+        target_include_directories(Glimra::${lib} INTERFACE ${prefix}/include)
+    endforeach()
+    set_target_properties(Glimra::jpeg PROPERTIES IMPORTED_LOCATION ${prefix}/lib/libjpeg.a)
+    set_target_properties(Glimra::gif PROPERTIES IMPORTED_LOCATION ${prefix}/lib/libgif.a)
+    file(GLOB png_lib ${prefix}/lib/libpng16*.a)
+    list(GET png_lib 0 png_lib)
+    set_target_properties(Glimra::png PROPERTIES IMPORTED_LOCATION ${png_lib})
+    add_library(Glimra::zlib STATIC IMPORTED GLOBAL)
+    set_target_properties(Glimra::zlib PROPERTIES IMPORTED_LOCATION
+        /usr/${GLIMRA_TRIPLET}/lib/libz.a)
+    target_link_libraries(Glimra::png INTERFACE Glimra::zlib)
+else()
+    find_package(JPEG REQUIRED)
+    find_package(GIF REQUIRED)
+    find_package(PNG REQUIRED)
+    add_library(Glimra::jpeg ALIAS JPEG::JPEG)
+    add_library(Glimra::gif INTERFACE IMPORTED GLOBAL)
+    target_include_directories(Glimra::gif INTERFACE ${GIF_INCLUDE_DIRS})
+    target_link_libraries(Glimra::gif INTERFACE ${GIF_LIBRARIES})
+    add_library(Glimra::png ALIAS PNG::PNG)
+endif()
