@@ -1,0 +1,26 @@
+// Program entry: the application object, the main window (created disabled), the
+// about box and the donation reminder, then the message loop until the main
+// window closes.
+#include <windows.h>
+
+#include "app/Unit3.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "ui/TApplication.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    ui::TApplication application;
+    try {
+        application.Initialize();
+        application.SetTitle("Glimra");
+        application.SetMainFormOnTaskbar(true);
+        application.CreateForm(MAIN);
+        application.CreateForm(about);
+        application.CreateForm(Form22);
+        application.Run();
+    } catch (...) {
+        application.HandleException(std::current_exception());
+        return 1;
+    }
+    return 0;
+}

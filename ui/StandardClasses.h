@@ -1,0 +1,8 @@
+// Makes the toolkit's own component classes known to the layouts.
+#pragma once
+
+namespace ui {
+
+void RegisterStandardClasses();
+
+}  // namespace ui

@@ -1,0 +1,105 @@
+// The application object: message loop, list of open forms, cursor table, the
+// screen's dpi, and the general error report that every handler runs under.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/TComponent.h"
+
+namespace ui {
+
+class TForm;
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Common controls, window classes, the screen's dpi.
+    void Initialize();
+
+    // Makes a form owned by the application; `reference` is set before the form's
+    // layout is loaded and its creation handler runs. The first form made is the
+    // main form.
+    template <class T>
+    void CreateForm(T*& reference) {
+        T* form = new T(this);
+        reference = form;
+        try {
+            form->AfterConstruction();
+        } catch (...) {
+            reference = nullptr;
+            delete form;
+            throw;
+        }
+    }
+
+    // Shows the main form and runs the message loop until Terminate.
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every waiting message, then returns.
+    void ProcessMessages();
+    // Handles one message, waiting for it when `wait`; false when none was there.
+    bool HandleMessage(bool wait);
+
+    // The general error report: a message box with the error's text, after which
+    // the program goes on. OnException, when set, replaces the message box.
+    void HandleException(std::exception_ptr error);
+    void ShowException(const std::string& text);
+    std::function<void(const std::string& text)> OnException;
+
+    TForm* MainForm() const { return mainForm_; }
+    const std::vector<TForm*>& Forms() const { return forms_; }
+    void AddForm(TForm* form);
+    void RemoveForm(TForm* form);
+
+    bool MainFormOnTaskbar() const { return mainFormOnTaskbar_; }
+    void SetMainFormOnTaskbar(bool value) { mainFormOnTaskbar_ = value; }
+    const std::string& Title() const { return title_; }
+    void SetTitle(const std::string& title) { title_ = title; }
+
+    // Minimises or restores the main form, as the task bar would.
+    void Minimize();
+    void Restore();
+
+    // The cursor table: numbered cursors, the system ones pre-filled.
+    HCURSOR Cursors(int index) const;
+    void SetCursors(int index, HCURSOR cursor);
+    // The application-wide cursor override (crDefault: none).
+    int ScreenCursor() const { return screenCursor_; }
+    void SetScreenCursor(int cursor);
+
+    HINSTANCE Instance() const { return instance_; }
+    int PixelsPerInch() const { return pixelsPerInch_; }
+    // A length in pixels at 96 dpi, in pixels of this screen.
+    int Scale(int pixels) const { return ::MulDiv(pixels, pixelsPerInch_, 96); }
+
+    // A hidden window for timers and other application-wide messages.
+    HWND UtilityWindow();
+
+private:
+    HINSTANCE instance_;
+    int pixelsPerInch_ = 96;
+    bool terminated_ = false;
+    bool mainFormOnTaskbar_ = true;
+    std::string title_;
+    TForm* mainForm_ = nullptr;
+    std::vector<TForm*> forms_;
+    std::map<int, HCURSOR> cursors_;
+    int screenCursor_ = 0;
+    HWND utility_ = nullptr;
+};
+
+extern TApplication* Application;
+
+// Runs `step`; an exception that escapes it goes to the application's report.
+void Guarded(const std::function<void()>& step);
+
+}  // namespace ui

@@ -1,0 +1,106 @@
+// A picture in memory: a DIB section with a pixel format (the display's own,
+// 24-bit or 32-bit), rows addressed from the top, a canvas to draw on, and the
+// plain pixel view that the platform-neutral pixel code works on.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <stdexcept>
+
+#include "imaging/pixel_view.h"
+#include "ui/Graphics.h"
+#include "ui/handles.h"
+
+namespace ui {
+
+enum class TPixelFormat { pfDevice, pf24bit, pf32bit };
+
+// Raised when the system cannot give a bitmap of the asked size.
+class EOutOfResources : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TBitmap;
+
+// Drawing on a bitmap through GDI: a pen, a brush, lines and block copies.
+class TCanvas {
+public:
+    explicit TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
+    HDC Handle();
+
+    TColor PenColor() const { return penColour_; }
+    void SetPenColor(TColor colour) { penColour_ = colour; }
+    int PenWidth() const { return penWidth_; }
+    void SetPenWidth(int width) { penWidth_ = width; }
+    TColor BrushColor() const { return brushColour_; }
+    void SetBrushColor(TColor colour) { brushColour_ = colour; }
+
+    POINT PenPos();
+    void MoveTo(int x, int y);
+    // A line with the current pen from the pen position to (x, y), as LineTo draws it.
+    void LineTo(int x, int y);
+    void FillRect(const RECT& r);
+    void Draw(int x, int y, TBitmap& source);
+    COLORREF Pixel(int x, int y);
+    void SetPixel(int x, int y, COLORREF colour);
+
+private:
+    friend class TBitmap;
+    TBitmap& bitmap_;
+    MemoryDC dc_;
+    HGDIOBJ original_ = nullptr;
+    TColor penColour_ = clBlack, brushColour_ = clWhite;
+    int penWidth_ = 1;
+};
+
+class TBitmap {
+public:
+    TBitmap();
+    ~TBitmap();
+    TBitmap(const TBitmap&) = delete;
+    TBitmap& operator=(const TBitmap&) = delete;
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetWidth(int width) { SetSize(width, height_); }
+    void SetHeight(int height) { SetSize(width_, height); }
+    // Resizes, keeping the pixels of the part that both sizes share.
+    void SetSize(int width, int height);
+    bool Empty() const { return width_ <= 0 || height_ <= 0; }
+
+    TPixelFormat PixelFormat() const { return format_; }
+    // Converts to the format; every pixel keeps its colour.
+    void SetPixelFormat(TPixelFormat format);
+    int BitsPerPixel() const { return BitsFor(format_); }
+    // Bits per pixel of a format on this display.
+    static int BitsFor(TPixelFormat format);
+
+    // Direct access to the pixels (GDI drawing is flushed first).
+    std::uint8_t* ScanLine(int y);
+    glimra::PixelView View();
+    std::ptrdiff_t Stride() const { return stride_; }
+
+    TCanvas& Canvas() { return canvas_; }
+    HBITMAP Handle() const { return bitmap_.Get(); }
+    // Becomes a copy of `source`: size, format and pixels.
+    void Assign(TBitmap& source);
+
+private:
+    friend class TCanvas;
+    // A new DIB section of that size and format; throws EOutOfResources.
+    void Allocate(int width, int height, TPixelFormat format, Bitmap& bitmap, void*& bits,
+                  std::ptrdiff_t& stride) const;
+    void Replace(Bitmap bitmap, void* bits, int width, int height, std::ptrdiff_t stride,
+                 TPixelFormat format);
+
+    Bitmap bitmap_;
+    void* bits_ = nullptr;
+    int width_ = 0, height_ = 0;
+    std::ptrdiff_t stride_ = 0;
+    TPixelFormat format_ = TPixelFormat::pfDevice;
+    TCanvas canvas_;
+};
+
+}  // namespace ui

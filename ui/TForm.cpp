@@ -1,0 +1,255 @@
+#include "ui/TForm.h"
+
+#include <stdexcept>
+
+#include "ui/LayoutLoader.h"
+#include "ui/TApplication.h"
+
+namespace ui {
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    visible_ = false;
+    Application->AddForm(this);
+}
+
+TForm::~TForm() {
+    if (OnDestroy) Guarded([this] { OnDestroy(this); });
+    Application->RemoveForm(this);
+}
+
+void TForm::AfterConstruction() {
+    layout::LoadForm(*this, LayoutName());
+    const bool show = visible_;
+    visible_ = false;
+    HandleNeeded();
+    if (clientWidth_ >= 0 || clientHeight_ >= 0) {
+        RECT r{0, 0, clientWidth_ >= 0 ? clientWidth_ : ClientWidth(),
+               clientHeight_ >= 0 ? clientHeight_ : ClientHeight()};
+        ::AdjustWindowRectEx(&r, ::GetWindowLongA(Handle(), GWL_STYLE), FALSE,
+                             ::GetWindowLongA(Handle(), GWL_EXSTYLE));
+        SetBounds(left_, top_, r.right - r.left, r.bottom - r.top);
+    }
+    if (OnCreate) OnCreate(this);
+    if (show) SetVisible(true);
+}
+
+void TForm::SetClientWidth(int width) {
+    clientWidth_ = width;
+    if (HandleAllocated()) {
+        RECT r{0, 0, width, ClientHeight()};
+        ::AdjustWindowRectEx(&r, ::GetWindowLongA(Handle(), GWL_STYLE), FALSE,
+                             ::GetWindowLongA(Handle(), GWL_EXSTYLE));
+        SetWidth(r.right - r.left);
+    }
+}
+
+void TForm::SetClientHeight(int height) {
+    clientHeight_ = height;
+    if (HandleAllocated()) {
+        RECT r{0, 0, ClientWidth(), height};
+        ::AdjustWindowRectEx(&r, ::GetWindowLongA(Handle(), GWL_STYLE), FALSE,
+                             ::GetWindowLongA(Handle(), GWL_EXSTYLE));
+        SetHeight(r.bottom - r.top);
+    }
+}
+
+void TForm::SetFormStyle(TFormStyle style) {
+    formStyle_ = style;
+    if (HandleAllocated())
+        ::SetWindowPos(Handle(), style == TFormStyle::fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST,
+                       0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TForm::CreateParams(TCreateParams& params) {
+    TWinControl::CreateParams(params);
+    params.style = WS_CLIPCHILDREN;
+    params.exStyle = 0;
+    switch (borderStyle_) {
+        case TFormBorderStyle::bsNone:
+            params.style |= WS_POPUP;
+            break;
+        case TFormBorderStyle::bsSingle:
+            params.style |= WS_CAPTION | WS_BORDER;
+            break;
+        case TFormBorderStyle::bsSizeable:
+            params.style |= WS_CAPTION | WS_THICKFRAME;
+            break;
+        case TFormBorderStyle::bsDialog:
+            params.style |= WS_CAPTION | DS_MODALFRAME;
+            params.exStyle |= WS_EX_DLGMODALFRAME;
+            break;
+        case TFormBorderStyle::bsToolWindow:
+            params.style |= WS_CAPTION;
+            params.exStyle |= WS_EX_TOOLWINDOW;
+            break;
+    }
+    if (borderStyle_ != TFormBorderStyle::bsNone) {
+        if (borderIcons_ & biSystemMenu) params.style |= WS_SYSMENU;
+        if ((borderIcons_ & biMinimize) && borderStyle_ != TFormBorderStyle::bsDialog)
+            params.style |= WS_MINIMIZEBOX;
+        if ((borderIcons_ & biMaximize) && borderStyle_ != TFormBorderStyle::bsDialog)
+            params.style |= WS_MAXIMIZEBOX;
+    }
+    if (!enabled_) params.style |= WS_DISABLED;
+    if (formStyle_ == TFormStyle::fsStayOnTop) params.exStyle |= WS_EX_TOPMOST;
+    // The main form carries the task-bar button; every other form is owned by it.
+    TForm* main = Application->MainForm();
+    if (main == this || !main) {
+        if (Application->MainFormOnTaskbar()) params.exStyle |= WS_EX_APPWINDOW;
+        params.parent = nullptr;
+    } else {
+        params.parent = main->Handle();
+    }
+}
+
+void TForm::PlaceAtFirstShow() {
+    if (placed_) return;
+    placed_ = true;
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    TForm* main = Application->MainForm();
+    if (position_ == TPosition::poMainFormCenter && main && main != this &&
+        main->HandleAllocated())
+        ::GetWindowRect(main->Handle(), &area);
+    else if (position_ == TPosition::poDesigned)
+        return;
+    SetBounds(area.left + (area.right - area.left - width_) / 2,
+              area.top + (area.bottom - area.top - height_) / 2, width_, height_);
+}
+
+void TForm::SetVisible(bool visible) {
+    if (visible) PlaceAtFirstShow();
+    if (visible == visible_) {
+        if (visible && HandleAllocated()) ::ShowWindow(Handle(), SW_SHOW);
+        return;
+    }
+    TControl::SetVisible(visible);
+    if (!HandleAllocated()) return;
+    ::ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE);
+    if (visible && OnShow) OnShow(this);
+}
+
+void TForm::BringToFront() {
+    if (HandleAllocated())
+        ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void TForm::Close() {
+    if (inModal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    TCloseAction action = TCloseAction::caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == TCloseAction::caNone) return;
+    if (this == Application->MainForm()) {
+        Application->Terminate();
+        return;
+    }
+    if (action == TCloseAction::caMinimize)
+        ::ShowWindow(Handle(), SW_MINIMIZE);
+    else
+        Hide();
+}
+
+int TForm::ShowModal() {
+    if (inModal_) throw std::runtime_error("the window is shown modally already");
+    // Every other window of the program is disabled while the modal one runs.
+    std::vector<HWND> disabled;
+    for (TForm* f : Application->Forms())
+        if (f != this && f->HandleAllocated() && ::IsWindowEnabled(f->Handle())) {
+            ::EnableWindow(f->Handle(), FALSE);
+            disabled.push_back(f->Handle());
+        }
+    inModal_ = true;
+    modalResult_ = mrNone;
+    struct Restore {
+        TForm* form;
+        std::vector<HWND>& windows;
+        ~Restore() {
+            for (HWND w : windows) ::EnableWindow(w, TRUE);
+            form->inModal_ = false;
+            form->Hide();
+        }
+    } restore{this, disabled};
+    Show();
+    ::SetForegroundWindow(Handle());
+    while (modalResult_ == mrNone && !Application->Terminated()) Application->HandleMessage(true);
+    return modalResult_;
+}
+
+const std::any* TForm::FindHandler(const std::string& name) const {
+    auto it = handlers_.find(LowerAscii(name));
+    return it == handlers_.end() ? nullptr : &it->second;
+}
+
+bool TForm::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+void TForm::PaintWindow(HDC) {
+    if (OnPaint) OnPaint(this);
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (HandleMessage(message, wParam, lParam, result)) return result;
+    switch (message) {
+        case WM_CLOSE:
+            Close();
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+            if (minWidth_ > 0) info->ptMinTrackSize.x = minWidth_;
+            if (minHeight_ > 0) info->ptMinTrackSize.y = minHeight_;
+            return 0;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) != WA_INACTIVE && OnActivate) OnActivate(this);
+            break;
+        case WM_SHOWWINDOW:
+            // Hidden by a call of the program, not because an owner was minimised.
+            if (!wParam && lParam == 0) {
+                visible_ = false;
+                if (OnHide) OnHide(this);
+            }
+            break;
+        default:
+            break;
+    }
+    return TWinControl::WndProc(message, wParam, lParam);
+}
+
+const PropertyRegistry& TForm::ClassProperties() {
+    static const PropertyRegistry registry = [] {
+        PropertyRegistry r("TForm", &TControl::ClassProperties());
+        Registrar<TForm>(r)
+            .Pixels("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
+            .Pixels("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
+            .Enum("BorderStyle",
+                  {{"bsNone", 0}, {"bsSingle", 1}, {"bsSizeable", 2}, {"bsDialog", 3},
+                   {"bsToolWindow", 4}},
+                  &TForm::BorderStyle, &TForm::SetBorderStyle)
+            .Set("BorderIcons",
+                 {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
+                  {"biMaximize", biMaximize}},
+                 &TForm::BorderIcons, &TForm::SetBorderIcons)
+            .Enum("Position",
+                  {{"poDesigned", 0}, {"poDesktopCenter", 1}, {"poScreenCenter", 2},
+                   {"poMainFormCenter", 3}},
+                  &TForm::Position, &TForm::SetPosition)
+            .Enum("FormStyle", {{"fsNormal", 0}, {"fsStayOnTop", 1}}, &TForm::FormStyle,
+                  &TForm::SetFormStyle)
+            .Pixels("Constraints.MinWidth", &TForm::MinWidth, &TForm::SetMinWidth)
+            .Pixels("Constraints.MinHeight", &TForm::MinHeight, &TForm::SetMinHeight)
+            .Event<TNotifyEvent>("OnCreate", [](TForm& f, TNotifyEvent e) { f.OnCreate = e; })
+            .Event<TNotifyEvent>("OnShow", [](TForm& f, TNotifyEvent e) { f.OnShow = e; })
+            .Event<TNotifyEvent>("OnHide", [](TForm& f, TNotifyEvent e) { f.OnHide = e; })
+            .Event<TNotifyEvent>("OnPaint", [](TForm& f, TNotifyEvent e) { f.OnPaint = e; })
+            .Event<TNotifyEvent>("OnDestroy", [](TForm& f, TNotifyEvent e) { f.OnDestroy = e; })
+            .Event<TNotifyEvent>("OnActivate",
+                                 [](TForm& f, TNotifyEvent e) { f.OnActivate = e; })
+            .Event<TCloseEvent>("OnClose", [](TForm& f, TCloseEvent e) { f.OnClose = e; });
+        return r;
+    }();
+    return registry;
+}
+
+}  // namespace ui

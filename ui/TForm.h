@@ -1,0 +1,112 @@
+// A top-level window built from its layout: the layout (a resource named after
+// the form's class) sets the properties and binds the events by the names of the
+// handlers that the form class registers.
+#pragma once
+
+#include <windows.h>
+
+#include <any>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+#include "ui/TWinControl.h"
+
+namespace ui {
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+enum class TPosition { poDesigned, poDesktopCenter, poScreenCenter, poMainFormCenter };
+enum class TFormStyle { fsNormal, fsStayOnTop };
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    // Loads the layout, makes the windows, runs OnCreate and shows the form when
+    // the layout made it visible. TApplication::CreateForm and Make call it.
+    void AfterConstruction();
+    // Makes a form that is not one of the application's start-up forms.
+    template <class T>
+    static T* Make(TComponent* owner) {
+        T* form = new T(owner);
+        try {
+            form->AfterConstruction();
+        } catch (...) {
+            delete form;
+            throw;
+        }
+        return form;
+    }
+
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle style) { borderStyle_ = style; }
+    unsigned BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(unsigned icons) { borderIcons_ = icons; }
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position) { position_ = position; }
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle style);
+    int MinWidth() const { return minWidth_; }
+    void SetMinWidth(int width) { minWidth_ = width; }
+    int MinHeight() const { return minHeight_; }
+    void SetMinHeight(int height) { minHeight_ = height; }
+    void SetVisible(bool visible) override;
+
+    // Closes the form: OnClose decides; the main form's close ends the program.
+    void Close();
+    // Shows the form modally and returns its modal result.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+    void BringToFront();
+
+    TNotifyEvent OnCreate, OnHide, OnShow, OnPaint, OnDestroy, OnActivate;
+    TCloseEvent OnClose;
+
+    // A handler of this form by its name (letter case ignored); empty when unknown.
+    const std::any* FindHandler(const std::string& name) const;
+
+    const PropertyRegistry& Properties() const override { return ClassProperties(); }
+    static const PropertyRegistry& ClassProperties();
+
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    // Registers a handler by name for the layout's event bindings:
+    // Handler("ButtonCaptureClick", &TMAIN::ButtonCaptureClick).
+    template <class F, class R, class... A>
+    void Handler(const char* name, R (F::*method)(A...)) {
+        F* self = static_cast<F*>(this);
+        std::function<R(A...)> f = [self, method](A... args) {
+            return (self->*method)(std::forward<A>(args)...);
+        };
+        handlers_[LowerAscii(name)] = f;
+    }
+    // A form's own handling of a window message: return true when handled.
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void CreateParams(TCreateParams& params) override;
+    void PaintWindow(HDC dc) override;
+    // The layout's resource name: the form's class name.
+    virtual const char* LayoutName() const = 0;
+
+private:
+    void PlaceAtFirstShow();
+
+    TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+    unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    TPosition position_ = TPosition::poDesigned;
+    TFormStyle formStyle_ = TFormStyle::fsNormal;
+    int minWidth_ = 0, minHeight_ = 0;
+    int clientWidth_ = -1, clientHeight_ = -1;  // from the layout, applied at creation
+    int modalResult_ = mrNone;
+    bool placed_ = false;
+    bool inModal_ = false;
+    std::unordered_map<std::string, std::any> handlers_;
+};
+
+}  // namespace ui

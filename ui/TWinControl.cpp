@@ -1,0 +1,425 @@
+#include "ui/TWinControl.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "ui/TApplication.h"
+
+namespace ui {
+
+namespace {
+
+const char kControlProperty[] = "GlimraControl";
+
+TShiftState ShiftFromKeys(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (::GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+}  // namespace
+
+LRESULT CALLBACK GlimraWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* control = static_cast<TWinControl*>(::GetPropA(window, kControlProperty));
+    if (!control && message == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        control = static_cast<TWinControl*>(cs->lpCreateParams);
+        if (control) {
+            ::SetPropA(window, kControlProperty, control);
+            control->handle_ = window;
+        }
+    }
+    if (!control) return ::DefWindowProcA(window, message, wParam, lParam);
+    LRESULT result = 0;
+    try {
+        result = control->WndProc(message, wParam, lParam);
+    } catch (...) {
+        Application->HandleException(std::current_exception());
+    }
+    if (message == WM_NCDESTROY) {
+        ::RemovePropA(window, kControlProperty);
+        control->handle_ = nullptr;
+    }
+    return result;
+}
+
+void RegisterWindowClasses(HINSTANCE instance) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = GlimraWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = ::LoadIconA(instance, "MAINICON");
+    wc.lpszClassName = "GlimraWindow";
+    ::RegisterClassExA(&wc);
+}
+
+TWinControl* TWinControl::FromHandle(HWND window) {
+    return window ? static_cast<TWinControl*>(::GetPropA(window, kControlProperty)) : nullptr;
+}
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    while (!controls_.empty()) delete controls_.back();
+    DestroyWnd();
+    if (font_) ::DeleteObject(font_);
+}
+
+HWND TWinControl::Handle() {
+    HandleNeeded();
+    return handle_;
+}
+
+void TWinControl::HandleNeeded() {
+    if (!handle_) {
+        if (parent_) parent_->HandleNeeded();
+        if (!handle_) CreateWnd();
+    }
+    for (TControl* c : controls_)
+        if (c->IsWindowed()) static_cast<TWinControl*>(c)->HandleNeeded();
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+    params.caption = caption_;
+    params.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+    if (visible_) params.style |= WS_VISIBLE;
+    if (!enabled_) params.style |= WS_DISABLED;
+    params.x = left_;
+    params.y = top_;
+    params.width = width_;
+    params.height = height_;
+    params.parent = parent_ ? parent_->Handle() : nullptr;
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    const bool ours = params.className == "GlimraWindow";
+    HWND window = ::CreateWindowExA(params.exStyle, params.className.c_str(),
+                                    params.caption.c_str(), params.style, params.x, params.y,
+                                    params.width, params.height, params.parent, nullptr,
+                                    Application->Instance(), ours ? this : nullptr);
+    if (!window) throw std::runtime_error("cannot create the window of " + Name());
+    if (!ours) {
+        // A system control: take over its window procedure, keeping the original.
+        ::SetPropA(window, kControlProperty, this);
+        handle_ = window;
+        systemProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+            window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlimraWindowProc)));
+    }
+    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+    WindowCreated();
+    Realign();
+}
+
+void TWinControl::DestroyWnd() {
+    if (handle_) ::DestroyWindow(handle_);
+    handle_ = nullptr;
+}
+
+HFONT TWinControl::FontHandle() {
+    if (!font_) font_ = CreateFontFor(Font());
+    return font_;
+}
+
+void TWinControl::FontChanged() {
+    if (font_) {
+        ::DeleteObject(font_);
+        font_ = nullptr;
+    }
+    if (handle_) ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
+    for (TControl* c : controls_)
+        c->ParentFontChanged();
+    Invalidate();
+}
+
+void TWinControl::AdoptChild(TComponent* child) {
+    if (auto* control = dynamic_cast<TControl*>(child)) control->SetParent(this);
+}
+
+void TWinControl::InsertControl(TControl* control) {
+    controls_.push_back(control);
+    control->parent_ = this;
+    if (handle_ && control->IsWindowed()) static_cast<TWinControl*>(control)->HandleNeeded();
+    if (control->Align() != TAlign::alNone) Realign();
+    control->Invalidate();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    control->Invalidate();
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+    if (hovered_ == control) hovered_ = nullptr;
+    if (captured_ == control) captured_ = nullptr;
+    control->parent_ = nullptr;
+    if (control->IsWindowed()) static_cast<TWinControl*>(control)->DestroyWnd();
+    Realign();
+}
+
+int TWinControl::ClientWidth() const {
+    RECT r = ClientRect();
+    return r.right - r.left;
+}
+
+int TWinControl::ClientHeight() const {
+    RECT r = ClientRect();
+    return r.bottom - r.top;
+}
+
+RECT TWinControl::ClientRect() const {
+    RECT r{0, 0, width_, height_};
+    if (handle_) ::GetClientRect(handle_, &r);
+    return r;
+}
+
+void TWinControl::RealignControls(RECT& area, TAlign which) {
+    std::vector<TControl*> group;
+    for (TControl* c : controls_)
+        if (c->Align() == which && c->Visible()) group.push_back(c);
+    // Aligned controls keep their visual order: by position, then by child order.
+    auto key = [which](const TControl* c) {
+        switch (which) {
+            case TAlign::alTop: return c->Top();
+            case TAlign::alBottom: return -(c->Top() + c->Height());
+            case TAlign::alLeft: return c->Left();
+            case TAlign::alRight: return -(c->Left() + c->Width());
+            default: return 0;
+        }
+    };
+    std::stable_sort(group.begin(), group.end(),
+                     [&](const TControl* a, const TControl* b) { return key(a) < key(b); });
+    for (TControl* c : group) {
+        const int w = area.right - area.left, h = area.bottom - area.top;
+        switch (which) {
+            case TAlign::alTop:
+                c->SetBounds(area.left, area.top, w, c->Height());
+                area.top += c->Height();
+                break;
+            case TAlign::alBottom:
+                c->SetBounds(area.left, area.bottom - c->Height(), w, c->Height());
+                area.bottom -= c->Height();
+                break;
+            case TAlign::alLeft:
+                c->SetBounds(area.left, area.top, c->Width(), h);
+                area.left += c->Width();
+                break;
+            case TAlign::alRight:
+                c->SetBounds(area.right - c->Width(), area.top, c->Width(), h);
+                area.right -= c->Width();
+                break;
+            case TAlign::alClient:
+                c->SetBounds(area.left, area.top, std::max(0, w), std::max(0, h));
+                break;
+            case TAlign::alNone:
+                break;
+        }
+    }
+}
+
+void TWinControl::Realign() {
+    if (realigning_) return;
+    realigning_ = true;
+    RECT area = ClientRect();
+    for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
+                     TAlign::alClient})
+        RealignControls(area, a);
+    realigning_ = false;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+}
+
+void TWinControl::BoundsChanged(const RECT&) {
+    if (handle_)
+        ::SetWindowPos(handle_, nullptr, left_, top_, width_, height_,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    Realign();
+}
+
+void TWinControl::SetVisible(bool visible) {
+    TControl::SetVisible(visible);
+    if (handle_) ::ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool enabled) {
+    TControl::SetEnabled(enabled);
+    if (handle_) ::EnableWindow(handle_, enabled);
+}
+
+void TWinControl::SetCaption(const std::string& caption) {
+    TControl::SetCaption(caption);
+    if (handle_) ::SetWindowTextA(handle_, caption.c_str());
+}
+
+void TWinControl::Invalidate() {
+    if (handle_) ::InvalidateRect(handle_, nullptr, TRUE);
+}
+
+TControl* TWinControl::ControlAt(int x, int y) const {
+    POINT p{x, y};
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* c = *it;
+        RECT r = c->BoundsRect();
+        if (!c->IsWindowed() && c->Visible() && ::PtInRect(&r, p)) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::PaintWindow(HDC) {}
+
+void TWinControl::PaintControls(HDC dc, const RECT& area) {
+    for (TControl* c : controls_) {
+        if (c->IsWindowed() || !c->Visible()) continue;
+        RECT r = c->BoundsRect(), hit;
+        if (!::IntersectRect(&hit, &r, &area)) continue;
+        const int saved = ::SaveDC(dc);
+        ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+        ::SetWindowOrgEx(dc, -r.left, -r.top, nullptr);
+        c->Paint(dc);
+        ::RestoreDC(dc, saved);
+    }
+}
+
+void TWinControl::SetHovered(TControl* control) {
+    if (control == hovered_) return;
+    TControl* old = hovered_;
+    hovered_ = control;
+    if (old) old->MouseLeave();
+    if (control) control->MouseEnter();
+}
+
+void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+    const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    const TShiftState shift = ShiftFromKeys(wParam);
+    TControl* under = ControlAt(x, y);
+    TControl* target = captured_ ? captured_ : under ? under : this;
+    const int tx = target == this ? x : x - target->Left();
+    const int ty = target == this ? y : y - target->Top();
+    TMouseButton button = TMouseButton::mbLeft;
+    switch (message) {
+        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+            button = TMouseButton::mbRight;
+            break;
+        case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+            button = TMouseButton::mbMiddle;
+            break;
+        default:
+            break;
+    }
+    switch (message) {
+        case WM_MOUSEMOVE:
+            if (!tracking_) {
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, handle_, 0};
+                tracking_ = ::TrackMouseEvent(&tme) != FALSE;
+            }
+            SetHovered(under ? under : this);
+            target->MouseMove(shift, tx, ty);
+            break;
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+            if (!captured_) {
+                captured_ = target;
+                ::SetCapture(handle_);
+            }
+            target->MouseDown(button, shift, tx, ty);
+            break;
+        default: {  // a button went up
+            const bool inside = tx >= 0 && ty >= 0 && tx < target->Width() && ty < target->Height();
+            if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
+                captured_ = nullptr;
+                if (::GetCapture() == handle_) ::ReleaseCapture();
+            }
+            target->MouseUp(button, shift, tx, ty);
+            if (button == TMouseButton::mbLeft && inside && target->Enabled()) target->Click();
+        }
+    }
+}
+
+LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (systemProc_) return ::CallWindowProcA(systemProc_, handle_, message, wParam, lParam);
+    return ::DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            if (systemProc_ || colour_ == clNone) break;
+            {
+                RECT r;
+                ::GetClientRect(handle_, &r);
+                HBRUSH brush = ::CreateSolidBrush(ColorToRGB(colour_));
+                ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
+                ::DeleteObject(brush);
+            }
+            return 1;
+        case WM_PAINT: {
+            if (systemProc_) break;
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(handle_, &ps);
+            PaintWindow(dc);
+            PaintControls(dc, ps.rcPaint);
+            ::EndPaint(handle_, &ps);
+            return 0;
+        }
+        case WM_WINDOWPOSCHANGED: {
+            // Keep the bounds in step when the system moves or sizes the window.
+            RECT r;
+            ::GetWindowRect(handle_, &r);
+            HWND parentWindow = ::GetParent(handle_);
+            if (parentWindow && (::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
+                ::MapWindowPoints(nullptr, parentWindow, reinterpret_cast<POINT*>(&r), 2);
+            left_ = r.left;
+            top_ = r.top;
+            width_ = r.right - r.left;
+            height_ = r.bottom - r.top;
+            Realign();
+            break;
+        }
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+            RouteMouse(message, wParam, lParam);
+            if (systemProc_) break;
+            return 0;
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            SetHovered(nullptr);
+            break;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != handle_) captured_ = nullptr;
+            break;
+        case WM_SETCURSOR:
+            if (reinterpret_cast<HWND>(wParam) == handle_ && LOWORD(lParam) == HTCLIENT) {
+                int cursor = Application->ScreenCursor();
+                if (cursor == crDefault) cursor = hovered_ ? hovered_->Cursor() : cursor_;
+                if (cursor != crDefault) {
+                    ::SetCursor(Application->Cursors(cursor));
+                    return TRUE;
+                }
+            }
+            break;
+        case WM_COMMAND:
+        case WM_NOTIFY: {
+            // Notifications of a child control go back to the control itself.
+            HWND from = message == WM_COMMAND ? reinterpret_cast<HWND>(lParam)
+                                              : reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+            TWinControl* child = FromHandle(from);
+            if (child && child != this) return child->WndProc(kReflected + message, wParam, lParam);
+            break;
+        }
+        default:
+            break;
+    }
+    return DefaultHandler(message, wParam, lParam);
+}
+
+}  // namespace ui

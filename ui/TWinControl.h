@@ -1,0 +1,98 @@
+// A control with a window of its own: it owns the HWND, holds child controls,
+// lays out aligned children, paints its light children and routes mouse input
+// to them. Every window procedure of the program runs through WndProc here, and
+// no exception leaves it: an escaping error goes to the application's report.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/TControl.h"
+
+namespace ui {
+
+// Notifications of a child control (WM_COMMAND, WM_NOTIFY) are sent back to the
+// child's own WndProc as kReflected + the message.
+constexpr UINT kReflected = 0xBC00;
+
+struct TCreateParams {
+    std::string className = "GlimraWindow";  // a registered class, or a system one
+    std::string caption;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    HWND parent = nullptr;  // parent, or owner of a top-level window
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    // The window, made on first use (with the parents' windows before it).
+    HWND Handle();
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    // Makes the windows of this control and of every windowed child.
+    void HandleNeeded();
+
+    const std::vector<TControl*>& Controls() const { return controls_; }
+    void AdoptChild(TComponent* child) override;
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+
+    int ClientWidth() const;
+    int ClientHeight() const;
+    RECT ClientRect() const;
+    // Lays out the aligned children in the client area: top, bottom, left, right,
+    // then client, each group in child order.
+    void Realign();
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool visible) override;
+    void SetEnabled(bool enabled) override;
+    void SetCaption(const std::string& caption) override;
+    void Invalidate() override;
+    bool IsWindowed() const override { return true; }
+
+    // Window message handling; derived classes extend it and pass the rest on.
+    virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // The control that owns a window of ours, or nullptr.
+    static TWinControl* FromHandle(HWND window);
+
+protected:
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    // Called once the window exists (fonts, texts, states that need it).
+    virtual void WindowCreated() {}
+    // Paints the window's own content (background is done by WM_ERASEBKGND).
+    virtual void PaintWindow(HDC dc);
+    void PaintControls(HDC dc, const RECT& area);
+    void FontChanged() override;
+    void BoundsChanged(const RECT& old) override;
+    LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
+    // The light child at a client point (topmost first), or nullptr.
+    TControl* ControlAt(int x, int y) const;
+    HFONT FontHandle();
+
+private:
+    friend LRESULT CALLBACK GlimraWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    void SetHovered(TControl* control);
+    void RealignControls(RECT& area, TAlign which);
+
+    HWND handle_ = nullptr;
+    WNDPROC systemProc_ = nullptr;  // original procedure of a system window class
+    std::vector<TControl*> controls_;
+    HFONT font_ = nullptr;
+    TControl* hovered_ = nullptr;  // control under the mouse (this or a light child)
+    TControl* captured_ = nullptr;  // light child that got the button press
+    bool tracking_ = false;
+    bool realigning_ = false;
+};
+
+void RegisterWindowClasses(HINSTANCE instance);
+
+}  // namespace ui
