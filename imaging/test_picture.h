@@ -1,0 +1,88 @@
+// Pictures for the tests: pixels in rows followed by padding that holds a marker byte,
+// so that a test can tell whether code wrote past a row's pixels; optionally stored
+// bottom-up (negative stride), as a DIB may be.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "imaging/pixel_view.h"
+
+namespace glimra::test {
+
+class TestPicture {
+  public:
+    static constexpr std::uint8_t kPaddingMarker = 0xA5;
+    static constexpr int kPadding = 5;
+
+    TestPicture(int width, int height, int bytesPerPixel, bool bottomUp = false)
+        : width_(width),
+          height_(height),
+          bytesPerPixel_(bytesPerPixel),
+          bottomUp_(bottomUp),
+          rowBytes_(width * bytesPerPixel + kPadding),
+          bytes_(static_cast<std::size_t>(rowBytes_) * height, kPaddingMarker) {}
+
+    PixelView View() {
+        std::uint8_t* top = bytes_.data() + Offset(0);
+        return {top, width_, height_, bottomUp_ ? -rowBytes_ : rowBytes_, bytesPerPixel_};
+    }
+
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+    // A pixel as 0xXXRRGGBB; the fourth byte reads as 0 in a 24-bit picture.
+    std::uint32_t Get(int x, int y) const {
+        std::uint32_t value = 0;
+        std::memcpy(&value, Pixel(x, y), bytesPerPixel_);
+        return value;
+    }
+    void Set(int x, int y, std::uint32_t value) {
+        std::memcpy(const_cast<std::uint8_t*>(Pixel(x, y)), &value, bytesPerPixel_);
+    }
+
+    // Distinct, irregular colours (and fourth bytes) derived from `seed`.
+    void FillPattern(std::uint32_t seed) {
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) {
+                std::uint32_t h = (static_cast<std::uint32_t>(y * width_ + x) + 1) * 2654435761u;
+                h ^= seed * 40503u;
+                h ^= h >> 15;
+                Set(x, y, h * 2246822519u);
+            }
+    }
+
+    bool PaddingIntact() const {
+        for (int y = 0; y < height_; ++y)
+            for (int i = width_ * bytesPerPixel_; i < rowBytes_; ++i)
+                if (bytes_[Offset(y) + i] != kPaddingMarker) return false;
+        return true;
+    }
+
+    bool SamePixels(const TestPicture& other) const {
+        if (other.width_ != width_ || other.height_ != height_) return false;
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                if (Get(x, y) != other.Get(x, y)) return false;
+        return true;
+    }
+
+  private:
+    // Offset of row y (counted from the top) in the buffer.
+    std::size_t Offset(int y) const {
+        return static_cast<std::size_t>(bottomUp_ ? height_ - 1 - y : y) * rowBytes_;
+    }
+    const std::uint8_t* Pixel(int x, int y) const {
+        return bytes_.data() + Offset(y) + static_cast<std::size_t>(x) * bytesPerPixel_;
+    }
+
+    int width_;
+    int height_;
+    int bytesPerPixel_;
+    bool bottomUp_;
+    int rowBytes_;
+    std::vector<std::uint8_t> bytes_;
+};
+
+}  // namespace glimra::test
