@@ -17,12 +17,6 @@ std::pair<std::uint32_t, std::uint32_t> Words(std::string_view version) {
 
 using WordPair = std::pair<std::uint32_t, std::uint32_t>;
 
-TEST(Version, CountDotsCountsEveryDot) {
-    EXPECT_EQ(CountDots(""), 0);
-    EXPECT_EQ(CountDots("1.0"), 1);
-    EXPECT_EQ(CountDots("..a.."), 4);
-}
-
 TEST(Version, NormalizePadsToFourParts) {
     auto normalized = [](std::string text) {
         NormalizeVersion(text);

@@ -96,18 +96,14 @@ TEST(IniRules, SectionHeadersNeedBothBracketsAndHaveTrimmedNames) {
         "B=2\n"
         "[[Inner]]\n"
         "C=3\n");
-    // Lines that only look like headers are lines of the section before them.
+    // Lines that only look like headers are lines of the section before them; having
+    // no "=", they match no key.
     ASSERT_NE(data.Section("General"), nullptr);
     EXPECT_THAT(data.Section("General")->Lines(),
                 ElementsAre("A=1", "[", "[Open", "Close]", "x[y]"));
+    EXPECT_EQ(data.Value("General", "[Open"), std::nullopt);  // kept, but no key
     EXPECT_THAT(data.Value("", "B"), Optional("2"s));
     EXPECT_THAT(data.Value("[Inner]", "C"), Optional("3"s));
-}
-
-TEST(IniRules, LinesWithoutEqualsAreKeptButMatchNoKey) {
-    IniData data = Read("[S]\nJust text\nKey=1\n");
-    EXPECT_EQ(data.Value("S", "Just text"), std::nullopt);
-    EXPECT_THAT(data.Section("S")->Lines(), ElementsAre("Just text", "Key=1"));
 }
 
 TEST(IniRules, MatchesAsciiLettersInAnyCaseAndHighBytesExactly) {
