@@ -1,0 +1,14 @@
+// JPEG through libjpeg: quality 90, baseline tables, sequential, three
+// components from RGB input; everything else at the library's defaults.
+#pragma once
+
+#include "imaging/pixel_view.h"
+#include "output/byte_sink.h"
+
+namespace glimra {
+
+// Compresses `view` (24-bit) in memory and writes the stream to `sink` in one
+// piece; throws SaveError, with libjpeg's own text when the library refuses.
+void WriteJpeg(const PixelView& view, ByteSink& sink);
+
+}  // namespace glimra
