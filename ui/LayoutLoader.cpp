@@ -30,6 +30,7 @@ public:
     Builder(TForm& form, const std::string& source) : form_(form), source_(source) {}
 
     void Build(const Object& root) {
+        form_.SetName(root.name);
         Assign(form_, root);
         for (const Object& child : root.children) Make(form_, child);
         for (const Fixup& f : fixups_) {

@@ -1,0 +1,52 @@
+// A small form for the toolkit's tests, built from test-layouts/TTestForm.layout.
+#pragma once
+
+#include <functional>
+
+#include "ui/TApplication.h"
+#include "ui/TForm.h"
+#include "ui/TTimer.h"
+
+namespace ui::testing {
+
+class TTestForm : public TForm {
+public:
+    explicit TTestForm(TComponent* owner) : TForm(owner) {
+        Handler("FormCreate", &TTestForm::FormCreate);
+        Handler("FormClose", &TTestForm::FormClose);
+        Handler("Timer1Timer", &TTestForm::Timer1Timer);
+    }
+    void FormCreate(TObject*) { ++created; }
+    void FormClose(TObject*, TCloseAction&) {
+        if (onClose) onClose();
+    }
+    void Timer1Timer(TObject*) {
+        ++ticks;
+        if (onTick) onTick();
+    }
+    TTimer* Timer() { return static_cast<TTimer*>(FindComponent("Timer1")); }
+
+    int created = 0, ticks = 0;
+    std::function<void()> onTick, onClose;
+
+protected:
+    const char* LayoutName() const override { return "TTestForm"; }
+};
+
+// Each test runs with its own application object.
+class UiTest : public ::testing::Test {
+protected:
+    UiTest() { application.Initialize(); }
+    // Runs the message loop until `done` holds or the time is up.
+    bool RunUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
+        const DWORD start = ::GetTickCount();
+        while (!done()) {
+            if (::GetTickCount() - start > milliseconds) return false;
+            if (!application.HandleMessage(false)) ::Sleep(1);
+        }
+        return true;
+    }
+    TApplication application;
+};
+
+}  // namespace ui::testing
