@@ -18,10 +18,18 @@ TForm::~TForm() {
 }
 
 void TForm::AfterConstruction() {
-    layout::LoadForm(*this, LayoutName());
+    loading_ = true;
+    try {
+        layout::LoadForm(*this, LayoutName());
+    } catch (...) {
+        loading_ = false;
+        throw;
+    }
+    loading_ = false;
     const bool show = visible_;
     visible_ = false;
     HandleNeeded();
+    ApplyDesignSize();
     if (clientWidth_ >= 0 || clientHeight_ >= 0) {
         RECT r{0, 0, clientWidth_ >= 0 ? clientWidth_ : ClientWidth(),
                clientHeight_ >= 0 ? clientHeight_ : ClientHeight()};
@@ -31,6 +39,43 @@ void TForm::AfterConstruction() {
     }
     if (OnCreate) OnCreate(this);
     if (show) SetVisible(true);
+}
+
+namespace {
+
+// The frame (caption, borders) that the system draws around a client area for
+// these styles, at the given dpi.
+SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
+    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjust = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT r{0, 0, 0, 0};
+    if (adjust) {
+        adjust(&r, style, FALSE, exStyle, dpi);
+    } else {
+        // Older systems: the frame of this screen, taken back to the asked dpi.
+        ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+        r = {0, 0, ::MulDiv(r.right - r.left, dpi, Application->PixelsPerInch()),
+             ::MulDiv(r.bottom - r.top, dpi, Application->PixelsPerInch())};
+    }
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+}  // namespace
+
+void TForm::ApplyDesignSize() {
+    if (designWidth_ < 0 && designHeight_ < 0) return;
+    const DWORD style = ::GetWindowLongA(Handle(), GWL_STYLE) & ~WS_DISABLED & ~WS_VISIBLE;
+    const DWORD exStyle = ::GetWindowLongA(Handle(), GWL_EXSTYLE);
+    const SIZE frame96 = FrameSize(style, exStyle, 96);
+    const SIZE frame = FrameSize(style, exStyle, Application->PixelsPerInch());
+    const int w = designWidth_ >= 0
+                      ? Application->Scale(designWidth_ - frame96.cx) + frame.cx
+                      : width_;
+    const int h = designHeight_ >= 0
+                      ? Application->Scale(designHeight_ - frame96.cy) + frame.cy
+                      : height_;
+    SetBounds(left_, top_, w, h);
 }
 
 void TForm::SetClientWidth(int width) {
@@ -117,6 +162,10 @@ void TForm::PlaceAtFirstShow() {
 }
 
 void TForm::SetVisible(bool visible) {
+    if (loading_) {
+        visible_ = visible;  // shown once the form is complete
+        return;
+    }
     if (visible) PlaceAtFirstShow();
     if (visible == visible_) {
         if (visible && HandleAllocated()) ::ShowWindow(Handle(), SW_SHOW);
@@ -221,6 +270,8 @@ const PropertyRegistry& TForm::ClassProperties() {
     static const PropertyRegistry registry = [] {
         PropertyRegistry r("TForm", &TControl::ClassProperties());
         Registrar<TForm>(r)
+            .Integer("Width", &TForm::Width, &TForm::SetDesignWidth)
+            .Integer("Height", &TForm::Height, &TForm::SetDesignHeight)
             .Pixels("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
             .Pixels("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
             .Enum("BorderStyle",

@@ -41,6 +41,10 @@ public:
         return form;
     }
 
+    // The outer size that a layout gives is the size at 96 dpi: at another dpi the
+    // client area scales, and the frame is what the system draws around it.
+    void SetDesignWidth(int width) { designWidth_ = width; }
+    void SetDesignHeight(int height) { designHeight_ = height; }
     void SetClientWidth(int width);
     void SetClientHeight(int height);
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
@@ -96,6 +100,7 @@ protected:
 
 private:
     void PlaceAtFirstShow();
+    void ApplyDesignSize();
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
@@ -103,8 +108,10 @@ private:
     TFormStyle formStyle_ = TFormStyle::fsNormal;
     int minWidth_ = 0, minHeight_ = 0;
     int clientWidth_ = -1, clientHeight_ = -1;  // from the layout, applied at creation
+    int designWidth_ = -1, designHeight_ = -1;  // outer size at 96 dpi, from the layout
     int modalResult_ = mrNone;
     bool placed_ = false;
+    bool loading_ = false;
     bool inModal_ = false;
     std::unordered_map<std::string, std::any> handlers_;
 };

@@ -1,0 +1,97 @@
+#include "tests/support/Program.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace glimra::testing {
+
+std::string WindowsPath(const std::string& path) {
+    if (path.empty() || path[0] != '/') return path;
+    std::string w = "Z:" + path;
+    for (char& c : w)
+        if (c == '/') c = '\\';
+    return w;
+}
+
+std::string ProgramPath() {
+    const auto args = ::testing::internal::GetArgvs();
+    if (args.size() < 2) throw std::runtime_error("the test needs the program's path");
+    return WindowsPath(args[1]);
+}
+
+std::string TestFolder(const std::string& name) {
+    const char* root = std::getenv("GLIMRA_TEST_OUTPUT");
+    std::string folder = WindowsPath(root ? root : ".") + "\\" + name;
+    std::string partial;
+    for (std::size_t i = 0; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '\\') ::CreateDirectoryA(partial.c_str(), nullptr);
+        if (i < folder.size()) partial += folder[i];
+    }
+    return folder;
+}
+
+Program::Program(const std::string& exe, const std::string& workDir) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + exe + "\"";
+    if (!::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          workDir.c_str(), &startup, &process_))
+        throw std::runtime_error("cannot start " + exe + ": error " +
+                                 std::to_string(::GetLastError()));
+}
+
+Program::~Program() {
+    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.hProcess, 99);
+        ::WaitForSingleObject(process_.hProcess, 5000);
+    }
+    ::CloseHandle(process_.hThread);
+    ::CloseHandle(process_.hProcess);
+}
+
+namespace {
+
+struct Search {
+    DWORD process;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM data) {
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != s->process || !::IsWindowVisible(window)) return TRUE;
+    char text[256] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    if (*s->caption != text) return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND Program::WaitForWindow(const std::string& caption, DWORD milliseconds) const {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        Search s{process_.dwProcessId, &caption, nullptr};
+        ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&s));
+        if (s.found) return s.found;
+        if (::GetTickCount() - start > milliseconds) return nullptr;
+        ::Sleep(20);
+    }
+}
+
+bool Program::WaitForExit(DWORD milliseconds) {
+    return ::WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+}  // namespace glimra::testing
