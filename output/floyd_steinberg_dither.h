@@ -18,15 +18,17 @@ namespace glimra {
 // to the nearest palette entry; the difference to that entry is the error.
 class FloydSteinbergDither {
   public:
-    // `view` (24-bit) and `palette` (1 to 256 entries) must outlive the object.
+    // `view` (24-bit) must outlive the object; `palette` holds 1 to 256 entries.
     FloydSteinbergDither(const PixelView& view, const std::vector<PaletteColor>& palette);
 
     // Maps the next row, from the top, to `view.width` palette indexes.
     void NextRow(std::uint8_t* indexes);
 
   private:
+    template <int kStep>
+    void MapRow(std::uint8_t* indexes);
+
     PixelView view_;
-    const std::vector<PaletteColor>& palette_;
     PaletteLookup lookup_;
     int row_ = 0;
     // Incoming error in sixteenths, three channels (blue, green, red) per pixel,

@@ -20,19 +20,14 @@ class Octree {
   public:
     Octree() { root_ = NewNode(0); }
 
-    void Add(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-        const std::uint32_t color = (std::uint32_t{red} << 16) | (green << 8) | blue;
-        // Screenshots are mostly runs of one colour: the same colour goes to the
-        // same leaf as long as no reduction has changed the tree.
-        if (color != lastColor_ || lastLeaf_ == kNone) {
-            lastLeaf_ = FindLeaf(red, green, blue);
-            lastColor_ = color;
-        }
-        Node& leaf = nodes_[lastLeaf_];
-        leaf.red += red;
-        leaf.green += green;
-        leaf.blue += blue;
-        ++leaf.count;
+    // Adds `count` pixels of one colour. Only the first can make a leaf; the
+    // others go where it went, or to the leaf that absorbed it.
+    void Add(int red, int green, int blue, std::uint64_t count) {
+        Node& leaf = nodes_[FindLeaf(red, green, blue)];
+        leaf.red += static_cast<std::uint64_t>(red) * count;
+        leaf.green += static_cast<std::uint64_t>(green) * count;
+        leaf.blue += static_cast<std::uint64_t>(blue) * count;
+        leaf.count += count;
         while (leaves_ > kMaxLeaves)
             Reduce();
     }
@@ -45,10 +40,11 @@ class Octree {
 
   private:
     struct Node {
-        std::uint64_t red = 0, green = 0, blue = 0, count = 0;
+        // What the descent reads first, together at the start of the node.
+        bool leaf = false;
         std::array<std::int32_t, 8> children;
         std::int32_t nextReducible = kNone;  // the node created before it on its level
-        bool leaf = false;
+        std::uint64_t red = 0, green = 0, blue = 0, count = 0;
     };
 
     std::int32_t NewNode(int level) {
@@ -108,7 +104,6 @@ class Octree {
         }
         node.leaf = true;
         leaves_ -= children - 1;
-        lastLeaf_ = kNone;
     }
 
     void Collect(std::int32_t index, std::vector<PaletteColor>& palette) const {
@@ -128,8 +123,6 @@ class Octree {
     std::array<std::int32_t, kDepth> reducible_ = {kNone, kNone, kNone, kNone, kNone, kNone};
     std::int32_t root_ = kNone;
     int leaves_ = 0;
-    std::uint32_t lastColor_ = 0;
-    std::int32_t lastLeaf_ = kNone;
 };
 
 }  // namespace
@@ -137,10 +130,17 @@ class Octree {
 std::vector<PaletteColor> BuildOctreePalette(const PixelView& view) {
     if (view.Empty()) return {};
     Octree tree;
+    // Screenshots are mostly runs of one colour: each run goes to the tree once.
     for (int y = 0; y < view.height; ++y) {
         const std::uint8_t* pixel = view.Row(y);
-        for (int x = 0; x < view.width; ++x, pixel += 3)
-            tree.Add(pixel[2], pixel[1], pixel[0]);
+        const std::uint8_t* end = pixel + 3 * static_cast<std::size_t>(view.width);
+        while (pixel < end) {
+            const std::uint8_t* run = pixel + 3;
+            while (run < end && run[0] == pixel[0] && run[1] == pixel[1] && run[2] == pixel[2])
+                run += 3;
+            tree.Add(pixel[2], pixel[1], pixel[0], static_cast<std::uint64_t>(run - pixel) / 3);
+            pixel = run;
+        }
     }
     return tree.Palette();
 }
