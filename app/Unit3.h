@@ -5,13 +5,13 @@
 #include "ui/TForm.h"
 
 class TMAIN : public ui::TForm {
-public:
+  public:
     explicit TMAIN(ui::TComponent* owner);
 
     void FormCreate(ui::TObject* Sender);
     void FormHide(ui::TObject* Sender);
 
-protected:
+  protected:
     const char* LayoutName() const override { return "TMAIN"; }
 };
 

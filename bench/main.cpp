@@ -25,7 +25,7 @@ void BM_memcpy(benchmark::State& state) {
 BENCHMARK(BM_memcpy)->Unit(benchmark::kMillisecond);
 
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& run : runs) {
@@ -49,7 +49,7 @@ public:
                 std::printf("  %-48s %6.2f\n", m.name.c_str(), m.secondsPerByte / memcpyPerByte);
     }
 
-private:
+  private:
     struct Measured {
         std::string name;
         double secondsPerByte;

@@ -1,7 +1,7 @@
 # The image libraries: cross-built for Windows from Debian's source packages into a
-# cache outside the source tree (once, reused by later builds), or Debian's native
-# -dev packages for the host flavour.
-if(WIN32)
+# cache outside the source tree (once, reused by later builds), or the installed
+# packages for the host flavour and for a build on Windows.
+if(WIN32 AND NOT CMAKE_HOST_WIN32)
     file(SHA256 ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh recipe_hash)
     string(SUBSTRING ${recipe_hash} 0 12 recipe_hash)
     if(DEFINED ENV{XDG_CACHE_HOME})
@@ -36,6 +36,7 @@ if(WIN32)
         /usr/${GLIMRA_TRIPLET}/lib/libz.a)
     target_link_libraries(Glimra::png INTERFACE Glimra::zlib)
 else()
+    # The host flavour, or a build on Windows itself (MSYS2's MinGW 32-bit packages).
     find_package(JPEG REQUIRED)
     find_package(GIF REQUIRED)
     find_package(PNG REQUIRED)

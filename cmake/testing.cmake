@@ -1,14 +1,28 @@
 # Tests: GoogleTest from Debian's source package (/usr/src/googletest), compiled
 # with the project's own flags so that both flavours use the same framework.
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# (On Windows itself, the installed GoogleTest package.)
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+    find_package(GTest REQUIRED)
+    add_library(gtest ALIAS GTest::gtest)
+    add_library(gtest_main ALIAS GTest::gtest_main)
+    add_library(gmock ALIAS GTest::gmock)
+endif()
+
+# Tests of the Windows program run under Wine when it is cross-built.
+set(GLIMRA_UNDER_WINE OFF)
+if(WIN32 AND NOT CMAKE_HOST_WIN32)
+    set(GLIMRA_UNDER_WINE ON)
+endif()
 
 set(GLIMRA_WINE_SESSION ${PROJECT_SOURCE_DIR}/scripts/wine-session)
 set(GLIMRA_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
 
-if(WIN32)
+if(GLIMRA_UNDER_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run CACHE FILEPATH "" FORCE)
 endif()
 
@@ -16,9 +30,11 @@ endif()
 # before the first test that needs it, torn down after the last; ctest -R pulls
 # these in by itself.
 function(glimra_wine_profile profile)
-    if(TEST wine.${profile}.start)
+    get_property(made GLOBAL PROPERTY glimra_wine_${profile})
+    if(made)
         return()
     endif()
+    set_property(GLOBAL PROPERTY glimra_wine_${profile} TRUE)
     add_test(NAME wine.${profile}.start
              COMMAND ${GLIMRA_WINE_SESSION} start ${GLIMRA_WINE_STATE} ${profile})
     add_test(NAME wine.${profile}.stop
@@ -47,7 +63,7 @@ function(glimra_add_test name)
     target_link_libraries(${name} PRIVATE ${arg_LIBS} gmock gtest_main glimra_options)
     add_test(NAME ${name} COMMAND ${name} ${arg_ARGS})
     set(env "GLIMRA_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output")
-    if(WIN32)
+    if(GLIMRA_UNDER_WINE)
         glimra_wine_profile(${arg_PROFILE})
         list(APPEND env "GLIMRA_WINE_STATE=${GLIMRA_WINE_STATE}/${arg_PROFILE}")
         set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine-${arg_PROFILE})

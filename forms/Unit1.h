@@ -4,10 +4,10 @@
 #include "ui/TForm.h"
 
 class Tabout : public ui::TForm {
-public:
+  public:
     explicit Tabout(ui::TComponent* owner);
 
-protected:
+  protected:
     const char* LayoutName() const override { return "Tabout"; }
 };
 

@@ -5,10 +5,10 @@
 #include "ui/TForm.h"
 
 class TForm22 : public ui::TForm {
-public:
+  public:
     explicit TForm22(ui::TComponent* owner);
 
-protected:
+  protected:
     const char* LayoutName() const override { return "TForm22"; }
 };
 

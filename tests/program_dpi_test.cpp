@@ -11,9 +11,8 @@ using glimra::testing::Program;
 // that the system draws at 96 dpi.
 SIZE ClientAt96Dpi() {
     using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-    auto adjust = reinterpret_cast<AdjustForDpi>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"),
-                                                 "AdjustWindowRectExForDpi")));
+    auto adjust = reinterpret_cast<AdjustForDpi>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")));
     if (!adjust) return {0, 0};
     RECT frame{0, 0, 0, 0};
     adjust(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_APPWINDOW, 96);

@@ -13,7 +13,9 @@ namespace ui {
 
 // A colour: an RGB value (0x00BBGGRR), or a system colour as 0x80000000 + COLOR_xxx.
 using TColor = unsigned;
-constexpr TColor SystemColour(int index) { return 0x80000000u | unsigned(index); }
+constexpr TColor SystemColour(int index) {
+    return 0x80000000u | unsigned(index);
+}
 constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clBlue = 0xFF0000, clRed = 0x0000FF,
                  clGreen = 0x008000, clNone = 0x1FFFFFFF;
 constexpr TColor clBtnFace = SystemColour(COLOR_BTNFACE);
@@ -42,10 +44,17 @@ HFONT CreateFontFor(const TFontData& font);
 // Event types; handlers are bound to them by name from the layouts.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftBits : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32 };
+enum TShiftBits : unsigned {
+    ssShift = 1,
+    ssAlt = 2,
+    ssCtrl = 4,
+    ssLeft = 8,
+    ssRight = 16,
+    ssMiddle = 32
+};
 using TShiftState = unsigned;
-using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift,
-                                       int X, int Y)>;
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;

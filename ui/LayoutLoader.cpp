@@ -26,13 +26,14 @@ struct Fixup {
 };
 
 class Builder {
-public:
+  public:
     Builder(TForm& form, const std::string& source) : form_(form), source_(source) {}
 
     void Build(const Object& root) {
         form_.SetName(root.name);
         Assign(form_, root);
-        for (const Object& child : root.children) Make(form_, child);
+        for (const Object& child : root.children)
+            Make(form_, child);
         for (const Fixup& f : fixups_) {
             TComponent* target =
                 SameName(f.target, form_.Name()) ? &form_ : form_.FindComponent(f.target);
@@ -41,7 +42,7 @@ public:
         }
     }
 
-private:
+  private:
     [[noreturn]] void Fail(int line, const std::string& what) const {
         throw LayoutError(source_ + " line " + std::to_string(line) + ": " + what);
     }
@@ -64,7 +65,8 @@ private:
         component->SetName(object.name);
         container.AdoptChild(component);
         Assign(*component, object);
-        for (const Object& child : object.children) Make(*component, child);
+        for (const Object& child : object.children)
+            Make(*component, child);
     }
 
     void Assign(TComponent& component, const Object& object) {
@@ -121,7 +123,8 @@ private:
             case PropType::Set: {
                 want(Value::Kind::Set, "a set [...]");
                 int bits = 0;
-                for (const std::string& item : v.items) bits |= p.ValueOf(item);
+                for (const std::string& item : v.items)
+                    bits |= p.ValueOf(item);
                 p.setInt(component, bits);
                 break;
             }

@@ -7,7 +7,7 @@ namespace ui::layout {
 namespace {
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view text) : text_(text) {}
 
     Object Document() {
@@ -17,7 +17,7 @@ public:
         return root;
     }
 
-private:
+  private:
     [[noreturn]] void Fail(const std::string& what) const {
         throw LayoutError("layout line " + std::to_string(line_) + ": " + what);
     }
@@ -27,7 +27,8 @@ private:
             char c = text_[pos_];
             if (c == '\n') ++line_;
             if (c == '/' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '/') {
-                while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
+                while (pos_ < text_.size() && text_[pos_] != '\n')
+                    ++pos_;
                 continue;
             }
             if (!std::isspace(static_cast<unsigned char>(c))) break;
@@ -45,9 +46,7 @@ private:
         ++pos_;
     }
 
-    static bool NameChar(char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    }
+    static bool NameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
     std::string Name(bool dotted = false) {
         SkipSpace();
@@ -112,7 +111,8 @@ private:
         } else if (c == '(') {
             v.kind = Value::Kind::Lines;
             ++pos_;
-            while (!Peek(')')) v.items.push_back(Text());
+            while (!Peek(')'))
+                v.items.push_back(Text());
             ++pos_;
         } else {
             v.kind = Value::Kind::Identifier;
@@ -191,6 +191,8 @@ private:
 
 }  // namespace
 
-Object Parse(std::string_view text) { return Parser(text).Document(); }
+Object Parse(std::string_view text) {
+    return Parser(text).Document();
+}
 
 }  // namespace ui::layout

@@ -25,7 +25,7 @@
 namespace ui::layout {
 
 class LayoutError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

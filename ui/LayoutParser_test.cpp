@@ -37,7 +37,8 @@ TEST(LayoutParser, ReadsObjectsPropertiesAndEveryKindOfValue) {
     EXPECT_EQ(root.properties[2].value.number, 0x00F0E4EA);
     EXPECT_EQ(root.properties[3].name, "Font.Height");
     EXPECT_EQ(root.properties[4].value.kind, Value::Kind::Set);
-    EXPECT_EQ(root.properties[4].value.items, (std::vector<std::string>{"biSystemMenu", "biMinimize"}));
+    EXPECT_EQ(root.properties[4].value.items,
+              (std::vector<std::string>{"biSystemMenu", "biMinimize"}));
     EXPECT_TRUE(root.properties[5].value.items.empty());
     EXPECT_EQ(root.properties[6].value.kind, Value::Kind::Identifier);
     EXPECT_EQ(root.properties[7].value.text, "Rotate 90\xB0 it's");

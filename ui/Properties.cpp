@@ -42,7 +42,8 @@ const Property* PropertyRegistry::Find(std::string_view name) const {
 
 void PropertyRegistry::ForEach(const std::function<void(const Property&)>& visit) const {
     std::vector<const PropertyRegistry*> chain;
-    for (const PropertyRegistry* r = this; r; r = r->base_) chain.push_back(r);
+    for (const PropertyRegistry* r = this; r; r = r->base_)
+        chain.push_back(r);
     std::unordered_set<std::string> seen;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
         for (const Property& p : (*it)->properties_) {
@@ -64,9 +65,9 @@ namespace {
 
 const Property& Typed(const TComponent& c, std::string_view name, PropType type) {
     const Property& p = FindProperty(c, name);
-    const bool intLike = type == PropType::Integer &&
-                         (p.type == PropType::Boolean || p.type == PropType::Colour ||
-                          p.type == PropType::Enum || p.type == PropType::Set);
+    const bool intLike =
+        type == PropType::Integer && (p.type == PropType::Boolean || p.type == PropType::Colour ||
+                                      p.type == PropType::Enum || p.type == PropType::Set);
     if (p.type != type && !intLike)
         throw EPropertyError("property '" + std::string(name) + "' of " +
                              c.Properties().ClassName() + " is of another kind");

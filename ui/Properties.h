@@ -33,7 +33,7 @@ enum class PropType {
 
 // Raised for an unknown property name or a value of the wrong kind.
 class EPropertyError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -64,7 +64,7 @@ struct Property {
 
 // The properties of one class; lookups fall through to the base class's registry.
 class PropertyRegistry {
-public:
+  public:
     PropertyRegistry(const char* className, const PropertyRegistry* base);
 
     const char* ClassName() const { return className_; }
@@ -76,7 +76,7 @@ public:
 
     Property& Add(Property property);
 
-private:
+  private:
     const char* className_;
     const PropertyRegistry* base_;
     std::vector<Property> properties_;
@@ -90,7 +90,7 @@ std::string LowerAscii(std::string_view text);
 // on the class: member functions or lambdas.
 template <class C>
 class Registrar {
-public:
+  public:
     explicit Registrar(PropertyRegistry& registry) : registry_(registry) {}
 
     template <class G, class S>
@@ -185,7 +185,7 @@ public:
         return *this;
     }
 
-private:
+  private:
     static Property Make(const char* name, PropType type) {
         Property p;
         p.name = name;

@@ -11,7 +11,7 @@ using namespace ui;
 // A component with one property of each plain kind, and a derived class that
 // adds one and redeclares another.
 class TSample : public TComponent {
-public:
+  public:
     using TComponent::TComponent;
     std::string caption;
     std::vector<std::string> lines;
@@ -23,14 +23,18 @@ public:
         static const PropertyRegistry r = [] {
             PropertyRegistry reg("TSample", &TComponent::ClassProperties());
             Registrar<TSample>(reg)
-                .Text("Caption", [](const TSample& s) { return s.caption; },
-                      [](TSample& s, const std::string& v) { s.caption = v; })
-                .Lines("Items", [](const TSample& s) { return s.lines; },
-                       [](TSample& s, const std::vector<std::string>& v) { s.lines = v; })
-                .Integer("Count", [](const TSample& s) { return s.count; },
-                         [](TSample& s, int v) { s.count = v; })
-                .Boolean("Flag", [](const TSample& s) { return s.flag; },
-                         [](TSample& s, bool v) { s.flag = v; });
+                .Text(
+                    "Caption", [](const TSample& s) { return s.caption; },
+                    [](TSample& s, const std::string& v) { s.caption = v; })
+                .Lines(
+                    "Items", [](const TSample& s) { return s.lines; },
+                    [](TSample& s, const std::vector<std::string>& v) { s.lines = v; })
+                .Integer(
+                    "Count", [](const TSample& s) { return s.count; },
+                    [](TSample& s, int v) { s.count = v; })
+                .Boolean(
+                    "Flag", [](const TSample& s) { return s.flag; },
+                    [](TSample& s, bool v) { s.flag = v; });
             return reg;
         }();
         return r;
@@ -38,7 +42,7 @@ public:
 };
 
 class TDerived : public TSample {
-public:
+  public:
     using TSample::TSample;
     std::string hint;
     const PropertyRegistry& Properties() const override { return ClassProperties(); }
@@ -46,10 +50,12 @@ public:
         static const PropertyRegistry r = [] {
             PropertyRegistry reg("TDerived", &TSample::ClassProperties());
             Registrar<TDerived>(reg)
-                .Text("Hint", [](const TDerived& d) { return d.hint; },
-                      [](TDerived& d, const std::string& v) { d.hint = v; })
-                .Text("Caption", [](const TDerived& d) { return "[" + d.caption + "]"; },
-                      [](TDerived& d, const std::string& v) { d.caption = v; });
+                .Text(
+                    "Hint", [](const TDerived& d) { return d.hint; },
+                    [](TDerived& d, const std::string& v) { d.hint = v; })
+                .Text(
+                    "Caption", [](const TDerived& d) { return "[" + d.caption + "]"; },
+                    [](TDerived& d, const std::string& v) { d.caption = v; });
             return reg;
         }();
         return r;

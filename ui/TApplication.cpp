@@ -35,11 +35,12 @@ void Guarded(const std::function<void()>& step) {
 TApplication::TApplication() : TComponent(nullptr), instance_(::GetModuleHandleA(nullptr)) {
     Application = this;
     const std::pair<int, LPCSTR> system[] = {
-        {crDefault, IDC_ARROW}, {crArrow, IDC_ARROW},        {crCross, IDC_CROSS},
-        {crIBeam, IDC_IBEAM},   {crSizeAll, IDC_SIZEALL},    {crHourGlass, IDC_WAIT},
+        {crDefault, IDC_ARROW},  {crArrow, IDC_ARROW},     {crCross, IDC_CROSS},
+        {crIBeam, IDC_IBEAM},    {crSizeAll, IDC_SIZEALL}, {crHourGlass, IDC_WAIT},
         {crHandPoint, IDC_HAND},
     };
-    for (const auto& [index, id] : system) cursors_[index] = ::LoadCursorA(nullptr, id);
+    for (const auto& [index, id] : system)
+        cursors_[index] = ::LoadCursorA(nullptr, id);
 }
 
 TApplication::~TApplication() {
@@ -50,8 +51,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES |
-                                             ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX icc{
+        sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
     HDC screen = ::GetDC(nullptr);
     pixelsPerInch_ = ::GetDeviceCaps(screen, LOGPIXELSY);
@@ -86,7 +87,8 @@ void TApplication::RemoveForm(TForm* form) {
 
 void TApplication::Run() {
     if (mainForm_) mainForm_->Show();
-    while (!terminated_) HandleMessage(true);
+    while (!terminated_)
+        HandleMessage(true);
 }
 
 void TApplication::Terminate() {
@@ -153,7 +155,9 @@ HCURSOR TApplication::Cursors(int index) const {
     return it != cursors_.end() && it->second ? it->second : cursors_.at(crDefault);
 }
 
-void TApplication::SetCursors(int index, HCURSOR cursor) { cursors_[index] = cursor; }
+void TApplication::SetCursors(int index, HCURSOR cursor) {
+    cursors_[index] = cursor;
+}
 
 void TApplication::SetScreenCursor(int cursor) {
     screenCursor_ = cursor;

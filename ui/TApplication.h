@@ -17,7 +17,7 @@ namespace ui {
 class TForm;
 
 class TApplication : public TComponent {
-public:
+  public:
     TApplication();
     ~TApplication() override;
 
@@ -84,7 +84,7 @@ public:
     // A hidden window for timers and other application-wide messages.
     HWND UtilityWindow();
 
-private:
+  private:
     HINSTANCE instance_;
     int pixelsPerInch_ = 96;
     bool terminated_ = false;

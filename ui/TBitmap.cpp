@@ -8,9 +8,12 @@ namespace ui {
 
 int TBitmap::BitsFor(TPixelFormat format) {
     switch (format) {
-        case TPixelFormat::pf24bit: return 24;
-        case TPixelFormat::pf32bit: return 32;
-        case TPixelFormat::pfDevice: break;
+        case TPixelFormat::pf24bit:
+            return 24;
+        case TPixelFormat::pf32bit:
+            return 32;
+        case TPixelFormat::pfDevice:
+            break;
     }
     HDC screen = ::GetDC(nullptr);
     const int bits = ::GetDeviceCaps(screen, BITSPIXEL) * ::GetDeviceCaps(screen, PLANES);
@@ -81,7 +84,8 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     if (Empty() || BitsFor(format) == BitsFor(format_)) {
         // Nothing to convert, or the same layout in memory: only the format changes.
         format_ = format;
-        stride_ = static_cast<std::ptrdiff_t>(((static_cast<long long>(width_) * BitsPerPixel() + 31) / 32) * 4);
+        stride_ = static_cast<std::ptrdiff_t>(
+            ((static_cast<long long>(width_) * BitsPerPixel() + 31) / 32) * 4);
         return;
     }
     Bitmap bitmap;
@@ -137,7 +141,9 @@ POINT TCanvas::PenPos() {
     return p;
 }
 
-void TCanvas::MoveTo(int x, int y) { ::MoveToEx(Handle(), x, y, nullptr); }
+void TCanvas::MoveTo(int x, int y) {
+    ::MoveToEx(Handle(), x, y, nullptr);
+}
 
 void TCanvas::LineTo(int x, int y) {
     Pen pen(::CreatePen(PS_SOLID, penWidth_, ColorToRGB(penColour_)));
@@ -156,8 +162,12 @@ void TCanvas::Draw(int x, int y, TBitmap& source) {
              SRCCOPY);
 }
 
-COLORREF TCanvas::Pixel(int x, int y) { return ::GetPixel(Handle(), x, y); }
+COLORREF TCanvas::Pixel(int x, int y) {
+    return ::GetPixel(Handle(), x, y);
+}
 
-void TCanvas::SetPixel(int x, int y, COLORREF colour) { ::SetPixelV(Handle(), x, y, colour); }
+void TCanvas::SetPixel(int x, int y, COLORREF colour) {
+    ::SetPixelV(Handle(), x, y, colour);
+}
 
 }  // namespace ui

@@ -18,7 +18,7 @@ enum class TPixelFormat { pfDevice, pf24bit, pf32bit };
 
 // Raised when the system cannot give a bitmap of the asked size.
 class EOutOfResources : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -26,7 +26,7 @@ class TBitmap;
 
 // Drawing on a bitmap through GDI: a pen, a brush, lines and block copies.
 class TCanvas {
-public:
+  public:
     explicit TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
     HDC Handle();
 
@@ -46,7 +46,7 @@ public:
     COLORREF Pixel(int x, int y);
     void SetPixel(int x, int y, COLORREF colour);
 
-private:
+  private:
     friend class TBitmap;
     TBitmap& bitmap_;
     MemoryDC dc_;
@@ -56,7 +56,7 @@ private:
 };
 
 class TBitmap {
-public:
+  public:
     TBitmap();
     ~TBitmap();
     TBitmap(const TBitmap&) = delete;
@@ -87,7 +87,7 @@ public:
     // Becomes a copy of `source`: size, format and pixels.
     void Assign(TBitmap& source);
 
-private:
+  private:
     friend class TCanvas;
     // A new DIB section of that size and format; throws EOutOfResources.
     void Allocate(int width, int height, TPixelFormat format, Bitmap& bitmap, void*& bits,

@@ -28,7 +28,8 @@ TComponent::~TComponent() {
 }
 
 void TComponent::DestroyComponents() {
-    while (!components_.empty()) delete components_.back();
+    while (!components_.empty())
+        delete components_.back();
 }
 
 void TComponent::Insert(TComponent* component) {

@@ -11,14 +11,14 @@
 namespace ui {
 
 class TObject {
-public:
+  public:
     virtual ~TObject() = default;
 };
 
 enum class TOperation { opInsert, opRemove };
 
 class TComponent : public TObject {
-public:
+  public:
     explicit TComponent(TComponent* owner);
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
@@ -46,13 +46,13 @@ public:
     virtual const PropertyRegistry& Properties() const { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
 
-protected:
+  protected:
     // `component` is going away (or was inserted); drop every reference to it.
     virtual void Notification(TComponent* component, TOperation operation);
     // Destroys the owned components, last made first.
     void DestroyComponents();
 
-private:
+  private:
     void Insert(TComponent* component);
     void Remove(TComponent* component);
 

@@ -105,9 +105,13 @@ void TControl::SetParentFont(bool parentFont) {
     FontChanged();
 }
 
-void TControl::FontChanged() { Invalidate(); }
+void TControl::FontChanged() {
+    Invalidate();
+}
 
-void TControl::SetCursor(int cursor) { cursor_ = cursor; }
+void TControl::SetCursor(int cursor) {
+    cursor_ = cursor;
+}
 
 bool TControl::Showing() const {
     for (const TControl* c = this; c; c = c->parent_)
@@ -161,7 +165,11 @@ const PropertyRegistry& TControl::ClassProperties() {
             .Pixels("Width", &TControl::Width, &TControl::SetWidth)
             .Pixels("Height", &TControl::Height, &TControl::SetHeight)
             .Enum("Align",
-                  {{"alNone", 0}, {"alTop", 1}, {"alBottom", 2}, {"alLeft", 3}, {"alRight", 4},
+                  {{"alNone", 0},
+                   {"alTop", 1},
+                   {"alBottom", 2},
+                   {"alLeft", 3},
+                   {"alRight", 4},
                    {"alClient", 5}},
                   &TControl::Align, &TControl::SetAlign)
             .Boolean("Visible", &TControl::Visible, &TControl::SetVisible)
@@ -171,19 +179,29 @@ const PropertyRegistry& TControl::ClassProperties() {
             .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
             .Colour("Color", &TControl::Color, &TControl::SetColor)
             .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
-            .Text("Font.Name", [](const TControl& c) { return c.Font().name; },
-                  fontField(&TFontData::name))
-            .Pixels("Font.Height", [](const TControl& c) { return c.Font().height; },
-                    fontField(&TFontData::height))
-            .Set("Font.Style",
-                 {{"fsBold", fsBold}, {"fsItalic", fsItalic}, {"fsUnderline", fsUnderline},
-                  {"fsStrikeOut", fsStrikeOut}},
-                 [](const TControl& c) { return c.Font().style; }, fontField(&TFontData::style))
-            .Colour("Font.Color", [](const TControl& c) { return c.Font().colour; },
-                    fontField(&TFontData::colour))
+            .Text(
+                "Font.Name", [](const TControl& c) { return c.Font().name; },
+                fontField(&TFontData::name))
+            .Pixels(
+                "Font.Height", [](const TControl& c) { return c.Font().height; },
+                fontField(&TFontData::height))
+            .Set(
+                "Font.Style",
+                {{"fsBold", fsBold},
+                 {"fsItalic", fsItalic},
+                 {"fsUnderline", fsUnderline},
+                 {"fsStrikeOut", fsStrikeOut}},
+                [](const TControl& c) { return c.Font().style; }, fontField(&TFontData::style))
+            .Colour(
+                "Font.Color", [](const TControl& c) { return c.Font().colour; },
+                fontField(&TFontData::colour))
             .Enum("Cursor",
-                  {{"crDefault", crDefault}, {"crArrow", crArrow}, {"crCross", crCross},
-                   {"crIBeam", crIBeam}, {"crSizeAll", crSizeAll}, {"crHourGlass", crHourGlass},
+                  {{"crDefault", crDefault},
+                   {"crArrow", crArrow},
+                   {"crCross", crCross},
+                   {"crIBeam", crIBeam},
+                   {"crSizeAll", crSizeAll},
+                   {"crHourGlass", crHourGlass},
                    {"crHandPoint", crHandPoint}},
                   &TControl::Cursor, &TControl::SetCursor)
             .Event<TNotifyEvent>("OnClick", [](TControl& c, TNotifyEvent e) { c.OnClick = e; })

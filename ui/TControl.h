@@ -18,7 +18,7 @@ class TWinControl;
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
 class TControl : public TComponent {
-public:
+  public:
     explicit TControl(TComponent* owner);
     ~TControl() override;
 
@@ -90,7 +90,7 @@ public:
     const PropertyRegistry& Properties() const override { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
 
-protected:
+  protected:
     friend class TWinControl;
     // The font changed (own or inherited).
     virtual void FontChanged();
@@ -112,7 +112,7 @@ protected:
 
 // A control without a window of its own, painted by its parent.
 class TGraphicControl : public TControl {
-public:
+  public:
     using TControl::TControl;
 };
 

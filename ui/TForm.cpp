@@ -69,12 +69,10 @@ void TForm::ApplyDesignSize() {
     const DWORD exStyle = ::GetWindowLongA(Handle(), GWL_EXSTYLE);
     const SIZE frame96 = FrameSize(style, exStyle, 96);
     const SIZE frame = FrameSize(style, exStyle, Application->PixelsPerInch());
-    const int w = designWidth_ >= 0
-                      ? Application->Scale(designWidth_ - frame96.cx) + frame.cx
-                      : width_;
-    const int h = designHeight_ >= 0
-                      ? Application->Scale(designHeight_ - frame96.cy) + frame.cy
-                      : height_;
+    const int w =
+        designWidth_ >= 0 ? Application->Scale(designWidth_ - frame96.cx) + frame.cx : width_;
+    const int h =
+        designHeight_ >= 0 ? Application->Scale(designHeight_ - frame96.cy) + frame.cy : height_;
     SetBounds(left_, top_, w, h);
 }
 
@@ -152,8 +150,7 @@ void TForm::PlaceAtFirstShow() {
     placed_ = true;
     RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     TForm* main = Application->MainForm();
-    if (position_ == TPosition::poMainFormCenter && main && main != this &&
-        main->HandleAllocated())
+    if (position_ == TPosition::poMainFormCenter && main && main != this && main->HandleAllocated())
         ::GetWindowRect(main->Handle(), &area);
     else if (position_ == TPosition::poDesigned)
         return;
@@ -178,8 +175,7 @@ void TForm::SetVisible(bool visible) {
 }
 
 void TForm::BringToFront() {
-    if (HandleAllocated())
-        ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (HandleAllocated()) ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void TForm::Close() {
@@ -215,14 +211,16 @@ int TForm::ShowModal() {
         TForm* form;
         std::vector<HWND>& windows;
         ~Restore() {
-            for (HWND w : windows) ::EnableWindow(w, TRUE);
+            for (HWND w : windows)
+                ::EnableWindow(w, TRUE);
             form->inModal_ = false;
             form->Hide();
         }
     } restore{this, disabled};
     Show();
     ::SetForegroundWindow(Handle());
-    while (modalResult_ == mrNone && !Application->Terminated()) Application->HandleMessage(true);
+    while (modalResult_ == mrNone && !Application->Terminated())
+        Application->HandleMessage(true);
     return modalResult_;
 }
 
@@ -231,7 +229,9 @@ const std::any* TForm::FindHandler(const std::string& name) const {
     return it == handlers_.end() ? nullptr : &it->second;
 }
 
-bool TForm::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool TForm::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 void TForm::PaintWindow(HDC) {
     if (OnPaint) OnPaint(this);
@@ -275,15 +275,21 @@ const PropertyRegistry& TForm::ClassProperties() {
             .Pixels("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
             .Pixels("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
             .Enum("BorderStyle",
-                  {{"bsNone", 0}, {"bsSingle", 1}, {"bsSizeable", 2}, {"bsDialog", 3},
+                  {{"bsNone", 0},
+                   {"bsSingle", 1},
+                   {"bsSizeable", 2},
+                   {"bsDialog", 3},
                    {"bsToolWindow", 4}},
                   &TForm::BorderStyle, &TForm::SetBorderStyle)
             .Set("BorderIcons",
-                 {{"biSystemMenu", biSystemMenu}, {"biMinimize", biMinimize},
+                 {{"biSystemMenu", biSystemMenu},
+                  {"biMinimize", biMinimize},
                   {"biMaximize", biMaximize}},
                  &TForm::BorderIcons, &TForm::SetBorderIcons)
             .Enum("Position",
-                  {{"poDesigned", 0}, {"poDesktopCenter", 1}, {"poScreenCenter", 2},
+                  {{"poDesigned", 0},
+                   {"poDesktopCenter", 1},
+                   {"poScreenCenter", 2},
                    {"poMainFormCenter", 3}},
                   &TForm::Position, &TForm::SetPosition)
             .Enum("FormStyle", {{"fsNormal", 0}, {"fsStayOnTop", 1}}, &TForm::FormStyle,
@@ -295,8 +301,7 @@ const PropertyRegistry& TForm::ClassProperties() {
             .Event<TNotifyEvent>("OnHide", [](TForm& f, TNotifyEvent e) { f.OnHide = e; })
             .Event<TNotifyEvent>("OnPaint", [](TForm& f, TNotifyEvent e) { f.OnPaint = e; })
             .Event<TNotifyEvent>("OnDestroy", [](TForm& f, TNotifyEvent e) { f.OnDestroy = e; })
-            .Event<TNotifyEvent>("OnActivate",
-                                 [](TForm& f, TNotifyEvent e) { f.OnActivate = e; })
+            .Event<TNotifyEvent>("OnActivate", [](TForm& f, TNotifyEvent e) { f.OnActivate = e; })
             .Event<TCloseEvent>("OnClose", [](TForm& f, TCloseEvent e) { f.OnClose = e; });
         return r;
     }();

@@ -21,7 +21,7 @@ enum class TFormStyle { fsNormal, fsStayOnTop };
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 class TForm : public TWinControl {
-public:
+  public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
 
@@ -80,7 +80,7 @@ public:
 
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-protected:
+  protected:
     // Registers a handler by name for the layout's event bindings:
     // Handler("ButtonCaptureClick", &TMAIN::ButtonCaptureClick).
     template <class F, class R, class... A>
@@ -98,7 +98,7 @@ protected:
     // The layout's resource name: the form's class name.
     virtual const char* LayoutName() const = 0;
 
-private:
+  private:
     void PlaceAtFirstShow();
     void ApplyDesignSize();
 

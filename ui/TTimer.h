@@ -10,7 +10,7 @@
 namespace ui {
 
 class TTimer : public TComponent {
-public:
+  public:
     explicit TTimer(TComponent* owner);
     ~TTimer() override;
 
@@ -27,7 +27,7 @@ public:
     const PropertyRegistry& Properties() const override { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
 
-private:
+  private:
     void Update();
 
     bool enabled_ = true;

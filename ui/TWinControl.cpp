@@ -68,7 +68,8 @@ TWinControl* TWinControl::FromHandle(HWND window) {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
-    while (!controls_.empty()) delete controls_.back();
+    while (!controls_.empty())
+        delete controls_.back();
     DestroyWnd();
     if (font_) ::DeleteObject(font_);
 }
@@ -103,10 +104,10 @@ void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
     const bool ours = params.className == "GlimraWindow";
-    HWND window = ::CreateWindowExA(params.exStyle, params.className.c_str(),
-                                    params.caption.c_str(), params.style, params.x, params.y,
-                                    params.width, params.height, params.parent, nullptr,
-                                    Application->Instance(), ours ? this : nullptr);
+    HWND window =
+        ::CreateWindowExA(params.exStyle, params.className.c_str(), params.caption.c_str(),
+                          params.style, params.x, params.y, params.width, params.height,
+                          params.parent, nullptr, Application->Instance(), ours ? this : nullptr);
     if (!window) throw std::runtime_error("cannot create the window of " + Name());
     if (!ours) {
         // A system control: take over its window procedure, keeping the original.
@@ -186,11 +187,16 @@ void TWinControl::RealignControls(RECT& area, TAlign which) {
     // Aligned controls keep their visual order: by position, then by child order.
     auto key = [which](const TControl* c) {
         switch (which) {
-            case TAlign::alTop: return c->Top();
-            case TAlign::alBottom: return -(c->Top() + c->Height());
-            case TAlign::alLeft: return c->Left();
-            case TAlign::alRight: return -(c->Left() + c->Width());
-            default: return 0;
+            case TAlign::alTop:
+                return c->Top();
+            case TAlign::alBottom:
+                return -(c->Top() + c->Height());
+            case TAlign::alLeft:
+                return c->Left();
+            case TAlign::alRight:
+                return -(c->Left() + c->Width());
+            default:
+                return 0;
         }
     };
     std::stable_sort(group.begin(), group.end(),
@@ -227,8 +233,8 @@ void TWinControl::Realign() {
     if (realigning_) return;
     realigning_ = true;
     RECT area = ClientRect();
-    for (TAlign a : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
-                     TAlign::alClient})
+    for (TAlign a :
+         {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
         RealignControls(area, a);
     realigning_ = false;
 }
@@ -305,10 +311,14 @@ void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     const int ty = target == this ? y : y - target->Top();
     TMouseButton button = TMouseButton::mbLeft;
     switch (message) {
-        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
             button = TMouseButton::mbRight;
             break;
-        case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
             button = TMouseButton::mbMiddle;
             break;
         default:
@@ -323,8 +333,12 @@ void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
             SetHovered(under ? under : this);
             target->MouseMove(shift, tx, ty);
             break;
-        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
             if (!captured_) {
                 captured_ = target;
                 ::SetCapture(handle_);
@@ -384,9 +398,15 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_MOUSEMOVE:
-        case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
-        case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
-        case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
             RouteMouse(message, wParam, lParam);
             if (systemProc_) break;
             return 0;

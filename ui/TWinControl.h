@@ -27,7 +27,7 @@ struct TCreateParams {
 };
 
 class TWinControl : public TControl {
-public:
+  public:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
 
@@ -61,7 +61,7 @@ public:
     // The control that owns a window of ours, or nullptr.
     static TWinControl* FromHandle(HWND window);
 
-protected:
+  protected:
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();
@@ -77,7 +77,7 @@ protected:
     TControl* ControlAt(int x, int y) const;
     HFONT FontHandle();
 
-private:
+  private:
     friend LRESULT CALLBACK GlimraWindowProc(HWND, UINT, WPARAM, LPARAM);
     void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
     void SetHovered(TControl* control);
@@ -87,7 +87,7 @@ private:
     WNDPROC systemProc_ = nullptr;  // original procedure of a system window class
     std::vector<TControl*> controls_;
     HFONT font_ = nullptr;
-    TControl* hovered_ = nullptr;  // control under the mouse (this or a light child)
+    TControl* hovered_ = nullptr;   // control under the mouse (this or a light child)
     TControl* captured_ = nullptr;  // light child that got the button press
     bool tracking_ = false;
     bool realigning_ = false;

@@ -10,7 +10,7 @@
 namespace ui::testing {
 
 class TTestForm : public TForm {
-public:
+  public:
     explicit TTestForm(TComponent* owner) : TForm(owner) {
         Handler("FormCreate", &TTestForm::FormCreate);
         Handler("FormClose", &TTestForm::FormClose);
@@ -29,13 +29,13 @@ public:
     int created = 0, ticks = 0;
     std::function<void()> onTick, onClose;
 
-protected:
+  protected:
     const char* LayoutName() const override { return "TTestForm"; }
 };
 
 // Each test runs with its own application object.
 class UiTest : public ::testing::Test {
-protected:
+  protected:
     UiTest() { application.Initialize(); }
     // Runs the message loop until `done` holds or the time is up.
     bool RunUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {

@@ -11,7 +11,7 @@ namespace ui {
 // Owns one handle; Traits gives the empty value and how to release it.
 template <class Traits>
 class Owned {
-public:
+  public:
     using Handle = typename Traits::Handle;
 
     Owned() = default;
@@ -33,7 +33,7 @@ public:
         if (old != Traits::Empty()) Traits::Close(old);
     }
 
-private:
+  private:
     Handle handle_ = Traits::Empty();
 };
 
@@ -66,7 +66,7 @@ using File = Owned<FileTraits>;
 
 // A drawing context taken with GetDC or GetWindowDC: released with the window.
 class WindowDC {
-public:
+  public:
     WindowDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
     static WindowDC Of(HWND window) { return {window, ::GetDC(window)}; }
     static WindowDC WholeWindow(HWND window) { return {window, ::GetWindowDC(window)}; }
@@ -79,14 +79,14 @@ public:
     }
     HDC Get() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
 // Selects an object into a drawing context and puts the old one back.
 class Selection {
-public:
+  public:
     Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
     Selection(const Selection&) = delete;
     Selection& operator=(const Selection&) = delete;
@@ -94,7 +94,7 @@ public:
         if (old_) ::SelectObject(dc_, old_);
     }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };

@@ -13,7 +13,7 @@ std::string WindowsPath(const std::string& path);
 
 // The program under test, ended when this goes.
 class Program {
-public:
+  public:
     // Starts the executable in the folder `workDir` (made when missing).
     Program(const std::string& exe, const std::string& workDir);
     ~Program();
@@ -27,7 +27,7 @@ public:
     DWORD ExitCode() const;
     DWORD Id() const { return process_.dwProcessId; }
 
-private:
+  private:
     PROCESS_INFORMATION process_{};
 };
 
