@@ -9,7 +9,7 @@ namespace {
 
 using test::TestPicture;
 
-// Widths 1 to 9 cover the four-pixel blocks of the conversion and every remainder.
+// Widths 1 to 19 cover the eight-pixel blocks of the conversion and every remainder.
 class LayoutWidths : public ::testing::TestWithParam<int> {};
 
 TEST_P(LayoutWidths, ThirtyTwoToTwentyFourAndBackKeepsEveryColour) {
@@ -41,7 +41,7 @@ TEST_P(LayoutWidths, TwentyFourToThirtyTwoAndBackIsExact) {
     EXPECT_TRUE(back.PaddingIntact());
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, LayoutWidths, ::testing::Range(1, 10));
+INSTANTIATE_TEST_SUITE_P(Widths, LayoutWidths, ::testing::Range(1, 20));
 
 TEST(Layout, EqualLayoutsCopyThePixelBytes) {
     for (int bytes : {3, 4}) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "imaging/vectors.h"
+
 namespace glimra {
 
 namespace {
@@ -26,34 +28,119 @@ Walk WalkOf(const PixelView& source, Orientation orientation) {
     return orientation.transpose ? Walk{origin, v, u} : Walk{origin, u, v};
 }
 
-// Square tiles for walks that cross the source's rows: a tile's source rows and target
-// rows then stay in the first-level cache while it is copied.
-constexpr int kTile = 32;
-
 template <int kBytes>
-void CopyTile(const Walk& walk, const PixelView& target, int x0, int y0, int x1, int y1) {
+inline void CopyPixel(const std::uint8_t* from, std::uint8_t* to) {
+    std::memcpy(to, from, kBytes);
+}
+
+// One target row from a walk along a source row, backwards: in blocks of eight 24-bit
+// pixels (three 64-bit words whose pixels are unpacked and packed again in the opposite
+// order) or four 32-bit pixels (one vector, lanes reversed), the rest pixel by pixel.
+// `last` is the source pixel that becomes the row's first.
+void CopyReversed3(const std::uint8_t* last, std::uint8_t* to, int width) {
+    constexpr std::uint64_t kPixel = 0xFFFFFF;
+    int x = 0;
+    for (; x + 8 <= width; x += 8, to += 24) {
+        std::uint64_t w[3];
+        std::memcpy(w, last - 3 * (x + 7), sizeof w);
+        const std::uint64_t p0 = w[0] & kPixel, p1 = w[0] >> 24 & kPixel,
+                            p2 = (w[0] >> 48 | w[1] << 16) & kPixel, p3 = w[1] >> 8 & kPixel,
+                            p4 = w[1] >> 32 & kPixel, p5 = (w[1] >> 56 | w[2] << 8) & kPixel,
+                            p6 = w[2] >> 16 & kPixel, p7 = w[2] >> 40;
+        const std::uint64_t reversed[3] = {p7 | p6 << 24 | p5 << 48,
+                                           p5 >> 16 | p4 << 8 | p3 << 32 | p2 << 56,
+                                           p2 >> 8 | p1 << 16 | p0 << 40};
+        std::memcpy(to, reversed, sizeof reversed);
+    }
+    for (; x < width; ++x, to += 3)
+        CopyPixel<3>(last - 3 * x, to);
+}
+
+void CopyReversed4(const std::uint8_t* last, std::uint8_t* to, int width) {
+    int x = 0;
+    for (; x + 4 <= width; x += 4, to += 16) {
+        U32x4 v;
+        std::memcpy(&v, last - 4 * (x + 3), sizeof v);
+        v = __builtin_shufflevector(v, v, 3, 2, 1, 0);
+        std::memcpy(to, &v, sizeof v);
+    }
+    for (; x < width; ++x, to += 4)
+        CopyPixel<4>(last - 4 * x, to);
+}
+
+// A transposing walk, pixel by pixel, over the target rectangle [x0, x1) x [y0, y1).
+template <int kBytes>
+void CopyTransposedPixels(const Walk& walk, const PixelView& target, int x0, int y0, int x1,
+                          int y1) {
     for (int y = y0; y < y1; ++y) {
         const std::uint8_t* from = walk.origin + y * walk.rowStep + x0 * walk.pixelStep;
         std::uint8_t* to = target.Row(y) + x0 * kBytes;
         for (int x = x0; x < x1; ++x, from += walk.pixelStep, to += kBytes)
-            std::memcpy(to, from, kBytes);
+            CopyPixel<kBytes>(from, to);
     }
+}
+
+// A transposing walk over the 4 x 4 block of 32-bit target pixels at (x0, y0): target
+// column x0 + i is four neighbouring pixels of one source row (forwards or backwards),
+// loaded as one vector; the four vectors are transposed into the four target rows.
+void CopyTransposedBlock4(const Walk& walk, const PixelView& target, int x0, int y0) {
+    U32x4 columns[4];
+    for (int i = 0; i < 4; ++i) {
+        const std::uint8_t* first = walk.origin + y0 * walk.rowStep + (x0 + i) * walk.pixelStep;
+        if (walk.rowStep > 0) {
+            std::memcpy(&columns[i], first, sizeof columns[i]);
+        } else {
+            std::memcpy(&columns[i], first + 3 * walk.rowStep, sizeof columns[i]);
+            columns[i] = __builtin_shufflevector(columns[i], columns[i], 3, 2, 1, 0);
+        }
+    }
+    const U32x4 a = __builtin_shufflevector(columns[0], columns[1], 0, 4, 1, 5);
+    const U32x4 b = __builtin_shufflevector(columns[0], columns[1], 2, 6, 3, 7);
+    const U32x4 c = __builtin_shufflevector(columns[2], columns[3], 0, 4, 1, 5);
+    const U32x4 d = __builtin_shufflevector(columns[2], columns[3], 2, 6, 3, 7);
+    const U32x4 rows[4] = {
+        __builtin_shufflevector(a, c, 0, 1, 4, 5), __builtin_shufflevector(a, c, 2, 3, 6, 7),
+        __builtin_shufflevector(b, d, 0, 1, 4, 5), __builtin_shufflevector(b, d, 2, 3, 6, 7)};
+    for (int j = 0; j < 4; ++j)
+        std::memcpy(target.Row(y0 + j) + 4 * x0, &rows[j], sizeof rows[j]);
+}
+
+// Transposing walks go tile by tile, so that a tile's source and target rows stay in
+// the first-level cache while it is copied.
+constexpr int kTile = 16;
+
+template <int kBytes>
+void CopyTransposedTile(const Walk& walk, const PixelView& target, int x0, int y0, int x1, int y1) {
+    if constexpr (kBytes == 4) {
+        if (x1 - x0 == kTile && y1 - y0 == kTile) {
+            for (int y = y0; y < y1; y += 4)
+                for (int x = x0; x < x1; x += 4)
+                    CopyTransposedBlock4(walk, target, x, y);
+            return;
+        }
+    }
+    CopyTransposedPixels<kBytes>(walk, target, x0, y0, x1, y1);
 }
 
 template <int kBytes>
 void CopyWalk(const Walk& walk, const PixelView& target) {
-    if (walk.pixelStep == kBytes) {
-        for (int y = 0; y < target.height; ++y)
-            std::memcpy(target.Row(y), walk.origin + y * walk.rowStep,
-                        static_cast<std::size_t>(target.width) * kBytes);
-    } else if (walk.pixelStep == -kBytes) {
-        CopyTile<kBytes>(walk, target, 0, 0, target.width, target.height);
-    } else {
-        for (int y = 0; y < target.height; y += kTile)
-            for (int x = 0; x < target.width; x += kTile)
-                CopyTile<kBytes>(walk, target, x, y, std::min(target.width, x + kTile),
-                                 std::min(target.height, y + kTile));
+    if (walk.pixelStep == kBytes || walk.pixelStep == -kBytes) {
+        for (int y = 0; y < target.height; ++y) {
+            const std::uint8_t* from = walk.origin + y * walk.rowStep;
+            std::uint8_t* to = target.Row(y);
+            if (walk.pixelStep > 0)
+                std::memcpy(to, from, static_cast<std::size_t>(target.width) * kBytes);
+            else if constexpr (kBytes == 3)
+                CopyReversed3(from, to, target.width);
+            else
+                CopyReversed4(from, to, target.width);
+        }
+        return;
     }
+    for (int y = 0; y < target.height; y += kTile)
+        for (int x = 0; x < target.width; x += kTile)
+            CopyTransposedTile<kBytes>(walk, target, x, y, std::min(target.width, x + kTile),
+                                       std::min(target.height, y + kTile));
 }
 
 }  // namespace

@@ -2,62 +2,90 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "imaging/extended_precision.h"
+#include "imaging/vectors.h"
 
 namespace glimra {
 
 namespace {
 
-// 100 times the gray value of the b, g, r bytes at p: at most 25500, so 16 bits hold it.
-inline std::uint16_t WeightedSum(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(30 * p[2] + 59 * p[1] + 11 * p[0]);
-}
-
-// The sum ends in 50 exactly when the decimal gray value is an exact half.
-inline bool IsDecimalHalf(std::uint16_t sum) {
-    return sum % 100 == 50;
-}
-
-// The nearest integer to sum / 100, for sums that are not exact halves.
-inline std::uint8_t RoundedGray(std::uint16_t sum) {
-    return static_cast<std::uint8_t>(static_cast<std::uint16_t>(sum + 50) / 100);
-}
-
-// An exact half as the 80-bit evaluation decides it (the stored weights are not the
-// decimal ones, so the computed value lies a little above or below the half, or on it).
-std::uint8_t ExtendedGray(const std::uint8_t* p) {
-    const long double value = (p[2] * 0.30L + p[1] * 0.59L) + p[0] * 0.11L;
+// An exact decimal half as the 80-bit evaluation decides it (the stored weights are
+// not the decimal ones, so the computed value lies a little above or below the half, or
+// on it).
+std::uint8_t ExtendedGray(std::uint32_t pixel) {
+    const int blue = pixel & 0xFF, green = pixel >> 8 & 0xFF, red = pixel >> 16 & 0xFF;
+    const long double value = (red * 0.30L + green * 0.59L) + blue * 0.11L;
     return static_cast<std::uint8_t>(RoundHalfEven(value));
 }
 
-inline void SetGray(std::uint8_t* p, std::uint8_t gray) {
-    p[0] = p[1] = p[2] = gray;
+// Replaces the gray of the pixels marked in `halves` by the 80-bit decision; rare, and
+// kept out of the vector loop.
+[[gnu::noinline]] void DecideHalves(const U32x4& pixels, const U32x4& halves, U32x4& result) {
+    for (int i = 0; i < 4; ++i)
+        if (halves[i]) result[i] = (pixels[i] & 0xFF000000u) | 0x010101u * ExtendedGray(pixels[i]);
 }
 
-// Runs of pixels short enough to stay in the first-level cache: each run is scanned for
-// exact halves first, so that a run without any (nearly all of them) takes one plain
-// integer loop that the compiler vectorises.
-constexpr int kRun = 64;
-
-void GrayRun(std::uint8_t* p, int count) {
-    unsigned halves = 0;
-    for (int i = 0; i < count; ++i)
-        halves += IsDecimalHalf(WeightedSum(p + 4 * i));
-    if (halves == 0) {
-        for (int i = 0; i < count; ++i)
-            SetGray(p + 4 * i, RoundedGray(WeightedSum(p + 4 * i)));
-        return;
-    }
-    for (int i = 0; i < count; ++i) {
-        const std::uint16_t sum = WeightedSum(p + 4 * i);
-        SetGray(p + 4 * i, IsDecimalHalf(sum) ? ExtendedGray(p + 4 * i) : RoundedGray(sum));
-    }
+// Grayscale of the four pixels at p. With s = 30 R + 59 G + 11 B (at most 25500), the
+// gray value is (s + 50) div 100 unless s ends in 50, an exact decimal half, which the
+// 80-bit evaluation decides. Each pixel's two 16-bit lanes hold (B, G) and (R, fourth
+// byte); the weighted bytes of both lanes add up to s in the pixel's 32-bit lane.
+inline void GrayFour(std::uint8_t* p) {
+    U32x4 pixels;
+    std::memcpy(&pixels, p, sizeof pixels);
+    const U16x8 lanes = reinterpret_cast<U16x8>(pixels);
+    const U16x8 lowWeights = {11, 30, 11, 30, 11, 30, 11, 30};
+    const U16x8 highWeights = {59, 0, 59, 0, 59, 0, 59, 0};
+    const U32x4 weighted =
+        reinterpret_cast<U32x4>((lanes & 0xFF) * lowWeights + (lanes >> 8) * highWeights);
+    // In 16-bit lanes again: s + 50 in the low lane of each pixel, 50 in the high one,
+    // whose quotient is 0 and whose remainder is never 0.
+    const U16x8 rounded = reinterpret_cast<U16x8>((weighted & 0xFFFF) + (weighted >> 16)) + 50;
+    const U16x8 quotient = rounded / 100;
+    const U32x4 halves = reinterpret_cast<U32x4>(quotient * 100 == rounded);
+    const U32x4 gray = reinterpret_cast<U32x4>(quotient);
+    U32x4 result = (pixels & 0xFF000000u) | gray | gray << 8 | gray << 16;
+    std::uint64_t anyHalf[2];
+    std::memcpy(anyHalf, &halves, sizeof anyHalf);
+    if (anyHalf[0] | anyHalf[1]) DecideHalves(pixels, halves, result);
+    std::memcpy(p, &result, sizeof result);
 }
 
-// floor(n / 255) for n up to 255 * 255, without a division.
-inline unsigned DivideBy255(unsigned n) {
-    return (n + 1 + (n >> 8)) >> 8;
+// The brightness step of the sixteen channel bytes at p, in two sets of 16-bit lanes
+// (even and odd bytes). (v * magnitude) / 255 is (n + 1 + n / 256) / 256 for
+// n = v * magnitude up to 255 * 255, which stays within 16 bits.
+inline void StepSixteen(std::uint8_t* p, int step) {
+    U16x8 bytes;
+    std::memcpy(&bytes, p, sizeof bytes);
+    const std::uint16_t magnitude = static_cast<std::uint16_t>(step < 0 ? -step : step);
+    U16x8 channels[2] = {bytes & 0xFF, bytes >> 8};
+    for (U16x8& v : channels) {
+        const U16x8 n = v * magnitude;
+        const U16x8 q = (n + 1 + (n >> 8)) >> 8;
+        if (step < 0) {
+            const U16x8 sum = v + q;
+            v = (sum | reinterpret_cast<U16x8>(sum > 255)) & 0xFF;  // clamped to 255
+        } else {
+            v = v - q;
+        }
+    }
+    bytes = channels[0] | channels[1] << 8;
+    std::memcpy(p, &bytes, sizeof bytes);
+}
+
+// Runs `work` over a row of `bytes` bytes in blocks of sixteen; the last, partial block
+// goes through a buffer, so that no byte after the row's end is read or written.
+template <typename Work>
+void InBlocksOfSixteen(std::uint8_t* row, int bytes, Work work) {
+    int i = 0;
+    for (; i + 16 <= bytes; i += 16)
+        work(row + i);
+    if (i == bytes) return;
+    std::uint8_t block[16] = {};
+    std::memcpy(block, row + i, bytes - i);
+    work(block);
+    std::memcpy(row + i, block, bytes - i);
 }
 
 bool IsRowRange(const PixelView& picture, int firstRow, int endRow) {
@@ -75,32 +103,16 @@ int BandRows(const PixelView& picture) {
 bool Grayscale(const PixelView& picture) {
     if (picture.bytesPerPixel != 4) return false;
     const ExtendedPrecision extended;
-    for (int y = 0; y < picture.height; ++y) {
-        std::uint8_t* row = picture.Row(y);
-        for (int x = 0; x < picture.width; x += kRun)
-            GrayRun(row + 4 * x, std::min(kRun, picture.width - x));
-    }
+    for (int y = 0; y < picture.height; ++y)
+        InBlocksOfSixteen(picture.Row(y), picture.width * 4, [](std::uint8_t* p) { GrayFour(p); });
     return true;
 }
 
 bool StepBrightness(const PixelView& picture, int step) {
     if (picture.bytesPerPixel != 3 || step < -255 || step > 255) return false;
-    const unsigned magnitude = static_cast<unsigned>(step < 0 ? -step : step);
-    const int bytes = picture.width * 3;
-    for (int y = 0; y < picture.height; ++y) {
-        std::uint8_t* row = picture.Row(y);
-        if (step < 0) {
-            for (int i = 0; i < bytes; ++i) {
-                const unsigned v = row[i];
-                row[i] = static_cast<std::uint8_t>(std::min(255u, v + DivideBy255(v * magnitude)));
-            }
-        } else {
-            for (int i = 0; i < bytes; ++i) {
-                const unsigned v = row[i];
-                row[i] = static_cast<std::uint8_t>(v - DivideBy255(v * magnitude));
-            }
-        }
-    }
+    for (int y = 0; y < picture.height; ++y)
+        InBlocksOfSixteen(picture.Row(y), picture.width * 3,
+                          [step](std::uint8_t* p) { StepSixteen(p, step); });
     return true;
 }
 

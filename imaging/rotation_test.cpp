@@ -58,7 +58,7 @@ const QuarterTurnCase kQuarterTurns[] = {
 };
 
 TEST(Rotation, QuarterTurnsPlaceEveryPixelExactly) {
-    const int sizes[][2] = {{4, 3}, {5, 3}, {3, 5}, {7, 7}, {1, 6}, {1, 1}};
+    const int sizes[][2] = {{4, 3}, {5, 3}, {3, 5}, {7, 7}, {1, 6}, {1, 1}, {37, 21}};
     for (const auto& turn : kQuarterTurns)
         for (const auto& [w, h] : sizes)
             for (int bytes : {3, 4}) {
