@@ -58,6 +58,17 @@ void TControl::SetAlign(TAlign align) {
     RequestRealign();
 }
 
+void TControl::SetAlignWithMargins(bool value) {
+    if (value == alignWithMargins_) return;
+    alignWithMargins_ = value;
+    RequestRealign();
+}
+
+void TControl::SetMargin(LONG RECT::* side, int pixels) {
+    margins_.*side = pixels;
+    if (alignWithMargins_) RequestRealign();
+}
+
 void TControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
@@ -172,6 +183,16 @@ const PropertyRegistry& TControl::ClassProperties() {
                    {"alRight", 4},
                    {"alClient", 5}},
                   &TControl::Align, &TControl::SetAlign)
+            .Boolean("AlignWithMargins", &TControl::AlignWithMargins,
+                     &TControl::SetAlignWithMargins)
+            .Pixels("Margins.Left", [](const TControl& c) { return c.Margins().left; },
+                    [](TControl& c, int v) { c.SetMargin(&RECT::left, v); })
+            .Pixels("Margins.Top", [](const TControl& c) { return c.Margins().top; },
+                    [](TControl& c, int v) { c.SetMargin(&RECT::top, v); })
+            .Pixels("Margins.Right", [](const TControl& c) { return c.Margins().right; },
+                    [](TControl& c, int v) { c.SetMargin(&RECT::right, v); })
+            .Pixels("Margins.Bottom", [](const TControl& c) { return c.Margins().bottom; },
+                    [](TControl& c, int v) { c.SetMargin(&RECT::bottom, v); })
             .Boolean("Visible", &TControl::Visible, &TControl::SetVisible)
             .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled)
             .Text("Caption", &TControl::Caption, &TControl::SetCaption)

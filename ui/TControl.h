@@ -38,6 +38,11 @@ class TControl : public TComponent {
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
+    // Space kept free around an aligned control when AlignWithMargins holds.
+    bool AlignWithMargins() const { return alignWithMargins_; }
+    void SetAlignWithMargins(bool value);
+    const RECT& Margins() const { return margins_; }
+    void SetMargin(LONG RECT::* side, int pixels);
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool visible);
     void Show() { SetVisible(true); }
@@ -101,6 +106,8 @@ class TControl : public TComponent {
     TWinControl* parent_ = nullptr;
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     TAlign align_ = TAlign::alNone;
+    bool alignWithMargins_ = false;
+    RECT margins_{3, 3, 3, 3};
     bool visible_ = true;
     bool enabled_ = true;
     std::string caption_, hint_;

@@ -268,7 +268,7 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 const PropertyRegistry& TForm::ClassProperties() {
     static const PropertyRegistry registry = [] {
-        PropertyRegistry r("TForm", &TControl::ClassProperties());
+        PropertyRegistry r("TForm", &TWinControl::ClassProperties());
         Registrar<TForm>(r)
             .Integer("Width", &TForm::Width, &TForm::SetDesignWidth)
             .Integer("Height", &TForm::Height, &TForm::SetDesignHeight)

@@ -202,26 +202,30 @@ void TWinControl::RealignControls(RECT& area, TAlign which) {
     std::stable_sort(group.begin(), group.end(),
                      [&](const TControl* a, const TControl* b) { return key(a) < key(b); });
     for (TControl* c : group) {
-        const int w = area.right - area.left, h = area.bottom - area.top;
+        const RECT m = c->AlignWithMargins() ? c->Margins() : RECT{0, 0, 0, 0};
+        // The control's slot, margins included, and the control inside it.
+        const int w = std::max(0, int(area.right - area.left - m.left - m.right));
+        const int h = std::max(0, int(area.bottom - area.top - m.top - m.bottom));
+        const int cw = c->Width(), ch = c->Height();
         switch (which) {
             case TAlign::alTop:
-                c->SetBounds(area.left, area.top, w, c->Height());
-                area.top += c->Height();
+                c->SetBounds(area.left + m.left, area.top + m.top, w, ch);
+                area.top += m.top + ch + m.bottom;
                 break;
             case TAlign::alBottom:
-                c->SetBounds(area.left, area.bottom - c->Height(), w, c->Height());
-                area.bottom -= c->Height();
+                c->SetBounds(area.left + m.left, area.bottom - m.bottom - ch, w, ch);
+                area.bottom -= m.top + ch + m.bottom;
                 break;
             case TAlign::alLeft:
-                c->SetBounds(area.left, area.top, c->Width(), h);
-                area.left += c->Width();
+                c->SetBounds(area.left + m.left, area.top + m.top, cw, h);
+                area.left += m.left + cw + m.right;
                 break;
             case TAlign::alRight:
-                c->SetBounds(area.right - c->Width(), area.top, c->Width(), h);
-                area.right -= c->Width();
+                c->SetBounds(area.right - m.right - cw, area.top + m.top, cw, h);
+                area.right -= m.left + cw + m.right;
                 break;
             case TAlign::alClient:
-                c->SetBounds(area.left, area.top, std::max(0, w), std::max(0, h));
+                c->SetBounds(area.left + m.left, area.top + m.top, w, h);
                 break;
             case TAlign::alNone:
                 break;
@@ -233,10 +237,40 @@ void TWinControl::Realign() {
     if (realigning_) return;
     realigning_ = true;
     RECT area = ClientRect();
+    area.left += padding_.left;
+    area.top += padding_.top;
+    area.right -= padding_.right;
+    area.bottom -= padding_.bottom;
     for (TAlign a :
          {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient})
         RealignControls(area, a);
     realigning_ = false;
+}
+
+void TWinControl::SetPadding(LONG RECT::* side, int pixels) {
+    padding_.*side = pixels;
+    Realign();
+}
+
+const PropertyRegistry& TWinControl::ClassProperties() {
+    static const PropertyRegistry registry = [] {
+        PropertyRegistry r("TWinControl", &TControl::ClassProperties());
+        auto side = [](LONG RECT::* s) {
+            return std::make_pair([s](const TWinControl& c) { return int(c.Padding().*s); },
+                                  [s](TWinControl& c, int v) { c.SetPadding(s, v); });
+        };
+        auto [gl, sl] = side(&RECT::left);
+        auto [gt, st] = side(&RECT::top);
+        auto [gr, sr] = side(&RECT::right);
+        auto [gb, sb] = side(&RECT::bottom);
+        Registrar<TWinControl>(r)
+            .Pixels("Padding.Left", gl, sl)
+            .Pixels("Padding.Top", gt, st)
+            .Pixels("Padding.Right", gr, sr)
+            .Pixels("Padding.Bottom", gb, sb);
+        return r;
+    }();
+    return registry;
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {

@@ -42,6 +42,10 @@ class TWinControl : public TControl {
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
 
+    // Space inside the client area that aligned children keep free.
+    const RECT& Padding() const { return padding_; }
+    void SetPadding(LONG RECT::* side, int pixels);
+
     int ClientWidth() const;
     int ClientHeight() const;
     RECT ClientRect() const;
@@ -61,7 +65,10 @@ class TWinControl : public TControl {
     // The control that owns a window of ours, or nullptr.
     static TWinControl* FromHandle(HWND window);
 
-  protected:
+      const PropertyRegistry& Properties() const override { return ClassProperties(); }
+    static const PropertyRegistry& ClassProperties();
+
+protected:
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();
@@ -87,6 +94,7 @@ class TWinControl : public TControl {
     WNDPROC systemProc_ = nullptr;  // original procedure of a system window class
     std::vector<TControl*> controls_;
     HFONT font_ = nullptr;
+    RECT padding_{0, 0, 0, 0};
     TControl* hovered_ = nullptr;   // control under the mouse (this or a light child)
     TControl* captured_ = nullptr;  // light child that got the button press
     bool tracking_ = false;
