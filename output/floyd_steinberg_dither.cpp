@@ -37,10 +37,14 @@ void FloydSteinbergDither::MapRow(std::uint8_t* indexes) {
     int ahead[3] = {}, under[3] = {}, behind[3] = {};
     for (int i = 0; i < view_.width; ++i) {
         int value[3];  // blue, green, red
-        for (int c = 0; c < 3; ++c)
+        for (int c = 0; c < 3; ++c) {
             // The same as pixel + ((incoming + ahead) >> 4), one step shorter
-            // on the way from one pixel's error to the next pixel.
-            value[c] = std::clamp(((pixel[c] << 4) + incoming[c] + ahead[c]) >> 4, 0, 255);
+            // on the way from one pixel's error to the next pixel; and a branch
+            // rather than a clamp, since values out of range come in stretches.
+            int v = ((pixel[c] << 4) + incoming[c] + ahead[c]) >> 4;
+            if (static_cast<unsigned>(v) > 255u) v = v < 0 ? 0 : 255;
+            value[c] = v;
+        }
         PaletteColor entry;
         *index = static_cast<std::uint8_t>(lookup_.Nearest(value[2], value[1], value[0], entry));
         const int error[3] = {value[0] - entry.blue, value[1] - entry.green, value[2] - entry.red};

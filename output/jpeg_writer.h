@@ -1,5 +1,6 @@
-// JPEG through libjpeg: quality 90, baseline tables, sequential, three
-// components from RGB input; everything else at the library's defaults.
+// JPEG through libjpeg (libjpeg-turbo): quality 90, baseline tables,
+// sequential, three components from RGB input; everything else at the
+// library's defaults.
 #pragma once
 
 #include "imaging/pixel_view.h"

@@ -81,7 +81,18 @@ TEST(JpegWriterTest, DecodesToWithinJpegsErrorOfThePicture) {
     EXPECT_LT(static_cast<double>(total) / expected.rgb.size(), 1.5);
 }
 
-// The rows go to libjpeg as red, green, blue: a red picture stays red.
+// Our rows go to libjpeg-turbo in their own order (blue, green, red); the file
+// is the one that rows of red, green, blue give.
+TEST(JpegWriterTest, IsTheFileThatRgbRowsGive) {
+    for (const auto& [width, height] : {std::pair{64, 48}, std::pair{37, 11}, std::pair{1, 1}}) {
+        test::TestPicture picture(width, height, 3);
+        picture.FillPattern(static_cast<std::uint32_t>(width * height));
+        EXPECT_EQ(Write(picture.View()), test::CompressRgbRows(test::RgbOf(picture.View())))
+            << width << " x " << height;
+    }
+}
+
+// A red picture stays red, and so on: the channels are not mixed up.
 TEST(JpegWriterTest, KeepsTheChannelsApart) {
     const std::uint32_t colors[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFA000};
     for (std::uint32_t color : colors) {

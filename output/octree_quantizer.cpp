@@ -11,10 +11,16 @@ constexpr int kDepth = 6;
 constexpr int kMaxLeaves = 256;
 constexpr std::int32_t kNone = -1;
 
-int ChildIndex(int red, int green, int blue, int level) {
-    const int shift = 7 - level;
-    return (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
-}
+// Bit k of a channel moved to bit 3k. In Spread(red) << 2 | Spread(green) << 1
+// | Spread(blue), bits 3(7 - n) to 3(7 - n) + 2 are the child index at level n:
+// the red, green and blue bit 7 - n.
+constexpr std::array<std::uint32_t, 256> kSpread = [] {
+    std::array<std::uint32_t, 256> spread{};
+    for (int value = 0; value < 256; ++value)
+        for (int bit = 0; bit < 8; ++bit)
+            if ((value >> bit) & 1) spread[value] |= 1u << (3 * bit);
+    return spread;
+}();
 
 class Octree {
   public:
@@ -23,7 +29,7 @@ class Octree {
     // Adds `count` pixels of one colour. Only the first can make a leaf; the
     // others go where it went, or to the leaf that absorbed it.
     void Add(int red, int green, int blue, std::uint64_t count) {
-        Node& leaf = nodes_[FindLeaf(red, green, blue)];
+        Sums& leaf = sums_[FindLeaf(red, green, blue)];
         leaf.red += static_cast<std::uint64_t>(red) * count;
         leaf.green += static_cast<std::uint64_t>(green) * count;
         leaf.blue += static_cast<std::uint64_t>(blue) * count;
@@ -39,45 +45,54 @@ class Octree {
     }
 
   private:
-    struct Node {
-        // What the descent reads first, together at the start of the node.
-        bool leaf = false;
-        std::array<std::int32_t, 8> children;
-        std::int32_t nextReducible = kNone;  // the node created before it on its level
+    using Children = std::array<std::int32_t, 8>;
+    struct Sums {
         std::uint64_t red = 0, green = 0, blue = 0, count = 0;
     };
+
+    // A node is its entries in these, by index. The descent reads only the
+    // first two, kept small so that the tree's upper part stays in the cache.
+    std::vector<Children> children_;
+    std::vector<std::uint8_t> leaf_;
+    std::vector<Sums> sums_;                   // of the colours in a leaf
+    std::vector<std::int32_t> nextReducible_;  // the node created before it on its level
 
     std::int32_t NewNode(int level) {
         std::int32_t index;
         if (free_.empty()) {
-            index = static_cast<std::int32_t>(nodes_.size());
-            nodes_.emplace_back();
+            index = static_cast<std::int32_t>(leaf_.size());
+            children_.emplace_back();
+            leaf_.push_back(0);
+            sums_.emplace_back();
+            nextReducible_.push_back(kNone);
         } else {
             index = free_.back();
             free_.pop_back();
-            nodes_[index] = Node{};
+            sums_[index] = Sums{};
         }
-        Node& node = nodes_[index];
-        node.children.fill(kNone);
+        children_[index].fill(kNone);
+        leaf_[index] = level == kDepth;
         if (level == kDepth) {
-            node.leaf = true;
             ++leaves_;
         } else {
-            node.nextReducible = reducible_[level];
+            nextReducible_[index] = reducible_[level];
             reducible_[level] = index;
         }
         return index;
     }
 
     std::int32_t FindLeaf(int red, int green, int blue) {
+        const std::uint32_t path = kSpread[red] << 2 | kSpread[green] << 1 | kSpread[blue];
         std::int32_t index = root_;
-        for (int level = 0; !nodes_[index].leaf; ++level) {
-            const int child = ChildIndex(red, green, blue, level);
-            if (nodes_[index].children[child] == kNone) {
-                const std::int32_t created = NewNode(level + 1);  // may move nodes_
-                nodes_[index].children[child] = created;
+        for (int level = 0, shift = 21; !leaf_[index]; ++level, shift -= 3) {
+            std::int32_t& child = children_[index][(path >> shift) & 7];
+            if (child == kNone) {
+                const std::int32_t created = NewNode(level + 1);  // may move children_
+                children_[index][(path >> shift) & 7] = created;
+                index = created;
+            } else {
+                index = child;
             }
-            index = nodes_[index].children[child];
         }
         return index;
     }
@@ -89,36 +104,35 @@ class Octree {
         while (reducible_[level] == kNone)
             --level;
         const std::int32_t index = reducible_[level];
-        Node& node = nodes_[index];
-        reducible_[level] = node.nextReducible;
+        reducible_[level] = nextReducible_[index];
+        Sums& sums = sums_[index];
         int children = 0;
-        for (std::int32_t& child : node.children) {
+        for (std::int32_t& child : children_[index]) {
             if (child == kNone) continue;
-            node.red += nodes_[child].red;
-            node.green += nodes_[child].green;
-            node.blue += nodes_[child].blue;
-            node.count += nodes_[child].count;
+            sums.red += sums_[child].red;
+            sums.green += sums_[child].green;
+            sums.blue += sums_[child].blue;
+            sums.count += sums_[child].count;
             free_.push_back(child);
             child = kNone;
             ++children;
         }
-        node.leaf = true;
+        leaf_[index] = 1;
         leaves_ -= children - 1;
     }
 
     void Collect(std::int32_t index, std::vector<PaletteColor>& palette) const {
-        const Node& node = nodes_[index];
-        if (node.leaf) {
-            palette.push_back({static_cast<std::uint8_t>(node.red / node.count),
-                               static_cast<std::uint8_t>(node.green / node.count),
-                               static_cast<std::uint8_t>(node.blue / node.count)});
+        if (leaf_[index]) {
+            const Sums& sums = sums_[index];
+            palette.push_back({static_cast<std::uint8_t>(sums.red / sums.count),
+                               static_cast<std::uint8_t>(sums.green / sums.count),
+                               static_cast<std::uint8_t>(sums.blue / sums.count)});
             return;
         }
-        for (std::int32_t child : node.children)
+        for (std::int32_t child : children_[index])
             if (child != kNone) Collect(child, palette);
     }
 
-    std::vector<Node> nodes_;
     std::vector<std::int32_t> free_;
     std::array<std::int32_t, kDepth> reducible_ = {kNone, kNone, kNone, kNone, kNone, kNone};
     std::int32_t root_ = kNone;

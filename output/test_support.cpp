@@ -246,6 +246,52 @@ DecodedJpeg DecodeJpeg(const std::vector<std::uint8_t>& file) {
     return decoded;
 }
 
+namespace {
+
+struct JpegWrite {
+    jpeg_compress_struct info{};
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    ~JpegWrite() {
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+    }
+};
+
+// No object with a destructor: libjpeg leaves by longjmp.
+bool JpegCompress(JpegWrite& write, JpegErrors& errors, const RgbImage& image) {
+    if (setjmp(errors.jump)) return false;
+    jpeg_CreateCompress(&write.info, JPEG_LIB_VERSION, sizeof write.info);
+    jpeg_mem_dest(&write.info, &write.buffer, &write.size);
+    write.info.image_width = static_cast<JDIMENSION>(image.width);
+    write.info.image_height = static_cast<JDIMENSION>(image.height);
+    write.info.input_components = 3;
+    write.info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&write.info);
+    jpeg_set_quality(&write.info, 90, TRUE);
+    jpeg_start_compress(&write.info, TRUE);
+    for (int y = 0; y < image.height; ++y) {
+        JSAMPROW row =
+            const_cast<std::uint8_t*>(image.rgb.data()) + std::size_t{3} * image.width * y;
+        jpeg_write_scanlines(&write.info, &row, 1);
+    }
+    jpeg_finish_compress(&write.info);
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> CompressRgbRows(const RgbImage& image) {
+    JpegErrors errors;
+    JpegWrite write;
+    write.info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = JpegFail;
+    errors.pub.output_message = JpegQuiet;
+    if (!JpegCompress(write, errors, image))
+        throw DecodeError(std::string("JPEG: ") + errors.message);
+    return {write.buffer, write.buffer + write.size};
+}
+
 // ---- GIF through giflib's reader.
 
 namespace {

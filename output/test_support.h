@@ -54,6 +54,12 @@ struct DecodedJpeg {
 };
 DecodedJpeg DecodeJpeg(const std::vector<std::uint8_t>& file);
 
+// Compresses `image` with libjpeg's plain call sequence, rows of red, green,
+// blue from the top: jpeg_CreateCompress, jpeg_mem_dest, jpeg_set_defaults,
+// jpeg_set_quality(90, TRUE), jpeg_start_compress(TRUE), jpeg_write_scanlines,
+// jpeg_finish_compress.
+std::vector<std::uint8_t> CompressRgbRows(const RgbImage& image);
+
 struct DecodedGif {
     int width = 0;
     int height = 0;
