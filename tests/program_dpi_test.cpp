@@ -25,7 +25,7 @@ TEST(ProgramAt144Dpi, MainWindowClientAreaIsOneAndAHalfTimesAsLarge) {
     ::ReleaseDC(nullptr, screen);
     Program program(glimra::testing::ProgramPath(), glimra::testing::TestFolder("program-dpi"));
     HWND main = program.WaitForWindow("Norvanta Glimra 1.3");
-    ASSERT_NE(main, nullptr);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
     RECT client;
     ::GetClientRect(main, &client);
     const SIZE at96 = ClientAt96Dpi();

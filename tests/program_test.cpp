@@ -11,7 +11,7 @@ using glimra::testing::Program;
 TEST(Program, MainWindowAppearsCentredAndDisabled_AndCloseEndsTheProgram) {
     Program program(glimra::testing::ProgramPath(), glimra::testing::TestFolder("program-start"));
     HWND main = program.WaitForWindow("Norvanta Glimra 1.3");
-    ASSERT_NE(main, nullptr) << "no main window";
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
     RECT r;
     ::GetWindowRect(main, &r);
     EXPECT_EQ(r.right - r.left, 680);

@@ -21,7 +21,10 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     // The visible top-level window of the program with that caption, waited for.
-    HWND WaitForWindow(const std::string& caption, DWORD milliseconds = 10000) const;
+    HWND WaitForWindow(const std::string& caption, DWORD milliseconds = 20000) const;
+    // The captions of the program's top-level windows (visible ones marked), for
+    // messages when a window is not found.
+    std::string DescribeWindows() const;
     // Waits for the process to end; false when it still runs after the time.
     bool WaitForExit(DWORD milliseconds);
     DWORD ExitCode() const;
