@@ -1,30 +1,17 @@
 #include "imaging/layout.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#include "imaging/vectors.h"
 
 namespace glimra {
 
 namespace {
 
-// The word packing below puts byte 0 of a pixel in the low bits of a word.
-static_assert(std::endian::native == std::endian::little);
-
 bool IsLayout(int bytesPerPixel) {
     return bytesPerPixel == 3 || bytesPerPixel == 4;
 }
-
-inline std::uint64_t Load64(const std::uint8_t* p) {
-    std::uint64_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-inline void Store64(std::uint8_t* p, std::uint64_t v) {
-    std::memcpy(p, &v, sizeof v);
-}
-
-constexpr std::uint64_t kPixel = 0xFFFFFF;
 
 // Eight 32-bit pixels (b g r x) at a time become three 64-bit words of packed b g r,
 // assembled in registers: four loads and three stores per step.
@@ -33,10 +20,11 @@ void Pack32To24(const std::uint8_t* source, std::uint8_t* target, int width) {
     for (; x + 8 <= width; x += 8, source += 32, target += 24) {
         const std::uint64_t a = Load64(source), b = Load64(source + 8), c = Load64(source + 16),
                             d = Load64(source + 24);
-        Store64(target, (a & kPixel) | (a >> 8 & kPixel << 24) | b << 48);
-        Store64(target + 8,
-                (b >> 16 & 0xFF) | (b >> 24 & kPixel << 8) | (c & kPixel) << 32 | c >> 32 << 56);
-        Store64(target + 16, (c >> 40 & 0xFFFF) | (d & kPixel) << 16 | (d >> 32 & kPixel) << 40);
+        Store64(target, (a & kPackedPixel) | (a >> 8 & kPackedPixel << 24) | b << 48);
+        Store64(target + 8, (b >> 16 & 0xFF) | (b >> 24 & kPackedPixel << 8) |
+                                (c & kPackedPixel) << 32 | c >> 32 << 56);
+        Store64(target + 16,
+                (c >> 40 & 0xFFFF) | (d & kPackedPixel) << 16 | (d >> 32 & kPackedPixel) << 40);
     }
     for (; x < width; ++x, source += 4, target += 3)
         std::memcpy(target, source, 3);
@@ -47,10 +35,10 @@ void Unpack24To32(const std::uint8_t* source, std::uint8_t* target, int width) {
     int x = 0;
     for (; x + 8 <= width; x += 8, source += 24, target += 32) {
         const std::uint64_t a = Load64(source), b = Load64(source + 8), c = Load64(source + 16);
-        Store64(target, (a & kPixel) | (a << 8 & kPixel << 32));
-        Store64(target + 8, (a >> 48 | (b & 0xFF) << 16) | (b >> 8 & kPixel) << 32);
-        Store64(target + 16, (b >> 32 & kPixel) | (b >> 56 | (c & 0xFFFF) << 8) << 32);
-        Store64(target + 24, (c >> 16 & kPixel) | (c >> 40) << 32);
+        Store64(target, (a & kPackedPixel) | (a << 8 & kPackedPixel << 32));
+        Store64(target + 8, (a >> 48 | (b & 0xFF) << 16) | (b >> 8 & kPackedPixel) << 32);
+        Store64(target + 16, (b >> 32 & kPackedPixel) | (b >> 56 | (c & 0xFFFF) << 8) << 32);
+        Store64(target + 24, (c >> 16 & kPackedPixel) | (c >> 40) << 32);
     }
     for (; x < width; ++x, source += 3, target += 4) {
         std::memcpy(target, source, 3);

@@ -38,19 +38,17 @@ inline void CopyPixel(const std::uint8_t* from, std::uint8_t* to) {
 // order) or four 32-bit pixels (one vector, lanes reversed), the rest pixel by pixel.
 // `last` is the source pixel that becomes the row's first.
 void CopyReversed3(const std::uint8_t* last, std::uint8_t* to, int width) {
-    constexpr std::uint64_t kPixel = 0xFFFFFF;
+    constexpr std::uint64_t m = kPackedPixel;
     int x = 0;
     for (; x + 8 <= width; x += 8, to += 24) {
-        std::uint64_t w[3];
-        std::memcpy(w, last - 3 * (x + 7), sizeof w);
-        const std::uint64_t p0 = w[0] & kPixel, p1 = w[0] >> 24 & kPixel,
-                            p2 = (w[0] >> 48 | w[1] << 16) & kPixel, p3 = w[1] >> 8 & kPixel,
-                            p4 = w[1] >> 32 & kPixel, p5 = (w[1] >> 56 | w[2] << 8) & kPixel,
-                            p6 = w[2] >> 16 & kPixel, p7 = w[2] >> 40;
-        const std::uint64_t reversed[3] = {p7 | p6 << 24 | p5 << 48,
-                                           p5 >> 16 | p4 << 8 | p3 << 32 | p2 << 56,
-                                           p2 >> 8 | p1 << 16 | p0 << 40};
-        std::memcpy(to, reversed, sizeof reversed);
+        const std::uint8_t* from = last - 3 * (x + 7);
+        const std::uint64_t a = Load64(from), b = Load64(from + 8), c = Load64(from + 16);
+        const std::uint64_t p0 = a & m, p1 = a >> 24 & m, p2 = (a >> 48 | b << 16) & m,
+                            p3 = b >> 8 & m, p4 = b >> 32 & m, p5 = (b >> 56 | c << 8) & m,
+                            p6 = c >> 16 & m, p7 = c >> 40;
+        Store64(to, p7 | p6 << 24 | p5 << 48);
+        Store64(to + 8, p5 >> 16 | p4 << 8 | p3 << 32 | p2 << 56);
+        Store64(to + 16, p2 >> 8 | p1 << 16 | p0 << 40);
     }
     for (; x < width; ++x, to += 3)
         CopyPixel<3>(last - 3 * x, to);

@@ -52,26 +52,25 @@ inline void GrayFour(std::uint8_t* p) {
     std::memcpy(p, &result, sizeof result);
 }
 
-// The brightness step of the sixteen channel bytes at p, in two sets of 16-bit lanes
-// (even and odd bytes). (v * magnitude) / 255 is (n + 1 + n / 256) / 256 for
-// n = v * magnitude up to 255 * 255, which stays within 16 bits.
+// The brightness step of the sixteen channel bytes at p. The quotients (v * magnitude)
+// / 255 come from 16-bit lanes of the even and of the odd bytes: for n = v * magnitude,
+// at most 255 * 255, the quotient is (n + 1 + n / 256) / 256. A quotient never exceeds
+// its byte, so darkening subtracts without borrowing from the neighbour byte, and
+// brightening adds bytewise and saturates where a byte overflowed.
 inline void StepSixteen(std::uint8_t* p, int step) {
     U16x8 bytes;
     std::memcpy(&bytes, p, sizeof bytes);
     const std::uint16_t magnitude = static_cast<std::uint16_t>(step < 0 ? -step : step);
-    U16x8 channels[2] = {bytes & 0xFF, bytes >> 8};
-    for (U16x8& v : channels) {
-        const U16x8 n = v * magnitude;
-        const U16x8 q = (n + 1 + (n >> 8)) >> 8;
-        if (step < 0) {
-            const U16x8 sum = v + q;
-            v = (sum | reinterpret_cast<U16x8>(sum > 255)) & 0xFF;  // clamped to 255
-        } else {
-            v = v - q;
-        }
+    const U16x8 even = (bytes & 0xFF) * magnitude, odd = (bytes >> 8) * magnitude;
+    const U16x8 quotients = (even + 1 + (even >> 8)) >> 8 | ((odd + 1 + (odd >> 8)) >> 8) << 8;
+    if (step < 0) {
+        const U8x16 sums = reinterpret_cast<U8x16>(bytes) + reinterpret_cast<U8x16>(quotients);
+        const U8x16 clamped = sums | reinterpret_cast<U8x16>(sums < reinterpret_cast<U8x16>(bytes));
+        std::memcpy(p, &clamped, sizeof clamped);
+    } else {
+        bytes -= quotients;
+        std::memcpy(p, &bytes, sizeof bytes);
     }
-    bytes = channels[0] | channels[1] << 8;
-    std::memcpy(p, &bytes, sizeof bytes);
 }
 
 // Runs `work` over a row of `bytes` bytes in blocks of sixteen; the last, partial block

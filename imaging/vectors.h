@@ -1,15 +1,35 @@
-// Sixteen-byte vectors of the compiler's vector extension, for the pixel loops that the
-// compiler cannot vectorise by itself. Where the target has no vector unit, the compiler
-// splits them into plain integer operations. Vectors are loaded and stored with memcpy
-// (no alignment needed) and never passed to or returned from functions by value, which
-// would change the calling convention on targets without SSE.
+// Words and sixteen-byte vectors for the pixel loops that the compiler cannot vectorise
+// by itself. Vectors use the compiler's vector extension; where the target has no vector
+// unit, the compiler splits them into plain integer operations. Both are loaded and
+// stored with memcpy (no alignment needed, and no aliasing question); vectors are never
+// passed to or returned from functions by value, which would change the calling
+// convention on targets without SSE.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace glimra {
 
+// Byte 0 of a pixel is the low byte of a word.
+static_assert(std::endian::native == std::endian::little);
+
+using U8x16 = std::uint8_t __attribute__((vector_size(16)));
 using U16x8 = std::uint16_t __attribute__((vector_size(16)));
 using U32x4 = std::uint32_t __attribute__((vector_size(16)));
+
+inline std::uint64_t Load64(const std::uint8_t* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+inline void Store64(std::uint8_t* p, std::uint64_t word) {
+    std::memcpy(p, &word, sizeof word);
+}
+
+// The low 24 bits of a word: one packed b, g, r pixel.
+constexpr std::uint64_t kPackedPixel = 0xFFFFFF;
 
 }  // namespace glimra
