@@ -17,7 +17,7 @@ class PaletteLookup {
     // The index of the nearest entry, whose colour goes to `entry`.
     int Nearest(int red, int green, int blue, PaletteColor& entry) {
         const auto color = static_cast<std::uint32_t>((red << 16) | (green << 8) | blue);
-        Recent& recent = recent_[((red & 15) << 8) | ((green & 15) << 4) | (blue & 15)];
+        Recent& recent = recent_[((red & 31) << 10) | ((green & 31) << 5) | (blue & 31)];
         if (recent.color != color) {
             recent.color = color;
             recent.answer = Search(red, green, blue);
@@ -41,9 +41,9 @@ class PaletteLookup {
         std::int32_t count = 0;
     };
 
-    // The answers for recent colours, by the low four bits of each channel:
+    // The answers for recent colours, by the low five bits of each channel:
     // dithering a flat area asks for the same few colours again and again.
-    static constexpr std::size_t kRecentSize = 1 << 12;
+    static constexpr std::size_t kRecentSize = 1 << 15;
     struct Recent {
         std::uint32_t color = 0xFFFFFFFF;  // never a colour: 24 bits
         Candidate answer{};
