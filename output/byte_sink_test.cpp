@@ -21,19 +21,6 @@ std::vector<std::uint8_t> Counting(std::size_t size) {
     return bytes;
 }
 
-TEST(FileSinkTest, WritesTheBytesToTheStream) {
-    const std::string path = test::TestFilePath("file-sink.bin");
-    const auto bytes = Counting(100000);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    FileSink sink(file);
-    sink.Write(bytes.data(), 10);
-    sink.Write(bytes.data() + 10, bytes.size() - 10);
-    sink.Flush();
-    std::fclose(file);
-    EXPECT_EQ(test::ReadFile(path), bytes);
-}
-
 // A stream that refuses writes stands for a file that cannot be written: the
 // writer's call must fail with SaveError, not report success.
 TEST(FileSinkTest, AFailedWriteSurfacesFromTheWriter) {
@@ -79,26 +66,6 @@ TEST(BufferedWriterTest, PiecesOfAnySizeArriveInOrder) {
     out.Put(bytes.data() + at, bytes.size() - at);
     out.Finish();
     EXPECT_EQ(sink.Bytes(), bytes);
-}
-
-// The callbacks of the C libraries use TryPut: the sink's error is kept, the
-// sink is not called again, and the error comes back unchanged on our side.
-TEST(BufferedWriterTest, TryPutKeepsTheSinksErrorForLater) {
-    const auto bytes = Counting(600000);
-    test::FailingSink sink(300000);
-    BufferedWriter out(sink);
-    EXPECT_TRUE(out.TryPut(bytes.data(), 200000));
-    EXPECT_FALSE(out.TryPut(bytes.data(), 400000));  // the second full buffer fails
-    const std::size_t taken = sink.Taken();
-    EXPECT_FALSE(out.TryPut(bytes.data(), 1));
-    EXPECT_EQ(sink.Taken(), taken);
-    try {
-        out.RethrowPending();
-        ADD_FAILURE() << "no error";
-    } catch (const SaveError& error) {
-        EXPECT_STREQ(error.what(), test::kFailingSinkText);
-    }
-    EXPECT_THROW(out.Finish(), SaveError);
 }
 
 }  // namespace

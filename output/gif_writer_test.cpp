@@ -46,19 +46,6 @@ TEST(GifWriterTest, TableAndIndexesOfASmallPicture) {
     EXPECT_EQ(gif.indexes, (std::vector<std::uint8_t>{2, 0, 1, 1, 2, 0}));
 }
 
-// Colours that share a leaf become its average and are dithered: (0, 0, 0)
-// and (3, 3, 3) make (1, 1, 1). The first pixel maps to it with error -1, so
-// the second sees 3 + (-7 >> 4) = 2, still entry 0; the third is exact.
-TEST(GifWriterTest, SharedLeavesAreAveragedAndDithered) {
-    test::TestPicture picture(3, 1, 3);
-    picture.Set(0, 0, 0x000000);
-    picture.Set(1, 0, 0x030303);
-    picture.Set(2, 0, 0x808080);
-    const auto gif = test::DecodeGif(Write(picture.View()));
-    EXPECT_EQ(gif.colors, (std::vector<PaletteColor>{{1, 1, 1}, {128, 128, 128}}));
-    EXPECT_EQ(gif.indexes, (std::vector<std::uint8_t>{0, 0, 1}));
-}
-
 // The file holds the octree palette and the dithered indexes, unchanged by
 // giflib, for a picture with thousands of colours.
 TEST(GifWriterTest, CarriesThePaletteAndTheDitheredIndexes) {

@@ -92,21 +92,6 @@ TEST(JpegWriterTest, IsTheFileThatRgbRowsGive) {
     }
 }
 
-// A red picture stays red, and so on: the channels are not mixed up.
-TEST(JpegWriterTest, KeepsTheChannelsApart) {
-    const std::uint32_t colors[] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFA000};
-    for (std::uint32_t color : colors) {
-        test::TestPicture picture(16, 16, 3);
-        for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                picture.Set(x, y, color);
-        const auto decoded = test::DecodeJpeg(Write(picture.View()));
-        const int expected[3] = {int(color >> 16), int((color >> 8) & 0xFF), int(color & 0xFF)};
-        for (std::size_t i = 0; i < decoded.image.rgb.size(); ++i)
-            ASSERT_NEAR(decoded.image.rgb[i], expected[i % 3], 4) << std::hex << color;
-    }
-}
-
 // libjpeg refuses sides past 65500 pixels; its error comes back as ours, with
 // its text, and the program goes on (rows here share one pixel).
 TEST(JpegWriterTest, LibraryErrorsBecomeSaveErrors) {

@@ -71,19 +71,5 @@ TEST(OctreeQuantizerTest, ReducesTheNewestNodeOfTheDeepestLevel) {
     EXPECT_EQ(palette, expected);
 }
 
-TEST(OctreeQuantizerTest, ManyColoursGiveAtMost256Entries) {
-    test::TestPicture picture(300, 200, 3);
-    picture.FillPattern(5);
-    const auto palette = BuildOctreePalette(picture.View());
-    EXPECT_GT(palette.size(), 200u);
-    EXPECT_LE(palette.size(), 256u);
-}
-
-TEST(OctreeQuantizerTest, AnEmptyPictureGivesNoEntries) {
-    std::uint8_t pixel[3] = {};
-    EXPECT_TRUE(BuildOctreePalette({pixel, 0, 4, 0, 3}).empty());
-    EXPECT_TRUE(BuildOctreePalette({pixel, 4, 0, 0, 3}).empty());
-}
-
 }  // namespace
 }  // namespace glimra
