@@ -4,7 +4,6 @@
 // captured picture's bytes.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -30,10 +29,9 @@ struct Buffer {
 // The screenshot as captured, converted once.
 const Buffer& Captured() {
     static const Buffer captured = [] {
-        const bench::Picture& shot = bench::Screenshot();
+        bench::Picture shot = bench::Screenshot();
         Buffer buffer(shot.width, shot.height, 4);
-        bench::Picture copy = shot;
-        glimra::ConvertLayout(copy.View(), buffer.view);
+        glimra::ConvertLayout(shot.View(), buffer.view);
         return buffer;
     }();
     return captured;
@@ -43,29 +41,36 @@ void Report(benchmark::State& state) {
     bench::CompareWithMemcpy(state, Captured().bytes.size());
 }
 
-// Grayscale works in place on the 32-bit picture; each round starts again from the
-// captured pixels (copied outside the timing), since gray pixels have no exact halves.
+// Grayscale works in place on the 32-bit picture (which needs no conversion); each round
+// starts again from the captured pixels, copied outside the timing, since gray pixels
+// have no exact halves.
 void BM_Grayscale(benchmark::State& state) {
     const Buffer& captured = Captured();
     Buffer picture(captured.view.width, captured.view.height, 4);
+    const glimra::PixelView& view = picture.view;
     for (auto _ : state) {
         state.PauseTiming();
         picture.bytes = captured.bytes;
         state.ResumeTiming();
-        glimra::Grayscale(picture.view);
+        glimra::ConvertLayoutInBands(view, view, [&](int first, int end) {
+            return glimra::Grayscale(view.Rows(first, end));
+        });
         benchmark::ClobberMemory();
     }
     Report(state);
 }
 BENCHMARK(BM_Grayscale)->Unit(benchmark::kMillisecond);
 
-// Brighten and Darken: a 24-bit working copy of the picture, then the step on it.
+// Brighten and Darken: a 24-bit working copy of the picture, the step applied band by
+// band as the copy is made.
 void BrightnessCommand(benchmark::State& state, int step) {
     const Buffer& captured = Captured();
     Buffer copy(captured.view.width, captured.view.height, 3);
+    const glimra::PixelView& view = copy.view;
     for (auto _ : state) {
-        glimra::ConvertLayout(captured.view, copy.view);
-        glimra::StepBrightness(copy.view, step);
+        glimra::ConvertLayoutInBands(captured.view, view, [&](int first, int end) {
+            return glimra::StepBrightness(view.Rows(first, end), step);
+        });
         benchmark::ClobberMemory();
     }
     Report(state);
@@ -79,15 +84,14 @@ void BM_Darken(benchmark::State& state) {
 BENCHMARK(BM_Brighten)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Darken)->Unit(benchmark::kMillisecond);
 
-// Invert: the picture brought to 24 bits, then inverted band by band with the repaint
-// pacing of a display frame (the repaint itself is the window's and not measured).
+// Invert: the picture brought to 24 bits and inverted, with the repaint pacing of a
+// display frame (the repaint itself is the window's and not measured).
 void BM_Invert(benchmark::State& state) {
     const Buffer& captured = Captured();
     Buffer picture(captured.view.width, captured.view.height, 3);
     int repaints = 0;
     for (auto _ : state) {
-        glimra::ConvertLayout(captured.view, picture.view);
-        glimra::Invert(picture.view, [&](int, int) { ++repaints; });
+        glimra::Invert(captured.view, picture.view, [&](int, int) { ++repaints; });
         benchmark::ClobberMemory();
     }
     benchmark::DoNotOptimize(repaints);
@@ -95,14 +99,12 @@ void BM_Invert(benchmark::State& state) {
 }
 BENCHMARK(BM_Invert)->Unit(benchmark::kMillisecond);
 
-// The flips: the picture brought to 24 bits, then flipped into a new 24-bit target.
+// The flips: the picture flipped into a new 24-bit target, conversion included.
 void FlipCommand(benchmark::State& state, bool mirrorRows, bool mirrorPixels) {
     const Buffer& captured = Captured();
-    Buffer working(captured.view.width, captured.view.height, 3);
     Buffer target(captured.view.width, captured.view.height, 3);
     for (auto _ : state) {
-        glimra::ConvertLayout(captured.view, working.view);
-        glimra::Flip(mirrorRows, mirrorPixels, working.view, target.view);
+        glimra::FlipPicture(mirrorRows, mirrorPixels, captured.view, target.view);
         benchmark::ClobberMemory();
     }
     Report(state);
@@ -140,80 +142,4 @@ void BM_Rotate180(benchmark::State& state) {
 BENCHMARK(BM_Rotate90)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Rotate180)->Unit(benchmark::kMillisecond);
 
-}  // namespace
-namespace {
-void BM_Pack(benchmark::State& state) {
-    const Buffer& captured = Captured();
-    Buffer picture(captured.view.width, captured.view.height, 3);
-    for (auto _ : state) {
-        glimra::ConvertLayout(captured.view, picture.view);
-        benchmark::ClobberMemory();
-    }
-    Report(state);
-}
-BENCHMARK(BM_Pack)->Unit(benchmark::kMillisecond);
-void BM_Copy32(benchmark::State& state) {
-    const Buffer& captured = Captured();
-    Buffer picture(captured.view.width, captured.view.height, 4);
-    for (auto _ : state) {
-        glimra::ConvertLayout(captured.view, picture.view);
-        benchmark::ClobberMemory();
-    }
-    Report(state);
-}
-BENCHMARK(BM_Copy32)->Unit(benchmark::kMillisecond);
-}  // namespace
-namespace {
-glimra::PixelView RowsOf(const glimra::PixelView& v, int a, int b) {
-    return {v.Row(a), v.width, b - a, v.stride, v.bytesPerPixel};
-}
-template <int kBand>
-void BM_BandBrighten(benchmark::State& state) {
-    const Buffer& captured = Captured();
-    Buffer copy(captured.view.width, captured.view.height, 3);
-    const int h = captured.view.height;
-    for (auto _ : state) {
-        for (int y = 0; y < h; y += kBand) {
-            int e = std::min(h, y + kBand);
-            glimra::ConvertLayout(RowsOf(captured.view, y, e), RowsOf(copy.view, y, e));
-            glimra::StepBrightness(RowsOf(copy.view, y, e), -10);
-        }
-        benchmark::ClobberMemory();
-    }
-    Report(state);
-}
-BENCHMARK(BM_BandBrighten<8>)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BandBrighten<32>)->Unit(benchmark::kMillisecond);
-template <int kBand, bool kScratch>
-void BM_BandFlipH(benchmark::State& state) {
-    const Buffer& captured = Captured();
-    Buffer working(captured.view.width, kScratch ? kBand : captured.view.height, 3);
-    Buffer target(captured.view.width, captured.view.height, 3);
-    const int h = captured.view.height;
-    for (auto _ : state) {
-        for (int y = 0; y < h; y += kBand) {
-            int e = std::min(h, y + kBand);
-            auto w = kScratch ? RowsOf(working.view, 0, e - y) : RowsOf(working.view, y, e);
-            glimra::ConvertLayout(RowsOf(captured.view, y, e), w);
-            glimra::Flip(false, true, w, RowsOf(target.view, y, e));
-        }
-        benchmark::ClobberMemory();
-    }
-    Report(state);
-}
-BENCHMARK(BM_BandFlipH<8, false>)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BandFlipH<8, true>)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BandFlipH<32, true>)->Unit(benchmark::kMillisecond);
-void BM_FlipOnly(benchmark::State& state) {
-    const Buffer& captured = Captured();
-    Buffer working(captured.view.width, captured.view.height, 3);
-    Buffer target(captured.view.width, captured.view.height, 3);
-    glimra::ConvertLayout(captured.view, working.view);
-    for (auto _ : state) {
-        glimra::Flip(false, true, working.view, target.view);
-        benchmark::ClobberMemory();
-    }
-    Report(state);
-}
-BENCHMARK(BM_FlipOnly)->Unit(benchmark::kMillisecond);
 }  // namespace

@@ -50,5 +50,36 @@ TEST(Flip, RefusesAnythingButMatchingTwentyFourBitViews) {
     EXPECT_EQ(small.Get(0, 0), 0xA5A5A5u);
 }
 
+// The commands, from a captured 32-bit picture tall enough for several bands, and back
+// from the 24-bit result.
+TEST(FlipPicture, FlipsAPictureOfEitherLayoutBandByBand) {
+    const int w = 1001, h = 150;
+    for (bool rows : {false, true}) {
+        SCOPED_TRACE(rows ? "vertical" : "horizontal");
+        TestPicture captured(w, h, 4, true), target(w, h, 3);
+        captured.FillPattern(17);
+        ASSERT_TRUE(FlipPicture(rows, !rows, captured.View(), target.View()));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(target.Get(rows ? x : w - 1 - x, rows ? h - 1 - y : y),
+                          captured.Get(x, y) & 0xFFFFFFu);
+        TestPicture again(w, h, 3);
+        ASSERT_TRUE(FlipPicture(rows, !rows, target.View(), again.View()));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(again.Get(x, y), captured.Get(x, y) & 0xFFFFFFu);
+        EXPECT_TRUE(target.PaddingIntact());
+    }
+}
+
+TEST(FlipPicture, RefusesViewsThatDoNotFit) {
+    TestPicture captured(5, 4, 4), wide(5, 4, 4), small(4, 4, 3), odd(5, 4, 2);
+    EXPECT_FALSE(FlipPicture(true, false, captured.View(), wide.View()));
+    EXPECT_FALSE(FlipPicture(true, false, captured.View(), small.View()));
+    EXPECT_FALSE(FlipPicture(false, true, odd.View(), small.View()));
+    EXPECT_EQ(wide.Get(0, 0), 0xA5A5A5A5u);
+    EXPECT_EQ(small.Get(0, 0), 0xA5A5A5u);
+}
+
 }  // namespace
 }  // namespace glimra

@@ -1,5 +1,6 @@
 #include "imaging/layout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -46,14 +47,28 @@ void Unpack24To32(const std::uint8_t* source, std::uint8_t* target, int width) {
     }
 }
 
+bool Fits(const PixelView& source, const PixelView& target) {
+    return source.width == target.width && source.height == target.height &&
+           IsLayout(source.bytesPerPixel) && IsLayout(target.bytesPerPixel) &&
+           (source.Empty() || (source.data != nullptr && target.data != nullptr));
+}
+
+bool SameView(const PixelView& a, const PixelView& b) {
+    return a.data == b.data && a.width == b.width && a.height == b.height && a.stride == b.stride &&
+           a.bytesPerPixel == b.bytesPerPixel;
+}
+
+// Rows per band: about 96 KiB of target pixels, which the second-level cache holds.
+int BandRows(const PixelView& target) {
+    const int rowBytes = std::max(1, target.width * target.bytesPerPixel);
+    return std::max(1, (96 << 10) / rowBytes);
+}
+
 }  // namespace
 
 bool ConvertLayout(const PixelView& source, const PixelView& target) {
-    if (source.width != target.width || source.height != target.height ||
-        !IsLayout(source.bytesPerPixel) || !IsLayout(target.bytesPerPixel))
-        return false;
+    if (!Fits(source, target)) return false;
     if (source.Empty()) return true;
-    if (source.data == nullptr || target.data == nullptr) return false;
     const std::size_t sameLayoutBytes =
         static_cast<std::size_t>(source.width) * source.bytesPerPixel;
     for (int y = 0; y < source.height; ++y) {
@@ -65,6 +80,19 @@ bool ConvertLayout(const PixelView& source, const PixelView& target) {
             Pack32To24(from, to, source.width);
         else
             Unpack24To32(from, to, source.width);
+    }
+    return true;
+}
+
+bool ConvertLayoutInBands(const PixelView& source, const PixelView& target,
+                          const std::function<bool(int firstRow, int endRow)>& work) {
+    if (!Fits(source, target)) return false;
+    const bool convert = !SameView(source, target);
+    const int band = BandRows(target);
+    for (int y = 0; y < target.height; y += band) {
+        const int end = std::min(target.height, y + band);
+        if (convert) ConvertLayout(source.Rows(y, end), target.Rows(y, end));
+        if (!work(y, end)) return false;
     }
     return true;
 }

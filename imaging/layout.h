@@ -2,6 +2,8 @@
 // (blue, green, red) and 32 bits per pixel (blue, green, red, fourth byte).
 #pragma once
 
+#include <functional>
+
 #include "imaging/pixel_view.h"
 
 namespace glimra {
@@ -12,5 +14,16 @@ namespace glimra {
 // layouts the pixel bytes are copied as they are. Row padding is neither read nor
 // written. Returns false, writing nothing, when the views do not fit these rules.
 bool ConvertLayout(const PixelView& source, const PixelView& target);
+
+// A command on a picture that has to be brought into another layout first, run band by
+// band so that each band is still in the cache when the command works on it: for bands
+// of rows from the top to the bottom, converts rows [firstRow, endRow) of `source` into
+// the same rows of `target` and then calls work(firstRow, endRow). For work that treats
+// each row by itself, the result is that of ConvertLayout followed by the work on all
+// rows. When `source` and `target` are the same view (a picture already in the layout),
+// only the work runs. Returns false when ConvertLayout would refuse the views (before
+// any work) or when `work` returns false (which stops it).
+bool ConvertLayoutInBands(const PixelView& source, const PixelView& target,
+                          const std::function<bool(int firstRow, int endRow)>& work);
 
 }  // namespace glimra

@@ -70,5 +70,57 @@ TEST(Layout, RefusesViewsThatDoNotFitAndWritesNothing) {
             EXPECT_EQ(narrow.Get(x, y), 0xA5A5A5u);
 }
 
+// A picture tall enough for several bands (each about 96 KiB of target pixels).
+constexpr int kWide = 1000, kTall = 100;
+
+TEST(LayoutInBands, ConvertsEachBandBeforeItsWorkFromTheTopDown) {
+    TestPicture source(kWide, kTall, 3), target(kWide, kTall, 4, true);
+    source.FillPattern(12);
+    int next = 0, bands = 0;
+    ASSERT_TRUE(ConvertLayoutInBands(source.View(), target.View(), [&](int first, int end) {
+        EXPECT_EQ(first, next);
+        EXPECT_GT(end, first);
+        for (int y = 0; y < kTall; ++y)  // converted down to the band's end, untouched below
+            EXPECT_EQ(target.Get(kWide - 1, y) == source.Get(kWide - 1, y), y < end) << y;
+        next = end;
+        ++bands;
+        return true;
+    }));
+    EXPECT_EQ(next, kTall);
+    EXPECT_GT(bands, 2);
+    EXPECT_TRUE(target.SamePixels(source));
+    EXPECT_TRUE(target.PaddingIntact());
+}
+
+TEST(LayoutInBands, APictureAlreadyInTheLayoutOnlyGetsTheWork) {
+    TestPicture picture(kWide, kTall, 4);
+    picture.FillPattern(3);
+    const TestPicture before = picture;
+    int rows = 0;
+    ASSERT_TRUE(ConvertLayoutInBands(picture.View(), picture.View(), [&](int first, int end) {
+        rows += end - first;
+        return true;
+    }));
+    EXPECT_EQ(rows, kTall);
+    EXPECT_TRUE(picture.SamePixels(before));
+}
+
+TEST(LayoutInBands, StopsWhenTheWorkFailsAndRefusesWhatDoesNotFit) {
+    TestPicture source(kWide, kTall, 4), target(kWide, kTall, 3), narrow(kWide - 1, kTall, 3);
+    source.FillPattern(8);
+    int calls = 0;
+    EXPECT_FALSE(ConvertLayoutInBands(source.View(), target.View(), [&](int, int) {
+        ++calls;
+        return false;
+    }));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(target.Get(0, kTall - 1), 0xA5A5A5u);  // the last band was never converted
+    EXPECT_FALSE(ConvertLayoutInBands(source.View(), narrow.View(), [&](int, int) {
+        ++calls;
+        return true;
+    }));
+    EXPECT_EQ(calls, 1);
+}
+
 }  // namespace
 }  // namespace glimra

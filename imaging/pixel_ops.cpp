@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "imaging/extended_precision.h"
+#include "imaging/layout.h"
 #include "imaging/vectors.h"
 
 namespace glimra {
@@ -91,12 +92,6 @@ bool IsRowRange(const PixelView& picture, int firstRow, int endRow) {
     return 0 <= firstRow && firstRow <= endRow && endRow <= picture.height;
 }
 
-// Rows per Invert band: about 64 KiB of pixels, so that the clock is read rarely.
-int BandRows(const PixelView& picture) {
-    const int rowBytes = std::max(1, picture.width * 3);
-    return std::max(1, (64 << 10) / rowBytes);
-}
-
 }  // namespace
 
 bool Grayscale(const PixelView& picture) {
@@ -126,25 +121,24 @@ bool InvertRows(const PixelView& picture, int firstRow, int endRow) {
     return true;
 }
 
-bool Invert(const PixelView& picture, const std::function<void(int firstRow, int endRow)>& repaint,
+bool Invert(const PixelView& source, const PixelView& target,
+            const std::function<void(int firstRow, int endRow)>& repaint,
             const RepaintPacing& pacing) {
-    if (picture.bytesPerPixel != 3) return false;
-    const int band = BandRows(picture);
+    if (target.bytesPerPixel != 3) return false;
     int repainted = 0;
     auto repaintEnd = pacing.now();
     auto repaintCost = std::chrono::steady_clock::duration::zero();
-    for (int y = 0; y < picture.height; y += band) {
-        const int end = std::min(picture.height, y + band);
-        InvertRows(picture, y, end);
-        if (end < picture.height && pacing.now() - repaintEnd < std::max(pacing.frame, repaintCost))
-            continue;
+    return ConvertLayoutInBands(source, target, [&](int first, int end) {
+        InvertRows(target, first, end);
+        if (end < target.height && pacing.now() - repaintEnd < std::max(pacing.frame, repaintCost))
+            return true;
         const auto repaintStart = pacing.now();
         repaint(repainted, end);
         repainted = end;
         repaintEnd = pacing.now();
         repaintCost = repaintEnd - repaintStart;
-    }
-    return true;
+        return true;
+    });
 }
 
 }  // namespace glimra

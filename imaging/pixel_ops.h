@@ -35,13 +35,17 @@ struct RepaintPacing {
     std::function<std::chrono::steady_clock::time_point()> now = std::chrono::steady_clock::now;
 };
 
-// Invert of a whole 24-bit view from the top row down, in bands of rows. After a band it
-// calls repaint(firstRow, endRow) with the rows inverted since the last repaint, once the
-// pixel work since that repaint has taken at least a frame and at least as long as that
-// repaint did; the last rows are handed over at the end. So every row is repainted once,
-// the inversion shows spreading down the picture, and repainting never costs more than
-// the pixel work.
-bool Invert(const PixelView& picture, const std::function<void(int firstRow, int endRow)>& repaint,
+// The Invert command: brings `source` (24 or 32 bits per pixel) into the 24-bit
+// `target` and inverts it from the top row down, band by band (see ConvertLayoutInBands;
+// `source` may be `target` itself). After a band it calls repaint(firstRow, endRow) with
+// the rows finished since the last repaint, once the pixel work since that repaint has
+// taken at least a frame and at least as long as that repaint did; the last rows are
+// handed over at the end. So every row is repainted once, the inversion shows spreading
+// down the picture, and repainting never costs more than the pixel work. Rows from
+// endRow down are not yet converted. Returns false, changing nothing, when the views do
+// not fit.
+bool Invert(const PixelView& source, const PixelView& target,
+            const std::function<void(int firstRow, int endRow)>& repaint,
             const RepaintPacing& pacing = {});
 
 }  // namespace glimra

@@ -150,7 +150,7 @@ std::vector<Repaint> InvertRecording(FakeClock& clock, std::chrono::milliseconds
     original.FillPattern(4);
     std::vector<Repaint> repaints;
     const bool done = Invert(
-        picture.View(),
+        picture.View(), picture.View(),
         [&](int first, int end) {
             repaints.push_back({first, end});
             for (int y = 0; y < picture.Height(); ++y)
@@ -205,12 +205,32 @@ TEST(Invert, ARepaintCostlierThanAFrameWaitsForAsMuchPixelWork) {
     EXPECT_GE(often.size(), 2 * seldom.size());
 }
 
-TEST(Invert, RefusesOtherLayouts) {
-    TestPicture wide(3, 3, 4);
+TEST(Invert, BringsAThirtyTwoBitPictureToTwentyFourBits) {
+    TestPicture captured(301, 70, 4, true), inverted(301, 70, 3);
+    captured.FillPattern(6);
+    const TestPicture before = captured;
+    std::vector<Repaint> repaints;
+    ASSERT_TRUE(Invert(captured.View(), inverted.View(), [&](int first, int end) {
+        repaints.push_back({first, end});
+    }));
+    ASSERT_EQ(repaints.size(), 1u);
+    EXPECT_EQ(repaints[0].first, 0);
+    EXPECT_EQ(repaints[0].end, 70);
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 301; ++x)
+            ASSERT_EQ(inverted.Get(x, y), ~captured.Get(x, y) & 0xFFFFFFu) << x << "," << y;
+    EXPECT_TRUE(captured.SamePixels(before));
+    EXPECT_TRUE(inverted.PaddingIntact());
+}
+
+TEST(Invert, RefusesViewsThatDoNotFit) {
+    TestPicture wide(3, 3, 4), narrow(2, 3, 3);
     int calls = 0;
-    EXPECT_FALSE(Invert(wide.View(), [&](int, int) { ++calls; }));
+    EXPECT_FALSE(Invert(wide.View(), wide.View(), [&](int, int) { ++calls; }));
+    EXPECT_FALSE(Invert(wide.View(), narrow.View(), [&](int, int) { ++calls; }));
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(wide.Get(0, 0), 0xA5A5A5A5u);
+    EXPECT_EQ(narrow.Get(0, 0), 0xA5A5A5u);
 }
 
 }  // namespace

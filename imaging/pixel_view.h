@@ -17,6 +17,10 @@ struct PixelView {
 
     std::uint8_t* Row(int y) const { return data + stride * y; }
     bool Empty() const { return width <= 0 || height <= 0; }
+    // The rows first (inclusive) to end (exclusive) as a view of their own.
+    PixelView Rows(int first, int end) const {
+        return {Row(first), width, end - first, stride, bytesPerPixel};
+    }
 };
 
 }  // namespace glimra
