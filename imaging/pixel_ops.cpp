@@ -21,17 +21,22 @@ std::uint8_t ExtendedGray(std::uint32_t pixel) {
     return static_cast<std::uint8_t>(RoundHalfEven(value));
 }
 
-// Replaces the gray of the pixels marked in `halves` by the 80-bit decision; rare, and
-// kept out of the vector loop.
-[[gnu::noinline]] void DecideHalves(const U32x4& pixels, const U32x4& halves, U32x4& result) {
-    for (int i = 0; i < 4; ++i)
-        if (halves[i]) result[i] = (pixels[i] & 0xFF000000u) | 0x010101u * ExtendedGray(pixels[i]);
+// Grayscale of the four pixels at p one by one, for the rare blocks with an exact
+// decimal half, out of the way of the vector loop.
+[[gnu::noinline, gnu::cold]] void GrayFourWithHalves(std::uint8_t* p) {
+    for (int i = 0; i < 4; ++i, p += 4) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, p, sizeof pixel);
+        const int sum = 30 * (pixel >> 16 & 0xFF) + 59 * (pixel >> 8 & 0xFF) + 11 * (pixel & 0xFF);
+        p[0] = p[1] = p[2] = sum % 100 == 50 ? ExtendedGray(pixel) : (sum + 50) / 100;
+    }
 }
 
 // Grayscale of the four pixels at p. With s = 30 R + 59 G + 11 B (at most 25500), the
 // gray value is (s + 50) div 100 unless s ends in 50, an exact decimal half, which the
 // 80-bit evaluation decides. Each pixel's two 16-bit lanes hold (B, G) and (R, fourth
-// byte); the weighted bytes of both lanes add up to s in the pixel's 32-bit lane.
+// byte); the weighted bytes of both lanes add up to s in the pixel's 32-bit lane. A block
+// with an exact half is done again by GrayFourWithHalves.
 inline void GrayFour(std::uint8_t* p) {
     U32x4 pixels;
     std::memcpy(&pixels, p, sizeof pixels);
@@ -46,11 +51,13 @@ inline void GrayFour(std::uint8_t* p) {
     const U16x8 quotient = rounded / 100;
     const U32x4 halves = reinterpret_cast<U32x4>(quotient * 100 == rounded);
     const U32x4 gray = reinterpret_cast<U32x4>(quotient);
-    U32x4 result = (pixels & 0xFF000000u) | gray | gray << 8 | gray << 16;
+    const U32x4 result = (pixels & 0xFF000000u) | gray | gray << 8 | gray << 16;
     std::uint64_t anyHalf[2];
     std::memcpy(anyHalf, &halves, sizeof anyHalf);
-    if (anyHalf[0] | anyHalf[1]) DecideHalves(pixels, halves, result);
-    std::memcpy(p, &result, sizeof result);
+    if (anyHalf[0] | anyHalf[1])
+        GrayFourWithHalves(p);
+    else
+        std::memcpy(p, &result, sizeof result);
 }
 
 // The brightness step of the sixteen channel bytes at p. The quotients (v * magnitude)
