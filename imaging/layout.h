@@ -22,7 +22,10 @@ bool ConvertLayout(const PixelView& source, const PixelView& target);
 // each row by itself, the result is that of ConvertLayout followed by the work on all
 // rows. When `source` and `target` are the same view (a picture already in the layout),
 // only the work runs. Returns false when ConvertLayout would refuse the views (before
-// any work) or when `work` returns false (which stops it).
+// any work) or when `work` returns false (which stops it). Brighten, for example, on a
+// picture of either layout and a 24-bit copy:
+//   ConvertLayoutInBands(picture, copy, [&](int first, int end) {
+//       return StepBrightness(copy.Rows(first, end), kBrightenStep); });
 bool ConvertLayoutInBands(const PixelView& source, const PixelView& target,
                           const std::function<bool(int firstRow, int endRow)>& work);
 

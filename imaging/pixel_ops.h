@@ -1,7 +1,9 @@
-// The pixel commands that change a picture in place: Grayscale, the brightness step of
+// The pixel commands that change a picture's pixels: Grayscale, the brightness step of
 // Brighten and Darken, and Invert. Each walks the rows from the top and touches only
 // the bytes of pixels, never the padding at the end of a row. Each returns false,
-// changing nothing, when the view is not in the layout it works on.
+// changing nothing, when a view is not in the layout it works on. Grayscale and the
+// brightness step work in place on a picture already in their layout; a command whose
+// picture is in the other layout runs them through ConvertLayoutInBands (layout.h).
 #pragma once
 
 #include <chrono>
@@ -41,9 +43,9 @@ struct RepaintPacing {
 // the rows finished since the last repaint, once the pixel work since that repaint has
 // taken at least a frame and at least as long as that repaint did; the last rows are
 // handed over at the end. So every row is repainted once, the inversion shows spreading
-// down the picture, and repainting never costs more than the pixel work. Rows from
-// endRow down are not yet converted. Returns false, changing nothing, when the views do
-// not fit.
+// down the picture, and repainting never costs more than the pixel work. When `source`
+// is another view, the target's rows from endRow down still hold what they held before.
+// Returns false, changing nothing, when the views do not fit.
 bool Invert(const PixelView& source, const PixelView& target,
             const std::function<void(int firstRow, int endRow)>& repaint,
             const RepaintPacing& pacing = {});
