@@ -84,25 +84,31 @@ HWND Program::WaitForWindow(const std::string& caption, DWORD milliseconds) cons
     }
 }
 
+namespace {
+
+struct Collect {
+    DWORD process;
+    std::string text;
+};
+
+BOOL CALLBACK Describe(HWND window, LPARAM data) {
+    auto* c = reinterpret_cast<Collect*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != c->process) return TRUE;
+    char text[256] = {}, cls[64] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    ::GetClassNameA(window, cls, sizeof cls);
+    c->text += std::string(::IsWindowVisible(window) ? "[visible] " : "[hidden] ") + cls + " \"" +
+               text + "\"\n";
+    return TRUE;
+}
+
+}  // namespace
+
 std::string Program::DescribeWindows() const {
-    struct Collect {
-        DWORD process;
-        std::string text;
-    } c{process_.dwProcessId, {}};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* c = reinterpret_cast<Collect*>(data);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner != c->process) return TRUE;
-            char text[256] = {}, cls[64] = {};
-            ::GetWindowTextA(window, text, sizeof text);
-            ::GetClassNameA(window, cls, sizeof cls);
-            c->text += std::string(::IsWindowVisible(window) ? "[visible] " : "[hidden] ") + cls +
-                       " \"" + text + "\"\n";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&c));
+    Collect c{process_.dwProcessId, {}};
+    ::EnumWindows(Describe, reinterpret_cast<LPARAM>(&c));
     DWORD code = 0;
     ::GetExitCodeProcess(process_.hProcess, &code);
     if (code != STILL_ACTIVE) c.text += "the program has ended with code " + std::to_string(code);
