@@ -1,6 +1,15 @@
 #include "ui/StandardClasses.h"
 
 #include "ui/LayoutLoader.h"
+#include "ui/TBevel.h"
+#include "ui/TBitBtn.h"
+#include "ui/TButton.h"
+#include "ui/TImage.h"
+#include "ui/TLabel.h"
+#include "ui/TPanel.h"
+#include "ui/TScrollBox.h"
+#include "ui/TSpeedButton.h"
+#include "ui/TStaticText.h"
 #include "ui/TTimer.h"
 
 namespace ui {
@@ -8,6 +17,15 @@ namespace ui {
 void RegisterStandardClasses() {
     static const bool done = [] {
         layout::RegisterComponentClass<TTimer>("TTimer");
+        layout::RegisterComponentClass<TPanel>("TPanel");
+        layout::RegisterComponentClass<TImage>("TImage");
+        layout::RegisterComponentClass<TLabel>("TLabel");
+        layout::RegisterComponentClass<TStaticText>("TStaticText");
+        layout::RegisterComponentClass<TButton>("TButton");
+        layout::RegisterComponentClass<TBitBtn>("TBitBtn");
+        layout::RegisterComponentClass<TBevel>("TBevel");
+        layout::RegisterComponentClass<TSpeedButton>("TSpeedButton");
+        layout::RegisterComponentClass<TScrollBox>("TScrollBox");
         return true;
     }();
     (void)done;

@@ -110,6 +110,20 @@ bool TApplication::HandleMessage(bool wait) {
         terminated_ = true;
         return false;
     }
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        // Keys of a form with tab stops move between its controls as in a dialog.
+        auto* form =
+            dynamic_cast<TForm*>(TWinControl::FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)));
+        bool handled = false;
+        try {
+            handled = form && form->DialogMessage(msg);
+        } catch (...) {
+            // A button's handler failed: reported, and the key is used up.
+            HandleException(std::current_exception());
+            handled = true;
+        }
+        if (handled) return true;
+    }
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
     return true;

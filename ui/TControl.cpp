@@ -37,15 +37,14 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     width_ = width;
     height_ = height;
     BoundsChanged(old);
-    if (align_ != TAlign::alNone) RequestRealign();
+    // Aligned siblings move, and a scrolling parent's range follows its content.
+    RequestRealign();
 }
 
 void TControl::BoundsChanged(const RECT& old) {
-    if (!parent_ || !parent_->HandleAllocated()) return;
-    RECT r = old;
-    ::InvalidateRect(parent_->Handle(), &r, TRUE);
-    r = BoundsRect();
-    ::InvalidateRect(parent_->Handle(), &r, TRUE);
+    if (!parent_) return;
+    parent_->InvalidateArea(old);
+    parent_->InvalidateArea(BoundsRect());
 }
 
 void TControl::RequestRealign() {
@@ -64,7 +63,7 @@ void TControl::SetAlignWithMargins(bool value) {
     RequestRealign();
 }
 
-void TControl::SetMargin(LONG RECT::* side, int pixels) {
+void TControl::SetMargin(LONG RECT::*side, int pixels) {
     margins_.*side = pixels;
     if (alignWithMargins_) RequestRealign();
 }
@@ -72,10 +71,7 @@ void TControl::SetMargin(LONG RECT::* side, int pixels) {
 void TControl::SetVisible(bool visible) {
     if (visible == visible_) return;
     visible_ = visible;
-    if (parent_ && parent_->HandleAllocated()) {
-        RECT r = BoundsRect();
-        ::InvalidateRect(parent_->Handle(), &r, TRUE);
-    }
+    if (parent_) parent_->InvalidateArea(BoundsRect());
     RequestRealign();
 }
 
@@ -91,9 +87,20 @@ void TControl::SetCaption(const std::string& caption) {
     Invalidate();
 }
 
+TColor TControl::Color() const {
+    return parentColour_ && parent_ ? parent_->Color() : colour_;
+}
+
 void TControl::SetColor(TColor colour) {
-    if (colour == colour_) return;
+    if (colour == colour_ && !parentColour_) return;
     colour_ = colour;
+    parentColour_ = false;
+    Invalidate();
+}
+
+void TControl::SetParentColor(bool parentColour) {
+    if (parentColour == parentColour_) return;
+    parentColour_ = parentColour;
     Invalidate();
 }
 
@@ -131,9 +138,7 @@ bool TControl::Showing() const {
 }
 
 void TControl::Invalidate() {
-    if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
-    RECT r = BoundsRect();
-    ::InvalidateRect(parent_->Handle(), &r, TRUE);
+    if (parent_ && visible_) parent_->InvalidateArea(BoundsRect());
 }
 
 void TControl::Click() {
@@ -185,20 +190,25 @@ const PropertyRegistry& TControl::ClassProperties() {
                   &TControl::Align, &TControl::SetAlign)
             .Boolean("AlignWithMargins", &TControl::AlignWithMargins,
                      &TControl::SetAlignWithMargins)
-            .Pixels("Margins.Left", [](const TControl& c) { return c.Margins().left; },
-                    [](TControl& c, int v) { c.SetMargin(&RECT::left, v); })
-            .Pixels("Margins.Top", [](const TControl& c) { return c.Margins().top; },
-                    [](TControl& c, int v) { c.SetMargin(&RECT::top, v); })
-            .Pixels("Margins.Right", [](const TControl& c) { return c.Margins().right; },
-                    [](TControl& c, int v) { c.SetMargin(&RECT::right, v); })
-            .Pixels("Margins.Bottom", [](const TControl& c) { return c.Margins().bottom; },
-                    [](TControl& c, int v) { c.SetMargin(&RECT::bottom, v); })
+            .Pixels(
+                "Margins.Left", [](const TControl& c) { return c.Margins().left; },
+                [](TControl& c, int v) { c.SetMargin(&RECT::left, v); })
+            .Pixels(
+                "Margins.Top", [](const TControl& c) { return c.Margins().top; },
+                [](TControl& c, int v) { c.SetMargin(&RECT::top, v); })
+            .Pixels(
+                "Margins.Right", [](const TControl& c) { return c.Margins().right; },
+                [](TControl& c, int v) { c.SetMargin(&RECT::right, v); })
+            .Pixels(
+                "Margins.Bottom", [](const TControl& c) { return c.Margins().bottom; },
+                [](TControl& c, int v) { c.SetMargin(&RECT::bottom, v); })
             .Boolean("Visible", &TControl::Visible, &TControl::SetVisible)
             .Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled)
             .Text("Caption", &TControl::Caption, &TControl::SetCaption)
             .Text("Hint", &TControl::Hint, &TControl::SetHint)
             .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
             .Colour("Color", &TControl::Color, &TControl::SetColor)
+            .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor)
             .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont)
             .Text(
                 "Font.Name", [](const TControl& c) { return c.Font().name; },

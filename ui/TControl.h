@@ -42,7 +42,7 @@ class TControl : public TComponent {
     bool AlignWithMargins() const { return alignWithMargins_; }
     void SetAlignWithMargins(bool value);
     const RECT& Margins() const { return margins_; }
-    void SetMargin(LONG RECT::* side, int pixels);
+    void SetMargin(LONG RECT::*side, int pixels);
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool visible);
     void Show() { SetVisible(true); }
@@ -57,8 +57,12 @@ class TControl : public TComponent {
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show) { showHint_ = show; }
 
-    TColor Color() const { return colour_; }
+    // The colour in effect: the control's own, or its parent's while ParentColor holds.
+    TColor Color() const;
+    // Setting a colour of its own ends ParentColor.
     virtual void SetColor(TColor colour);
+    bool ParentColor() const { return parentColour_; }
+    void SetParentColor(bool parentColour);
     // The font in effect: the control's own, or its parent's while ParentFont holds.
     const TFontData& Font() const;
     void SetFont(const TFontData& font);
@@ -113,6 +117,7 @@ class TControl : public TComponent {
     std::string caption_, hint_;
     bool showHint_ = false;
     TColor colour_ = clBtnFace;
+    bool parentColour_ = false;
     std::optional<TFontData> font_;
     int cursor_ = crDefault;
 };

@@ -7,8 +7,9 @@
 
 namespace ui {
 
-TForm::TForm(TComponent* owner) : TWinControl(owner) {
+TForm::TForm(TComponent* owner) : TScrollingWinControl(owner) {
     visible_ = false;
+    SetAutoScroll(false);
     Application->AddForm(this);
 }
 
@@ -251,7 +252,22 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && OnActivate) OnActivate(this);
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus && ::IsChild(Handle(), focus)) focused_ = focus;
+                break;
+            }
+            if (OnActivate) OnActivate(this);
+            if (!HIWORD(wParam) && HasTabStops()) {
+                // Back to the control that had the focus, or to the first tab stop.
+                HWND target = focused_ && ::IsChild(Handle(), focused_)
+                                  ? focused_
+                                  : ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+                if (target && ::IsWindowEnabled(target)) {
+                    ::SetFocus(target);
+                    return 0;
+                }
+            }
             break;
         case WM_SHOWWINDOW:
             // Hidden by a call of the program, not because an owner was minimised.
@@ -263,12 +279,40 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return TWinControl::WndProc(message, wParam, lParam);
+    return TScrollingWinControl::WndProc(message, wParam, lParam);
+}
+
+namespace {
+
+bool AnyTabStop(const TWinControl& control) {
+    for (TControl* c : control.Controls())
+        if (c->IsWindowed()) {
+            auto* w = static_cast<TWinControl*>(c);
+            if (w->TabStop() || AnyTabStop(*w)) return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+bool TForm::HasTabStops() const {
+    return AnyTabStop(*this);
+}
+
+bool TForm::DialogMessage(MSG& msg) {
+    if (!HandleAllocated() || !HasTabStops()) return false;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) {
+        // The focused control first (a focused button takes Enter), then the rest.
+        TWinControl* focused = FromHandle(::GetFocus());
+        if (focused && focused != this && focused->DialogKey(VK_RETURN)) return true;
+        return DialogKey(VK_RETURN);
+    }
+    return ::IsDialogMessageA(Handle(), &msg) != FALSE;
 }
 
 const PropertyRegistry& TForm::ClassProperties() {
     static const PropertyRegistry registry = [] {
-        PropertyRegistry r("TForm", &TWinControl::ClassProperties());
+        PropertyRegistry r("TForm", &TScrollingWinControl::ClassProperties());
         Registrar<TForm>(r)
             .Integer("Width", &TForm::Width, &TForm::SetDesignWidth)
             .Integer("Height", &TForm::Height, &TForm::SetDesignHeight)

@@ -10,7 +10,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "ui/TWinControl.h"
+#include "ui/TScrollingWinControl.h"
 
 namespace ui {
 
@@ -20,7 +20,7 @@ enum class TPosition { poDesigned, poDesktopCenter, poScreenCenter, poMainFormCe
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
-class TForm : public TWinControl {
+class TForm : public TScrollingWinControl {
   public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
@@ -60,6 +60,13 @@ class TForm : public TWinControl {
     int MinHeight() const { return minHeight_; }
     void SetMinHeight(int height) { minHeight_ = height; }
     void SetVisible(bool visible) override;
+
+    // Dialog-style keys for a form whose controls have tab stops: Enter for the
+    // default or focused button, Tab and the arrows between the controls. True
+    // when the message was one of them and is handled.
+    bool DialogMessage(MSG& msg);
+    // Some windowed control of the form stops the Tab key.
+    bool HasTabStops() const;
 
     // Closes the form: OnClose decides; the main form's close ends the program.
     void Close();
@@ -113,6 +120,7 @@ class TForm : public TWinControl {
     bool placed_ = false;
     bool loading_ = false;
     bool inModal_ = false;
+    HWND focused_ = nullptr;  // the control that had the focus when the form went inactive
     std::unordered_map<std::string, std::any> handlers_;
 };
 

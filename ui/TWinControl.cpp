@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ui/HintWindow.h"
 #include "ui/TApplication.h"
 
 namespace ui {
@@ -75,15 +76,17 @@ TWinControl::~TWinControl() {
 }
 
 HWND TWinControl::Handle() {
-    HandleNeeded();
+    // The window of this control, and of its parents before it; the windows of
+    // the children come with HandleNeeded.
+    if (!handle_) {
+        if (parent_) parent_->Handle();
+        if (!handle_) CreateWnd();
+    }
     return handle_;
 }
 
 void TWinControl::HandleNeeded() {
-    if (!handle_) {
-        if (parent_) parent_->HandleNeeded();
-        if (!handle_) CreateWnd();
-    }
+    Handle();
     for (TControl* c : controls_)
         if (c->IsWindowed()) static_cast<TWinControl*>(c)->HandleNeeded();
 }
@@ -93,8 +96,10 @@ void TWinControl::CreateParams(TCreateParams& params) {
     params.style = WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     if (visible_) params.style |= WS_VISIBLE;
     if (!enabled_) params.style |= WS_DISABLED;
-    params.x = left_;
-    params.y = top_;
+    if (tabStop_) params.style |= WS_TABSTOP;
+    const POINT shift = parent_ ? parent_->scroll_ : POINT{0, 0};
+    params.x = left_ - shift.x;
+    params.y = top_ - shift.y;
     params.width = width_;
     params.height = height_;
     params.parent = parent_ ? parent_->Handle() : nullptr;
@@ -117,11 +122,13 @@ void TWinControl::CreateWnd() {
             window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlimraWindowProc)));
     }
     ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+    if (parent_) parent_->PlaceInTabOrder(this);
     WindowCreated();
     Realign();
 }
 
 void TWinControl::DestroyWnd() {
+    hints_.reset();
     if (handle_) ::DestroyWindow(handle_);
     handle_ = nullptr;
 }
@@ -149,6 +156,7 @@ void TWinControl::AdoptChild(TComponent* child) {
 void TWinControl::InsertControl(TControl* control) {
     controls_.push_back(control);
     control->parent_ = this;
+    if (control->IsWindowed()) tabList_.push_back(static_cast<TWinControl*>(control));
     if (handle_ && control->IsWindowed()) static_cast<TWinControl*>(control)->HandleNeeded();
     if (control->Align() != TAlign::alNone) Realign();
     control->Invalidate();
@@ -157,6 +165,8 @@ void TWinControl::InsertControl(TControl* control) {
 void TWinControl::RemoveControl(TControl* control) {
     control->Invalidate();
     controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+    tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), control), tabList_.end());
+    if (hints_) hints_->Forget(control);
     if (hovered_ == control) hovered_ = nullptr;
     if (captured_ == control) captured_ = nullptr;
     control->parent_ = nullptr;
@@ -237,6 +247,7 @@ void TWinControl::Realign() {
     if (realigning_) return;
     realigning_ = true;
     RECT area = ClientRect();
+    AdjustClientRect(area);
     area.left += padding_.left;
     area.top += padding_.top;
     area.right -= padding_.right;
@@ -247,7 +258,7 @@ void TWinControl::Realign() {
     realigning_ = false;
 }
 
-void TWinControl::SetPadding(LONG RECT::* side, int pixels) {
+void TWinControl::SetPadding(LONG RECT::*side, int pixels) {
     padding_.*side = pixels;
     Realign();
 }
@@ -255,7 +266,7 @@ void TWinControl::SetPadding(LONG RECT::* side, int pixels) {
 const PropertyRegistry& TWinControl::ClassProperties() {
     static const PropertyRegistry registry = [] {
         PropertyRegistry r("TWinControl", &TControl::ClassProperties());
-        auto side = [](LONG RECT::* s) {
+        auto side = [](LONG RECT::*s) {
             return std::make_pair([s](const TWinControl& c) { return int(c.Padding().*s); },
                                   [s](TWinControl& c, int v) { c.SetPadding(s, v); });
         };
@@ -264,6 +275,8 @@ const PropertyRegistry& TWinControl::ClassProperties() {
         auto [gr, sr] = side(&RECT::right);
         auto [gb, sb] = side(&RECT::bottom);
         Registrar<TWinControl>(r)
+            .Integer("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder)
+            .Boolean("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop)
             .Pixels("Padding.Left", gl, sl)
             .Pixels("Padding.Top", gt, st)
             .Pixels("Padding.Right", gr, sr)
@@ -278,10 +291,59 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TWinControl::BoundsChanged(const RECT&) {
+    const POINT shift = parent_ ? parent_->scroll_ : POINT{0, 0};
     if (handle_)
-        ::SetWindowPos(handle_, nullptr, left_, top_, width_, height_,
+        ::SetWindowPos(handle_, nullptr, left_ - shift.x, top_ - shift.y, width_, height_,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     Realign();
+}
+
+void TWinControl::InvalidateArea(const RECT& area) {
+    if (!handle_) return;
+    RECT r = area;
+    ::OffsetRect(&r, -scroll_.x, -scroll_.y);
+    ::InvalidateRect(handle_, &r, TRUE);
+}
+
+int TWinControl::TabOrder() const {
+    if (!parent_) return -1;
+    const auto& list = parent_->tabList_;
+    return int(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+    if (!parent_) return;
+    auto& list = parent_->tabList_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    order = std::clamp(order, 0, int(list.size()));
+    list.insert(list.begin() + order, this);
+    for (TWinControl* c : list)
+        parent_->PlaceInTabOrder(c);
+}
+
+void TWinControl::PlaceInTabOrder(TWinControl* child) {
+    if (!child->handle_) return;
+    HWND after = HWND_TOP;
+    for (TWinControl* c : tabList_) {
+        if (c == child) break;
+        if (c->handle_) after = c->handle_;
+    }
+    ::SetWindowPos(child->handle_, after, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void TWinControl::SetTabStop(bool tabStop) {
+    tabStop_ = tabStop;
+    if (!handle_) return;
+    LONG style = ::GetWindowLongA(handle_, GWL_STYLE);
+    style = tabStop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+    ::SetWindowLongA(handle_, GWL_STYLE, style);
+}
+
+bool TWinControl::DialogKey(WPARAM key) {
+    for (TWinControl* c : tabList_)
+        if (c->Showing() && c->Enabled() && c->DialogKey(key)) return true;
+    return false;
 }
 
 void TWinControl::SetVisible(bool visible) {
@@ -304,7 +366,7 @@ void TWinControl::Invalidate() {
 }
 
 TControl* TWinControl::ControlAt(int x, int y) const {
-    POINT p{x, y};
+    POINT p{x + scroll_.x, y + scroll_.y};
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         TControl* c = *it;
         RECT r = c->BoundsRect();
@@ -319,6 +381,7 @@ void TWinControl::PaintControls(HDC dc, const RECT& area) {
     for (TControl* c : controls_) {
         if (c->IsWindowed() || !c->Visible()) continue;
         RECT r = c->BoundsRect(), hit;
+        ::OffsetRect(&r, -scroll_.x, -scroll_.y);
         if (!::IntersectRect(&hit, &r, &area)) continue;
         const int saved = ::SaveDC(dc);
         ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
@@ -334,6 +397,12 @@ void TWinControl::SetHovered(TControl* control) {
     hovered_ = control;
     if (old) old->MouseLeave();
     if (control) control->MouseEnter();
+    // The tooltip of the window shows the hints of light children.
+    TControl* light = control && control != this ? control : nullptr;
+    if (light && !hints_ && handle_ && light->ShowHint() && !light->Hint().empty())
+        hints_ = std::make_unique<THintWindow>(handle_);
+    if (hints_ && light)
+        hints_->Track(light, {light->Left() - scroll_.x, light->Top() - scroll_.y});
 }
 
 void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -341,8 +410,9 @@ void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
     const TShiftState shift = ShiftFromKeys(wParam);
     TControl* under = ControlAt(x, y);
     TControl* target = captured_ ? captured_ : under ? under : this;
-    const int tx = target == this ? x : x - target->Left();
-    const int ty = target == this ? y : y - target->Top();
+    const int tx = target == this ? x : x + scroll_.x - target->Left();
+    const int ty = target == this ? y : y + scroll_.y - target->Top();
+    if (hints_) hints_->Relay(message, wParam, lParam);
     TMouseButton button = TMouseButton::mbLeft;
     switch (message) {
         case WM_RBUTTONDOWN:
@@ -373,9 +443,10 @@ void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDBLCLK:
+            // A system control takes and lets go of the capture itself.
             if (!captured_) {
                 captured_ = target;
-                ::SetCapture(handle_);
+                if (!systemProc_) ::SetCapture(handle_);
             }
             target->MouseDown(button, shift, tx, ty);
             break;
@@ -383,10 +454,13 @@ void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
             const bool inside = tx >= 0 && ty >= 0 && tx < target->Width() && ty < target->Height();
             if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) {
                 captured_ = nullptr;
-                if (::GetCapture() == handle_) ::ReleaseCapture();
+                if (!systemProc_ && ::GetCapture() == handle_) ::ReleaseCapture();
             }
             target->MouseUp(button, shift, tx, ty);
-            if (button == TMouseButton::mbLeft && inside && target->Enabled()) target->Click();
+            // A system control reports its own clicks (BN_CLICKED, STN_CLICKED).
+            const bool reportsOwnClicks = target == this && systemProc_;
+            if (button == TMouseButton::mbLeft && inside && target->Enabled() && !reportsOwnClicks)
+                target->Click();
         }
     }
 }
@@ -399,11 +473,11 @@ LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND:
-            if (systemProc_ || colour_ == clNone) break;
+            if (systemProc_ || Color() == clNone) break;
             {
                 RECT r;
                 ::GetClientRect(handle_, &r);
-                HBRUSH brush = ::CreateSolidBrush(ColorToRGB(colour_));
+                HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Color()));
                 ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
                 ::DeleteObject(brush);
             }
@@ -424,8 +498,9 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             HWND parentWindow = ::GetParent(handle_);
             if (parentWindow && (::GetWindowLongA(handle_, GWL_STYLE) & WS_CHILD))
                 ::MapWindowPoints(nullptr, parentWindow, reinterpret_cast<POINT*>(&r), 2);
-            left_ = r.left;
-            top_ = r.top;
+            const POINT shift = parent_ ? parent_->scroll_ : POINT{0, 0};
+            left_ = r.left + shift.x;
+            top_ = r.top + shift.y;
             width_ = r.right - r.left;
             height_ = r.bottom - r.top;
             Realign();
@@ -462,14 +537,20 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_COMMAND:
-        case WM_NOTIFY: {
+        case WM_NOTIFY:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
             // Notifications of a child control go back to the control itself.
-            HWND from = message == WM_COMMAND ? reinterpret_cast<HWND>(lParam)
-                                              : reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+            HWND from = message == WM_NOTIFY ? reinterpret_cast<NMHDR*>(lParam)->hwndFrom
+                                             : reinterpret_cast<HWND>(lParam);
             TWinControl* child = FromHandle(from);
             if (child && child != this) return child->WndProc(kReflected + message, wParam, lParam);
             break;
         }
+        case kReflected + WM_CTLCOLORSTATIC:
+        case kReflected + WM_CTLCOLORBTN:
+            // Not handled by the control: the system's colours.
+            return ::DefWindowProcA(handle_, message - kReflected, wParam, lParam);
         default:
             break;
     }

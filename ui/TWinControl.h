@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,9 @@
 
 namespace ui {
 
-// Notifications of a child control (WM_COMMAND, WM_NOTIFY) are sent back to the
-// child's own WndProc as kReflected + the message.
+// Notifications of a child control (WM_COMMAND, WM_NOTIFY, WM_CTLCOLORSTATIC,
+// WM_CTLCOLORBTN) are sent back to the child's own WndProc as kReflected + the
+// message.
 constexpr UINT kReflected = 0xBC00;
 
 struct TCreateParams {
@@ -25,6 +27,8 @@ struct TCreateParams {
     int x = 0, y = 0, width = 0, height = 0;
     HWND parent = nullptr;  // parent, or owner of a top-level window
 };
+
+class THintWindow;
 
 class TWinControl : public TControl {
   public:
@@ -44,14 +48,29 @@ class TWinControl : public TControl {
 
     // Space inside the client area that aligned children keep free.
     const RECT& Padding() const { return padding_; }
-    void SetPadding(LONG RECT::* side, int pixels);
+    void SetPadding(LONG RECT::*side, int pixels);
 
     int ClientWidth() const;
     int ClientHeight() const;
     RECT ClientRect() const;
     // Lays out the aligned children in the client area: top, bottom, left, right,
     // then client, each group in child order.
-    void Realign();
+    virtual void Realign();
+    // Repaints a part of the client area given in the children's coordinates.
+    void InvalidateArea(const RECT& area);
+    // How far the content is scrolled: children keep their positions and are
+    // shown shifted up and left by this much.
+    POINT ScrollOffset() const { return scroll_; }
+
+    // Keyboard navigation: the place among the parent's windowed children that
+    // the Tab key visits in turn, and whether the Tab key stops here at all.
+    int TabOrder() const;
+    void SetTabOrder(int order);
+    bool TabStop() const { return tabStop_; }
+    void SetTabStop(bool tabStop);
+    // A dialog key (Enter) pressed in the form: true when a control acted on it.
+    // The base passes it to the windowed children in turn.
+    virtual bool DialogKey(WPARAM key);
 
     void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
@@ -65,10 +84,12 @@ class TWinControl : public TControl {
     // The control that owns a window of ours, or nullptr.
     static TWinControl* FromHandle(HWND window);
 
-      const PropertyRegistry& Properties() const override { return ClassProperties(); }
+    const PropertyRegistry& Properties() const override { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
 
-protected:
+  protected:
+    // The part of the client area where aligned children go (before Padding).
+    virtual void AdjustClientRect(RECT&) const {}
     virtual void CreateParams(TCreateParams& params);
     virtual void CreateWnd();
     virtual void DestroyWnd();
@@ -89,6 +110,8 @@ protected:
     void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
     void SetHovered(TControl* control);
     void RealignControls(RECT& area, TAlign which);
+    // Puts a child's window after the one before it in the tab order.
+    void PlaceInTabOrder(TWinControl* child);
 
     HWND handle_ = nullptr;
     WNDPROC systemProc_ = nullptr;  // original procedure of a system window class
@@ -99,6 +122,12 @@ protected:
     TControl* captured_ = nullptr;  // light child that got the button press
     bool tracking_ = false;
     bool realigning_ = false;
+    bool tabStop_ = false;
+    std::vector<TWinControl*> tabList_;  // windowed children in tab order
+    std::unique_ptr<THintWindow> hints_;
+
+  protected:
+    POINT scroll_{0, 0};
 };
 
 void RegisterWindowClasses(HINSTANCE instance);

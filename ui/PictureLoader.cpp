@@ -1,0 +1,255 @@
+#include "ui/PictureLoader.h"
+
+#include <windows.h>
+
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE and size_t first
+#include <jpeglib.h>
+// clang-format on
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstring>
+#include <memory>
+
+#include "ui/TApplication.h"
+#include "ui/TBitmap.h"
+
+namespace ui {
+
+namespace {
+
+template <class T>
+T Read(std::span<const std::uint8_t> bytes, std::size_t offset) {
+    T value;
+    std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+// --- BMP -------------------------------------------------------------------
+
+bool DecodeBmp(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+    constexpr std::size_t kFileHeader = sizeof(BITMAPFILEHEADER);
+    if (bytes.size() < kFileHeader + sizeof(BITMAPINFOHEADER))
+        throw EInvalidGraphic("the BMP file is cut short");
+    const auto file = Read<BITMAPFILEHEADER>(bytes, 0);
+    const auto info = Read<BITMAPINFOHEADER>(bytes, kFileHeader);
+    const long long width = info.biWidth,
+                    height = info.biHeight < 0 ? -1LL * info.biHeight : info.biHeight;
+    const int bpp = info.biBitCount;
+    if (info.biSize < sizeof(BITMAPINFOHEADER) || width <= 0 || height <= 0 || width > 0x8000 ||
+        height > 0x8000 || info.biPlanes != 1)
+        throw EInvalidGraphic("the BMP file has a header we cannot read");
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        throw EInvalidGraphic("the BMP file has " + std::to_string(bpp) + " bits per pixel");
+    if (info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS)
+        throw EInvalidGraphic("the BMP file is compressed in a way we cannot read");
+    // Everything that GDI will read must lie inside the file: the header, the
+    // colour masks, the colour table and every row.
+    const long long masks =
+        info.biCompression == BI_BITFIELDS && info.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+    const long long colours = bpp <= 8 ? (info.biClrUsed ? info.biClrUsed : 1LL << bpp) : 0;
+    const long long stride = (width * bpp + 31) / 32 * 4;
+    if (colours > 256 || kFileHeader + info.biSize + masks + 4 * colours > bytes.size() ||
+        file.bfOffBits > bytes.size() || stride * height > (long long)bytes.size() - file.bfOffBits)
+        throw EInvalidGraphic("the BMP file is cut short");
+    const std::uint8_t* bits = bytes.data() + file.bfOffBits;
+    const bool bottomUp = info.biHeight > 0;
+    const int w = int(width), h = int(height);
+
+    const bool plain32 = bpp == 32 && (info.biCompression == BI_RGB ||
+                                       (info.biCompression == BI_BITFIELDS &&
+                                        Read<DWORD>(bytes, kFileHeader + 40) == 0xFF0000 &&
+                                        Read<DWORD>(bytes, kFileHeader + 44) == 0xFF00 &&
+                                        Read<DWORD>(bytes, kFileHeader + 48) == 0xFF));
+    if (plain32) {
+        // Blue, green, red, alpha as they are: GDI would not keep the alpha.
+        bitmap.SetSize(0, 0);
+        bitmap.SetPixelFormat(TPixelFormat::pf32bit);
+        bitmap.SetSize(w, h);
+        bool anyAlpha = false, allOpaque = true;
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* source = bits + stride * (bottomUp ? h - 1 - y : y);
+            std::uint8_t* row = bitmap.ScanLine(y);
+            std::memcpy(row, source, std::size_t(w) * 4);
+            for (int x = 0; x < w; ++x) {
+                anyAlpha |= row[4 * x + 3] != 0;
+                allOpaque &= row[4 * x + 3] == 255;
+            }
+        }
+        if (anyAlpha && !allOpaque) return true;
+        // No alpha at all (a writer that left the fourth byte zero), or all opaque.
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t* row = bitmap.ScanLine(y);
+            for (int x = 0; x < w; ++x)
+                row[4 * x + 3] = 255;
+        }
+        return false;
+    }
+    bitmap.SetSize(0, 0);
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap.SetSize(w, h);
+    const auto* header = reinterpret_cast<const BITMAPINFO*>(bytes.data() + kFileHeader);
+    if (::SetDIBitsToDevice(bitmap.Canvas().Handle(), 0, 0, w, h, 0, 0, 0, h, bits, header,
+                            DIB_RGB_COLORS) == 0)
+        throw EInvalidGraphic("the BMP file cannot be drawn");
+    ::GdiFlush();
+    return false;
+}
+
+// --- JPEG ------------------------------------------------------------------
+
+// libjpeg reports a fatal error by calling error_exit, which must not return:
+// ours keeps the text and jumps back to the setjmp in Decompress, so that no C++
+// exception crosses libjpeg's frames.
+struct JpegErrors {
+    jpeg_error_mgr pub;  // first: libjpeg sees a jpeg_error_mgr*
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void JpegErrorExit(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+void JpegMessage(j_common_ptr) {}
+
+// Owns the decompression object; destroying it is safe in every state.
+struct JpegDecompressor {
+    jpeg_decompress_struct info{};
+    ~JpegDecompressor() { jpeg_destroy_decompress(&info); }
+};
+
+// Decodes into 24-bit rows, blue, green, red, as libjpeg-turbo writes them
+// itself (JCS_EXT_BGR). False when libjpeg reported an error. A libjpeg error
+// leaves by longjmp, so this function holds no object with a destructor; the
+// bitmap's own errors are exceptions, thrown while no libjpeg frame is running.
+bool Decompress(jpeg_decompress_struct& info, JpegErrors& errors,
+                std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+    if (setjmp(errors.jump)) return false;
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&info);
+    bitmap.SetSize(0, 0);
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap.SetSize(int(info.output_width), int(info.output_height));
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = bitmap.ScanLine(int(info.output_scanline));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    return true;
+}
+
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+    JpegErrors errors;
+    JpegDecompressor decompressor;
+    decompressor.info.err = jpeg_std_error(&errors.pub);
+    errors.pub.error_exit = JpegErrorExit;
+    errors.pub.output_message = JpegMessage;
+    if (!Decompress(decompressor.info, errors, bytes, bitmap))
+        throw EInvalidGraphic(std::string("the JPEG file cannot be read: ") + errors.message);
+    return false;
+}
+
+// --- GIF -------------------------------------------------------------------
+
+struct GifSource {
+    std::span<const std::uint8_t> bytes;
+    std::size_t position = 0;
+};
+
+// giflib's reader: copies from memory, fewer bytes at the end; never throws.
+int ReadGif(GifFileType* gif, GifByteType* buffer, int count) {
+    auto* source = static_cast<GifSource*>(gif->UserData);
+    const std::size_t n =
+        std::min(std::size_t(std::max(count, 0)), source->bytes.size() - source->position);
+    std::memcpy(buffer, source->bytes.data() + source->position, n);
+    source->position += n;
+    return int(n);
+}
+
+struct GifCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+
+// The first frame on its logical screen: transparent where the frame has its
+// transparent colour or does not reach.
+bool DecodeGif(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+    GifSource source{bytes};
+    int error = 0;
+    std::unique_ptr<GifFileType, GifCloser> gif(DGifOpen(&source, ReadGif, &error));
+    if (!gif || DGifSlurp(gif.get()) != GIF_OK || gif->ImageCount < 1)
+        throw EInvalidGraphic(std::string("the GIF file cannot be read: ") +
+                              (GifErrorString(gif ? gif->Error : error)
+                                   ? GifErrorString(gif ? gif->Error : error)
+                                   : "damaged"));
+    const SavedImage& frame = gif->SavedImages[0];
+    const GifImageDesc& desc = frame.ImageDesc;
+    const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+    if (!map || !frame.RasterBits) throw EInvalidGraphic("the GIF file has no colours");
+    int transparent = NO_TRANSPARENT_COLOR;
+    GraphicsControlBlock control;
+    if (DGifSavedExtensionToGCB(gif.get(), 0, &control) == GIF_OK)
+        transparent = control.TransparentColor;
+    const int width = gif->SWidth > 0 ? gif->SWidth : desc.Width;
+    const int height = gif->SHeight > 0 ? gif->SHeight : desc.Height;
+    const bool covers =
+        desc.Left == 0 && desc.Top == 0 && desc.Width >= width && desc.Height >= height;
+    const bool alpha = transparent != NO_TRANSPARENT_COLOR || !covers;
+
+    bitmap.SetSize(0, 0);
+    bitmap.SetPixelFormat(alpha ? TPixelFormat::pf32bit : TPixelFormat::pf24bit);
+    bitmap.SetSize(width, height);
+    const int bytesPerPixel = alpha ? 4 : 3;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = bitmap.ScanLine(y);
+        std::memset(row, 0, std::size_t(width) * bytesPerPixel);
+        const int fy = y - desc.Top;
+        if (fy < 0 || fy >= desc.Height) continue;
+        for (int x = std::max(0, desc.Left); x < std::min(width, desc.Left + desc.Width); ++x) {
+            const int index = frame.RasterBits[std::size_t(fy) * desc.Width + (x - desc.Left)];
+            if (index == transparent) continue;
+            std::uint8_t* p = row + x * bytesPerPixel;
+            if (index < map->ColorCount) {
+                p[0] = map->Colors[index].Blue;
+                p[1] = map->Colors[index].Green;
+                p[2] = map->Colors[index].Red;
+            }
+            if (alpha) p[3] = 255;
+        }
+    }
+    return alpha;
+}
+
+}  // namespace
+
+std::span<const std::uint8_t> PictureResource(const std::string& name) {
+    HINSTANCE instance = Application->Instance();
+    HRSRC info = ::FindResourceA(instance, name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HGLOBAL data = info ? ::LoadResource(instance, info) : nullptr;
+    const void* bytes = data ? ::LockResource(data) : nullptr;
+    if (!bytes) throw EInvalidGraphic("the picture " + name + " is missing");
+    return {static_cast<const std::uint8_t*>(bytes), ::SizeofResource(instance, info)};
+}
+
+bool DecodePicture(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+    auto startsWith = [&](const char* magic) {
+        const std::size_t n = std::strlen(magic);
+        return bytes.size() >= n && std::memcmp(bytes.data(), magic, n) == 0;
+    };
+    if (startsWith("BM")) return DecodeBmp(bytes, bitmap);
+    if (startsWith("\xFF\xD8")) return DecodeJpeg(bytes, bitmap);
+    if (startsWith("GIF8")) return DecodeGif(bytes, bitmap);
+    throw EInvalidGraphic("the picture is no BMP, JPEG or GIF file");
+}
+
+}  // namespace ui
