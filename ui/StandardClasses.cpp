@@ -5,12 +5,19 @@
 #include "ui/TBitBtn.h"
 #include "ui/TButton.h"
 #include "ui/TImage.h"
+#include "ui/TImageList.h"
 #include "ui/TLabel.h"
+#include "ui/TMainMenu.h"
+#include "ui/TMenuItem.h"
 #include "ui/TPanel.h"
+#include "ui/TPopupMenu.h"
 #include "ui/TScrollBox.h"
 #include "ui/TSpeedButton.h"
 #include "ui/TStaticText.h"
 #include "ui/TTimer.h"
+#include "ui/TToolBar.h"
+#include "ui/TToolButton.h"
+#include "ui/TTrayIcon.h"
 
 namespace ui {
 
@@ -26,6 +33,13 @@ void RegisterStandardClasses() {
         layout::RegisterComponentClass<TBevel>("TBevel");
         layout::RegisterComponentClass<TSpeedButton>("TSpeedButton");
         layout::RegisterComponentClass<TScrollBox>("TScrollBox");
+        layout::RegisterComponentClass<TMainMenu>("TMainMenu");
+        layout::RegisterComponentClass<TPopupMenu>("TPopupMenu");
+        layout::RegisterComponentClass<TMenuItem>("TMenuItem");
+        layout::RegisterComponentClass<TImageList>("TImageList");
+        layout::RegisterComponentClass<TToolBar>("TToolBar");
+        layout::RegisterComponentClass<TToolButton>("TToolButton");
+        layout::RegisterComponentClass<TTrayIcon>("TTrayIcon");
         return true;
     }();
     (void)done;
