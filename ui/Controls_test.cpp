@@ -308,6 +308,9 @@ TEST_F(Panels, AlignedChildrenStayInsideBevelsBorderAndPadding) {
     EXPECT_EQ(PixelAt(window, 5, 3), ::GetSysColor(COLOR_BTNSHADOW));
     // The panel's own colour in the border.
     EXPECT_EQ(PixelAt(window, 5, 1), RGB(0xEA, 0xE4, 0xF0));
+    // A panel without a colour of its own shows its parent's.
+    EXPECT_TRUE(corner.ParentBackground());
+    EXPECT_EQ(PixelAt(corner.Handle(), 10, 10), RGB(0xEA, 0xE4, 0xF0));
 }
 
 using Pictures = ControlsTest;

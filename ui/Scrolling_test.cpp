@@ -131,6 +131,26 @@ TEST_F(Scrolling, ScrolledContentIsDrawnAndHitShifted) {
     EXPECT_EQ(r.left, 300);
 }
 
+TEST_F(Scrolling, BevelsTakeTheirRoomBetweenTheBorderAndTheScrollBars) {
+    auto& box = form->Control<TScrollBox>("Bevelled");
+    // A raised outer bevel (drawn in the light and dark 3D colours) and a space
+    // inside it, two pixels each, inside the two pixels of the sunken border.
+    EXPECT_EQ(box.ClientWidth(), 120 - 4 - 8);
+    EXPECT_TRUE(::GetWindowLongA(box.Handle(), GWL_STYLE) & WS_HSCROLL);
+    EXPECT_EQ(box.ClientHeight(), 60 - 4 - 8 - ::GetSystemMetrics(SM_CYHSCROLL));
+    EXPECT_EQ(box.HorzScrollBar().Page(), box.ClientWidth());
+    ShowForm();
+    HWND window = box.Handle();
+    WindowDC dc = WindowDC::WholeWindow(window);
+    EXPECT_EQ(::GetPixel(dc.Get(), 2, 20), ::GetSysColor(COLOR_3DLIGHT));
+    EXPECT_EQ(::GetPixel(dc.Get(), 117, 20), ::GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(::GetPixel(dc.Get(), 4, 20), ColorToRGB(box.Color()));
+    EXPECT_EQ(PixelAt(window, 0, 0), RGB(255, 0, 0));
+    // Without a bevel kind the bevels are not there.
+    box.SetBevelKind(TBevelKind::bkNone);
+    EXPECT_EQ(box.ClientWidth(), 120 - 4);
+}
+
 TEST_F(Scrolling, AFormScrollsItsOwnClientAreaWhenItIsSmallerThanItsContent) {
     EXPECT_FALSE(form->AutoScroll());
     form->SetAutoScroll(true);
