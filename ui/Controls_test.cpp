@@ -208,6 +208,15 @@ TEST_F(SpeedButtons, TheHintOfTheButtonUnderTheMouseIsTheToolTip) {
     tool.lpszText = text;
     ::SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
     EXPECT_STREQ(text, "Changed");
+    // Resting on the button brings the tip up, with that text.
+    EXPECT_TRUE(RunUntil([&] { return ::IsWindowVisible(tip) != FALSE; }, 3000));
+    ::GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(text, "Changed");
+    RECT r;
+    ::GetWindowRect(tip, &r);
+    EXPECT_GT(r.right - r.left, 20);
+    Settle();
+    SaveScreenshot(form->Handle(), "controls-tooltip");
 }
 
 using Texts = ControlsTest;
