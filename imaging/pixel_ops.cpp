@@ -21,10 +21,10 @@ std::uint8_t ExtendedGray(std::uint32_t pixel) {
     return static_cast<std::uint8_t>(RoundHalfEven(value));
 }
 
-// Grayscale of the four pixels at p one by one, for the rare blocks with an exact
+// Grayscale of the eight pixels at p one by one, for the rare blocks with an exact
 // decimal half, out of the way of the vector loop.
-[[gnu::noinline, gnu::cold]] void GrayFourWithHalves(std::uint8_t* p) {
-    for (int i = 0; i < 4; ++i, p += 4) {
+[[gnu::noinline, gnu::cold]] void GrayEightWithHalves(std::uint8_t* p) {
+    for (int i = 0; i < 8; ++i, p += 4) {
         std::uint32_t pixel;
         std::memcpy(&pixel, p, sizeof pixel);
         const int sum = 30 * (pixel >> 16 & 0xFF) + 59 * (pixel >> 8 & 0xFF) + 11 * (pixel & 0xFF);
@@ -32,32 +32,40 @@ std::uint8_t ExtendedGray(std::uint32_t pixel) {
     }
 }
 
-// Grayscale of the four pixels at p. With s = 30 R + 59 G + 11 B (at most 25500), the
+// Grayscale of the eight pixels at p. With s = 30 R + 59 G + 11 B (at most 25500), the
 // gray value is (s + 50) div 100 unless s ends in 50, an exact decimal half, which the
 // 80-bit evaluation decides. Each pixel's two 16-bit lanes hold (B, G) and (R, fourth
-// byte); the weighted bytes of both lanes add up to s in the pixel's 32-bit lane. A block
-// with an exact half is done again by GrayFourWithHalves.
-inline void GrayFour(std::uint8_t* p) {
-    U32x4 pixels;
-    std::memcpy(&pixels, p, sizeof pixels);
-    const U16x8 lanes = reinterpret_cast<U16x8>(pixels);
+// byte); the weighted bytes of both lanes add up to s in the pixel's 32-bit lane. The
+// sums of both halves of the block then share one vector of 16-bit lanes for the
+// rounding division and the test for halves. A block with an exact half is done again
+// by GrayEightWithHalves.
+inline void GrayEight(std::uint8_t* p) {
+    U32x4 pixels[2];
+    std::memcpy(pixels, p, sizeof pixels);
     const U16x8 lowWeights = {11, 30, 11, 30, 11, 30, 11, 30};
     const U16x8 highWeights = {59, 0, 59, 0, 59, 0, 59, 0};
-    const U32x4 weighted =
-        reinterpret_cast<U32x4>((lanes & 0xFF) * lowWeights + (lanes >> 8) * highWeights);
-    // In 16-bit lanes again: s + 50 in the low lane of each pixel, 50 in the high one,
-    // whose quotient is 0 and whose remainder is never 0.
-    const U16x8 rounded = reinterpret_cast<U16x8>((weighted & 0xFFFF) + (weighted >> 16)) + 50;
-    const U16x8 quotient = rounded / 100;
-    const U32x4 halves = reinterpret_cast<U32x4>(quotient * 100 == rounded);
-    const U32x4 gray = reinterpret_cast<U32x4>(quotient);
-    const U32x4 result = (pixels & 0xFF000000u) | gray | gray << 8 | gray << 16;
+    U32x4 sums[2];
+    for (int k = 0; k < 2; ++k) {
+        const U16x8 lanes = reinterpret_cast<U16x8>(pixels[k]);
+        const U32x4 weighted =
+            reinterpret_cast<U32x4>((lanes & 0xFF) * lowWeights + (lanes >> 8) * highWeights);
+        sums[k] = (weighted & 0xFFFF) + (weighted >> 16);
+    }
+    const U16x8 rounded = reinterpret_cast<U16x8>(sums[0] | sums[1] << 16) + 50;
+    const U16x8 quotients = rounded / 100;
+    const U16x8 halves = reinterpret_cast<U16x8>(quotients * 100 == rounded);
     std::uint64_t anyHalf[2];
     std::memcpy(anyHalf, &halves, sizeof anyHalf);
-    if (anyHalf[0] | anyHalf[1])
-        GrayFourWithHalves(p);
-    else
-        std::memcpy(p, &result, sizeof result);
+    if (anyHalf[0] | anyHalf[1]) {
+        GrayEightWithHalves(p);
+        return;
+    }
+    const U32x4 both = reinterpret_cast<U32x4>(quotients);
+    const U32x4 grays[2] = {both & 0xFFFF, both >> 16};
+    U32x4 result[2];
+    for (int k = 0; k < 2; ++k)
+        result[k] = (pixels[k] & 0xFF000000u) | grays[k] | grays[k] << 8 | grays[k] << 16;
+    std::memcpy(p, result, sizeof result);
 }
 
 // The brightness step of the sixteen channel bytes at p. The quotients (v * magnitude)
@@ -81,15 +89,15 @@ inline void StepSixteen(std::uint8_t* p, int step) {
     }
 }
 
-// Runs `work` over a row of `bytes` bytes in blocks of sixteen; the last, partial block
-// goes through a buffer, so that no byte after the row's end is read or written.
-template <typename Work>
-void InBlocksOfSixteen(std::uint8_t* row, int bytes, Work work) {
+// Runs `work` over a row of `bytes` bytes in blocks of kBlock bytes; the last, partial
+// block goes through a buffer, so that no byte after the row's end is read or written.
+template <int kBlock, typename Work>
+void InBlocks(std::uint8_t* row, int bytes, Work work) {
     int i = 0;
-    for (; i + 16 <= bytes; i += 16)
+    for (; i + kBlock <= bytes; i += kBlock)
         work(row + i);
     if (i == bytes) return;
-    std::uint8_t block[16] = {};
+    std::uint8_t block[kBlock] = {};
     std::memcpy(block, row + i, bytes - i);
     work(block);
     std::memcpy(row + i, block, bytes - i);
@@ -105,15 +113,15 @@ bool Grayscale(const PixelView& picture) {
     if (picture.bytesPerPixel != 4) return false;
     const ExtendedPrecision extended;
     for (int y = 0; y < picture.height; ++y)
-        InBlocksOfSixteen(picture.Row(y), picture.width * 4, [](std::uint8_t* p) { GrayFour(p); });
+        InBlocks<32>(picture.Row(y), picture.width * 4, [](std::uint8_t* p) { GrayEight(p); });
     return true;
 }
 
 bool StepBrightness(const PixelView& picture, int step) {
     if (picture.bytesPerPixel != 3 || step < -255 || step > 255) return false;
     for (int y = 0; y < picture.height; ++y)
-        InBlocksOfSixteen(picture.Row(y), picture.width * 3,
-                          [step](std::uint8_t* p) { StepSixteen(p, step); });
+        InBlocks<16>(picture.Row(y), picture.width * 3,
+                     [step](std::uint8_t* p) { StepSixteen(p, step); });
     return true;
 }
 

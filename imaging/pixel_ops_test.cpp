@@ -33,7 +33,7 @@ TEST(Grayscale, PureColoursWhiteAndBlackKeepingTheFourthByte) {
 }
 
 TEST(Grayscale, IsIdempotent) {
-    TestPicture picture(131, 9, 4);  // blocks of four pixels and a remainder
+    TestPicture picture(131, 9, 4);  // blocks of eight pixels and a remainder
     picture.FillPattern(7);
     ASSERT_TRUE(Grayscale(picture.View()));
     const TestPicture once = picture;
