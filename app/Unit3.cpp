@@ -1,16 +1,396 @@
 #include "app/Unit3.h"
 
+#include "app/BalloonTip.h"
+#include "app/Shutter.h"
+#include "app/Statistics.h"
+#include "capture/ScrnCap.h"
+#include "capture/capture2.h"
+#include "capture/capture3.h"
+#include "forms/Links.h"
+#include "forms/Unit1.h"
+#include "ui/TApplication.h"
+#include "ui/TImage.h"
+#include "ui/TMainMenu.h"
+#include "ui/TMenuItem.h"
+#include "ui/TPanel.h"
+#include "ui/TScrollBox.h"
+#include "ui/TSpeedButton.h"
+#include "ui/TTimer.h"
+#include "ui/TToolBar.h"
+#include "ui/TTrayIcon.h"
+
 TMAIN* MAIN = nullptr;
+
+using ui::TControl;
+using ui::TMenuItem;
+using ui::TObject;
+
+const char* const TMAIN::kPictureCommands[18] = {
+    "ButtonBrush",      "ButtonSave",          "ButtonClear",        "ButtonPrint",
+    "MenuSaveAs",       "MenuPrint",           "MenuCopy",           "MenuGrayscale",
+    "MenuBrighten",     "MenuDarken",          "MenuInvert",         "MenuRotate",
+    "ButtonEditCopy",   "ButtonEditGrayscale", "ButtonEditBrighten", "ButtonEditDarken",
+    "ButtonEditInvert", "ButtonEditRotate",
+};
+
+namespace {
+
+// The thirteen buttons whose hint the status bar shows while the mouse is on them.
+const char* const kHoverButtons[13] = {
+    "ButtonCapture",       "ButtonCaptureActive", "ButtonSave",       "ButtonBrush",
+    "ButtonClear",         "ButtonPrint",         "ButtonAbout",      "ButtonEditCopy",
+    "ButtonEditGrayscale", "ButtonEditBrighten",  "ButtonEditDarken", "ButtonEditInvert",
+    "ButtonEditRotate",
+};
+
+// Commands whose work comes with later parts of the program.
+const char* const kStandIns[] = {
+    "ButtonSaveClick",           "ButtonPrintClick",
+    "ButtonBrushClick",          "ButtonClearClick",
+    "ImagePopCopyClick",         "ImagePopGrayscaleClick",
+    "ImagePopBrightenClick",     "ImagePopDarkenClick",
+    "ImagePopInvertClick",       "ButtonEditRotateClick",
+    "ImagePopRotate90Click",     "ImagePopRotate180Click",
+    "ImagePopFlipVerticalClick", "ImagePopFlipHorizontalClick",
+    "MenuClearStatisticClick",   "ImagePopD1Click",
+    "ImagePopD2Click",           "ImagePopD3Click",
+    "ImagePopD4Click",           "ImagePopD5Click",
+    "ImagePopD6Click",           "ImagePopD7Click",
+    "ImagePopD8Click",           "ImagePopD9Click",
+    "ImagePopD10Click",          "ImagePopBlackClick",
+    "ImagePopBlueClick",         "ImagePopGreenClick",
+    "ImagePopRedClick",          "ImagePopWhiteClick",
+    "ImagePopCustomClick",
+};
+
+}  // namespace
 
 TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("FormCreate", &TMAIN::FormCreate);
     Handler("FormHide", &TMAIN::FormHide);
+    Handler("MenuExitClick", &TMAIN::MenuExitClick);
+    Handler("TrayExitClick", &TMAIN::TrayExitClick);
+    Handler("ButtonCaptureClick", &TMAIN::ButtonCaptureClick);
+    Handler("ButtonCaptureActiveClick", &TMAIN::ButtonCaptureActiveClick);
+    Handler("MenuSelectionClick", &TMAIN::MenuSelectionClick);
+    Handler("MenuWindowControlClick", &TMAIN::MenuWindowControlClick);
+    Handler("Timer1Timer", &TMAIN::Timer1Timer);
+    Handler("MenuToolBarClick", &TMAIN::MenuToolBarClick);
+    Handler("MenuImageEditClick", &TMAIN::MenuImageEditClick);
+    Handler("MenuStatusBarClick", &TMAIN::MenuStatusBarClick);
+    Handler("MenuShowAllClick", &TMAIN::MenuShowAllClick);
+    Handler("MenuShowNoneClick", &TMAIN::MenuShowNoneClick);
+    Handler("isjunktTimer", &TMAIN::isjunktTimer);
+    Handler("Image1MouseEnter", &TMAIN::Image1MouseEnter);
+    Handler("Image1MouseDown", &TMAIN::Image1MouseDown);
+    Handler("Image1MouseMove", &TMAIN::Image1MouseMove);
+    Handler("Image1MouseUp", &TMAIN::Image1MouseUp);
+    Handler("TrayIcon1DblClick", &TMAIN::TrayIcon1DblClick);
+    Handler("TrayMainWindowClick", &TMAIN::TrayMainWindowClick);
+    Handler("ButtonAboutClick", &TMAIN::ButtonAboutClick);
+    Handler("MenuVisitwebsiteClick", &TMAIN::MenuVisitwebsiteClick);
+    Handler("MenuDonateClick", &TMAIN::MenuDonateClick);
+    Handler("TrayWebsiteClick", &TMAIN::TrayWebsiteClick);
+    Handler("TrayDonateClick", &TMAIN::TrayDonateClick);
+    for (const char* name : kStandIns)
+        Handler(name, &TMAIN::StandIn);
+    RegisterHoverHandlers();
 }
 
-void TMAIN::FormCreate(ui::TObject*) {}
+void TMAIN::RegisterHoverHandlers() {
+    // ButtonCaptureMouseEnter, ButtonCaptureMouseLeave, and so on for all thirteen:
+    // entering shows the button's hint as it is now (a language file may have
+    // replaced it), leaving empties the label.
+    for (const char* button : kHoverButtons) {
+        const std::string name = button;
+        HandlerFunction<ui::TNotifyEvent>((name + "MouseEnter").c_str(), [this, name](TObject*) {
+            Get<TControl>("info").SetCaption(Get<TControl>(name.c_str()).Hint());
+        });
+        HandlerFunction<ui::TNotifyEvent>((name + "MouseLeave").c_str(), [this](TObject*) {
+            Get<TControl>("info").SetCaption("");
+        });
+    }
+}
 
-void TMAIN::FormHide(ui::TObject*) {
+void TMAIN::FormCreate(TObject*) {
+    // 1. The hands of drag-to-scroll, as cursors 1 (open) and 2 (grabbing).
+    HINSTANCE instance = ui::Application->Instance();
+    ui::Application->SetCursors(1, ::LoadCursorA(instance, "STUMT"));
+    ui::Application->SetCursors(2, ::LoadCursorA(instance, "STUMTA"));
+
+    // 2. The degree sign after the rotate captions of the image and drop-down menus.
+    for (const char* name :
+         {"ImagePopRotate90", "ImagePopRotate180", "PopRotate90", "PopRotate180"}) {
+        TMenuItem& item = Get<TMenuItem>(name);
+        item.SetCaption(item.Caption() + kDegreeSign);
+    }
+    Get<TControl>("ButtonEditRotate").SetCaption(std::string("90") + kDegreeSign);
+
+    // 3. The statistics balloon on the corner panel of the status bar.
+    ShowBalloonTip(
+        Get<ui::TPanel>("Panel4"), 0, "Statistics",
+        L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
+        RGB(255, 251, 240), RGB(0, 0, 0));
+
+    // 5. The main menu on its tool bar.
+    Get<ui::TToolBar>("ToolBar2").SetMenu(&Get<ui::TMainMenu>("MainMenu1"));
+}
+
+void TMAIN::FormHide(TObject*) {
     // The hidden window goes to the top of the stacking order, so that it comes
     // back in front when it is shown again.
     ::SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TMAIN::MenuExitClick(TObject*) {
+    Close();
+}
+
+void TMAIN::TrayExitClick(TObject*) {
+    Close();
+}
+
+bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    // Minimising sends the window to the notification area. The value is compared
+    // whole: a system command with any of its four low bits set is passed on.
+    if (message != WM_SYSCOMMAND || wParam != SC_MINIMIZE) return false;
+    ui::TTrayIcon& tray = Get<ui::TTrayIcon>("TrayIcon1");
+    tray.SetBalloonTitle("Glimra");
+    tray.SetBalloonHint("I am here");
+    tray.ShowBalloonHint();
+    Hide();
+    result = 0;
+    return true;
+}
+
+void TMAIN::ReplacePicture(ui::TBitmap& picture) {
+    Get<ui::TImage>("Image1").SetBitmap(picture);
+}
+
+void TMAIN::CaptureScreen(int mode) {
+    auto temporary = std::make_unique<ui::TBitmap>();
+    const DWORD hiddenAt = ::GetTickCount();
+    Hide();
+    // The window comes back whatever happens in between.
+    struct Back {
+        TMAIN* main;
+        ~Back() {
+            ::SetForegroundWindow(main->Handle());
+            main->Show();
+        }
+    } back{this};
+    PlayShutter(hiddenAt);
+    GrabScreen(mode, *temporary);
+    ReplacePicture(*temporary);
+}
+
+void TMAIN::ButtonCaptureClick(TObject*) {
+    CaptureScreen(0);
+    StartCommandRefresh();
+    TControl& counter = Get<TControl>("Label2");
+    counter.SetCaption(NextCount(counter.Caption()));
+}
+
+void TMAIN::ButtonCaptureActiveClick(TObject*) {
+    // Shown and in front first, so that hiding it hands the foreground to the
+    // window that was under it: that one is grabbed.
+    Show();
+    BringToFront();
+    CaptureScreen(-1);
+    StartCommandRefresh();
+    TControl& counter = Get<TControl>("Label3");
+    counter.SetCaption(NextCount(counter.Caption()));
+}
+
+template <class Overlay, class Picked>
+void TMAIN::RunOverlay(Picked picked) {
+    ui::TTimer& poll = Get<ui::TTimer>("Timer1");
+    poll.SetEnabled(false);
+    ui::Application->Minimize();
+    ::Sleep(300);
+    // On every path: the overlay goes first, then the window comes back, the
+    // commands are refreshed and the hot keys work again.
+    struct Finish {
+        TMAIN* main;
+        ui::TTimer& poll;
+        ~Finish() {
+            ui::Application->Restore();
+            main->StartCommandRefresh();
+            poll.SetEnabled(true);
+        }
+    } finish{this, poll};
+    std::unique_ptr<Overlay> overlay(ui::TForm::Make<Overlay>(ui::Application));
+    if (overlay->ShowModal() == ui::mrOk) picked(*overlay);
+}
+
+void TMAIN::MenuSelectionClick(TObject*) {
+    RunOverlay<TCaptureForm>([this](TCaptureForm& overlay) {
+        const RECT r = overlay.SelRect;
+        if (r.left > r.right || r.top > r.bottom) {
+            ::MessageBoxA(nullptr, "Error selecting rectangle, try again!", "Information",
+                          MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+            return;
+        }
+        // A click without a drag selects nothing: the picture stays as it was.
+        if (r.left == r.right || r.top == r.bottom) return;
+        overlay.Hide();
+        auto grabbed = GrabScreenRect(r);
+        ReplacePicture(*grabbed);
+    });
+}
+
+void TMAIN::MenuWindowControlClick(TObject*) {
+    RunOverlay<TCaptureControl>([this](TCaptureControl& overlay) {
+        overlay.Hide();
+        POINT p;
+        ::GetCursorPos(&p);
+        auto grabbed = GrabWindowArea(::WindowFromPoint(p));
+        ReplacePicture(*grabbed);
+    });
+}
+
+void TMAIN::Timer1Timer(TObject*) {
+    // One capture per tick at most, in the keys' order; only the "pressed since
+    // the last query" bit counts, and Shift, Ctrl and Alt are not looked at.
+    if (::GetAsyncKeyState(VK_F7) & 1) {
+        ButtonCaptureClick(this);
+        return;
+    }
+    if (::GetAsyncKeyState(VK_F8) & 1) {
+        ButtonCaptureActiveClick(this);
+        ShowMainWindow();
+        return;
+    }
+    if (::GetAsyncKeyState(VK_F9) & 1) {
+        MenuSelectionClick(this);
+        return;
+    }
+    if (::GetAsyncKeyState(VK_F10) & 1) {
+        MenuWindowControlClick(this);
+        ShowMainWindow();
+    }
+}
+
+void TMAIN::SetView(bool toolBar, bool imageEdit, bool statusBar) {
+    Get<TControl>("Panel1").SetHeight(ui::Application->Scale(toolBar ? 57 : 1));
+    Get<TControl>("ToolBar1").SetVisible(imageEdit);
+    Get<TControl>("Panel2").SetVisible(statusBar);
+    Get<TMenuItem>("MenuToolBar").SetChecked(toolBar);
+    Get<TMenuItem>("MenuImageEdit").SetChecked(imageEdit);
+    Get<TMenuItem>("MenuStatusBar").SetChecked(statusBar);
+}
+
+void TMAIN::MenuToolBarClick(TObject*) {
+    TMenuItem& item = Get<TMenuItem>("MenuToolBar");
+    SetView(!item.Checked(), Get<TMenuItem>("MenuImageEdit").Checked(),
+            Get<TMenuItem>("MenuStatusBar").Checked());
+}
+
+void TMAIN::MenuImageEditClick(TObject*) {
+    SetView(Get<TMenuItem>("MenuToolBar").Checked(), !Get<TMenuItem>("MenuImageEdit").Checked(),
+            Get<TMenuItem>("MenuStatusBar").Checked());
+}
+
+void TMAIN::MenuStatusBarClick(TObject*) {
+    SetView(Get<TMenuItem>("MenuToolBar").Checked(), Get<TMenuItem>("MenuImageEdit").Checked(),
+            !Get<TMenuItem>("MenuStatusBar").Checked());
+}
+
+void TMAIN::MenuShowAllClick(TObject*) {
+    SetView(true, true, true);
+}
+
+void TMAIN::MenuShowNoneClick(TObject*) {
+    SetView(false, false, false);
+}
+
+bool TMAIN::HasPicture() {
+    return Get<ui::TImage>("Image1").Height() != 0;
+}
+
+void TMAIN::StartCommandRefresh() {
+    Get<ui::TTimer>("isjunkt").SetEnabled(true);
+}
+
+void TMAIN::isjunktTimer(TObject*) {
+    const bool enable = HasPicture();
+    for (const char* name : kPictureCommands) {
+        ui::TComponent& command = Get<ui::TComponent>(name);
+        if (auto* control = dynamic_cast<TControl*>(&command))
+            control->SetEnabled(enable);
+        else
+            Get<TMenuItem>(name).SetEnabled(enable);
+    }
+    Get<ui::TTimer>("isjunkt").SetEnabled(false);
+}
+
+bool TMAIN::BrushDown() {
+    return Get<ui::TSpeedButton>("ButtonBrush").Down();
+}
+
+void TMAIN::Image1MouseEnter(TObject*) {
+    if (!BrushDown()) Get<TControl>("Image1").SetCursor(1);
+}
+
+void TMAIN::Image1MouseDown(TObject*, ui::TMouseButton Button, ui::TShiftState, int, int) {
+    POINT p;
+    ::GetCursorPos(&p);
+    panAnchor_ = p;
+    if (Button == ui::TMouseButton::mbLeft && !BrushDown()) ui::Application->SetScreenCursor(2);
+}
+
+void TMAIN::Image1MouseMove(TObject*, ui::TShiftState Shift, int, int) {
+    if (!(Shift & ui::ssLeft) || !panAnchor_ || BrushDown()) return;
+    POINT p;
+    ::GetCursorPos(&p);
+    ui::TScrollBox& box = Get<ui::TScrollBox>("ScrollBox1");
+    // Each position is clamped to its range by the scroll bar itself.
+    box.VertScrollBar().SetPosition(box.VertScrollBar().Position() + (panAnchor_->y - p.y));
+    box.HorzScrollBar().SetPosition(box.HorzScrollBar().Position() + (panAnchor_->x - p.x));
+    panAnchor_ = p;
+}
+
+void TMAIN::Image1MouseUp(TObject*, ui::TMouseButton, ui::TShiftState, int, int) {
+    panAnchor_.reset();
+    if (BrushDown()) return;
+    ui::Application->SetScreenCursor(ui::crDefault);
+    Get<TControl>("Image1").SetCursor(1);
+}
+
+void TMAIN::ShowMainWindow() {
+    Show();
+    BringToFront();
+}
+
+void TMAIN::TrayIcon1DblClick(TObject*) {
+    ShowMainWindow();
+}
+
+void TMAIN::TrayMainWindowClick(TObject*) {
+    ShowMainWindow();
+}
+
+void TMAIN::ButtonAboutClick(TObject*) {
+    SetEnabled(false);
+    about->Show();
+}
+
+void TMAIN::MenuVisitwebsiteClick(TObject*) {
+    OpenPage(Handle(), kWebsiteAddress);
+}
+
+void TMAIN::MenuDonateClick(TObject*) {
+    OpenPage(Handle(), kDonationAddress);
+}
+
+void TMAIN::TrayWebsiteClick(TObject*) {
+    OpenPage(Handle(), kWebsiteAddress);
+}
+
+void TMAIN::TrayDonateClick(TObject*) {
+    OpenPage(Handle(), kDonationAddress);
+}
+
+void TMAIN::StandIn(TObject*) {
+    ++standInCalls;
 }

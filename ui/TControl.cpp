@@ -1,6 +1,7 @@
 #include "ui/TControl.h"
 
 #include "ui/TApplication.h"
+#include "ui/TPopupMenu.h"
 #include "ui/TWinControl.h"
 
 namespace ui {
@@ -131,6 +132,17 @@ void TControl::SetCursor(int cursor) {
     cursor_ = cursor;
 }
 
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (popupMenu_) RemoveFreeNotification(popupMenu_);
+    popupMenu_ = menu;
+    if (menu) FreeNotification(menu);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
+}
+
 bool TControl::Showing() const {
     for (const TControl* c = this; c; c = c->parent_)
         if (!c->visible_) return false;
@@ -235,6 +247,7 @@ const PropertyRegistry& TControl::ClassProperties() {
                    {"crHourGlass", crHourGlass},
                    {"crHandPoint", crHandPoint}},
                   &TControl::Cursor, &TControl::SetCursor)
+            .Reference<TPopupMenu>("PopupMenu", &TControl::SetPopupMenu)
             .Event<TNotifyEvent>("OnClick", [](TControl& c, TNotifyEvent e) { c.OnClick = e; })
             .Event<TMouseEvent>("OnMouseDown",
                                 [](TControl& c, TMouseEvent e) { c.OnMouseDown = e; })

@@ -14,6 +14,7 @@
 namespace ui {
 
 class TWinControl;
+class TPopupMenu;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
@@ -74,6 +75,9 @@ class TControl : public TComponent {
     }
     int Cursor() const { return cursor_; }
     void SetCursor(int cursor);
+    // The menu that a right click on the control opens.
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu);
 
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown, OnMouseUp;
@@ -101,6 +105,7 @@ class TControl : public TComponent {
 
   protected:
     friend class TWinControl;
+    void Notification(TComponent* component, TOperation operation) override;
     // The font changed (own or inherited).
     virtual void FontChanged();
     // Bounds changed; windowed controls move their window, light ones repaint.
@@ -120,6 +125,7 @@ class TControl : public TComponent {
     bool parentColour_ = false;
     std::optional<TFontData> font_;
     int cursor_ = crDefault;
+    TPopupMenu* popupMenu_ = nullptr;
 };
 
 // A control without a window of its own, painted by its parent.

@@ -27,6 +27,7 @@ void TForm::AfterConstruction() {
         throw;
     }
     loading_ = false;
+    Loaded();
     const bool show = visible_;
     visible_ = false;
     HandleNeeded();
@@ -138,12 +139,17 @@ void TForm::CreateParams(TCreateParams& params) {
     if (formStyle_ == TFormStyle::fsStayOnTop) params.exStyle |= WS_EX_TOPMOST;
     // The main form carries the task-bar button; every other form is owned by it.
     TForm* main = Application->MainForm();
+    params.parent = (main == this || !main) ? nullptr : OwnerWindow();
     if (main == this || !main) {
         if (Application->MainFormOnTaskbar()) params.exStyle |= WS_EX_APPWINDOW;
-        params.parent = nullptr;
-    } else {
-        params.parent = main->Handle();
+    } else if (!params.parent) {
+        params.exStyle |= WS_EX_TOOLWINDOW;  // unowned, yet no task-bar button
     }
+}
+
+HWND TForm::OwnerWindow() {
+    TForm* main = Application->MainForm();
+    return main && main != this ? main->Handle() : nullptr;
 }
 
 void TForm::PlaceAtFirstShow() {
@@ -234,8 +240,14 @@ bool TForm::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
-void TForm::PaintWindow(HDC) {
-    if (OnPaint) OnPaint(this);
+void TForm::PaintWindow(HDC dc) {
+    if (!OnPaint) return;
+    paintDC_ = dc;
+    struct Done {
+        HDC& dc;
+        ~Done() { dc = nullptr; }
+    } done{paintDC_};
+    OnPaint(this);
 }
 
 LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,7 @@
 
 #include <any>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 
@@ -79,6 +80,17 @@ class TForm : public TScrollingWinControl {
     TNotifyEvent OnCreate, OnHide, OnShow, OnPaint, OnDestroy, OnActivate;
     TCloseEvent OnClose;
 
+    // The owned component of that name and class; throws when there is none.
+    template <class T>
+    T& Get(const char* name) const {
+        T* c = dynamic_cast<T*>(FindComponent(name));
+        if (!c) throw std::logic_error(std::string("the layout has no ") + name);
+        return *c;
+    }
+
+    // The drawing context of the paint in progress (for OnPaint), or nullptr.
+    HDC PaintDC() const { return paintDC_; }
+
     // A handler of this form by its name (letter case ignored); empty when unknown.
     const std::any* FindHandler(const std::string& name) const;
 
@@ -97,6 +109,18 @@ class TForm : public TScrollingWinControl {
             return (self->*method)(std::forward<A>(args)...);
         };
         handlers_[LowerAscii(name)] = f;
+    }
+    // The window that owns this form's window: the main form's for every other
+    // form (so that they have no task-bar button of their own), none for the main
+    // form. A form that must stay on screen while the main form is minimised
+    // overrides this to return nullptr.
+    virtual HWND OwnerWindow();
+    // The layout has been applied: the form takes hold of its controls here.
+    virtual void Loaded() {}
+    // Registers a handler given as a function: HandlerFunction<TNotifyEvent>(name, f).
+    template <class E, class F>
+    void HandlerFunction(const char* name, F f) {
+        handlers_[LowerAscii(name)] = E(std::move(f));
     }
     // A form's own handling of a window message: return true when handled.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -119,6 +143,7 @@ class TForm : public TScrollingWinControl {
     int modalResult_ = mrNone;
     bool placed_ = false;
     bool loading_ = false;
+    HDC paintDC_ = nullptr;
     bool inModal_ = false;
     HWND focused_ = nullptr;  // the control that had the focus when the form went inactive
     std::unordered_map<std::string, std::any> handlers_;

@@ -6,6 +6,7 @@
 
 #include "ui/HintWindow.h"
 #include "ui/TApplication.h"
+#include "ui/TPopupMenu.h"
 
 namespace ui {
 
@@ -461,6 +462,12 @@ void TWinControl::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
             const bool reportsOwnClicks = target == this && systemProc_;
             if (button == TMouseButton::mbLeft && inside && target->Enabled() && !reportsOwnClicks)
                 target->Click();
+            // A right click on a control with a menu opens it where the mouse is.
+            if (button == TMouseButton::mbRight && inside && target->PopupMenu()) {
+                POINT p;
+                ::GetCursorPos(&p);
+                target->PopupMenu()->Popup(p.x, p.y);
+            }
         }
     }
 }

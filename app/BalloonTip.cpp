@@ -1,0 +1,32 @@
+#include "app/BalloonTip.h"
+
+#include <commctrl.h>
+
+#include "ui/TApplication.h"
+
+void ShowBalloonTip(ui::TWinControl& control, int icon, const std::string& title,
+                    const std::wstring& text, COLORREF backColour, COLORREF textColour) {
+    HWND owner = control.Handle();
+    // WS_POPUP with the balloon, no-prefix and always-tip styles: 0x80000043.
+    HWND tip = ::CreateWindowExA(0, "tooltips_class32", nullptr,
+                                 WS_POPUP | TTS_BALLOON | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                 owner, nullptr, ui::Application->Instance(), nullptr);
+    if (!tip) return;
+    ::SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+
+    // The tool record in its 44-byte wide form (up to and including lParam).
+    TOOLINFOW info{};
+    static_assert(offsetof(TOOLINFOW, lParam) + sizeof(LPARAM) == 44);
+    info.cbSize = 44;
+    info.uFlags = TTF_SUBCLASS | TTF_TRANSPARENT | TTF_CENTERTIP;
+    info.hwnd = owner;
+    ::GetClientRect(owner, &info.rect);
+    info.lpszText = const_cast<wchar_t*>(text.c_str());
+
+    ::SendMessageA(tip, TTM_SETTIPBKCOLOR, backColour, 0);
+    ::SendMessageA(tip, TTM_SETTIPTEXTCOLOR, textColour, 0);
+    ::SendMessageA(tip, TTM_ADDTOOLW, 1, reinterpret_cast<LPARAM>(&info));
+    ::SendMessageA(tip, TTM_SETTITLEA, static_cast<WPARAM>(((icon % 4) + 4) % 4),
+                   reinterpret_cast<LPARAM>(title.c_str()));
+    // The tooltip belongs to its owner window from here on and goes with it.
+}

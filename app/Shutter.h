@@ -1,0 +1,13 @@
+// The shutter sound of the desktop and active-window captures.
+#pragma once
+
+#include <windows.h>
+
+// Plays the "CAMERA" sound to its end. Where the sound cannot play or returns
+// early (no audio device), it waits until the sound's length has passed since
+// `hiddenAt` (a GetTickCount time) all the same, so that a window hidden then has
+// left the screen before the grab.
+void PlayShutter(DWORD hiddenAt);
+
+// The sound's length in milliseconds, from its WAVE data.
+DWORD ShutterMilliseconds();

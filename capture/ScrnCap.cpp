@@ -1,0 +1,50 @@
+#include "capture/ScrnCap.h"
+
+#include "ui/handles.h"
+
+std::unique_ptr<ui::TBitmap> GrabScreenRect(RECT rectangle) {
+    auto bitmap = std::make_unique<ui::TBitmap>();
+    // Sizing comes first, so that a size the system cannot give fails before any
+    // drawing context is taken.
+    bitmap->SetWidth(rectangle.right - rectangle.left);
+    bitmap->SetHeight(rectangle.bottom - rectangle.top);
+    if (bitmap->Empty()) return bitmap;
+    ui::WindowDC screen = ui::WindowDC::Of(nullptr);
+    ::BitBlt(bitmap->Canvas().Handle(), 0, 0, bitmap->Width(), bitmap->Height(), screen.Get(),
+             rectangle.left, rectangle.top, SRCCOPY);
+    return bitmap;
+}
+
+std::unique_ptr<ui::TBitmap> GrabWindowArea(HWND window) {
+    RECT r{0, 0, 0, 0};
+    if (!window || !::GetWindowRect(window, &r)) return std::make_unique<ui::TBitmap>();
+    return GrabScreenRect(r);
+}
+
+void GrabScreen(int mode, ui::TBitmap& target) {
+    HWND window;
+    int width = 0, height = 0;
+    if (mode != 0) {
+        window = ::GetForegroundWindow();
+        RECT r{0, 0, 0, 0};
+        if (!window || !::GetWindowRect(window, &r)) {
+            target.SetSize(0, 0);
+            return;
+        }
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+    } else {
+        window = ::GetDesktopWindow();
+    }
+    // From here on the context is released on every path.
+    ui::WindowDC source = mode != 0 ? ui::WindowDC::WholeWindow(window) : ui::WindowDC::Of(window);
+    if (mode == 0) {
+        width = ::GetDeviceCaps(source.Get(), HORZRES);
+        height = ::GetDeviceCaps(source.Get(), VERTRES);
+    }
+    target.SetWidth(width);
+    target.SetHeight(height);
+    if (target.Empty()) return;
+    ::BitBlt(target.Canvas().Handle(), 0, 0, target.Width(), target.Height(), source.Get(), 0, 0,
+             SRCCOPY);
+}

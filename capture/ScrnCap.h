@@ -1,0 +1,24 @@
+// The screen-grab routines: one block transfer from a drawing context of the
+// screen (or of a window) into a bitmap of the display's own pixel format.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "ui/TBitmap.h"
+
+// The screen's pixels inside the rectangle (right and bottom exclusive), read
+// from the drawing context of the whole screen. A rectangle of zero width or
+// height gives an empty bitmap; the caller owns the result.
+std::unique_ptr<ui::TBitmap> GrabScreenRect(RECT rectangle);
+
+// What the screen shows inside the window's outer rectangle, frame and any window
+// that covers it included. A handle whose rectangle cannot be read gives an empty
+// bitmap.
+std::unique_ptr<ui::TBitmap> GrabWindowArea(HWND window);
+
+// Mode 0: the whole primary display. Any other mode: the foreground window through
+// its own drawing context, title bar and borders included (an empty bitmap when
+// there is no foreground window). The target is resized and filled.
+void GrabScreen(int mode, ui::TBitmap& target);

@@ -1,0 +1,70 @@
+// The start of the program as a user meets it: the donation reminder appears
+// about a second after start, counts down to "Ok", and only its button lets the
+// user into the main window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/Desktop.h"
+#include "tests/support/Program.h"
+
+namespace {
+
+using namespace glimra::testing;
+
+std::string TextOf(HWND window) {
+    char text[64] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+TEST(Reminder, CountsDownAndOnlyItsButtonEnablesTheMainWindow) {
+    const DWORD start = ::GetTickCount();
+    Program program(ProgramPath(), TestFolder("reminder"));
+    HWND main = program.WaitForWindow("Norvanta Glimra 1.3");
+    ASSERT_NE(main, nullptr);
+    HWND reminder = program.WaitForWindow("Glimra", 4000);
+    ASSERT_NE(reminder, nullptr) << "no reminder";
+    const DWORD shownAfter = ::GetTickCount() - start;
+    EXPECT_GE(shownAfter, 700u);
+    EXPECT_LE(shownAfter, 3000u);
+    EXPECT_FALSE(::GetWindowLongA(reminder, GWL_STYLE) & WS_SYSMENU)
+        << "the reminder has a close box";
+
+    HWND button = ::FindWindowExA(reminder, nullptr, "Button", nullptr);
+    ASSERT_NE(button, nullptr);
+    // Every caption the button shows, in order, until "Ok", and when "Ok" came.
+    std::vector<std::string> seen;
+    DWORD okAfter = 0;
+    bool enabledEarly = false, mainEnabled = false;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const std::string text = TextOf(button);
+            if (seen.empty() || seen.back() != text) seen.push_back(text);
+            if (text != "Ok" && ::IsWindowEnabled(button)) enabledEarly = true;
+            if (::IsWindowEnabled(main)) mainEnabled = true;
+            if (text == "Ok") okAfter = ::GetTickCount() - start;
+            return text == "Ok";
+        },
+        9000));
+    EXPECT_EQ(seen, (std::vector<std::string>{"4", "3", "2", "1", "Ok"}));
+    EXPECT_GE(okAfter, 4300u);
+    EXPECT_LE(okAfter, 7500u);
+    EXPECT_FALSE(enabledEarly);
+    EXPECT_FALSE(mainEnabled);
+    EXPECT_TRUE(::IsWindowEnabled(button));
+    SaveScreenshot(reminder, "reminder-96dpi");
+
+    // The main window stays disabled until the button is clicked.
+    ::Sleep(1200);
+    EXPECT_FALSE(::IsWindowEnabled(main));
+    ClickWindow(button);
+    EXPECT_TRUE(
+        WaitFor([&] { return ::IsWindowEnabled(main) && !::IsWindowVisible(reminder); }, 3000));
+    SaveScreenshot(main, "main-window-96dpi");
+    ::PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(5000));
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+#include "tests/support/Desktop.h"
+
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "output/byte_sink.h"
+#include "output/png_writer.h"
+#include "tests/support/Program.h"
+
+namespace glimra::testing {
+
+namespace {
+
+void Send(INPUT input) {
+    if (::SendInput(1, &input, sizeof input) != 1) throw std::runtime_error("SendInput failed");
+    ::Sleep(15);
+}
+
+}  // namespace
+
+void MoveMouseTo(POINT p) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(p.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(p.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    Send(input);
+    // The position is there once the system has taken the move in.
+    for (int i = 0; i < 50; ++i) {
+        POINT now;
+        ::GetCursorPos(&now);
+        if (now.x == p.x && now.y == p.y) break;
+        ::Sleep(10);
+    }
+}
+
+void ClickAt(POINT p) {
+    MoveMouseTo(p);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    Send(input);
+    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    Send(input);
+}
+
+void ClickWindow(HWND window) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+void PressKey(WORD key) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    Send(input);
+    input.ki.dwFlags = KEYEVENTF_KEYUP;
+    Send(input);
+}
+
+std::string SaveScreenshot(HWND window, const std::string& name) {
+    RECT r;
+    ::GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) throw std::runtime_error("no memory for a screenshot");
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    const std::string path = TestFolder("screenshots") + "\\" + name + ".png";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) {
+        FileSink sink(file);
+        WritePng({static_cast<std::uint8_t*>(bits), w, h, ((w * 3 + 3) & ~3), 3}, sink);
+        std::fclose(file);
+    }
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(bitmap);
+    if (!file) throw std::runtime_error("cannot write " + path);
+    return path;
+}
+
+}  // namespace glimra::testing

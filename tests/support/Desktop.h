@@ -1,0 +1,35 @@
+// Acting at the desktop as a person would, and keeping what the screen showed:
+// mouse and keys through SendInput, screenshots of windows as PNG files.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace glimra::testing {
+
+// Moves the mouse to a screen point, as a mouse would (SendInput).
+void MoveMouseTo(POINT screenPoint);
+// Moves the mouse to a screen point and clicks the left button there.
+void ClickAt(POINT screenPoint);
+// Clicks the centre of a window.
+void ClickWindow(HWND window);
+// Presses and releases a key (a virtual-key code).
+void PressKey(WORD key);
+
+// Writes what the screen shows inside the window's outer rectangle to
+// test-output/screenshots/NAME.png and returns the file's path.
+std::string SaveScreenshot(HWND window, const std::string& name);
+
+// Calls `step` every 20 ms until it returns true or the time is up.
+template <class F>
+bool WaitFor(F step, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    while (!step()) {
+        if (::GetTickCount() - start > milliseconds) return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+}  // namespace glimra::testing
