@@ -124,8 +124,7 @@ void TPanel::PaintWindow(HDC dc) {
 
 LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND && parentBackground_ && Parent()) {
-        RECT r;
-        ::GetClientRect(Handle(), &r);
+        RECT r = ClientRect();
         Brush brush(::CreateSolidBrush(ColorToRGB(Parent()->Color())));
         ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush.Get());
         return 1;

@@ -7,6 +7,7 @@
 #include "ui/HintWindow.h"
 #include "ui/TApplication.h"
 #include "ui/TPopupMenu.h"
+#include "ui/handles.h"
 
 namespace ui {
 
@@ -303,7 +304,7 @@ void TWinControl::InvalidateArea(const RECT& area) {
     if (!handle_) return;
     RECT r = area;
     ::OffsetRect(&r, -scroll_.x, -scroll_.y);
-    ::InvalidateRect(handle_, &r, TRUE);
+    ::InvalidateRect(handle_, &r, FALSE);
 }
 
 int TWinControl::TabOrder() const {
@@ -363,7 +364,7 @@ void TWinControl::SetCaption(const std::string& caption) {
 }
 
 void TWinControl::Invalidate() {
-    if (handle_) ::InvalidateRect(handle_, nullptr, TRUE);
+    if (handle_) ::InvalidateRect(handle_, nullptr, FALSE);
 }
 
 TControl* TWinControl::ControlAt(int x, int y) const {
@@ -378,6 +379,27 @@ TControl* TWinControl::ControlAt(int x, int y) const {
 
 void TWinControl::PaintWindow(HDC) {}
 
+void TWinControl::PaintBuffered(HDC dc, const RECT& area) {
+    // Background, own content and light children go to a bitmap first and reach
+    // the screen in one copy, so that nothing flickers when a part repaints (the
+    // program's own repaints do not ask the system to erase first).
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    MemoryDC memory(w > 0 && h > 0 && Color() != clNone ? ::CreateCompatibleDC(dc) : nullptr);
+    Bitmap buffer(memory ? ::CreateCompatibleBitmap(dc, w, h) : nullptr);
+    if (!buffer) {
+        PaintWindow(dc);
+        PaintControls(dc, area);
+        return;
+    }
+    Selection select(memory.Get(), buffer.Get());
+    ::SetWindowOrgEx(memory.Get(), area.left, area.top, nullptr);
+    // The background as WM_ERASEBKGND paints it, the control's own or ours.
+    WndProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
+    PaintWindow(memory.Get());
+    PaintControls(memory.Get(), area);
+    ::BitBlt(dc, area.left, area.top, w, h, memory.Get(), area.left, area.top, SRCCOPY);
+}
+
 void TWinControl::PaintControls(HDC dc, const RECT& area) {
     for (TControl* c : controls_) {
         if (c->IsWindowed() || !c->Visible()) continue;
@@ -386,7 +408,7 @@ void TWinControl::PaintControls(HDC dc, const RECT& area) {
         if (!::IntersectRect(&hit, &r, &area)) continue;
         const int saved = ::SaveDC(dc);
         ::IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        ::SetWindowOrgEx(dc, -r.left, -r.top, nullptr);
+        ::OffsetWindowOrgEx(dc, -r.left, -r.top, nullptr);
         c->Paint(dc);
         ::RestoreDC(dc, saved);
     }
@@ -484,17 +506,15 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             {
                 RECT r;
                 ::GetClientRect(handle_, &r);
-                HBRUSH brush = ::CreateSolidBrush(ColorToRGB(Color()));
-                ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
-                ::DeleteObject(brush);
+                Brush brush(::CreateSolidBrush(ColorToRGB(Color())));
+                ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush.Get());
             }
             return 1;
         case WM_PAINT: {
             if (systemProc_) break;
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(handle_, &ps);
-            PaintWindow(dc);
-            PaintControls(dc, ps.rcPaint);
+            PaintBuffered(dc, ps.rcPaint);
             ::EndPaint(handle_, &ps);
             return 0;
         }

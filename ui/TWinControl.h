@@ -95,7 +95,7 @@ class TWinControl : public TControl {
     virtual void DestroyWnd();
     // Called once the window exists (fonts, texts, states that need it).
     virtual void WindowCreated() {}
-    // Paints the window's own content (background is done by WM_ERASEBKGND).
+    // Paints the window's own content over the background (WM_ERASEBKGND).
     virtual void PaintWindow(HDC dc);
     void PaintControls(HDC dc, const RECT& area);
     void FontChanged() override;
@@ -108,6 +108,8 @@ class TWinControl : public TControl {
   private:
     friend LRESULT CALLBACK GlimraWindowProc(HWND, UINT, WPARAM, LPARAM);
     void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
+    // Paints a part of the client area: background, content, light children.
+    void PaintBuffered(HDC dc, const RECT& area);
     void SetHovered(TControl* control);
     void RealignControls(RECT& area, TAlign which);
     // Puts a child's window after the one before it in the tab order.
