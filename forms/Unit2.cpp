@@ -28,8 +28,9 @@ void TForm22::Timer1Timer(ui::TObject*) {
     Show();
     ui::TControl& okbtn = Get<ui::TControl>("okbtn");
     remaining_ -= 1;
-    okbtn.SetCaption(std::to_string(remaining_));
-    if (remaining_ <= 0) {
+    if (remaining_ > 0) {
+        okbtn.SetCaption(std::to_string(remaining_));
+    } else {
         okbtn.SetCaption("Ok");
         okbtn.SetEnabled(true);
         Get<ui::TTimer>("Timer1").SetEnabled(false);

@@ -54,7 +54,7 @@ TEST(Reminder, CountsDownAndOnlyItsButtonEnablesTheMainWindow) {
     EXPECT_FALSE(enabledEarly);
     EXPECT_FALSE(mainEnabled);
     EXPECT_TRUE(::IsWindowEnabled(button));
-    SaveScreenshot(reminder, "reminder-96dpi");
+    SaveScreenshot(reminder, "reminder-countdown-96dpi");
 
     // The main window stays disabled until the button is clicked.
     ::Sleep(1200);
@@ -62,9 +62,12 @@ TEST(Reminder, CountsDownAndOnlyItsButtonEnablesTheMainWindow) {
     ClickWindow(button);
     EXPECT_TRUE(
         WaitFor([&] { return ::IsWindowEnabled(main) && !::IsWindowVisible(reminder); }, 3000));
-    SaveScreenshot(main, "main-window-96dpi");
+    SaveScreenshot(main, "main-window-after-reminder-96dpi");
+    // A close in the same instant as the click can leave the process hanging at
+    // its exit under Wine (seen, not yet understood); a person takes longer.
+    ::Sleep(1000);
     ::PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(program.WaitForExit(5000));
+    EXPECT_TRUE(program.WaitForExit(5000)) << program.DescribeWindows();
 }
 
 }  // namespace
