@@ -105,8 +105,11 @@ void TScrollingWinControl::ScrollTo(int x, int y) {
         if (c->IsWindowed() && static_cast<TWinControl*>(c)->HandleAllocated())
             ::SetWindowPos(static_cast<TWinControl*>(c)->Handle(), nullptr, c->Left() - x,
                            c->Top() - y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SetScrollPos(Handle(), SB_HORZ, x, TRUE);
-    ::SetScrollPos(Handle(), SB_VERT, y, TRUE);
+    // The bars are drawn again with the next paint, once for any number of steps
+    // in between (drawing a bar at once costs more than a step itself).
+    if (dx) ::SetScrollPos(Handle(), SB_HORZ, x, FALSE);
+    if (dy) ::SetScrollPos(Handle(), SB_VERT, y, FALSE);
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void TScrollingWinControl::WindowCreated() {
