@@ -1,5 +1,7 @@
 #include "ui/TImageList.h"
 
+#include "ui/TApplication.h"
+
 namespace ui {
 
 TImageList::TImageList(TComponent* owner) : TComponent(owner) {
@@ -11,6 +13,14 @@ int TImageList::Count() const {
     return strip_.Width() / width_;
 }
 
+int TImageList::DrawWidth() const {
+    return Application->Scale(width_);
+}
+
+int TImageList::DrawHeight() const {
+    return Application->Scale(height_);
+}
+
 void TImageList::LoadFromResource(const std::string& name) {
     strip_.LoadFromResource(name);
 }
@@ -19,7 +29,7 @@ void TImageList::Draw(HDC dc, int x, int y, int index, bool enabled) {
     if (index < 0 || index >= Count()) return;
     if (!enabled && disabled_.Empty()) disabled_.AssignDisabled(strip_);
     TPicture& picture = enabled ? strip_ : disabled_;
-    picture.Draw(dc, {x, y, x + width_, y + height_},
+    picture.Draw(dc, {x, y, x + DrawWidth(), y + DrawHeight()},
                  {index * width_, 0, (index + 1) * width_, height_});
 }
 

@@ -21,13 +21,18 @@ class TImageList : public TComponent {
     void SetWidth(int width) { width_ = width; }
     int Height() const { return height_; }
     void SetHeight(int height) { height_ = height; }
+    // The size an image is drawn at on this screen: Width x Height are pixels at
+    // 96 dpi, as everything else of the windows.
+    int DrawWidth() const;
+    int DrawHeight() const;
     // The number of whole images in the strip.
     int Count() const;
     // Takes the strip from the program's picture resource of that name.
     void LoadFromResource(const std::string& name);
 
-    // Draws image `index` with its top-left corner at (x, y), blended over what is
-    // there; greyed and lighter when not `enabled`. An index out of range draws nothing.
+    // Draws image `index` at its drawing size with its top-left corner at (x, y),
+    // blended over what is there; greyed and lighter when not `enabled`. An index
+    // out of range draws nothing.
     void Draw(HDC dc, int x, int y, int index, bool enabled = true);
 
     const PropertyRegistry& Properties() const override { return ClassProperties(); }

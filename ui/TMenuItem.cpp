@@ -4,6 +4,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "ui/TApplication.h"
 #include "ui/TImageList.h"
 #include "ui/TMenu.h"
 
@@ -29,8 +30,6 @@ UINT NewCommand(TMenuItem* item) {
     commands[next] = item;
     return next;
 }
-
-constexpr int kImageMargin = 3;
 
 }  // namespace
 
@@ -246,15 +245,15 @@ bool TMenuItem::MeasureImage(MEASUREITEMSTRUCT& measure) {
     if (!item || reinterpret_cast<ULONG_PTR>(item) != measure.itemData) return false;
     int w = 0, h = 0;
     if (!item->bitmap_.Empty()) {
-        w = item->bitmap_.Width();
-        h = item->bitmap_.Height();
+        w = Application->Scale(item->bitmap_.Width());
+        h = Application->Scale(item->bitmap_.Height());
     } else if (const TImageList* images = item->Images()) {
-        w = images->Width();
-        h = images->Height();
+        w = images->DrawWidth();
+        h = images->DrawHeight();
     }
     // A margin around the image, so that it does not touch the caption.
-    measure.itemWidth = static_cast<UINT>(w + 2 * kImageMargin);
-    measure.itemHeight = static_cast<UINT>(h + 2);
+    measure.itemWidth = static_cast<UINT>(w + 2 * Application->Scale(3));
+    measure.itemHeight = static_cast<UINT>(h + Application->Scale(2));
     return true;
 }
 
@@ -264,13 +263,16 @@ bool TMenuItem::DrawImage(const DRAWITEMSTRUCT& draw) {
     const RECT& r = draw.rcItem;
     const bool enabled = !(draw.itemState & (ODS_GRAYED | ODS_DISABLED));
     if (!item->bitmap_.Empty()) {
+        // Drawn at the size it has at 96 dpi, as the images of the image lists are.
         TPicture& picture = item->bitmap_;
-        const int x = r.left + (r.right - r.left - picture.Width()) / 2;
-        const int y = r.top + (r.bottom - r.top - picture.Height()) / 2;
-        picture.Draw(draw.hDC, {x, y, x + picture.Width(), y + picture.Height()});
+        const int w = Application->Scale(picture.Width()), h = Application->Scale(picture.Height());
+        const int x = r.left + (r.right - r.left - w) / 2;
+        const int y = r.top + (r.bottom - r.top - h) / 2;
+        picture.Draw(draw.hDC, {x, y, x + w, y + h});
     } else if (TImageList* images = item->Images()) {
-        images->Draw(draw.hDC, r.left + (r.right - r.left - images->Width()) / 2,
-                     r.top + (r.bottom - r.top - images->Height()) / 2, item->imageIndex_, enabled);
+        images->Draw(draw.hDC, r.left + (r.right - r.left - images->DrawWidth()) / 2,
+                     r.top + (r.bottom - r.top - images->DrawHeight()) / 2, item->imageIndex_,
+                     enabled);
     }
     return true;
 }

@@ -128,9 +128,10 @@ TEST_F(MenuItems, ItemsMadeAtRunTimeBelongToTheirParent) {
                               0,        0, reinterpret_cast<ULONG_PTR>(deutsch)};
     EXPECT_TRUE(
         ::SendMessageA(MenuWindow(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
-    EXPECT_GE(measure.itemWidth, 16u);
-    EXPECT_LE(measure.itemWidth, 24u);
-    EXPECT_GE(measure.itemHeight, 16u);
+    const auto size = static_cast<UINT>(application.Scale(16));
+    EXPECT_GE(measure.itemWidth, size);
+    EXPECT_LE(measure.itemWidth, size + static_cast<UINT>(application.Scale(8)));
+    EXPECT_GE(measure.itemHeight, size);
 
     // Taken out without being destroyed, and given back.
     language->Delete(0);

@@ -142,6 +142,12 @@ TToolButton* TToolBar::Buttons(int index) const {
     return nullptr;
 }
 
+bool TToolBar::ShowsMenu() const {
+    for (TControl* c : Controls())
+        if (auto* b = dynamic_cast<TToolButton*>(c); b && b->MenuOpen()) return true;
+    return false;
+}
+
 TToolButton* TToolBar::ButtonAt(POINT client) const {
     for (TControl* c : Controls()) {
         auto* b = dynamic_cast<TToolButton*>(c);

@@ -59,6 +59,8 @@ class TToolBar : public TWinControl {
     TToolButton* ButtonAt(POINT client) const;
     // Lays the buttons out again (their sizes or the bar's settings changed).
     void ArrangeButtons();
+    // One of its buttons has its menu open.
+    bool ShowsMenu() const;
     // The font the buttons' captions are drawn with.
     HFONT ButtonFont() { return FontHandle(); }
 

@@ -35,6 +35,8 @@ class ToolBars : public MenuTest {
         ::EndMenu();
         return true;
     }
+    // A length of the layout (pixels at 96 dpi) on this screen.
+    int S(int pixels) const { return application.Scale(pixels); }
     static RECT Union(const RECT& a, const RECT& b) {
         RECT u;
         ::UnionRect(&u, &a, &b);
@@ -47,7 +49,7 @@ TEST_F(ToolBars, AMenuBarHasAButtonPerTopLevelItemAndIsRebuiltFromTheItems) {
     ASSERT_EQ(bar->ButtonCount(), 4);
     const char* captions[] = {"&File", "&Capture", "&View", "C&onfig"};
     int x = bar->Indent();
-    EXPECT_EQ(x, 5);
+    EXPECT_EQ(x, S(5));
     for (int i = 0; i < 4; ++i) {
         TToolButton* b = bar->Buttons(i);
         EXPECT_EQ(b->Caption(), captions[i]);
@@ -55,8 +57,8 @@ TEST_F(ToolBars, AMenuBarHasAButtonPerTopLevelItemAndIsRebuiltFromTheItems) {
         // Side by side from the indent, each as wide as its caption needs.
         EXPECT_EQ(b->Left(), x);
         EXPECT_EQ(b->Top(), 0);
-        EXPECT_EQ(b->Height(), 21);
-        EXPECT_GT(b->Width(), 20);
+        EXPECT_EQ(b->Height(), S(21));
+        EXPECT_GT(b->Width(), S(20));
         x += b->Width();
     }
     EXPECT_GT(bar->Buttons(3)->Width(), bar->Buttons(2)->Width());  // "Config" > "View"
@@ -84,24 +86,24 @@ TEST_F(ToolBars, ButtonsStandInARowOfTheBarsButtonSize) {
     TToolButton* copy = form->Button("ButtonCopy");
     TToolButton* rotate = form->Button("ButtonRotate");
     EXPECT_EQ(copy->BoundsRect().left, 0);
-    EXPECT_EQ(copy->Width(), 60);
-    EXPECT_EQ(copy->Height(), 44);
-    EXPECT_EQ(form->Button("ButtonBrighten")->Left(), 60);
-    EXPECT_EQ(form->Button("Separator1")->Left(), 120);
-    EXPECT_EQ(form->Button("Separator1")->Width(), 8);
-    EXPECT_EQ(rotate->Left(), 128);
-    // A drop-down button is wider by its arrow.
-    EXPECT_GT(rotate->Width(), 60);
+    EXPECT_EQ(copy->Width(), S(60));
+    EXPECT_EQ(copy->Height(), S(44));
+    EXPECT_EQ(form->Button("ButtonBrighten")->Left(), S(60));
+    EXPECT_EQ(form->Button("Separator1")->Left(), 2 * S(60));
+    EXPECT_EQ(form->Button("Separator1")->Width(), S(8));
+    EXPECT_EQ(rotate->Left(), 2 * S(60) + S(8));
+    // A drop-down button is wider by its arrow, at its right.
+    EXPECT_GT(rotate->Width(), S(60));
+    EXPECT_EQ(rotate->ArrowRect().left, S(60));
     EXPECT_EQ(rotate->ArrowRect().right, rotate->Width());
-    EXPECT_EQ(rotate->Width() - rotate->ArrowRect().left, rotate->Width() - 60);
     // Hidden buttons leave no gap; the bar's settings lay them out again.
     form->Button("ButtonBrighten")->Hide();
-    EXPECT_EQ(form->Button("Separator1")->Left(), 60);
+    EXPECT_EQ(form->Button("Separator1")->Left(), S(60));
     bar->SetButtonWidth(50);
     bar->SetIndent(4);
     EXPECT_EQ(copy->Left(), 4);
     EXPECT_EQ(copy->Width(), 50);
-    EXPECT_EQ(rotate->Left(), 4 + 50 + 8);
+    EXPECT_EQ(rotate->Left(), 4 + 50 + S(8));
 }
 
 TEST_F(ToolBars, EachButtonGetsItsOwnEnterAndLeaveEvents) {
@@ -129,7 +131,10 @@ TEST_F(ToolBars, TheArrowOfADropDownButtonOpensItsMenuAndTheRestClicks) {
     const RECT arrow = rotate->ArrowRect();
     const POINT onArrow{rotate->Left() + (arrow.left + arrow.right) / 2, face.y};
 
-    Mouse(window, WM_MOUSEMOVE, face.x - 10, face.y);
+    POINT pointer{face.x - 10, face.y};
+    ::ClientToScreen(window, &pointer);
+    MoveMouseTo(pointer);
+    Settle();
     Mouse(window, WM_LBUTTONDOWN, face.x - 10, face.y, MK_LBUTTON);
     Mouse(window, WM_LBUTTONUP, face.x - 10, face.y);
     EXPECT_EQ(form->events,
@@ -139,9 +144,10 @@ TEST_F(ToolBars, TheArrowOfADropDownButtonOpensItsMenuAndTheRestClicks) {
     bool wasOpen = false;
     WhenMenuOpen([&] {
         wasOpen = rotate->MenuOpen();
-        RECT menu;
-        ::GetWindowRect(OpenMenuWindow(), &menu);
+        const RECT menu = ScreenRectOf(OpenMenuWindow());
         SaveScreenshot(Union(ScreenRectOf(window), menu), "dropdown");
+        // The mouse goes into the menu, and the menu closes without a choice.
+        MoveMouseTo(Centre(menu));
         ::EndMenu();
         return true;
     });
@@ -152,7 +158,8 @@ TEST_F(ToolBars, TheArrowOfADropDownButtonOpensItsMenuAndTheRestClicks) {
     // The release after the arrow's menu is no click of the button.
     Mouse(window, WM_LBUTTONUP, onArrow.x, onArrow.y);
     Settle();
-    EXPECT_EQ(form->events, std::vector<std::string>{"popup:PopupMenu2"});
+    // The mouse left the button while the menu had it: the button is told.
+    EXPECT_EQ(form->events, (std::vector<std::string>{"popup:PopupMenu2", "leave:ButtonRotate"}));
 }
 
 TEST_F(ToolBars, AnOpenMenuFollowsTheMouseAndTheArrowKeysAlongTheBar) {
@@ -254,10 +261,11 @@ TEST_F(ToolBars, GradientsAndDisabledButtonsAreDrawnAsTheyShouldLook) {
     };
     const COLORREF light = RGB(0xEA, 0xE4, 0xF0);
     HWND menuBar = form->Bar("ToolBar2")->Handle();
-    for (int y : {0, 10, 20})
-        EXPECT_LE(gradientRow(menuBar, y, 21, light, RGB(0x49, 0x89, 0x9E)), 2);
-    for (int y : {0, 22, 43})
-        EXPECT_LE(gradientRow(bar->Handle(), y, 44, light, RGB(0x96, 0xBB, 0xCD)), 2);
+    const int menuHeight = form->Bar("ToolBar2")->Height(), height = bar->Height();
+    for (int y : {0, menuHeight / 2, menuHeight - 1})
+        EXPECT_LE(gradientRow(menuBar, y, menuHeight, light, RGB(0x49, 0x89, 0x9E)), 2);
+    for (int y : {0, height / 2, height - 1})
+        EXPECT_LE(gradientRow(bar->Handle(), y, height, light, RGB(0x96, 0xBB, 0xCD)), 2);
 
     // The disabled button's image is grey where the enabled one is coloured,
     // and its caption has no dark text colour.

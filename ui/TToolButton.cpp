@@ -119,10 +119,16 @@ void TToolButton::SetCaption(const std::string& caption) {
     if (autoSize_) Rearrange();
 }
 
+void TToolButton::FontChanged() {
+    TGraphicControl::FontChanged();
+    if (autoSize_) Rearrange();  // the caption's width changed
+}
+
 void TToolButton::SetMenuOpen(bool open) {
     if (open == menuOpen_) return;
     menuOpen_ = open;
-    Invalidate();
+    // The other buttons show no hover while a menu is open.
+    if (TToolBar* bar = ToolBar()) bar->Invalidate();
 }
 
 int TToolButton::ArrangedWidth() const {
@@ -143,8 +149,8 @@ int TToolButton::ArrangedWidth() const {
     }
     const TImageList* images = bar->Images();
     if (images && imageIndex_ >= 0 && imageIndex_ < images->Count())
-        content = bar->List() ? content + images->Width() + Application->Scale(4)
-                              : std::max(content, images->Width());
+        content = bar->List() ? content + images->DrawWidth() + Application->Scale(4)
+                              : std::max(content, images->DrawWidth());
     return content + 2 * Application->Scale(7) + arrow;
 }
 
@@ -215,7 +221,7 @@ void TToolButton::Paint(HDC dc) {
         return;
     }
     const bool down = menuOpen_ || (pressed_ && hot_);
-    const bool hot = enabled_ && (hot_ || menuOpen_);
+    const bool hot = enabled_ && (menuOpen_ || (hot_ && !bar->ShowsMenu()));
     RECT face = r;
     if (style_ == TToolButtonStyle::tbsDropDown) face.right = ArrowRect().left;
     if (!bar->Flat()) {
@@ -241,7 +247,7 @@ void TToolButton::PaintFace(HDC dc, const RECT& area, bool down) {
     RECT measured{0, 0, 0, 0};
     if (text) ::DrawTextA(dc, caption_.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
     const int tw = measured.right, th = measured.bottom;
-    const int iw = image ? images->Width() : 0, ih = image ? images->Height() : 0;
+    const int iw = image ? images->DrawWidth() : 0, ih = image ? images->DrawHeight() : 0;
     const int gap = image && text ? Application->Scale(bar->List() ? 4 : 2) : 0;
     const int aw = area.right - area.left, ah = area.bottom - area.top;
     RECT textArea = area;

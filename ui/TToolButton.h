@@ -61,6 +61,7 @@ class TToolButton : public TGraphicControl {
 
   protected:
     void Notification(TComponent* component, TOperation operation) override;
+    void FontChanged() override;
 
   private:
     void Rearrange();

@@ -195,6 +195,20 @@ class OpenLook {
     TToolButton* b_;
 };
 
+// The menu had the mouse: the bar learns where it is now, as from a move of its
+// own, so that the buttons' enter and leave events and hover looks follow.
+void MouseBack(TToolBar& bar) {
+    POINT screen;
+    ::GetCursorPos(&screen);
+    HWND window = bar.Handle();
+    POINT p = screen;
+    ::ScreenToClient(window, &p);
+    if (::WindowFromPoint(screen) == window)
+        ::SendMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    else
+        ::SendMessageA(window, WM_MOUSELEAVE, 0, 0);
+}
+
 }  // namespace
 
 char AcceleratorOf(const std::string& caption) {
@@ -237,10 +251,13 @@ void TrackDropdown(TToolBar& bar, TToolButton* button) {
     TPopupMenu* menu = button ? button->DropdownMenu() : nullptr;
     if (tracking || !menu) return;
     Tracking t{&bar, button, false};
-    Session session(t);
-    const RECT r = ScreenRect(bar, button);
-    OpenLook look(bar, button);
-    menu->Popup(r.left, r.bottom, &r);
+    {
+        Session session(t);
+        const RECT r = ScreenRect(bar, button);
+        OpenLook look(bar, button);
+        menu->Popup(r.left, r.bottom, &r);
+    }
+    MouseBack(bar);
 }
 
 void TrackMenuBar(TToolBar& bar, TToolButton* button, bool byKeyboard) {
@@ -274,6 +291,7 @@ void TrackMenuBar(TToolBar& bar, TToolButton* button, bool byKeyboard) {
         t.current = t.next;
         byKeyboard = t.nextByKeyboard;
     }
+    MouseBack(bar);
 }
 
 }  // namespace ui
