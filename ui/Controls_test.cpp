@@ -282,6 +282,19 @@ TEST_F(Texts, StaticTextsWrapInAFixedBoxAndFitTheirTextOtherwise) {
             if (GetRValue(PixelAt(wrapped.Handle(), x, y)) < 80) ++thirdLine;
     EXPECT_GT(thirdLine, 0);
     SaveScreenshot(form->Handle(), "controls");
+    // A transparent one stands on the picture under it (the red half of the
+    // banner), its white text on top.
+    auto& over = form->Control<TStaticText>("OverPicture");
+    int red = 0, white = 0;
+    ::GetClientRect(over.Handle(), &r);
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < std::min(20, int(r.right)); ++x) {
+            const COLORREF c = PixelAt(over.Handle(), x, y);
+            if (c == RGB(255, 0, 0)) ++red;
+            if (c == RGB(255, 255, 255)) ++white;
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(white, 5);
 }
 
 using Panels = ControlsTest;

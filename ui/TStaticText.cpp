@@ -82,6 +82,11 @@ void TStaticText::SetShowAccelChar(bool show) {
     StyleChanged();
 }
 
+void TStaticText::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    Invalidate();
+}
+
 void TStaticText::SetCaption(const std::string& caption) {
     TWinControl::SetCaption(caption);
     AdjustBounds();
@@ -99,6 +104,15 @@ LRESULT TStaticText::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = reinterpret_cast<HDC>(wParam);
             ::SetTextColor(dc,
                            ColorToRGB(Enabled() ? Font().colour : SystemColour(COLOR_GRAYTEXT)));
+            if (transparent_ && Parent()) {
+                // The parent's picture of this place first; the text goes over it.
+                RECT r;
+                ::GetWindowRect(Handle(), &r);
+                ::MapWindowPoints(nullptr, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
+                Parent()->PaintBehind(r, dc);
+                ::SetBkMode(dc, TRANSPARENT);
+                return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+            }
             ::SetBkColor(dc, ColorToRGB(Color()));
             if (!background_ || backgroundColour_ != Color()) {
                 background_.Reset(::CreateSolidBrush(ColorToRGB(Color())));
@@ -123,7 +137,8 @@ const PropertyRegistry& TStaticText::ClassProperties() {
                   &TStaticText::BorderStyle, &TStaticText::SetBorderStyle)
             .Enum("Alignment", AlignmentNames(), &TStaticText::Alignment,
                   &TStaticText::SetAlignment)
-            .Boolean("ShowAccelChar", &TStaticText::ShowAccelChar, &TStaticText::SetShowAccelChar);
+            .Boolean("ShowAccelChar", &TStaticText::ShowAccelChar, &TStaticText::SetShowAccelChar)
+            .Boolean("Transparent", &TStaticText::Transparent, &TStaticText::SetTransparent);
         return r;
     }();
     return registry;

@@ -22,6 +22,10 @@ class TStaticText : public TWinControl {
     void SetAlignment(TAlignment alignment);
     bool ShowAccelChar() const { return showAccelChar_; }
     void SetShowAccelChar(bool show);
+    // The text stands on what its parent shows there (a picture, say) instead of
+    // on its colour.
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
 
     void SetCaption(const std::string& caption) override;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -38,7 +42,7 @@ class TStaticText : public TWinControl {
     void StyleChanged();
     void AdjustBounds();
 
-    bool autoSize_ = true, showAccelChar_ = true;
+    bool autoSize_ = true, showAccelChar_ = true, transparent_ = false;
     TStaticBorderStyle borderStyle_ = TStaticBorderStyle::sbsNone;
     TAlignment alignment_ = TAlignment::taLeftJustify;
     Brush background_;

@@ -400,6 +400,16 @@ void TWinControl::PaintBuffered(HDC dc, const RECT& area) {
     ::BitBlt(dc, area.left, area.top, w, h, memory.Get(), area.left, area.top, SRCCOPY);
 }
 
+void TWinControl::PaintBehind(const RECT& area, HDC dc) {
+    const int saved = ::SaveDC(dc);
+    ::OffsetWindowOrgEx(dc, area.left, area.top, nullptr);
+    ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    WndProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    PaintWindow(dc);
+    PaintControls(dc, area);
+    ::RestoreDC(dc, saved);
+}
+
 void TWinControl::PaintControls(HDC dc, const RECT& area) {
     for (TControl* c : controls_) {
         if (c->IsWindowed() || !c->Visible()) continue;

@@ -58,6 +58,10 @@ class TWinControl : public TControl {
     virtual void Realign();
     // Repaints a part of the client area given in the children's coordinates.
     void InvalidateArea(const RECT& area);
+    // Paints what the client area shows at `area` (background and light
+    // children) into `dc`, whose origin is the top-left corner of `area`: the
+    // backdrop of a transparent child window.
+    void PaintBehind(const RECT& area, HDC dc);
     // How far the content is scrolled: children keep their positions and are
     // shown shifted up and left by this much.
     POINT ScrollOffset() const { return scroll_; }
