@@ -252,6 +252,21 @@ TEST_F(Texts, LabelsSizeThemselvesToTheirText) {
     EXPECT_EQ(title.Left() + title.Width(), right);
 }
 
+TEST_F(Texts, ALabelOfLayoutCenterHasItsTextInTheMiddleOfItsHeight) {
+    ShowForm();
+    auto& info = form->Control<TLabel>("Info");
+    HWND status = form->Control<TPanel>("StatusPanel").Handle();
+    int first = -1, last = -1;
+    for (int y = 0; y < info.Height(); ++y)
+        for (int x = info.Left(); x < info.Left() + 40; ++x)
+            if (GetRValue(PixelAt(status, x, info.Top() + y)) < 100) {
+                if (first < 0) first = y;
+                last = y;
+            }
+    ASSERT_GE(first, 0) << "no text drawn";
+    EXPECT_LE(std::abs(first - (info.Height() - 1 - last)), 3) << first << " " << last;
+}
+
 TEST_F(Texts, StaticTextsWrapInAFixedBoxAndFitTheirTextOtherwise) {
     auto& wrapped = form->Control<TStaticText>("Wrapped");
     EXPECT_EQ(wrapped.Width(), 150);
@@ -365,6 +380,17 @@ TEST_F(Pictures, TheResourcePicturesShowAsTheyAre) {
     banner.SetTransparent(false);
     Settle();
     EXPECT_EQ(PixelAt(window, banner.Left() + 56, banner.Top() + 16), RGB(0, 0, 255));
+    // Unscaled and centred: the 16 x 8 picture in the middle of the 64 x 32 box.
+    banner.SetStretch(false);
+    banner.SetCenter(true);
+    Settle();
+    EXPECT_EQ(PixelAt(window, banner.Left() + 24 + 2, banner.Top() + 12 + 2), RGB(255, 0, 0));
+    EXPECT_EQ(PixelAt(window, banner.Left() + 24 + 12, banner.Top() + 12 + 2), RGB(0, 0, 255));
+    EXPECT_EQ(PixelAt(window, banner.Left() + 20, banner.Top() + 14), ColorToRGB(form->Color()));
+    // The transparent text on the banner follows: where the red was, the
+    // form's colour shows now.
+    auto& over = form->Control<TStaticText>("OverPicture");
+    EXPECT_EQ(PixelAt(over.Handle(), 0, 1), ColorToRGB(form->Color()));
 }
 
 TEST_F(Pictures, AnAutoSizeImageTakesItsBitmapsSizeAndKeepsItWhenCleared) {

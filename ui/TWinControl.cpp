@@ -304,7 +304,8 @@ void TWinControl::InvalidateArea(const RECT& area) {
     if (!handle_) return;
     RECT r = area;
     ::OffsetRect(&r, -scroll_.x, -scroll_.y);
-    ::InvalidateRect(handle_, &r, FALSE);
+    // Child windows there repaint too: a transparent one shows what changed.
+    ::RedrawWindow(handle_, &r, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 int TWinControl::TabOrder() const {
