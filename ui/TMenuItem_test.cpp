@@ -20,7 +20,7 @@ using MenuItems = MenuTest;
 TEST_F(MenuItems, TheLayoutBuildsNativeMenusWithTextsStatesAndShortcuts) {
     auto* menu = form->Find<TMainMenu>("MainMenu1");
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->Items()->Count(), 4);
+    ASSERT_EQ(menu->Items()->Count(), 5);
     EXPECT_EQ(menu->Items()->Items(0), form->Item("MenuFile"));
     EXPECT_EQ(form->Item("MenuExit")->Parent(), form->Item("MenuFile"));
     EXPECT_EQ(form->Item("MenuExit")->GetParentMenu(), menu);

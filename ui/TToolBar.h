@@ -37,6 +37,7 @@ class TToolBar : public TWinControl {
     // Buttons show a face only under the mouse or when pressed.
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);
+    // The sides that carry an etched edge; none unless set.
     unsigned EdgeBorders() const { return edgeBorders_; }
     void SetEdgeBorders(unsigned edges);
     TTBDrawingStyle DrawingStyle() const { return drawingStyle_; }

@@ -46,11 +46,11 @@ class ToolBars : public MenuTest {
 
 TEST_F(ToolBars, AMenuBarHasAButtonPerTopLevelItemAndIsRebuiltFromTheItems) {
     TToolBar* bar = form->Bar("ToolBar2");
-    ASSERT_EQ(bar->ButtonCount(), 4);
-    const char* captions[] = {"&File", "&Capture", "&View", "C&onfig"};
+    ASSERT_EQ(bar->ButtonCount(), 5);
+    const char* captions[] = {"&File", "&Capture", "&View", "C&onfig", "&Help"};
     int x = bar->Indent();
     EXPECT_EQ(x, S(5));
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         TToolButton* b = bar->Buttons(i);
         EXPECT_EQ(b->Caption(), captions[i]);
         EXPECT_EQ(b->MenuItem(), form->Find<TMainMenu>("MainMenu1")->Items()->Items(i));
@@ -70,7 +70,7 @@ TEST_F(ToolBars, AMenuBarHasAButtonPerTopLevelItemAndIsRebuiltFromTheItems) {
     bar->SetMenu(nullptr);
     EXPECT_EQ(bar->ButtonCount(), 0);
     bar->SetMenu(form->Find<TMainMenu>("MainMenu1"));
-    ASSERT_EQ(bar->ButtonCount(), 4);
+    ASSERT_EQ(bar->ButtonCount(), 5);
     EXPECT_EQ(bar->Buttons(0)->Caption(), "&Datei");
     EXPECT_FALSE(bar->Buttons(2)->Visible());
     EXPECT_EQ(bar->Buttons(3)->Left(), bar->Buttons(1)->Left() + bar->Buttons(1)->Width());
@@ -222,6 +222,13 @@ TEST_F(ToolBars, AltAndAnAcceleratorLetterOpenThatMenuAtItsFirstItem) {
     EXPECT_TRUE(firstSelected);
     EXPECT_EQ(opened, MenuButton(1));
     EXPECT_EQ(form->events, std::vector<std::string>{"click:MenuDesktop"});
+
+    // An item without a submenu is a command of the bar: it runs at once.
+    form->events.clear();
+    ::PostMessageA(form->Handle(), WM_SYSCHAR, 'h', 1 << 29);
+    ASSERT_TRUE(RunUntil([&] { return !form->events.empty(); }));
+    EXPECT_EQ(form->events, std::vector<std::string>{"click:MenuHelp"});
+    EXPECT_EQ(OpenMenuWindow(), nullptr);
 
     // Letters of no menu, and a disabled window, open nothing.
     form->events.clear();

@@ -270,8 +270,9 @@ void TrackMenuBar(TToolBar& bar, TToolButton* button, bool byKeyboard) {
         t.next = nullptr;
         if (!item) break;
         if (item->Count() == 0) {
-            // A top-level item without a submenu is a command of its own.
-            item->Click();
+            // A top-level item without a submenu is a command of its own; it runs
+            // from the loop, as a command chosen in a menu does.
+            ::PostMessageA(MenuWindow(), WM_COMMAND, MAKEWPARAM(item->Command(), 0), 0);
             break;
         }
         const RECT r = ScreenRect(bar, b);
