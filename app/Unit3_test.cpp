@@ -289,8 +289,9 @@ TEST_F(MainWindow, TheStatisticsBalloonIsATopMostBalloonTooltipOfTheCornerPanel)
     Found found{panel};
     ::EnumThreadWindows(::GetCurrentThreadId(), FindTip, reinterpret_cast<LPARAM>(&found));
     ASSERT_NE(found.tip, nullptr);
-    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(found.tip, GWL_STYLE)) & 0xFFFFu, 0x43u);
-    EXPECT_TRUE(::GetWindowLongA(found.tip, GWL_STYLE) & WS_POPUP);
+    // Created as 0x80000043; the system adds WS_CLIPSIBLINGS to every pop-up.
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(found.tip, GWL_STYLE)) & ~DWORD(WS_CLIPSIBLINGS),
+              0x80000043u);
     // The system makes the control's top-level window the owner of the popup.
     EXPECT_EQ(::GetWindow(found.tip, GW_OWNER), MAIN->Handle());
     EXPECT_TRUE(::GetWindowLongA(found.tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
