@@ -1,5 +1,7 @@
 #include "ui/MenuWindow.h"
 
+#include "ui/HiddenWindow.h"
+
 #include <stdexcept>
 #include <utility>
 
@@ -58,19 +60,9 @@ LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 HWND MenuWindow() {
     static Window window;
-    if (!window || !::IsWindow(window.Get())) {
-        HINSTANCE instance = ::GetModuleHandleA(nullptr);
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = MenuWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = "GlimraMenus";
-        ::RegisterClassA(&wc);
-        // A hidden top-level window: popup menus need an owner that can take the
-        // foreground, which a message-only window cannot.
-        window.Reset(::CreateWindowExA(WS_EX_TOOLWINDOW, "GlimraMenus", "", WS_POPUP, 0, 0, 0, 0,
-                                       nullptr, nullptr, instance, nullptr));
-        if (!window) throw std::runtime_error("cannot create the menus' window");
-    }
+    // Popup menus need an owner that can take the foreground.
+    if (!window || !::IsWindow(window.Get()))
+        window = MakeHiddenWindow("GlimraMenus", MenuWindowProc, "the menus' window");
     return window.Get();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/TTrayIcon.h"
 
+#include "ui/HiddenWindow.h"
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -51,17 +53,8 @@ TTrayIcon::~TTrayIcon() {
 
 HWND TTrayIcon::Handle() {
     if (!window_) {
-        HINSTANCE instance = Application->Instance();
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = TrayWindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = "GlimraTray";
-        ::RegisterClassA(&wc);
-        // A hidden top-level window: it gets the shell's TaskbarCreated broadcast,
-        // which message-only windows do not.
-        window_.Reset(::CreateWindowExA(WS_EX_TOOLWINDOW, "GlimraTray", "", WS_POPUP, 0, 0, 0, 0,
-                                        nullptr, nullptr, instance, nullptr));
-        if (!window_) throw std::runtime_error("cannot create the tray icon's window");
+        // It hears the shell's TaskbarCreated broadcast, to put the icon back.
+        window_ = MakeHiddenWindow("GlimraTray", TrayWindowProc, "the tray icon's window");
         ::SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     return window_.Get();

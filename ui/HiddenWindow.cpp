@@ -1,0 +1,21 @@
+#include "ui/HiddenWindow.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace ui {
+
+Window MakeHiddenWindow(const char* className, WNDPROC procedure, const char* purpose) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    ::RegisterClassA(&wc);
+    Window window(::CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                    nullptr, instance, nullptr));
+    if (!window) throw std::runtime_error(std::string("cannot create ") + purpose);
+    return window;
+}
+
+}  // namespace ui
