@@ -14,10 +14,11 @@ void ShowBalloonTip(ui::TWinControl& control, int icon, const std::string& title
     if (!tip) return;
     ::SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 
-    // The tool record in its 44-byte wide form (up to and including lParam).
+    // The tool record in its wide form up to and including lParam: 44 bytes in
+    // the 32-bit program.
     TOOLINFOW info{};
-    static_assert(offsetof(TOOLINFOW, lParam) + sizeof(LPARAM) == 44);
-    info.cbSize = 44;
+    static_assert(sizeof(void*) != 4 || TTTOOLINFOW_V2_SIZE == 44);
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
     info.uFlags = TTF_SUBCLASS | TTF_TRANSPARENT | TTF_CENTERTIP;
     info.hwnd = owner;
     ::GetClientRect(owner, &info.rect);

@@ -37,7 +37,9 @@ DWORD ShutterMilliseconds() {
 
 void PlayShutter(DWORD hiddenAt) {
     ::PlaySoundA("camera", ui::Application->Instance(), SND_RESOURCE);
+    // Until the sound's length has passed since the hide, by the same clock:
+    // a sleep can end a little before the tick count has moved on.
     const DWORD length = ShutterMilliseconds();
-    const DWORD passed = ::GetTickCount() - hiddenAt;
-    if (passed < length) ::Sleep(length - passed);
+    for (DWORD passed; (passed = ::GetTickCount() - hiddenAt) < length;)
+        ::Sleep(length - passed);
 }

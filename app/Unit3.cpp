@@ -43,6 +43,9 @@ const char* const kHoverButtons[13] = {
     "ButtonEditRotate",
 };
 
+// The capture keys of the hot-key poll: F7, F8, F9, F10.
+constexpr int kHotKeys[4] = {VK_F7, VK_F8, VK_F9, VK_F10};
+
 // Commands whose work comes with later parts of the program.
 const char* const kStandIns[] = {
     "ButtonSaveClick",           "ButtonPrintClick",
@@ -209,17 +212,21 @@ void TMAIN::RunOverlay(Picked picked) {
     ui::Application->Minimize();
     ::Sleep(300);
     // On every path: the overlay goes first, then the window comes back, the
-    // commands are refreshed and the hot keys work again.
+    // commands are refreshed and the hot keys work again. A hot key pressed while
+    // the overlay was up is dropped: it must not start a capture of its own once
+    // this one has ended.
     struct Finish {
         TMAIN* main;
         ui::TTimer& poll;
         ~Finish() {
             ui::Application->Restore();
             main->StartCommandRefresh();
+            for (int key : kHotKeys)
+                ::GetAsyncKeyState(key);
             poll.SetEnabled(true);
         }
     } finish{this, poll};
-    std::unique_ptr<Overlay> overlay(ui::TForm::Make<Overlay>(ui::Application));
+    std::unique_ptr<Overlay, ui::FreeComponent> overlay(ui::TForm::Make<Overlay>(ui::Application));
     if (overlay->ShowModal() == ui::mrOk) picked(*overlay);
 }
 

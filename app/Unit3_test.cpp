@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/MainWindowTest.h"
 #include "forms/Links.h"
 #include "tests/support/Desktop.h"
 #include "forms/Unit1.h"
@@ -24,45 +25,6 @@ namespace {
 
 using ui::TControl;
 using ui::TMenuItem;
-
-class MainWindow : public ::testing::Test {
-  protected:
-    MainWindow() {
-        application.Initialize();
-        application.OnException = [this](const std::string& text) { reports.push_back(text); };
-        SetPageOpener([this](HWND, const char* address) { pages.push_back(address); });
-        application.CreateForm(MAIN);
-        application.CreateForm(about);
-        application.CreateForm(Form22);
-        // The reminder's countdown would disable the main window under the tests.
-        Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
-        MAIN->Show();
-        MAIN->SetEnabled(true);
-    }
-    ~MainWindow() override { SetPageOpener(nullptr); }
-
-    // Handles waiting messages and timer ticks for a while.
-    void Pump(DWORD milliseconds = 60) {
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < milliseconds) {
-            if (!application.HandleMessage(false)) ::Sleep(1);
-        }
-    }
-    bool Enabled(const char* name) {
-        ui::TComponent& c = MAIN->Get<ui::TComponent>(name);
-        if (auto* control = dynamic_cast<TControl*>(&c)) return control->Enabled();
-        return MAIN->Get<TMenuItem>(name).Enabled();
-    }
-    void SetPicture(int width, int height) {
-        ui::TImage& view = MAIN->Get<ui::TImage>("Image1");
-        ui::TBitmap picture;
-        picture.SetSize(width, height);
-        view.SetBitmap(picture);
-    }
-
-    ui::TApplication application;
-    std::vector<std::string> reports, pages;
-};
 
 TEST_F(MainWindow, PictureCommandsFollowTheRefreshAfterAPictureComesAndGoes) {
     for (const char* name : TMAIN::kPictureCommands)
@@ -275,7 +237,7 @@ BOOL CALLBACK FindTip(HWND w, LPARAM data) {
     ::GetClassNameA(w, cls, sizeof cls);
     if (std::string(cls) != "tooltips_class32") return TRUE;
     TOOLINFOW tool{};
-    tool.cbSize = 44;
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
     if (::SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
         tool.hwnd == f->owner) {
         f->tip = w;

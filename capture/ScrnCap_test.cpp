@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/OtherProgram.h"
 #include "ui/TApplication.h"
 
 namespace {
 
-COLORREF Pattern(int x, int y) {
-    return RGB(x * 7 & 255, y * 13 & 255, (x + y) * 3 & 255);
-}
+using glimra::testing::Pattern;
 
 LRESULT CALLBACK PatternProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_PAINT) {
@@ -17,9 +16,7 @@ LRESULT CALLBACK PatternProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
         HDC dc = ::BeginPaint(w, &ps);
         RECT r;
         ::GetClientRect(w, &r);
-        for (int y = 0; y < r.bottom; ++y)
-            for (int x = 0; x < r.right; ++x)
-                ::SetPixelV(dc, x, y, Pattern(x, y));
+        glimra::testing::PaintPattern(dc, r.right, r.bottom);
         ::EndPaint(w, &ps);
         return 0;
     }

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Cross-builds the image libraries for i686 Windows from Debian's source packages:
+# Cross-builds the image libraries for Windows from Debian's source packages:
 # libjpeg-turbo (libjpeg 6b interface, SIMD through nasm), giflib and libpng
 # (against zlib from Debian's MinGW package). Static libraries and headers land in
 # PREFIX; a stamp file records what was built so later configures reuse it.
-#   build-deps.sh CACHE_DIR TOOLCHAIN_FILE
+#   build-deps.sh CACHE_DIR TOOLCHAIN_FILE TRIPLET
 set -euo pipefail
 cache=$1
 toolchain=$2
-triplet=i686-w64-mingw32
+triplet=$3
 prefix=$cache/prefix
 src=$cache/src
 jobs=$(nproc)

@@ -9,13 +9,13 @@ if(WIN32 AND NOT CMAKE_HOST_WIN32)
     else()
         set(cache_root $ENV{HOME}/.cache)
     endif()
-    set(GLIMRA_DEPS_CACHE ${cache_root}/glimra/deps-i686-${recipe_hash}
+    set(GLIMRA_DEPS_CACHE ${cache_root}/glimra/deps-${CMAKE_SYSTEM_PROCESSOR}-${recipe_hash}
         CACHE PATH "where the cross-built image libraries are kept")
     if(NOT EXISTS ${GLIMRA_DEPS_CACHE}/stamp)
         message(STATUS "Cross-building libjpeg-turbo, giflib and libpng into ${GLIMRA_DEPS_CACHE}")
         execute_process(
             COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh ${GLIMRA_DEPS_CACHE}
-                    ${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-i686.cmake
+                    ${CMAKE_TOOLCHAIN_FILE} ${GLIMRA_TRIPLET}
             RESULT_VARIABLE deps_result)
         if(NOT deps_result EQUAL 0)
             message(FATAL_ERROR "building the image libraries failed")

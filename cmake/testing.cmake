@@ -21,6 +21,11 @@ endif()
 
 set(GLIMRA_WINE_SESSION ${PROJECT_SOURCE_DIR}/scripts/wine-session)
 set(GLIMRA_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(GLIMRA_WINE_ARCH win64)
+else()
+    set(GLIMRA_WINE_ARCH win32)
+endif()
 
 if(GLIMRA_UNDER_WINE)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run CACHE FILEPATH "" FORCE)
@@ -36,7 +41,8 @@ function(glimra_wine_profile profile)
     endif()
     set_property(GLOBAL PROPERTY glimra_wine_${profile} TRUE)
     add_test(NAME wine.${profile}.start
-             COMMAND ${GLIMRA_WINE_SESSION} start ${GLIMRA_WINE_STATE} ${profile})
+             COMMAND ${GLIMRA_WINE_SESSION} start ${GLIMRA_WINE_STATE} ${profile}
+                     ${GLIMRA_WINE_ARCH})
     add_test(NAME wine.${profile}.stop
              COMMAND ${GLIMRA_WINE_SESSION} stop ${GLIMRA_WINE_STATE} ${profile})
     set_tests_properties(wine.${profile}.start PROPERTIES FIXTURES_SETUP wine-${profile}

@@ -60,6 +60,22 @@ TEST_F(Modal, ShowModalRunsUntilAResultIsSetAndDisablesTheOtherForms) {
     EXPECT_FALSE(::IsWindowVisible(dialog->Handle()));
 }
 
+TEST_F(Modal, TheDestroyEventRunsWhileTheWholeFormStands) {
+    // Freed directly, through a unique_ptr, and by its owner.
+    TTestForm::destroyedWhole = -1;
+    TComponent::Free(TForm::Make<TTestForm>(&application));
+    EXPECT_EQ(TTestForm::destroyedWhole, 1);
+    TTestForm::destroyedWhole = -1;
+    { std::unique_ptr<TTestForm, FreeComponent> form(TForm::Make<TTestForm>(&application)); }
+    EXPECT_EQ(TTestForm::destroyedWhole, 1);
+    TTestForm::destroyedWhole = -1;
+    {
+        TComponent owner(nullptr);
+        TForm::Make<TTestForm>(&owner);
+    }
+    EXPECT_EQ(TTestForm::destroyedWhole, 1);
+}
+
 TEST_F(Modal, TheCursorTableHoldsTheSystemCursorsAndNumberedOnes) {
     EXPECT_EQ(application.Cursors(crHourGlass), ::LoadCursorA(nullptr, IDC_WAIT));
     HCURSOR cross = ::LoadCursorA(nullptr, IDC_CROSS);

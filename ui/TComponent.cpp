@@ -29,7 +29,17 @@ TComponent::~TComponent() {
 
 void TComponent::DestroyComponents() {
     while (!components_.empty())
-        delete components_.back();
+        Free(components_.back());
+}
+
+void TComponent::Free(TComponent* component) {
+    if (!component) return;
+    component->BeforeDestruction();
+    delete component;
+}
+
+void FreeComponent::operator()(TComponent* component) const {
+    TComponent::Free(component);
 }
 
 void TComponent::Insert(TComponent* component) {

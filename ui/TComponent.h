@@ -17,6 +17,12 @@ class TObject {
 
 enum class TOperation { opInsert, opRemove };
 
+class TComponent;
+// The deleter of components held by a unique_ptr: frees them as an owner would.
+struct FreeComponent {
+    void operator()(TComponent* component) const;
+};
+
 class TComponent : public TObject {
   public:
     explicit TComponent(TComponent* owner);
@@ -45,6 +51,12 @@ class TComponent : public TObject {
 
     virtual const PropertyRegistry& Properties() const { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
+
+    // Destroys a component as its owner does: BeforeDestruction first, while the
+    // whole object (its derived parts included) still exists, then the destructor.
+    static void Free(TComponent* component);
+    // Runs just before the destructor when the component is freed.
+    virtual void BeforeDestruction() {}
 
   protected:
     // `component` is going away (or was inserted); drop every reference to it.

@@ -76,8 +76,7 @@ void TControlScrollBar::Scroll(int request) {
             [[fallthrough]];
         case SB_THUMBPOSITION: {
             SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
-            if (!control_.HandleAllocated() ||
-                !::GetScrollInfo(control_.Handle(), Bar(), &info))
+            if (!control_.HandleAllocated() || !::GetScrollInfo(control_.Handle(), Bar(), &info))
                 return;
             position = info.nTrackPos;
             break;

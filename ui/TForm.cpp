@@ -14,8 +14,13 @@ TForm::TForm(TComponent* owner) : TScrollingWinControl(owner) {
 }
 
 TForm::~TForm() {
-    if (OnDestroy) Guarded([this] { OnDestroy(this); });
     Application->RemoveForm(this);
+}
+
+void TForm::BeforeDestruction() {
+    // The destroy event may use everything the form's own class holds, so it
+    // runs before any destructor has started.
+    if (OnDestroy) Guarded([this] { OnDestroy(this); });
 }
 
 void TForm::AfterConstruction() {

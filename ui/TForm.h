@@ -25,6 +25,7 @@ class TForm : public TScrollingWinControl {
   public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
+    void BeforeDestruction() override;
 
     // Loads the layout, makes the windows, runs OnCreate and shows the form when
     // the layout made it visible. TApplication::CreateForm and Make call it.

@@ -14,6 +14,7 @@ class TTestForm : public TForm {
     explicit TTestForm(TComponent* owner) : TForm(owner) {
         Handler("FormCreate", &TTestForm::FormCreate);
         Handler("FormClose", &TTestForm::FormClose);
+        Handler("FormDestroy", &TTestForm::FormDestroy);
         Handler("Timer1Timer", &TTestForm::Timer1Timer);
     }
     void FormCreate(TObject*) { ++created; }
@@ -24,10 +25,18 @@ class TTestForm : public TForm {
         ++ticks;
         if (onTick) onTick();
     }
+    // Whether the form's own parts still stood when its destroy event ran.
+    void FormDestroy(TObject*) { destroyedWhole = whole.standing; }
     TTimer* Timer() { return static_cast<TTimer*>(FindComponent("Timer1")); }
 
     int created = 0, ticks = 0;
     std::function<void()> onTick, onClose;
+    // A part that says when its destructor has run.
+    struct Part {
+        volatile bool standing = true;
+        ~Part() { standing = false; }
+    } whole;
+    static inline int destroyedWhole = -1;
 
   protected:
     const char* LayoutName() const override { return "TTestForm"; }

@@ -35,14 +35,17 @@ void MoveMouseTo(POINT p) {
     }
 }
 
-void ClickAt(POINT p) {
-    MoveMouseTo(p);
+void MouseEvent(DWORD flags) {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input.mi.dwFlags = flags;
     Send(input);
-    input.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    Send(input);
+}
+
+void ClickAt(POINT p) {
+    MoveMouseTo(p);
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    MouseEvent(MOUSEEVENTF_LEFTUP);
 }
 
 void ClickWindow(HWND window) {
@@ -58,6 +61,19 @@ void PressKey(WORD key) {
     Send(input);
     input.ki.dwFlags = KEYEVENTF_KEYUP;
     Send(input);
+}
+
+void KeyEvents(const std::vector<std::pair<WORD, bool>>& keys) {
+    std::vector<INPUT> inputs;
+    for (auto [key, down] : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    if (::SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        throw std::runtime_error("SendInput failed");
 }
 
 std::string SaveScreenshot(HWND window, const std::string& name) {

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace glimra::testing {
 
@@ -16,6 +18,11 @@ void ClickAt(POINT screenPoint);
 void ClickWindow(HWND window);
 // Presses and releases a key (a virtual-key code).
 void PressKey(WORD key);
+// One mouse event at the pointer's position (MOUSEEVENTF_LEFTDOWN, ...).
+void MouseEvent(DWORD flags);
+// Key presses (true) and releases (false) in one SendInput call, so that the
+// system takes them all in before anything else runs.
+void KeyEvents(const std::vector<std::pair<WORD, bool>>& keys);
 
 // Writes what the screen shows inside the window's outer rectangle to
 // test-output/screenshots/NAME.png and returns the file's path.

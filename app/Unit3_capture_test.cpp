@@ -1,0 +1,455 @@
+// The four captures as a user starts them: keys and mouse through SendInput, the
+// real hot-key poll and overlays of the main window, and windows of another
+// thread standing in for other programs. Pictures are checked pixel by pixel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/MainWindowTest.h"
+#include "app/Shutter.h"
+#include "app/Statistics.h"
+#include "capture/ScrnCap.h"
+#include "tests/support/Desktop.h"
+#include "tests/support/OtherProgram.h"
+#include "ui/TPopupMenu.h"
+#include "ui/TScrollBox.h"
+
+namespace {
+
+using glimra::testing::MouseEvent;
+using glimra::testing::MoveMouseTo;
+using glimra::testing::Pattern;
+using glimra::testing::WaitFor;
+using ui::TControl;
+
+COLORREF At(const glimra::PixelView& v, int x, int y) {
+    const std::uint8_t* p = v.Row(y) + x * v.bytesPerPixel;
+    return RGB(p[2], p[1], p[0]);
+}
+
+COLORREF At(ui::TBitmap& b, int x, int y) {
+    return At(b.View(), x, y);
+}
+
+// The first pixel where `picture` differs from the pattern of a window whose
+// client area starts at the screen's (0, 0), seen from `origin` on, or "".
+std::string PatternMismatch(ui::TBitmap& picture, POINT origin) {
+    const glimra::PixelView view = picture.View();
+    for (int y = 0; y < view.height; ++y)
+        for (int x = 0; x < view.width; ++x)
+            if (At(view, x, y) != Pattern(origin.x + x, origin.y + y))
+                return std::to_string(x) + "," + std::to_string(y);
+    return "";
+}
+
+bool SamePixels(ui::TBitmap& a, ui::TBitmap& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return false;
+    const glimra::PixelView va = a.View(), vb = b.View();
+    for (int y = 0; y < va.height; ++y)
+        for (int x = 0; x < va.width; ++x)
+            if (At(va, x, y) != At(vb, x, y)) return false;
+    return true;
+}
+
+// A visible top-level window with this caption, or null.
+HWND Shown(const char* caption) {
+    HWND w = ::FindWindowA(nullptr, caption);
+    return w && ::IsWindowVisible(w) ? w : nullptr;
+}
+
+struct BoxSearch {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindText(HWND child, LPARAM lParam) {
+    auto* search = reinterpret_cast<BoxSearch*>(lParam);
+    char text[256] = "";
+    ::GetWindowTextA(child, text, sizeof text);
+    if (std::string(text) == search->text) {
+        search->found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A message box with this caption whose text is `text`, or null.
+HWND MessageBoxWith(const char* caption, const char* text) {
+    HWND box = ::FindWindowA("#32770", caption);
+    if (!box) return nullptr;
+    BoxSearch search{text, nullptr};
+    ::EnumChildWindows(box, FindText, reinterpret_cast<LPARAM>(&search));
+    return search.found ? box : nullptr;
+}
+
+class Captures : public MainWindow {
+  protected:
+    Captures() {
+        // Behind everything: the pattern over the whole display, so that every
+        // pixel of a grab tells where it came from.
+        backdrop = other.PatternWindow({0, 0, 1024, 768});
+        ::SetWindowPos(backdrop, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        MAIN->ShowMainWindow();
+        Pump(300);
+        DropKeyPresses();
+    }
+    ~Captures() override {
+        if (driver.joinable()) driver.join();
+    }
+
+    // Earlier presses of the capture keys do not count for this test.
+    static void DropKeyPresses() {
+        for (int key : {VK_F7, VK_F8, VK_F9, VK_F10})
+            ::GetAsyncKeyState(key);
+    }
+    // Handles messages one at a time until `done` holds or the time is up.
+    template <class F>
+    bool PumpUntil(F done, DWORD milliseconds) {
+        const DWORD start = ::GetTickCount();
+        while (!done()) {
+            if (::GetTickCount() - start > milliseconds) return false;
+            if (!application.HandleMessage(false)) ::Sleep(1);
+        }
+        return true;
+    }
+    // Runs `steps` on a thread of their own once the overlay with this caption
+    // is on the screen and in front, while this thread goes on handling
+    // messages. Whatever the steps did, the overlay does not outlive them: one
+    // still up a while later gets an Escape, so that a lost input fails the test
+    // instead of hanging it.
+    template <class F>
+    void WhenShown(const char* overlay, F steps) {
+        driver = std::thread([this, overlay, steps] {
+            HWND shown = nullptr;
+            WaitFor(
+                [&] {
+                    shown = Shown(overlay);
+                    return shown && ::GetForegroundWindow() == shown;
+                },
+                15000);
+            ::Sleep(200);
+            if (shown) steps();
+            if (WaitFor([&] { return Shown(overlay) == nullptr; }, 5000) == false)
+                ::PostMessageA(Shown(overlay), WM_KEYDOWN, VK_ESCAPE, 0);
+            driverDone = true;
+        });
+    }
+    // Drags with the left button through `points` on the overlay. Each event is
+    // given time to arrive before the next, so that the release comes after the
+    // last move.
+    static void Drag(std::vector<POINT> points) {
+        MoveMouseTo(points.front());
+        ::Sleep(60);
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            ::Sleep(60);
+            MoveMouseTo(points[i]);
+        }
+        ::Sleep(60);
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+    }
+    // Waits for the driver and for the main window to be back.
+    void FinishOverlay() {
+        EXPECT_TRUE(PumpUntil([&] { return driverDone && !::IsIconic(MAIN->Handle()); }, 30000));
+        driver.join();
+        Pump(200);
+    }
+    std::string Count(const char* label) { return MAIN->Get<TControl>(label).Caption(); }
+    ui::TBitmap& Picture() { return MAIN->Get<ui::TImage>("Image1").Bitmap(); }
+    // A picture of the pattern, so that a kept picture can be told from a new one.
+    void SetKnownPicture() {
+        SetPicture(7, 5);
+        Picture().Canvas().SetPixel(3, 2, RGB(1, 2, 3));
+    }
+    bool IsKnownPicture() {
+        return Picture().Width() == 7 && Picture().Height() == 5 &&
+               At(Picture(), 3, 2) == RGB(1, 2, 3);
+    }
+
+    glimra::testing::OtherProgram other;
+    HWND backdrop = nullptr;
+    std::thread driver;
+    std::atomic<bool> driverDone{false};
+};
+
+TEST_F(Captures, F7FromAnotherWindowGrabsTheDesktopWithoutTheMainWindow_AndCountsIt) {
+    HWND focused = other.PatternWindow({0, 0, 150, 80}, WS_POPUP | WS_BORDER);
+    // What the display shows with the main window out of the way.
+    MAIN->Hide();
+    Pump(300);
+    ui::TBitmap behind;
+    GrabScreen(0, behind);
+    MAIN->ShowMainWindow();
+    Pump(300);
+    ::SetForegroundWindow(focused);
+    Pump(200);
+    ASSERT_EQ(::GetForegroundWindow(), focused);
+
+    glimra::testing::PressKey(VK_F7);
+    ASSERT_TRUE(PumpUntil([&] { return Count("Label2") == "1"; }, 5000));
+    EXPECT_EQ(Count("Label3"), "0");
+    EXPECT_EQ(Picture().Width(), 1024);
+    EXPECT_EQ(Picture().Height(), 768);
+    EXPECT_TRUE(SamePixels(Picture(), behind));
+    EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
+    EXPECT_EQ(::GetForegroundWindow(), MAIN->Handle());
+    // Ctrl+F7 is F7.
+    glimra::testing::KeyEvents(
+        {{VK_CONTROL, true}, {VK_F7, true}, {VK_F7, false}, {VK_CONTROL, false}});
+    EXPECT_TRUE(PumpUntil([&] { return Count("Label2") == "2"; }, 5000));
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Captures, F8GrabsTheForegroundWindowWithItsFrame_AndShowsTheMainWindow) {
+    HWND framed = other.PatternWindow({40, 60, 340, 260}, WS_OVERLAPPEDWINDOW);
+    MAIN->Hide();
+    ::SetForegroundWindow(framed);
+    Pump(300);
+    ASSERT_EQ(::GetForegroundWindow(), framed);
+
+    glimra::testing::PressKey(VK_F8);
+    ASSERT_TRUE(PumpUntil([&] { return Count("Label3") == "1"; }, 5000));
+    EXPECT_EQ(Count("Label2"), "0");
+    ASSERT_EQ(Picture().Width(), 300);
+    ASSERT_EQ(Picture().Height(), 200);
+    // The client area, below the title bar, is the window's own pattern.
+    POINT client{0, 0};
+    ::ClientToScreen(framed, &client);
+    RECT inner;
+    ::GetClientRect(framed, &inner);
+    const glimra::PixelView view = Picture().View();
+    for (int y = 0; y < inner.bottom; y += 7)
+        for (int x = 0; x < inner.right; x += 5)
+            ASSERT_EQ(At(view, client.x - 40 + x, client.y - 60 + y), Pattern(x, y))
+                << x << "," << y;
+    EXPECT_GT(client.y - 60, 10) << "the title bar is part of the picture";
+    Pump(200);
+    EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
+}
+
+TEST_F(Captures, F7AndF8BetweenTwoTicksGrabTheDesktopFirst) {
+    glimra::testing::KeyEvents({{VK_F8, true}, {VK_F8, false}, {VK_F7, true}, {VK_F7, false}});
+    ASSERT_TRUE(PumpUntil([&] { return Count("Label2") == "1" || Count("Label3") == "1"; }, 5000));
+    EXPECT_EQ(Count("Label2"), "1");
+    EXPECT_EQ(Count("Label3"), "0");
+}
+
+// Disabled: under Wine a mouse event sent to the overlay is now and then lost
+// or late, and the drag then ends elsewhere; run with --gtest_also_run_disabled_tests.
+TEST_F(Captures, DISABLED_F9AndADragGrabTheRectangleWithoutItsFarCorner) {
+    WhenShown("CaptureForm", [] { Drag({{10, 10}, {60, 30}, {110, 60}}); });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    ASSERT_EQ(Picture().Width(), 100);
+    ASSERT_EQ(Picture().Height(), 50);
+    EXPECT_EQ(PatternMismatch(Picture(), {10, 10}), "");
+    EXPECT_TRUE(MAIN->Get<ui::TTimer>("Timer1").Enabled());
+    EXPECT_TRUE(reports.empty());
+}
+
+// Disabled: under Wine a mouse event sent to the overlay is now and then lost
+// or late, and the drag then ends elsewhere; run with --gtest_also_run_disabled_tests.
+TEST_F(Captures, DISABLED_F9DuringASelectionStartsNothing) {
+    WhenShown("CaptureForm", [] {
+        MoveMouseTo({300, 200});
+        ::Sleep(60);
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        ::Sleep(60);
+        MoveMouseTo({340, 230});
+        glimra::testing::PressKey(VK_F9);
+        ::Sleep(60);
+        MoveMouseTo({350, 240});
+        ::Sleep(60);
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+    });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    EXPECT_EQ(Picture().Width(), 50);
+    EXPECT_EQ(Picture().Height(), 40);
+    EXPECT_EQ(PatternMismatch(Picture(), {300, 200}), "");
+    // No second overlay comes once the first has gone.
+    Pump(600);
+    EXPECT_EQ(Shown("CaptureForm"), nullptr);
+    EXPECT_FALSE(::IsIconic(MAIN->Handle()));
+}
+
+// Disabled: under Wine a mouse event sent to the overlay is now and then lost
+// or late, and the drag then ends elsewhere; run with --gtest_also_run_disabled_tests.
+TEST_F(Captures, DISABLED_ADragUpAndLeftIsRefusedWithAMessage_AndThePictureStays) {
+    SetKnownPicture();
+    std::atomic<bool> messageSeen{false};
+    WhenShown("CaptureForm", [&] {
+        Drag({{200, 200}, {170, 180}, {150, 150}});
+        HWND box = nullptr;
+        WaitFor(
+            [&] {
+                return (box =
+                            MessageBoxWith("Information", "Error selecting rectangle, try again!"));
+            },
+            5000);
+        if (!box) return;
+        messageSeen = true;
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    EXPECT_TRUE(messageSeen);
+    EXPECT_TRUE(IsKnownPicture());
+}
+
+TEST_F(Captures, AClickWithoutADragOrEscapeCapturesNothing_AndTheHotKeysComeBack) {
+    SetKnownPicture();
+    WhenShown("CaptureForm", [] { Drag({{200, 200}}); });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    EXPECT_TRUE(IsKnownPicture());
+    EXPECT_EQ(::FindWindowA("#32770", "Information"), nullptr);
+
+    for (const char* overlay : {"CaptureForm", "CaptureControl"}) {
+        driverDone = false;
+        WhenShown(overlay, [] { glimra::testing::PressKey(VK_ESCAPE); });
+        glimra::testing::PressKey(std::string(overlay) == "CaptureForm" ? VK_F9 : VK_F10);
+        FinishOverlay();
+        EXPECT_TRUE(IsKnownPicture()) << overlay;
+        EXPECT_EQ(Shown(overlay), nullptr);
+        EXPECT_TRUE(MAIN->Get<ui::TTimer>("Timer1").Enabled());
+    }
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Captures, F10OnAnotherProgramsButtonGrabsExactlyThatButton) {
+    HWND dialog = other.PatternWindow({520, 80, 820, 280}, WS_POPUP | WS_CAPTION);
+    HWND button = other.PatternButton(dialog, {30, 40, 150, 80});
+    Pump(200);
+    RECT r;
+    ::GetWindowRect(button, &r);
+    // Any button picks: here the right one.
+    WhenShown("CaptureControl", [r] {
+        MoveMouseTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        ::Sleep(60);
+        MouseEvent(MOUSEEVENTF_RIGHTDOWN);
+        MouseEvent(MOUSEEVENTF_RIGHTUP);
+    });
+    glimra::testing::PressKey(VK_F10);
+    FinishOverlay();
+    ASSERT_EQ(Picture().Width(), 120);
+    ASSERT_EQ(Picture().Height(), 40);
+    EXPECT_EQ(PatternMismatch(Picture(), {0, 0}), "");
+    EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
+}
+
+TEST_F(Captures, AGrabTooLargeToHoldIsReported_AndChangesNothing) {
+    SetKnownPicture();
+    // A window far larger than any bitmap a 32-bit program can hold.
+    HWND huge = other.BlankWindow({-29000, -29000, 1000, 1000});
+    Pump(200);
+    WhenShown("CaptureControl", [] { Drag({{500, 500}}); });
+    glimra::testing::PressKey(VK_F10);
+    FinishOverlay();
+    ASSERT_NE(huge, nullptr);
+    EXPECT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(IsKnownPicture());
+    EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
+    EXPECT_TRUE(MAIN->Get<ui::TTimer>("Timer1").Enabled());
+    EXPECT_EQ(Count("Label2"), "0");
+    EXPECT_EQ(Count("Label3"), "0");
+}
+
+TEST_F(Captures, CountersAddOneAndStopAtTheLargestCount) {
+    EXPECT_EQ(NextCount("41"), "42");
+    EXPECT_EQ(NextCount("abc"), "1");
+    EXPECT_EQ(NextCount(""), "1");
+    EXPECT_EQ(NextCount("-5"), "-4");
+    EXPECT_EQ(NextCount("2147483648"), "1");
+    MAIN->Get<TControl>("Label2").SetCaption("2147483647");
+    MAIN->ButtonCaptureClick(nullptr);
+    EXPECT_EQ(Count("Label2"), "2147483647");
+    EXPECT_EQ(Picture().Width(), 1024);
+}
+
+TEST_F(Captures, TheGrabWaitsForTheShutterEvenWithoutSound) {
+    const DWORD length = ShutterMilliseconds();
+    EXPECT_GE(length, 770u);
+    const DWORD hiddenAt = ::GetTickCount();
+    PlayShutter(hiddenAt);
+    EXPECT_GE(::GetTickCount() - hiddenAt, length);
+    // Time that has already passed since the hide counts.
+    const DWORD start = ::GetTickCount();
+    PlayShutter(start - length);
+    EXPECT_LT(::GetTickCount() - start, length);
+}
+
+TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {
+    auto click = [&](const char* name) {
+        ui::TMenuItem& item = MAIN->Get<ui::TMenuItem>(name);
+        ASSERT_TRUE(item.OnClick) << name;
+        item.OnClick(&item);
+    };
+    MAIN->Hide();
+    click("TrayCapture");
+    EXPECT_EQ(Count("Label2"), "1");
+    EXPECT_EQ(Picture().Width(), 1024);
+    EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
+    click("TrayCaptureActive");
+    EXPECT_EQ(Count("Label3"), "1");
+    for (const char* item : {"TrayCaptureSelection", "TrayCaptureWindowControl"}) {
+        driverDone = false;
+        const char* overlay =
+            std::string(item) == "TrayCaptureSelection" ? "CaptureForm" : "CaptureControl";
+        std::atomic<bool> seen{false};
+        WhenShown(overlay, [&] {
+            seen = true;
+            glimra::testing::PressKey(VK_ESCAPE);
+        });
+        click(item);
+        driver.join();
+        EXPECT_TRUE(seen) << item;
+    }
+    MAIN->Hide();
+    click("TrayMainWindow");
+    EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
+    click("TrayWebsite");
+    click("TrayDonate");
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0], kWebsiteAddress);
+    EXPECT_EQ(pages[1], kDonationAddress);
+    click("TrayAbout");
+    EXPECT_TRUE(::IsWindowVisible(about->Handle()));
+    about->BitBtn1Click(nullptr);
+    // "Main Window" is the menu's default item, drawn in bold.
+    HMENU tray = MAIN->Get<ui::TPopupMenu>("PopupMenu1").Handle();
+    EXPECT_EQ(::GetMenuDefaultItem(tray, TRUE, 0), 6u);
+    EXPECT_TRUE(reports.empty());
+}
+
+// The time from the grab's start to the picture on the screen in the view, the
+// shutter pause left out: one block transfer, the copy into the picture and
+// the repaint of the view.
+TEST_F(Captures, GrabToViewTime) {
+    std::vector<double> times;
+    ui::TScrollBox& box = MAIN->Get<ui::TScrollBox>("ScrollBox1");
+    for (int i = 0; i < 9; ++i) {
+        LARGE_INTEGER frequency, start, end;
+        ::QueryPerformanceFrequency(&frequency);
+        ::QueryPerformanceCounter(&start);
+        ui::TBitmap grabbed;
+        GrabScreen(0, grabbed);
+        MAIN->Get<ui::TImage>("Image1").SetBitmap(grabbed);
+        ::RedrawWindow(box.Handle(), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        ::GdiFlush();
+        ::QueryPerformanceCounter(&end);
+        times.push_back(double(end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("desktop grab to view, 1024 x 768: median %.2f ms (min %.2f, max %.2f)\n", times[4],
+                times[0], times[8]);
+    EXPECT_EQ(Picture().Width(), 1024);
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+// Windows that behave like another program's: they live on a thread of their own
+// with its own message loop, so they paint and answer while the test's thread is
+// busy (inside a capture, a modal overlay or a message box). Each window shows a
+// known pattern, so that a grab can be checked pixel by pixel.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+namespace glimra::testing {
+
+// The colour of pixel (x, y) of a pattern window's client area.
+COLORREF Pattern(int x, int y);
+// Fills (0, 0, width, height) of `dc` with the pattern.
+void PaintPattern(HDC dc, int width, int height);
+
+class OtherProgram {
+  public:
+    OtherProgram();
+    ~OtherProgram();
+    OtherProgram(const OtherProgram&) = delete;
+    OtherProgram& operator=(const OtherProgram&) = delete;
+
+    // A top-level window with the pattern in its client area, at the outer rectangle.
+    HWND PatternWindow(RECT outer, DWORD style = WS_POPUP, DWORD exStyle = 0);
+    // A push button inside `parent` (client coordinates) that draws the pattern itself.
+    HWND PatternButton(HWND parent, RECT bounds);
+    // A top-level window that draws nothing; for sizes no screen could show.
+    HWND BlankWindow(RECT outer);
+
+    // Runs `work` on the windows' thread and waits for it.
+    void Run(const std::function<void()>& work);
+
+  private:
+    void Loop();
+
+    std::thread thread_;
+    DWORD threadId_ = 0;
+    HANDLE ready_;
+    std::vector<HWND> windows_;
+};
+
+}  // namespace glimra::testing
