@@ -1,6 +1,8 @@
 #include "app/Unit3.h"
 
 #include "app/BalloonTip.h"
+#include "app/Brush.h"
+#include "app/PictureEdits.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "capture/ScrnCap.h"
@@ -8,7 +10,9 @@
 #include "capture/capture3.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
+#include "imaging/pixel_ops.h"
 #include "ui/TApplication.h"
+#include "ui/TColorDialog.h"
 #include "ui/TImage.h"
 #include "ui/TMainMenu.h"
 #include "ui/TMenuItem.h"
@@ -17,7 +21,10 @@
 #include "ui/TSpeedButton.h"
 #include "ui/TTimer.h"
 #include "ui/TToolBar.h"
+#include "ui/TToolButton.h"
 #include "ui/TTrayIcon.h"
+
+#include <numbers>
 
 TMAIN* MAIN = nullptr;
 
@@ -48,23 +55,14 @@ constexpr int kHotKeys[4] = {VK_F7, VK_F8, VK_F9, VK_F10};
 
 // Commands whose work comes with later parts of the program.
 const char* const kStandIns[] = {
-    "ButtonSaveClick",           "ButtonPrintClick",
-    "ButtonBrushClick",          "ButtonClearClick",
-    "ImagePopCopyClick",         "ImagePopGrayscaleClick",
-    "ImagePopBrightenClick",     "ImagePopDarkenClick",
-    "ImagePopInvertClick",       "ButtonEditRotateClick",
-    "ImagePopRotate90Click",     "ImagePopRotate180Click",
-    "ImagePopFlipVerticalClick", "ImagePopFlipHorizontalClick",
-    "MenuClearStatisticClick",   "ImagePopD1Click",
-    "ImagePopD2Click",           "ImagePopD3Click",
-    "ImagePopD4Click",           "ImagePopD5Click",
-    "ImagePopD6Click",           "ImagePopD7Click",
-    "ImagePopD8Click",           "ImagePopD9Click",
-    "ImagePopD10Click",          "ImagePopBlackClick",
-    "ImagePopBlueClick",         "ImagePopGreenClick",
-    "ImagePopRedClick",          "ImagePopWhiteClick",
-    "ImagePopCustomClick",
+    "ButtonSaveClick",
+    "ButtonPrintClick",
+    "ImagePopCopyClick",
+    "MenuClearStatisticClick",
 };
+
+constexpr long double kQuarterTurn = std::numbers::pi_v<long double> / 2;
+constexpr long double kHalfTurn = std::numbers::pi_v<long double>;
 
 }  // namespace
 
@@ -95,9 +93,49 @@ TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("MenuDonateClick", &TMAIN::MenuDonateClick);
     Handler("TrayWebsiteClick", &TMAIN::TrayWebsiteClick);
     Handler("TrayDonateClick", &TMAIN::TrayDonateClick);
+    Handler("ImagePopGrayscaleClick", &TMAIN::ImagePopGrayscaleClick);
+    Handler("ImagePopBrightenClick", &TMAIN::ImagePopBrightenClick);
+    Handler("ImagePopDarkenClick", &TMAIN::ImagePopDarkenClick);
+    Handler("ImagePopInvertClick", &TMAIN::ImagePopInvertClick);
+    Handler("ButtonClearClick", &TMAIN::ButtonClearClick);
+    Handler("ButtonEditRotateClick", &TMAIN::ButtonEditRotateClick);
+    Handler("ImagePopRotate90Click", &TMAIN::ImagePopRotate90Click);
+    Handler("ImagePopRotate180Click", &TMAIN::ImagePopRotate180Click);
+    Handler("ImagePopFlipVerticalClick", &TMAIN::ImagePopFlipVerticalClick);
+    Handler("ImagePopFlipHorizontalClick", &TMAIN::ImagePopFlipHorizontalClick);
+    Handler("ButtonBrushClick", &TMAIN::ButtonBrushClick);
+    Handler("ImagePopCustomClick", &TMAIN::ImagePopCustomClick);
     for (const char* name : kStandIns)
         Handler(name, &TMAIN::StandIn);
     RegisterHoverHandlers();
+    RegisterBrushHandlers();
+}
+
+void TMAIN::RegisterBrushHandlers() {
+    // ImagePopD1Click to ImagePopD10Click: the diameter in pixels, checked in its group.
+    for (int diameter = 1; diameter <= 10; ++diameter) {
+        const std::string item = "ImagePopD" + std::to_string(diameter);
+        HandlerFunction<ui::TNotifyEvent>((item + "Click").c_str(),
+                                          [this, item, diameter](TObject*) {
+                                              brushDiameter_ = diameter;
+                                              Get<TMenuItem>(item.c_str()).SetChecked(true);
+                                          });
+    }
+    struct BrushColour {
+        const char* item;
+        ui::TColor colour;
+    };
+    for (const BrushColour& c :
+         {BrushColour{"ImagePopBlack", RGB(0, 0, 0)}, BrushColour{"ImagePopBlue", RGB(0, 0, 255)},
+          BrushColour{"ImagePopGreen", RGB(0, 128, 0)}, BrushColour{"ImagePopRed", RGB(255, 0, 0)},
+          BrushColour{"ImagePopWhite", RGB(255, 255, 255)}}) {
+        const std::string item = c.item;
+        HandlerFunction<ui::TNotifyEvent>((item + "Click").c_str(),
+                                          [this, item, colour = c.colour](TObject*) {
+                                              brushColour_ = colour;
+                                              Get<TMenuItem>(item.c_str()).SetChecked(true);
+                                          });
+    }
 }
 
 void TMAIN::RegisterHoverHandlers() {
@@ -339,15 +377,21 @@ void TMAIN::Image1MouseEnter(TObject*) {
     if (!BrushDown()) Get<TControl>("Image1").SetCursor(1);
 }
 
-void TMAIN::Image1MouseDown(TObject*, ui::TMouseButton Button, ui::TShiftState, int, int) {
+void TMAIN::Image1MouseDown(TObject*, ui::TMouseButton Button, ui::TShiftState, int X, int Y) {
     POINT p;
     ::GetCursorPos(&p);
     panAnchor_ = p;
+    StartStroke(Get<ui::TImage>("Image1"), X, Y);
     if (Button == ui::TMouseButton::mbLeft && !BrushDown()) ui::Application->SetScreenCursor(2);
 }
 
-void TMAIN::Image1MouseMove(TObject*, ui::TShiftState Shift, int, int) {
-    if (!(Shift & ui::ssLeft) || !panAnchor_ || BrushDown()) return;
+void TMAIN::Image1MouseMove(TObject*, ui::TShiftState Shift, int X, int Y) {
+    if (!(Shift & ui::ssLeft)) return;
+    if (BrushDown()) {
+        DrawStroke(Get<ui::TImage>("Image1"), brushDiameter_, brushColour_, X, Y);
+        return;
+    }
+    if (!panAnchor_) return;
     POINT p;
     ::GetCursorPos(&p);
     ui::TScrollBox& box = Get<ui::TScrollBox>("ScrollBox1");
@@ -362,6 +406,75 @@ void TMAIN::Image1MouseUp(TObject*, ui::TMouseButton, ui::TShiftState, int, int)
     if (BrushDown()) return;
     ui::Application->SetScreenCursor(ui::crDefault);
     Get<TControl>("Image1").SetCursor(1);
+}
+
+void TMAIN::ImagePopGrayscaleClick(TObject*) {
+    GrayscalePicture(Get<ui::TImage>("Image1"));
+}
+
+void TMAIN::ImagePopBrightenClick(TObject*) {
+    StepPictureBrightness(Get<ui::TImage>("Image1"), glimra::kBrightenStep);
+}
+
+void TMAIN::ImagePopDarkenClick(TObject*) {
+    StepPictureBrightness(Get<ui::TImage>("Image1"), glimra::kDarkenStep);
+}
+
+void TMAIN::ImagePopInvertClick(TObject*) {
+    InvertPicture(Get<ui::TImage>("Image1"));
+}
+
+void TMAIN::ButtonClearClick(TObject*) {
+    ClearPicture(Get<ui::TImage>("Image1"));
+    StartCommandRefresh();
+}
+
+void TMAIN::RotateOrFlip(void (TMAIN::*command)(TObject*), const std::string& caption,
+                         int imageIndex, bool relabelOnError, const std::function<void()>& edit) {
+    const auto relabel = [&] {
+        SetRepeatCommand(Get<ui::TToolButton>("ButtonEditRotate"), caption, imageIndex,
+                         [this, command](TObject* sender) { (this->*command)(sender); });
+    };
+    try {
+        edit();
+    } catch (...) {
+        if (relabelOnError) relabel();
+        throw;
+    }
+    relabel();
+}
+
+void TMAIN::ButtonEditRotateClick(TObject* Sender) {
+    ImagePopRotate90Click(Sender);
+}
+
+void TMAIN::ImagePopRotate90Click(TObject*) {
+    RotateOrFlip(&TMAIN::ImagePopRotate90Click, std::string("90") + kDegreeSign, 5, true,
+                 [this] { RotatePicture(Get<ui::TImage>("Image1"), kQuarterTurn); });
+}
+
+void TMAIN::ImagePopRotate180Click(TObject*) {
+    RotateOrFlip(&TMAIN::ImagePopRotate180Click, std::string("180") + kDegreeSign, 5, true,
+                 [this] { RotatePicture(Get<ui::TImage>("Image1"), kHalfTurn); });
+}
+
+void TMAIN::ImagePopFlipVerticalClick(TObject*) {
+    RotateOrFlip(&TMAIN::ImagePopFlipVerticalClick, "Vertical", 6, false,
+                 [this] { FlipPictureOver(Get<ui::TImage>("Image1"), true, false); });
+}
+
+void TMAIN::ImagePopFlipHorizontalClick(TObject*) {
+    RotateOrFlip(&TMAIN::ImagePopFlipHorizontalClick, "Horizontal", 7, false,
+                 [this] { FlipPictureOver(Get<ui::TImage>("Image1"), false, true); });
+}
+
+void TMAIN::ButtonBrushClick(TObject*) {
+    ShowBrushCursor(Get<ui::TImage>("Image1"), BrushDown());
+}
+
+void TMAIN::ImagePopCustomClick(TObject*) {
+    ChooseCustomColour(Get<ui::TColorDialog>("ColorDialog1"), Handle(), brushColour_);
+    Get<TMenuItem>("ImagePopCustom").SetChecked(true);
 }
 
 void TMAIN::ShowMainWindow() {

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,25 @@ class TMAIN : public ui::TForm {
     void Image1MouseUp(ui::TObject* Sender, ui::TMouseButton Button, ui::TShiftState Shift, int X,
                        int Y);
 
+    // The edit commands on the picture.
+    void ImagePopGrayscaleClick(ui::TObject* Sender);
+    void ImagePopBrightenClick(ui::TObject* Sender);
+    void ImagePopDarkenClick(ui::TObject* Sender);
+    void ImagePopInvertClick(ui::TObject* Sender);
+    void ButtonClearClick(ui::TObject* Sender);
+    void ButtonEditRotateClick(ui::TObject* Sender);
+    void ImagePopRotate90Click(ui::TObject* Sender);
+    void ImagePopRotate180Click(ui::TObject* Sender);
+    void ImagePopFlipVerticalClick(ui::TObject* Sender);
+    void ImagePopFlipHorizontalClick(ui::TObject* Sender);
+
+    // Brush mode; the diameter and colour items (ImagePopD1Click to ImagePopD10Click,
+    // ImagePopBlackClick and so on) are registered with their values.
+    void ButtonBrushClick(ui::TObject* Sender);
+    void ImagePopCustomClick(ui::TObject* Sender);
+    int BrushDiameter() const { return brushDiameter_; }
+    ui::TColor BrushColour() const { return brushColour_; }
+
     // The tray icon, the about box and the web pages.
     void TrayIcon1DblClick(ui::TObject* Sender);
     void TrayMainWindowClick(ui::TObject* Sender);
@@ -77,6 +97,11 @@ class TMAIN : public ui::TForm {
 
   private:
     void RegisterHoverHandlers();
+    void RegisterBrushHandlers();
+    // Runs a rotate or flip command and makes ButtonEditRotate name and repeat it; a
+    // rotation relabels the button also when it fails.
+    void RotateOrFlip(void (TMAIN::*command)(ui::TObject*), const std::string& caption,
+                      int imageIndex, bool relabelOnError, const std::function<void()>& edit);
     void SetView(bool toolBar, bool imageEdit, bool statusBar);
     bool BrushDown();
     // The current picture becomes a copy of `picture`.

@@ -186,9 +186,9 @@ TEST_F(MainWindow, RotateCaptionsCarryTheDegreeSign) {
 
 TEST_F(MainWindow, CommandsNotBuiltYetAreBoundToTheStandIn) {
     const int before = MAIN->standInCalls;
-    TMenuItem& grayscale = MAIN->Get<TMenuItem>("ImagePopGrayscale");
-    ASSERT_TRUE(grayscale.OnClick);
-    grayscale.OnClick(&grayscale);
+    TMenuItem& copy = MAIN->Get<TMenuItem>("ImagePopCopy");
+    ASSERT_TRUE(copy.OnClick);
+    copy.OnClick(&copy);
     EXPECT_EQ(MAIN->standInCalls, before + 1);
     EXPECT_TRUE(reports.empty());
 }

@@ -68,24 +68,28 @@ inline void GrayEight(std::uint8_t* p) {
     std::memcpy(p, result, sizeof result);
 }
 
-// The brightness step of the sixteen channel bytes at p. The quotients (v * magnitude)
-// / 255 come from 16-bit lanes of the even and of the odd bytes: for n = v * magnitude,
-// at most 255 * 255, the quotient is (n + 1 + n / 256) / 256. A quotient never exceeds
-// its byte, so darkening subtracts without borrowing from the neighbour byte, and
-// brightening adds bytewise and saturates where a byte overflowed.
-inline void StepSixteen(std::uint8_t* p, int step) {
-    U16x8 bytes;
-    std::memcpy(&bytes, p, sizeof bytes);
-    const std::uint16_t magnitude = static_cast<std::uint16_t>(step < 0 ? -step : step);
-    const U16x8 even = (bytes & 0xFF) * magnitude, odd = (bytes >> 8) * magnitude;
-    const U16x8 quotients = (even + 1 + (even >> 8)) >> 8 | ((odd + 1 + (odd >> 8)) >> 8) << 8;
-    if (step < 0) {
-        const U8x16 sums = reinterpret_cast<U8x16>(bytes) + reinterpret_cast<U8x16>(quotients);
-        const U8x16 clamped = sums | reinterpret_cast<U8x16>(sums < reinterpret_cast<U8x16>(bytes));
-        std::memcpy(p, &clamped, sizeof clamped);
-    } else {
-        bytes -= quotients;
-        std::memcpy(p, &bytes, sizeof bytes);
+// The brightness step of a row's bytes, a loop that the compiler turns into vector
+// code by itself. The quotient (v * magnitude) / 255 is (v * m) >> 16 with
+// m = ceil(65536 * magnitude / 255) for every byte v when magnitude < 255: m exceeds
+// 65536 * magnitude / 255 by less than 1, which raises the exact quotient by less than
+// 255 / 65536, while its fraction is a multiple of 1 / 255 and at most 254 / 255, so the
+// whole part stays. A magnitude of 255 makes the quotient v itself.
+template <bool kBrighten>
+void StepRow(std::uint8_t* row, int bytes, int magnitude) {
+    const auto m =
+        static_cast<std::uint16_t>(magnitude == 255 ? 0 : (65536 * magnitude + 254) / 255);
+    const bool whole = magnitude == 255;
+    for (int i = 0; i < bytes; ++i) {
+        const std::uint16_t v = row[i];
+        const std::uint16_t q =
+            whole ? v : static_cast<std::uint16_t>((static_cast<std::uint32_t>(v) * m) >> 16);
+        if constexpr (kBrighten) {
+            // A sum past 255 wraps around below v: then it is clamped.
+            const auto sum = static_cast<std::uint8_t>(v + q);
+            row[i] = sum < v ? 255 : sum;
+        } else {
+            row[i] = static_cast<std::uint8_t>(v - q);
+        }
     }
 }
 
@@ -119,9 +123,13 @@ bool Grayscale(const PixelView& picture) {
 
 bool StepBrightness(const PixelView& picture, int step) {
     if (picture.bytesPerPixel != 3 || step < -255 || step > 255) return false;
-    for (int y = 0; y < picture.height; ++y)
-        InBlocks<16>(picture.Row(y), picture.width * 3,
-                     [step](std::uint8_t* p) { StepSixteen(p, step); });
+    const int magnitude = step < 0 ? -step : step;
+    for (int y = 0; y < picture.height; ++y) {
+        if (step < 0)
+            StepRow<true>(picture.Row(y), picture.width * 3, magnitude);
+        else
+            StepRow<false>(picture.Row(y), picture.width * 3, magnitude);
+    }
     return true;
 }
 

@@ -15,7 +15,6 @@ namespace glimra {
 // Byte 0 of a pixel is the low byte of a word.
 static_assert(std::endian::native == std::endian::little);
 
-using U8x16 = std::uint8_t __attribute__((vector_size(16)));
 using U16x8 = std::uint16_t __attribute__((vector_size(16)));
 using U32x4 = std::uint32_t __attribute__((vector_size(16)));
 

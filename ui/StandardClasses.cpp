@@ -4,6 +4,7 @@
 #include "ui/TBevel.h"
 #include "ui/TBitBtn.h"
 #include "ui/TButton.h"
+#include "ui/TColorDialog.h"
 #include "ui/TImage.h"
 #include "ui/TImageList.h"
 #include "ui/TLabel.h"
@@ -40,6 +41,7 @@ void RegisterStandardClasses() {
         layout::RegisterComponentClass<TToolBar>("TToolBar");
         layout::RegisterComponentClass<TToolButton>("TToolButton");
         layout::RegisterComponentClass<TTrayIcon>("TTrayIcon");
+        layout::RegisterComponentClass<TColorDialog>("TColorDialog");
         return true;
     }();
     (void)done;

@@ -125,6 +125,19 @@ void TBitmap::Assign(TBitmap& source) {
     Replace(std::move(bitmap), bits, source.width_, source.height_, stride, source.format_);
 }
 
+void TBitmap::Take(TBitmap& source) {
+    if (&source == this) return;
+    // A bitmap can be selected into one drawing context only: the source's lets go first.
+    if (source.canvas_.dc_) ::SelectObject(source.canvas_.dc_.Get(), source.canvas_.original_);
+    ::GdiFlush();
+    Replace(std::move(source.bitmap_), source.bits_, source.width_, source.height_, source.stride_,
+            source.format_);
+    source.bitmap_ = Bitmap();
+    source.bits_ = nullptr;
+    source.width_ = source.height_ = 0;
+    source.stride_ = 0;
+}
+
 HDC TCanvas::Handle() {
     if (!dc_) {
         dc_.Reset(::CreateCompatibleDC(nullptr));

@@ -86,6 +86,8 @@ class TBitmap {
     HBITMAP Handle() const { return bitmap_.Get(); }
     // Becomes a copy of `source`: size, format and pixels.
     void Assign(TBitmap& source);
+    // Takes over the pixels of `source` without copying them; `source` is left empty.
+    void Take(TBitmap& source);
 
   private:
     friend class TCanvas;

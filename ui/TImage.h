@@ -22,6 +22,8 @@ class TImage : public TGraphicControl {
     TBitmap& Bitmap() { return picture_.Bitmap(); }
     // Shows a copy of `source`.
     void SetBitmap(TBitmap& source) { picture_.Assign(source); }
+    // Shows `source` itself, which is left empty (no copy of the pixels is made).
+    void TakeBitmap(TBitmap& source) { picture_.Take(source); }
     // Empties the picture; the control keeps its size (code sets 0 x 0 itself).
     void Clear() { picture_.Clear(); }
 

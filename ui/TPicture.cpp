@@ -27,6 +27,12 @@ void TPicture::Assign(TBitmap& source) {
     Changed();
 }
 
+void TPicture::Take(TBitmap& source) {
+    bitmap_.Take(source);
+    alpha_ = false;
+    Changed();
+}
+
 void TPicture::AssignDisabled(TPicture& source) {
     TBitmap grey;
     grey.SetPixelFormat(TPixelFormat::pf32bit);

@@ -36,6 +36,8 @@ class TPicture {
     void LoadFromBytes(std::span<const std::uint8_t> bytes);
     // Becomes a copy of an opaque bitmap.
     void Assign(TBitmap& source);
+    // Takes over the pixels of an opaque bitmap, leaving `source` empty.
+    void Take(TBitmap& source);
     // Becomes a greyed, lighter copy of `source` with its alpha, as a control
     // that is disabled shows its picture.
     void AssignDisabled(TPicture& source);
