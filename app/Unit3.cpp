@@ -440,7 +440,7 @@ void TMAIN::ButtonPrintClick(TObject*) {
 }
 
 void TMAIN::ImagePopCopyClick(TObject*) {
-    glimra::CopyToClipboard(Handle(), Get<ui::TImage>("Image1").Bitmap().Handle());
+    glimra::CopyToClipboard(Handle(), Get<ui::TImage>("Image1").Bitmap());
 }
 
 void TMAIN::StandIn(TObject*) {

@@ -50,6 +50,10 @@ class TemporaryFile {
     void Replace(const std::string& path) {
         const HANDLE file = std::exchange(file_, INVALID_HANDLE_VALUE);
         if (!::CloseHandle(file)) Fail("Cannot write the file", path, ::GetLastError());
+        // A read-only file is not replaced (Windows refuses it; Wine would not).
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            Fail("Cannot replace the file", path, ERROR_ACCESS_DENIED);
         if (!::MoveFileExA(name_.c_str(), path.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             Fail("Cannot replace the file", path, ::GetLastError());

@@ -1,7 +1,6 @@
 #include "output/clipboard_copy.h"
 
 #include <stdexcept>
-#include <vector>
 
 #include "ui/handles.h"
 
@@ -9,54 +8,27 @@ namespace glimra {
 
 namespace {
 
-struct CopiedPicture {
-    ui::Bitmap bitmap;
-    ui::Palette palette;  // only for a picture with a colour table
-};
-
-CopiedPicture CopyPicture(HBITMAP picture) {
-    if (!picture)
+// A new DIB section of the picture's size and layout with its pixels.
+ui::Bitmap CopyPicture(ui::TBitmap& picture) {
+    if (picture.Empty())
         throw std::runtime_error("Cannot copy: the picture is empty (width or height 0).");
-    DIBSECTION section{};
-    if (::GetObjectA(picture, sizeof section, &section) != sizeof section)
-        throw std::runtime_error("Cannot copy the picture: it is not a device-independent bitmap.");
-    const BITMAP& bm = section.dsBm;
-    ui::MemoryDC source(::CreateCompatibleDC(nullptr)), target(::CreateCompatibleDC(nullptr));
-    ui::Selection fromPicture(source.Get(), picture);
-
-    // The same header and colour table; rows from the top, like the picture's own.
-    std::vector<std::uint8_t> storage(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-    auto* info = reinterpret_cast<BITMAPINFO*>(storage.data());
-    info->bmiHeader = section.dsBmih;
-    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info->bmiHeader.biHeight = -bm.bmHeight;
-    info->bmiHeader.biSizeImage = 0;
-    UINT colours = 0;
-    if (bm.bmBitsPixel <= 8) {
-        colours = ::GetDIBColorTable(source.Get(), 0, 256, info->bmiColors);
-        info->bmiHeader.biClrUsed = colours;
-    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.Width();
+    info.bmiHeader.biHeight = -picture.Height();
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = static_cast<WORD>(picture.BitsPerPixel());
+    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    CopiedPicture copy;
-    copy.bitmap.Reset(::CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!copy.bitmap || !bits)
-        throw std::runtime_error("Cannot copy the picture: not enough memory.");
-    {
-        ui::Selection toCopy(target.Get(), copy.bitmap.Get());
-        ::BitBlt(target.Get(), 0, 0, bm.bmWidth, bm.bmHeight, source.Get(), 0, 0, SRCCOPY);
-        ::GdiFlush();
-    }
-    if (colours > 0) {
-        std::vector<std::uint8_t> logical(sizeof(LOGPALETTE) + colours * sizeof(PALETTEENTRY));
-        auto* palette = reinterpret_cast<LOGPALETTE*>(logical.data());
-        palette->palVersion = 0x300;
-        palette->palNumEntries = static_cast<WORD>(colours);
-        for (UINT i = 0; i < colours; ++i) {
-            const RGBQUAD& c = info->bmiColors[i];
-            palette->palPalEntry[i] = {c.rgbRed, c.rgbGreen, c.rgbBlue, 0};
-        }
-        copy.palette.Reset(::CreatePalette(palette));
-    }
+    ui::Bitmap copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!copy || !bits) throw std::runtime_error("Cannot copy the picture: not enough memory.");
+    // Drawn through the picture's own canvas, which holds it selected.
+    ui::MemoryDC target(::CreateCompatibleDC(nullptr));
+    ui::Selection select(target.Get(), copy.Get());
+    if (!::BitBlt(target.Get(), 0, 0, picture.Width(), picture.Height(), picture.Canvas().Handle(),
+                  0, 0, SRCCOPY))
+        throw std::runtime_error("Cannot copy the picture.");
+    ::GdiFlush();
     return copy;
 }
 
@@ -73,20 +45,15 @@ class OpenClipboardScope {
 
 }  // namespace
 
-void CopyToClipboard(HWND owner, HBITMAP picture) {
-    // The copy is made first: when it fails, the clipboard keeps what it held.
-    CopiedPicture copy = CopyPicture(picture);
+void CopyToClipboard(HWND owner, ui::TBitmap& picture) {
+    // The copy is made first: when that fails, the clipboard keeps what it held.
+    ui::Bitmap copy = CopyPicture(picture);
     OpenClipboardScope open(owner);
     ::EmptyClipboard();
-    // Handed over, the handles belong to the clipboard.
-    if (!::SetClipboardData(CF_BITMAP, copy.bitmap.Get()))
+    if (!::SetClipboardData(CF_BITMAP, copy.Get()))
         throw std::runtime_error("Cannot copy the picture to the clipboard.");
-    copy.bitmap.Release();
-    if (copy.palette) {
-        if (!::SetClipboardData(CF_PALETTE, copy.palette.Get()))
-            throw std::runtime_error("Cannot copy the picture's palette to the clipboard.");
-        copy.palette.Release();
-    }
+    // Handed over, the bitmap belongs to the clipboard.
+    copy.Release();
 }
 
 }  // namespace glimra

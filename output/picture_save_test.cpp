@@ -54,7 +54,7 @@ class PictureSave : public ::testing::Test {
         bitmap.SetSize(width, height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                bitmap.Canvas().SetPixel(x, y, RGB(x * 9, y * 13, 255 - x * 5));
+                bitmap.Canvas().SetPixel(x, y, RGB(x * 5, y * 10, 255 - x * 5));
         picture.Changed();
     }
 
@@ -88,7 +88,7 @@ TEST_F(PictureSave, EachTypeWritesItsOwnDataWhateverTheNameSays) {
     // The picture stays converted to 24 bits, with its colours.
     EXPECT_EQ(picture.Bitmap().BitsPerPixel(), 24);
     const test::RgbImage expected = test::RgbOf(picture.Bitmap().View());
-    EXPECT_EQ(expected.rgb[3 * 46], 9) << "pixel (1, 1) kept its red";
+    EXPECT_EQ(expected.rgb[3 * 46], 5) << "pixel (1, 1) kept its red";
 
     EXPECT_EQ(LoadedByWindows(Path("bitmap.gif")), expected);
 
