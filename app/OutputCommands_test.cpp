@@ -38,7 +38,7 @@ using Step = std::function<bool(HWND dialog)>;
 struct Driver {
     std::vector<Step> steps;
     std::size_t next = 0;
-    DWORD started = 0;
+    DWORD started = 0, lastStep = 0;
     std::vector<std::string> seen;  // the caption of each dialog a step acted on
 } driver;
 
@@ -55,14 +55,16 @@ BOOL CALLBACK FindFrontDialog(HWND window, LPARAM result) {
 void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND dialog = nullptr;
     ::EnumThreadWindows(::GetCurrentThreadId(), FindFrontDialog, reinterpret_cast<LPARAM>(&dialog));
-    const bool late = ::GetTickCount() - driver.started > 15000;
-    if (dialog && (late || driver.next == driver.steps.size())) {
+    const DWORD now = ::GetTickCount();
+    const bool late = now - driver.started > 15000;
+    const bool over = driver.next == driver.steps.size() && now - driver.lastStep > 3000;
+    if (dialog && (late || over)) {
         // Whatever went wrong, the command gets to its end.
         ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
         return;
     }
     if (!dialog || driver.next == driver.steps.size()) {
-        if (late || driver.next == driver.steps.size()) ::KillTimer(nullptr, timer);
+        if (late || over) ::KillTimer(nullptr, timer);
         return;
     }
     char caption[128] = {};
@@ -70,12 +72,13 @@ void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD) {
     if (driver.steps[driver.next](dialog)) {
         driver.seen.push_back(caption);
         ++driver.next;
+        driver.lastStep = now;
     }
 }
 
 // Runs `command` while the steps act on its dialogs.
 void WithDialogs(std::vector<Step> steps, const std::function<void()>& command) {
-    driver = Driver{std::move(steps), 0, ::GetTickCount(), {}};
+    driver = Driver{std::move(steps), 0, ::GetTickCount(), 0, {}};
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, Drive);
     command();
     ::KillTimer(nullptr, timer);
@@ -102,9 +105,11 @@ Step SaveAs(std::vector<int> types, std::string name, const std::string& screens
         if (!screenshot.empty()) glimra::testing::SaveScreenshot(dialog, screenshot);
         HWND list = ::GetDlgItem(dialog, cmb1);
         for (int type : types) {
+            // What a pick in the drop-down list sends its dialog.
             ::SendMessageA(list, CB_SETCURSEL, type - 1, 0);
-            ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELCHANGE),
-                           reinterpret_cast<LPARAM>(list));
+            for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+                ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, code),
+                               reinterpret_cast<LPARAM>(list));
         }
         ::SetWindowTextA(FileNameBox(dialog), name.c_str());
         ::PostMessageA(dialog, WM_COMMAND, IDOK,
@@ -166,7 +171,14 @@ class OutputCommands : public ::testing::Test {
     void Save(std::vector<Step> steps) {
         WithDialogs(std::move(steps), [&] { Run(nullptr, &TMAIN::ButtonSaveClick); });
     }
-    std::string Path(const std::string& name) const { return (folder / name).string(); }
+    // The full path in the system's own form ("Z:\\...\\name"), as a user types it.
+    std::string Path(const std::string& name) const {
+        char full[MAX_PATH];
+        ::GetFullPathNameA((folder / name).string().c_str(), MAX_PATH, full, nullptr);
+        std::string path = full;
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return path;
+    }
     // The first bytes of a file, which tell its format.
     std::string Magic(const std::string& name) const {
         std::ifstream in(Path(name), std::ios::binary);
