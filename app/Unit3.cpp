@@ -11,12 +11,17 @@
 #include "forms/Links.h"
 #include "forms/Unit1.h"
 #include "imaging/pixel_ops.h"
+#include "output/clipboard_copy.h"
+#include "output/picture_save.h"
+#include "output/print_job.h"
 #include "ui/TApplication.h"
 #include "ui/TColorDialog.h"
 #include "ui/TImage.h"
 #include "ui/TMainMenu.h"
 #include "ui/TMenuItem.h"
 #include "ui/TPanel.h"
+#include "ui/TPrintDialog.h"
+#include "ui/TSaveDialog.h"
 #include "ui/TScrollBox.h"
 #include "ui/TSpeedButton.h"
 #include "ui/TTimer.h"
@@ -55,9 +60,6 @@ constexpr int kHotKeys[4] = {VK_F7, VK_F8, VK_F9, VK_F10};
 
 // Commands whose work comes with later parts of the program.
 const char* const kStandIns[] = {
-    "ButtonSaveClick",
-    "ButtonPrintClick",
-    "ImagePopCopyClick",
     "MenuClearStatisticClick",
 };
 
@@ -105,6 +107,10 @@ TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("ImagePopFlipHorizontalClick", &TMAIN::ImagePopFlipHorizontalClick);
     Handler("ButtonBrushClick", &TMAIN::ButtonBrushClick);
     Handler("ImagePopCustomClick", &TMAIN::ImagePopCustomClick);
+    Handler("ButtonSaveClick", &TMAIN::ButtonSaveClick);
+    Handler("SaveDialog1TypeChange", &TMAIN::SaveDialog1TypeChange);
+    Handler("ButtonPrintClick", &TMAIN::ButtonPrintClick);
+    Handler("ImagePopCopyClick", &TMAIN::ImagePopCopyClick);
     for (const char* name : kStandIns)
         Handler(name, &TMAIN::StandIn);
     RegisterHoverHandlers();
@@ -509,6 +515,37 @@ void TMAIN::TrayWebsiteClick(TObject*) {
 
 void TMAIN::TrayDonateClick(TObject*) {
     OpenPage(Handle(), kDonationAddress);
+}
+
+void TMAIN::ButtonSaveClick(TObject*) {
+    ui::TSaveDialog& dialog = Get<ui::TSaveDialog>("SaveDialog1");
+    if (!dialog.Execute(Handle())) return;
+    glimra::SavePicture(dialog.FileName(), saveFilterIndex_, Get<ui::TImage>("Image1").Picture());
+}
+
+void TMAIN::SaveDialog1TypeChange(TObject*) {
+    saveFilterIndex_ = Get<ui::TSaveDialog>("SaveDialog1").FilterIndex();
+}
+
+void TMAIN::ButtonPrintClick(TObject*) {
+    ui::TPicture& picture = Get<ui::TImage>("Image1").Picture();
+    glimra::ConvertTo24Bits(picture);
+    ui::PrinterDC printer = Get<ui::TPrintDialog>("PrinterSetupDialog").Execute(Handle());
+    if (!printer) return;
+    {
+        // The hourglass while the page is made; the default cursor on every path.
+        struct Hourglass {
+            Hourglass() { ui::Application->SetScreenCursor(ui::crHourGlass); }
+            ~Hourglass() { ui::Application->SetScreenCursor(ui::crDefault); }
+        } hourglass;
+        glimra::PrintPicture(printer.Get(), picture.Bitmap().View());
+    }
+    // Only a document that was ended without error counts as printed.
+    ::MessageBoxA(Handle(), "Bitmap printed", ui::Application->Title().c_str(), MB_OK);
+}
+
+void TMAIN::ImagePopCopyClick(TObject*) {
+    glimra::CopyToClipboard(Handle(), Get<ui::TImage>("Image1").Bitmap());
 }
 
 void TMAIN::StandIn(TObject*) {

@@ -74,6 +74,13 @@ class TMAIN : public ui::TForm {
     void TrayWebsiteClick(ui::TObject* Sender);
     void TrayDonateClick(ui::TObject* Sender);
 
+    // Output: save, print, copy.
+    void ButtonSaveClick(ui::TObject* Sender);
+    void SaveDialog1TypeChange(ui::TObject* Sender);
+    void ButtonPrintClick(ui::TObject* Sender);
+    void ImagePopCopyClick(ui::TObject* Sender);
+    int SaveFilterIndex() const { return saveFilterIndex_; }
+
     // Starts the refresh of the picture commands (at the next tick of isjunkt).
     void StartCommandRefresh();
     // Shows the main window again where it was.

@@ -12,6 +12,8 @@
 #include "ui/TMenuItem.h"
 #include "ui/TPanel.h"
 #include "ui/TPopupMenu.h"
+#include "ui/TPrintDialog.h"
+#include "ui/TSaveDialog.h"
 #include "ui/TScrollBox.h"
 #include "ui/TSpeedButton.h"
 #include "ui/TStaticText.h"
@@ -42,6 +44,8 @@ void RegisterStandardClasses() {
         layout::RegisterComponentClass<TToolButton>("TToolButton");
         layout::RegisterComponentClass<TTrayIcon>("TTrayIcon");
         layout::RegisterComponentClass<TColorDialog>("TColorDialog");
+        layout::RegisterComponentClass<TSaveDialog>("TSaveDialog");
+        layout::RegisterComponentClass<TPrintDialog>("TPrintDialog");
         return true;
     }();
     (void)done;

@@ -1,0 +1,108 @@
+#include "output/atomic_save.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "output/save_error.h"
+
+namespace glimra {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD error) {
+    throw SaveError(what + " " + path + ": " + SystemErrorText(error));
+}
+
+// The folder part of `path` (up to its last separator), or "." for a bare name.
+std::string FolderOf(const std::string& path) {
+    const std::size_t end = path.find_last_of("\\/");
+    if (end == std::string::npos) return ".";
+    // "C:\shot.bmp" keeps the separator of the root.
+    return path.substr(0, end == 0 || (end == 2 && path[1] == ':') ? end + 1 : end);
+}
+
+// The temporary file: removed again unless it was put in the target's place.
+class TemporaryFile {
+  public:
+    explicit TemporaryFile(const std::string& path) {
+        char name[MAX_PATH];
+        if (::GetTempFileNameA(FolderOf(path).c_str(), "glm", 0, name) == 0)
+            Fail("Cannot create the file", path, ::GetLastError());
+        name_ = name;
+        file_ = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE) {
+            const DWORD error = ::GetLastError();
+            ::DeleteFileA(name);
+            Fail("Cannot create the file", path, error);
+        }
+    }
+    ~TemporaryFile() {
+        if (file_ != INVALID_HANDLE_VALUE) ::CloseHandle(file_);
+        if (!name_.empty()) ::DeleteFileA(name_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    HANDLE Handle() const { return file_; }
+
+    // Closes the file and moves it over `path`.
+    void Replace(const std::string& path) {
+        const HANDLE file = std::exchange(file_, INVALID_HANDLE_VALUE);
+        if (!::CloseHandle(file)) Fail("Cannot write the file", path, ::GetLastError());
+        // A read-only file is not replaced (Windows refuses it; Wine would not).
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            Fail("Cannot replace the file", path, ERROR_ACCESS_DENIED);
+        if (!::MoveFileExA(name_.c_str(), path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            Fail("Cannot replace the file", path, ::GetLastError());
+        name_.clear();
+    }
+
+  private:
+    std::string name_;
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
+}  // namespace
+
+std::string SystemErrorText(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string result = length != 0 && text ? std::string(text, length)
+                                             : "system error " + std::to_string(error) + ".";
+    if (text) ::LocalFree(text);
+    while (!result.empty() &&
+           (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
+        result.pop_back();
+    std::replace(result.begin(), result.end(), '\r', ' ');
+    std::replace(result.begin(), result.end(), '\n', ' ');
+    return result;
+}
+
+void HandleSink::Write(const std::uint8_t* data, std::size_t size) {
+    // WriteFile takes 32-bit counts: at most 1 GiB a call.
+    while (size > 0) {
+        const DWORD part = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        DWORD written = 0;
+        if (!::WriteFile(file_, data, part, &written, nullptr) || written != part) {
+            const DWORD error = ::GetLastError();
+            throw SaveError("Cannot write the file: " +
+                            SystemErrorText(error != 0 ? error : ERROR_DISK_FULL));
+        }
+        data += part;
+        size -= part;
+    }
+}
+
+void SaveAtomically(const std::string& path, const std::function<void(ByteSink&)>& write) {
+    TemporaryFile temporary(path);
+    HandleSink sink(temporary.Handle());
+    write(sink);
+    temporary.Replace(path);
+}
+
+}  // namespace glimra

@@ -1,0 +1,182 @@
+// The clipboard copy on the real clipboard of the Wine session: what it holds
+// afterwards, pixel layouts, and a clipboard that another program holds open.
+#include "output/clipboard_copy.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ui/TBitmap.h"
+#include "ui/handles.h"
+
+namespace glimra {
+namespace {
+
+std::string helperPath;  // clipboard_holder.exe, from the command line
+
+// Windows of this program: the copy's owner, and another that checks the
+// clipboard was closed (the system lets the same owner open it again).
+HWND NewWindow() {
+    return ::CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+const HWND owner = NewWindow(), checker = NewWindow();
+
+// A picture whose every pixel differs from its neighbours.
+void Paint(ui::TBitmap& picture, int width, int height) {
+    picture.SetSize(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.Canvas().SetPixel(x, y, RGB(x * 7, y * 11, (x + y) * 3));
+}
+
+// The clipboard's formats, in its order.
+std::vector<UINT> Formats() {
+    std::vector<UINT> formats;
+    if (!::OpenClipboard(checker)) return formats;
+    for (UINT f = ::EnumClipboardFormats(0); f != 0; f = ::EnumClipboardFormats(f))
+        formats.push_back(f);
+    ::CloseClipboard();
+    return formats;
+}
+
+void PutText(const char* text) {
+    ASSERT_TRUE(::OpenClipboard(checker));
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+    std::strcpy(static_cast<char*>(::GlobalLock(memory)), text);
+    ::GlobalUnlock(memory);
+    ::SetClipboardData(CF_TEXT, memory);
+    ::CloseClipboard();
+}
+
+std::string Text() {
+    std::string text;
+    if (!::OpenClipboard(checker)) return "(not open)";
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+struct ClipboardBitmap {
+    int width = 0, height = 0, bitsPerPixel = 0;
+    std::vector<COLORREF> pixels;  // from the top, as GetPixel reads them
+};
+
+ClipboardBitmap ReadClipboardBitmap() {
+    ClipboardBitmap result;
+    if (!::OpenClipboard(checker)) return result;
+    if (HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
+        BITMAP bm{};
+        ::GetObjectA(bitmap, sizeof bm, &bm);
+        result.width = bm.bmWidth;
+        result.height = bm.bmHeight;
+        result.bitsPerPixel = bm.bmBitsPixel;
+        ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
+        ui::Selection select(dc.Get(), bitmap);
+        for (int y = 0; y < bm.bmHeight; ++y)
+            for (int x = 0; x < bm.bmWidth; ++x)
+                result.pixels.push_back(::GetPixel(dc.Get(), x, y));
+    }
+    ::CloseClipboard();
+    return result;
+}
+
+std::vector<COLORREF> PixelsOf(ui::TBitmap& picture) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            pixels.push_back(picture.Canvas().Pixel(x, y));
+    return pixels;
+}
+
+// The clipboard was closed again: anyone may open it.
+bool ClipboardIsClosed() {
+    return ::GetOpenClipboardWindow() == nullptr && ::OpenClipboard(nullptr) && ::CloseClipboard();
+}
+
+TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
+    for (ui::TPixelFormat format : {ui::TPixelFormat::pf24bit, ui::TPixelFormat::pf32bit}) {
+        PutText("before");
+        ui::TBitmap picture;
+        picture.SetPixelFormat(format);
+        Paint(picture, 37, 21);
+        CopyToClipboard(owner, picture);
+        CopyToClipboard(owner, picture);
+        EXPECT_TRUE(ClipboardIsClosed());
+        const std::vector<UINT> formats = Formats();
+        EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_BITMAP), 1);
+        EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_TEXT), 0) << "emptied first";
+        EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_PALETTE), 0);
+
+        // Changing the picture afterwards does not change the clipboard's copy.
+        const std::vector<COLORREF> copied = PixelsOf(picture);
+        picture.Canvas().SetPixel(0, 0, RGB(1, 2, 3));
+        const ClipboardBitmap held = ReadClipboardBitmap();
+        EXPECT_EQ(held.width, 37);
+        EXPECT_EQ(held.height, 21);
+        EXPECT_EQ(held.bitsPerPixel, ui::TBitmap::BitsFor(format));
+        EXPECT_EQ(held.pixels, copied);
+    }
+}
+
+TEST(ClipboardCopy, AClipboardHeldByAnotherProgramIsReportedAndLeftAsItWas) {
+    ASSERT_FALSE(helperPath.empty()) << "pass the path of clipboard_holder.exe";
+    PutText("kept");
+    const std::string heldName = "glimra-clipboard-held-" + std::to_string(::GetCurrentProcessId());
+    const std::string releaseName = heldName + "-release";
+    ui::Owned<ui::HandleTraits<HANDLE, ::CloseHandle>> held(
+        ::CreateEventA(nullptr, TRUE, FALSE, heldName.c_str()));
+    ui::Owned<ui::HandleTraits<HANDLE, ::CloseHandle>> release(
+        ::CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
+    std::string command = "\"" + helperPath + "\" " + heldName + " " + releaseName;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process));
+    ::CloseHandle(process.hThread);
+    ASSERT_EQ(::WaitForSingleObject(held.Get(), 10000), WAIT_OBJECT_0);
+
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    ui::TBitmap picture;
+    Paint(picture, 5, 4);
+    std::string error;
+    try {
+        CopyToClipboard(owner, picture);
+    } catch (const std::runtime_error& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error, "Cannot open clipboard");
+    EXPECT_EQ(::GetClipboardSequenceNumber(), sequence);
+
+    ::SetEvent(release.Get());
+    EXPECT_EQ(::WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(process.hProcess);
+    EXPECT_EQ(Text(), "kept");
+    const std::vector<UINT> formats = Formats();
+    EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_BITMAP), 0);
+    EXPECT_TRUE(ClipboardIsClosed());
+}
+
+TEST(ClipboardCopy, AnEmptyPictureIsReportedAndTheClipboardKeepsItsContent) {
+    PutText("still here");
+    ui::TBitmap empty;
+    empty.SetSize(0, 12);
+    EXPECT_THROW(CopyToClipboard(owner, empty), std::runtime_error);
+    EXPECT_EQ(Text(), "still here");
+    EXPECT_TRUE(ClipboardIsClosed());
+}
+
+}  // namespace
+}  // namespace glimra
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (argc > 1) glimra::helperPath = argv[1];
+    return RUN_ALL_TESTS();
+}

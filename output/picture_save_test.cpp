@@ -1,0 +1,191 @@
+// Saving to real files: the format follows the type whatever the extension,
+// each file reads back with a reader of its own, and a save that fails (a
+// missing or read-only place, a full disk, a picture without pixels) leaves an
+// existing file as it was and no partial file behind.
+#include "output/picture_save.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "output/atomic_save.h"
+#include "output/bmp_writer.h"
+#include "output/save_error.h"
+#include "output/test_support.h"
+#include "ui/handles.h"
+
+namespace glimra {
+namespace {
+
+namespace fs = std::filesystem;
+
+class PictureSave : public ::testing::Test {
+  protected:
+    PictureSave() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = test::TestFilePath(std::string("save-") + info->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    void Put(const std::string& name, const std::string& content) const {
+        std::ofstream(Path(name), std::ios::binary) << content;
+    }
+    std::string Content(const std::string& name) const {
+        const std::vector<std::uint8_t> bytes = test::ReadFile(Path(name));
+        return {bytes.begin(), bytes.end()};
+    }
+    // A 24-bit picture (or of `format`) with a pattern of colours.
+    static void Paint(ui::TPicture& picture, int width, int height,
+                      ui::TPixelFormat format = ui::TPixelFormat::pf24bit) {
+        ui::TBitmap& bitmap = picture.Bitmap();
+        bitmap.SetPixelFormat(format);
+        bitmap.SetSize(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                bitmap.Canvas().SetPixel(x, y, RGB(x * 5, y * 10, 255 - x * 5));
+        picture.Changed();
+    }
+
+    fs::path folder_;
+};
+
+// The BMP as Windows itself reads it, as red, green, blue rows.
+test::RgbImage LoadedByWindows(const std::string& path) {
+    ui::Bitmap loaded(static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    test::RgbImage image;
+    if (!loaded) return image;
+    BITMAP bm{};
+    ::GetObjectA(loaded.Get(), sizeof bm, &bm);
+    image.width = bm.bmWidth;
+    image.height = bm.bmHeight;
+    ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
+    ui::Selection select(dc.Get(), loaded.Get());
+    for (int y = 0; y < bm.bmHeight; ++y)
+        for (int x = 0; x < bm.bmWidth; ++x) {
+            const COLORREF c = ::GetPixel(dc.Get(), x, y);
+            image.rgb.insert(image.rgb.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+        }
+    return image;
+}
+
+TEST_F(PictureSave, EachTypeWritesItsOwnDataWhateverTheNameSays) {
+    ui::TPicture picture;
+    Paint(picture, 45, 23, ui::TPixelFormat::pf32bit);
+    SavePicture(Path("bitmap.gif"), kSaveBmp, picture);
+    // The picture stays converted to 24 bits, with its colours.
+    EXPECT_EQ(picture.Bitmap().BitsPerPixel(), 24);
+    const test::RgbImage expected = test::RgbOf(picture.Bitmap().View());
+    EXPECT_EQ(expected.rgb[3 * 46], 5) << "pixel (1, 1) kept its red";
+
+    EXPECT_EQ(LoadedByWindows(Path("bitmap.gif")), expected);
+
+    SavePicture(Path("jpeg.bmp"), kSaveJpeg, picture);
+    const test::DecodedJpeg jpeg = test::DecodeJpeg(test::ReadFile(Path("jpeg.bmp")));
+    EXPECT_TRUE(jpeg.baseline);
+    EXPECT_EQ(jpeg.components, 3);
+    ASSERT_EQ(jpeg.image.rgb.size(), expected.rgb.size());
+    int worst = 0;
+    for (std::size_t i = 0; i < expected.rgb.size(); ++i)
+        worst = std::max(worst, std::abs(jpeg.image.rgb[i] - expected.rgb[i]));
+    EXPECT_LE(worst, 40);
+
+    SavePicture(Path("gif.png"), kSaveGif, picture);
+    const test::DecodedGif gif = test::DecodeGif(test::ReadFile(Path("gif.png")));
+    EXPECT_EQ(gif.imageCount, 1);
+    EXPECT_EQ(gif.width, 45);
+    EXPECT_LE(gif.colors.size(), 256u);
+
+    SavePicture(Path("png.jpg"), kSavePng, picture);
+    EXPECT_EQ(test::DecodePng(test::ReadFile(Path("png.jpg"))), expected);
+
+    EXPECT_EQ(Files(), (std::vector<std::string>{"bitmap.gif", "gif.png", "jpeg.bmp", "png.jpg"}));
+}
+
+TEST_F(PictureSave, AFullDiskLeavesTheOldFileAndNoPartialFile) {
+    ui::TPicture picture;
+    Paint(picture, 300, 200);
+    Put("shot.bmp", "old content");
+    // A disk that fills up after 10000 bytes.
+    struct FullDisk : ByteSink {
+        ByteSink& file;
+        std::size_t room;
+        FullDisk(ByteSink& f, std::size_t r) : file(f), room(r) {}
+        void Write(const std::uint8_t* data, std::size_t size) override {
+            if (size > room) {
+                file.Write(data, room);
+                room = 0;
+                throw SaveError("Cannot write the file: There is not enough space on the disk.");
+            }
+            file.Write(data, size);
+            room -= size;
+        }
+    };
+    const PixelView view = picture.Bitmap().View();
+    for (const char* name : {"shot.bmp", "new.bmp"}) {
+        try {
+            SaveAtomically(Path(name), [&](ByteSink& sink) {
+                FullDisk disk(sink, 10000);
+                WriteBmp(view, disk);
+            });
+            ADD_FAILURE() << "the save did not fail";
+        } catch (const SaveError& error) {
+            EXPECT_NE(std::string(error.what()).find("not enough space"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(Content("shot.bmp"), "old content");
+    EXPECT_EQ(Files(), std::vector<std::string>{"shot.bmp"});
+
+    // Complete, the file takes the old one's place.
+    SavePicture(Path("shot.bmp"), kSaveBmp, picture);
+    EXPECT_EQ(test::DecodeBmp(test::ReadFile(Path("shot.bmp"))), test::RgbOf(view));
+    EXPECT_EQ(Files(), std::vector<std::string>{"shot.bmp"});
+}
+
+TEST_F(PictureSave, AMissingFolderOrAReadOnlyFileIsReportedWithItsName) {
+    ui::TPicture picture;
+    Paint(picture, 8, 8);
+    const std::string missing = Path("no such folder\\shot.bmp");
+    try {
+        SavePicture(missing, kSaveBmp, picture);
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (const SaveError& error) {
+        EXPECT_NE(std::string(error.what()).find(missing), std::string::npos) << error.what();
+    }
+    EXPECT_TRUE(Files().empty());
+
+    Put("locked.png", "old content");
+    ASSERT_TRUE(::SetFileAttributesA(Path("locked.png").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_THROW(SavePicture(Path("locked.png"), kSavePng, picture), SaveError);
+    ::SetFileAttributesA(Path("locked.png").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(Content("locked.png"), "old content");
+    EXPECT_EQ(Files(), std::vector<std::string>{"locked.png"});
+}
+
+TEST_F(PictureSave, APictureWithoutPixelsOrAnUnknownTypeWritesNothing) {
+    Put("shot.gif", "old content");
+    ui::TPicture empty;
+    empty.Bitmap().SetSize(0, 40);
+    for (int type : {kSaveBmp, kSaveJpeg, kSaveGif, kSavePng})
+        EXPECT_THROW(SavePicture(Path("shot.gif"), type, empty), SaveError) << type;
+    ui::TPicture picture;
+    Paint(picture, 4, 4);
+    EXPECT_THROW(SavePicture(Path("shot.gif"), 5, picture), SaveError);
+    EXPECT_EQ(Content("shot.gif"), "old content");
+    EXPECT_EQ(Files(), std::vector<std::string>{"shot.gif"});
+}
+
+}  // namespace
+}  // namespace glimra
