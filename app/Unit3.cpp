@@ -1,6 +1,7 @@
 #include "app/Unit3.h"
 
 #include "app/BalloonTip.h"
+#include "app/Settings.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "capture/ScrnCap.h"
@@ -8,6 +9,8 @@
 #include "capture/capture3.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
+#include "lang/TMultiLanguage.h"
+#include "ui/LayoutLoader.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
 #include "ui/TMainMenu.h"
@@ -52,21 +55,24 @@ const char* const kStandIns[] = {
     "ImagePopInvertClick",       "ButtonEditRotateClick",
     "ImagePopRotate90Click",     "ImagePopRotate180Click",
     "ImagePopFlipVerticalClick", "ImagePopFlipHorizontalClick",
-    "MenuClearStatisticClick",   "ImagePopD1Click",
-    "ImagePopD2Click",           "ImagePopD3Click",
-    "ImagePopD4Click",           "ImagePopD5Click",
-    "ImagePopD6Click",           "ImagePopD7Click",
-    "ImagePopD8Click",           "ImagePopD9Click",
-    "ImagePopD10Click",          "ImagePopBlackClick",
-    "ImagePopBlueClick",         "ImagePopGreenClick",
-    "ImagePopRedClick",          "ImagePopWhiteClick",
-    "ImagePopCustomClick",
+    "ImagePopD1Click",           "ImagePopD2Click",
+    "ImagePopD3Click",           "ImagePopD4Click",
+    "ImagePopD5Click",           "ImagePopD6Click",
+    "ImagePopD7Click",           "ImagePopD8Click",
+    "ImagePopD9Click",           "ImagePopD10Click",
+    "ImagePopBlackClick",        "ImagePopBlueClick",
+    "ImagePopGreenClick",        "ImagePopRedClick",
+    "ImagePopWhiteClick",        "ImagePopCustomClick",
 };
 
 }  // namespace
 
 TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
+    ui::layout::RegisterComponentClass<lang::TMultiLanguage>("TMultiLanguage");
     Handler("FormCreate", &TMAIN::FormCreate);
+    Handler("FormClose", &TMAIN::FormClose);
+    Handler("MenuClearStatisticClick", &TMAIN::MenuClearStatisticClick);
+    Handler("MultiLanguage1AfterLoad", &TMAIN::MultiLanguage1AfterLoad);
     Handler("FormHide", &TMAIN::FormHide);
     Handler("MenuExitClick", &TMAIN::MenuExitClick);
     Handler("TrayExitClick", &TMAIN::TrayExitClick);
@@ -132,8 +138,46 @@ void TMAIN::FormCreate(TObject*) {
         L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
         RGB(255, 251, 240), RGB(0, 0, 0));
 
+    // 4. The counters and the language of the last run; a failure ends this step
+    // without a word.
+    try {
+        LoadSettings(Get<TControl>("Label2"), Get<TControl>("Label3"),
+                     Get<lang::TMultiLanguage>("MultiLanguage1"));
+    } catch (...) {
+    }
+
     // 5. The main menu on its tool bar.
     Get<ui::TToolBar>("ToolBar2").SetMenu(&Get<ui::TMainMenu>("MainMenu1"));
+}
+
+void TMAIN::FormClose(TObject*, ui::TCloseAction&) {
+    // A failed save is reported, and the program still ends.
+    ui::Guarded([this] {
+        SaveSettings(Get<TControl>("Label2"), Get<TControl>("Label3"),
+                     Get<lang::TMultiLanguage>("MultiLanguage1"));
+    });
+}
+
+void TMAIN::MenuClearStatisticClick(TObject*) {
+    ClearStatistics(Get<TControl>("Label2"), Get<TControl>("Label3"));
+}
+
+void TMAIN::MultiLanguage1AfterLoad(TObject*) {
+    // The menu bar makes its buttons again, with the new captions.
+    ui::TToolBar& bar = Get<ui::TToolBar>("ToolBar2");
+    bar.SetMenu(nullptr);
+    bar.SetMenu(&Get<ui::TMainMenu>("MainMenu1"));
+    // The statistics labels, right-aligned and sized to their new captions, are
+    // put in their order again: hidden, then shown from the right, each one
+    // entering at the left end of the right-aligned row.
+    const char* const labels[] = {"SM", "FS", "Label2", "AW", "Label3"};
+    for (const char* name : labels)
+        Get<TControl>(name).SetVisible(false);
+    for (int i = 4; i >= 0; --i) {
+        TControl& label = Get<TControl>(labels[i]);
+        label.SetLeft(-label.Width());
+        label.SetVisible(true);
+    }
 }
 
 void TMAIN::FormHide(TObject*) {

@@ -17,6 +17,7 @@ class TMAIN : public ui::TForm {
     // Start-up and shutdown.
     void FormCreate(ui::TObject* Sender);
     void FormHide(ui::TObject* Sender);
+    void FormClose(ui::TObject* Sender, ui::TCloseAction& Action);
     void MenuExitClick(ui::TObject* Sender);
     void TrayExitClick(ui::TObject* Sender);
 
@@ -44,6 +45,10 @@ class TMAIN : public ui::TForm {
     void Image1MouseMove(ui::TObject* Sender, ui::TShiftState Shift, int X, int Y);
     void Image1MouseUp(ui::TObject* Sender, ui::TMouseButton Button, ui::TShiftState Shift, int X,
                        int Y);
+
+    // Settings, statistics and languages.
+    void MenuClearStatisticClick(ui::TObject* Sender);
+    void MultiLanguage1AfterLoad(ui::TObject* Sender);
 
     // The tray icon, the about box and the web pages.
     void TrayIcon1DblClick(ui::TObject* Sender);
