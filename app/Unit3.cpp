@@ -3,6 +3,7 @@
 #include "app/BalloonTip.h"
 #include "app/Brush.h"
 #include "app/PictureEdits.h"
+#include "app/Settings.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "capture/ScrnCap.h"
@@ -14,6 +15,8 @@
 #include "output/clipboard_copy.h"
 #include "output/picture_save.h"
 #include "output/print_job.h"
+#include "lang/TMultiLanguage.h"
+#include "ui/LayoutLoader.h"
 #include "ui/TApplication.h"
 #include "ui/TColorDialog.h"
 #include "ui/TImage.h"
@@ -58,18 +61,17 @@ const char* const kHoverButtons[13] = {
 // The capture keys of the hot-key poll: F7, F8, F9, F10.
 constexpr int kHotKeys[4] = {VK_F7, VK_F8, VK_F9, VK_F10};
 
-// Commands whose work comes with later parts of the program.
-const char* const kStandIns[] = {
-    "MenuClearStatisticClick",
-};
-
 constexpr long double kQuarterTurn = std::numbers::pi_v<long double> / 2;
 constexpr long double kHalfTurn = std::numbers::pi_v<long double>;
 
 }  // namespace
 
 TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
+    ui::layout::RegisterComponentClass<lang::TMultiLanguage>("TMultiLanguage");
     Handler("FormCreate", &TMAIN::FormCreate);
+    Handler("FormClose", &TMAIN::FormClose);
+    Handler("MenuClearStatisticClick", &TMAIN::MenuClearStatisticClick);
+    Handler("MultiLanguage1AfterLoad", &TMAIN::MultiLanguage1AfterLoad);
     Handler("FormHide", &TMAIN::FormHide);
     Handler("MenuExitClick", &TMAIN::MenuExitClick);
     Handler("TrayExitClick", &TMAIN::TrayExitClick);
@@ -111,8 +113,6 @@ TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("SaveDialog1TypeChange", &TMAIN::SaveDialog1TypeChange);
     Handler("ButtonPrintClick", &TMAIN::ButtonPrintClick);
     Handler("ImagePopCopyClick", &TMAIN::ImagePopCopyClick);
-    for (const char* name : kStandIns)
-        Handler(name, &TMAIN::StandIn);
     RegisterHoverHandlers();
     RegisterBrushHandlers();
 }
@@ -179,8 +179,46 @@ void TMAIN::FormCreate(TObject*) {
         L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
         RGB(255, 251, 240), RGB(0, 0, 0));
 
+    // 4. The counters and the language of the last run; a failure ends this step
+    // without a word.
+    try {
+        LoadSettings(Get<TControl>("Label2"), Get<TControl>("Label3"),
+                     Get<lang::TMultiLanguage>("MultiLanguage1"));
+    } catch (...) {
+    }
+
     // 5. The main menu on its tool bar.
     Get<ui::TToolBar>("ToolBar2").SetMenu(&Get<ui::TMainMenu>("MainMenu1"));
+}
+
+void TMAIN::FormClose(TObject*, ui::TCloseAction&) {
+    // A failed save is reported, and the program still ends.
+    ui::Guarded([this] {
+        SaveSettings(Get<TControl>("Label2"), Get<TControl>("Label3"),
+                     Get<lang::TMultiLanguage>("MultiLanguage1"));
+    });
+}
+
+void TMAIN::MenuClearStatisticClick(TObject*) {
+    ClearStatistics(Get<TControl>("Label2"), Get<TControl>("Label3"));
+}
+
+void TMAIN::MultiLanguage1AfterLoad(TObject*) {
+    // The menu bar makes its buttons again, with the new captions.
+    ui::TToolBar& bar = Get<ui::TToolBar>("ToolBar2");
+    bar.SetMenu(nullptr);
+    bar.SetMenu(&Get<ui::TMainMenu>("MainMenu1"));
+    // The statistics labels, right-aligned and sized to their new captions, are
+    // put in their order again: hidden, then shown from the right, each one
+    // entering at the left end of the right-aligned row.
+    const char* const labels[] = {"SM", "FS", "Label2", "AW", "Label3"};
+    for (const char* name : labels)
+        Get<TControl>(name).SetVisible(false);
+    for (int i = 4; i >= 0; --i) {
+        TControl& label = Get<TControl>(labels[i]);
+        label.SetLeft(-label.Width());
+        label.SetVisible(true);
+    }
 }
 
 void TMAIN::FormHide(TObject*) {
@@ -546,8 +584,4 @@ void TMAIN::ButtonPrintClick(TObject*) {
 
 void TMAIN::ImagePopCopyClick(TObject*) {
     glimra::CopyToClipboard(Handle(), Get<ui::TImage>("Image1").Bitmap());
-}
-
-void TMAIN::StandIn(TObject*) {
-    ++standInCalls;
 }

@@ -18,6 +18,7 @@ class TMAIN : public ui::TForm {
     // Start-up and shutdown.
     void FormCreate(ui::TObject* Sender);
     void FormHide(ui::TObject* Sender);
+    void FormClose(ui::TObject* Sender, ui::TCloseAction& Action);
     void MenuExitClick(ui::TObject* Sender);
     void TrayExitClick(ui::TObject* Sender);
 
@@ -65,6 +66,10 @@ class TMAIN : public ui::TForm {
     int BrushDiameter() const { return brushDiameter_; }
     ui::TColor BrushColour() const { return brushColour_; }
 
+    // Settings, statistics and languages.
+    void MenuClearStatisticClick(ui::TObject* Sender);
+    void MultiLanguage1AfterLoad(ui::TObject* Sender);
+
     // The tray icon, the about box and the web pages.
     void TrayIcon1DblClick(ui::TObject* Sender);
     void TrayMainWindowClick(ui::TObject* Sender);
@@ -87,11 +92,6 @@ class TMAIN : public ui::TForm {
     void ShowMainWindow();
     // The image view holds a picture (its height is not 0).
     bool HasPicture();
-
-    // The bound handler of a command whose work is not built yet: it does nothing
-    // but count, so that tests see it ran.
-    void StandIn(ui::TObject* Sender);
-    int standInCalls = 0;
 
     // The degree sign of the rotate captions (Windows-1252).
     static constexpr char kDegreeSign = '\xB0';

@@ -184,15 +184,6 @@ TEST_F(MainWindow, RotateCaptionsCarryTheDegreeSign) {
     EXPECT_EQ(MAIN->Get<TControl>("ButtonEditRotate").Caption(), "90\xB0");
 }
 
-TEST_F(MainWindow, CommandsNotBuiltYetAreBoundToTheStandIn) {
-    const int before = MAIN->standInCalls;
-    TMenuItem& copy = MAIN->Get<TMenuItem>("ImagePopCopy");
-    ASSERT_TRUE(copy.OnClick);
-    copy.OnClick(&copy);
-    EXPECT_EQ(MAIN->standInCalls, before + 1);
-    EXPECT_TRUE(reports.empty());
-}
-
 // Screenshots of every window for people to look at: the main window with and
 // without a picture, the about box and the reminder, at the session's dpi.
 TEST_F(MainWindow, Screenshots) {

@@ -1,0 +1,32 @@
+// The settings store: the two capture counters and the chosen language, kept per
+// user as string values under one registry key, read once while the main window
+// is created and written once when it closes. While the program runs the
+// counters are only the texts of their status labels.
+#pragma once
+
+namespace lang {
+class TMultiLanguage;
+}
+namespace ui {
+class TControl;
+}
+
+// The key under HKEY_CURRENT_USER.
+inline constexpr const char* kSettingsKey = "Software\\Norvanta\\Glimra 1.3";
+
+// Opens (or creates) the key, shows the stored counters in the two labels ("0"
+// for an absent or empty value) and loads the language whose display name was
+// stored, letter case ignored. Raises at the first failure: a value of a
+// non-string kind (before any label is set), a name that matches no language, a
+// language file that cannot be read.
+void LoadSettings(ui::TControl& fullScreen, ui::TControl& activeWindow,
+                  lang::TMultiLanguage& languages);
+
+// Writes "Capture", "CaptureA" and "Language" as strings, in this order; raises
+// "Failed to set data for '<name>'" for the first value that cannot be written,
+// and the rest are not written.
+void SaveSettings(const ui::TControl& fullScreen, const ui::TControl& activeWindow,
+                  const lang::TMultiLanguage& languages);
+
+// Both counters back to "0"; stored at the next close.
+void ClearStatistics(ui::TControl& fullScreen, ui::TControl& activeWindow);

@@ -1,0 +1,396 @@
+#include "lang/TMultiLanguage.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "lang/EM_Common.h"
+#include "ui/TApplication.h"
+#include "ui/TBitmap.h"
+#include "ui/TForm.h"
+#include "ui/TMenuItem.h"
+#include "ui/handles.h"
+
+namespace lang {
+
+namespace {
+
+constexpr const char* kGeneral = "General";
+constexpr const char* kUntitled = "<Untitled Language>";
+
+bool SamePath(const std::string& a, const std::string& b) {
+    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+// The file name with its extension, without the folders before it.
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/:");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path with its extension (from the last "." of the file name) replaced.
+std::string WithExtension(const std::string& path, const char* extension) {
+    const std::size_t name = path.size() - FileNameOf(path).size();
+    const std::size_t dot = path.find_last_of('.');
+    return (dot == std::string::npos || dot < name ? path : path.substr(0, dot)) + extension;
+}
+
+// The system's text for an error code, without the line break at its end.
+std::string SystemReason(DWORD error) {
+    char text[512] = {};
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                         0, text, sizeof text, nullptr);
+    return std::string(Trim(std::string_view(text, length)));
+}
+
+// The whole file; raises "Cannot open file ..." when it cannot be read.
+std::string ReadFileBytes(const std::string& path) {
+    ui::File file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    auto fail = [&path] {
+        throw std::runtime_error("Cannot open file \"" + path + "\". " +
+                                 SystemReason(::GetLastError()));
+    };
+    if (!file) fail();
+    std::string bytes;
+    char buffer[16384];
+    DWORD got = 0;
+    do {
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) fail();
+        bytes.append(buffer, got);
+    } while (got > 0);
+    return bytes;
+}
+
+// Copies a bitmap handle into the entry's picture; false when there is none.
+bool AssignBitmap(ui::TMenuItem& item, HBITMAP handle) {
+    ui::Bitmap owned(handle);
+    BITMAP info{};
+    if (!handle || !::GetObjectA(handle, sizeof info, &info) || info.bmWidth <= 0 ||
+        info.bmHeight <= 0)
+        return false;
+    ui::TBitmap copy;
+    copy.SetPixelFormat(ui::TPixelFormat::pf24bit);
+    copy.SetSize(info.bmWidth, info.bmHeight);
+    ui::MemoryDC source(::CreateCompatibleDC(nullptr));
+    HGDIOBJ old = ::SelectObject(source.Get(), handle);
+    ::BitBlt(copy.Canvas().Handle(), 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0,
+             SRCCOPY);
+    ::SelectObject(source.Get(), old);
+    item.Bitmap().Assign(copy);
+    return true;
+}
+
+// The flag in front of a language's entry: the bitmap file beside the language
+// file, or the program's NOFLAG bitmap when there is none or it is no bitmap.
+void LoadFlag(ui::TMenuItem& item, const std::string& languageFile) {
+    const std::string flag = WithExtension(languageFile, ".bmp");
+    const DWORD attributes = ::GetFileAttributesA(flag.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        AssignBitmap(item, static_cast<HBITMAP>(::LoadImageA(nullptr, flag.c_str(), IMAGE_BITMAP, 0,
+                                                             0, LR_LOADFROMFILE))))
+        return;
+    AssignBitmap(item, static_cast<HBITMAP>(::LoadImageA(ui::Application->Instance(), "NOFLAG",
+                                                         IMAGE_BITMAP, 0, 0, 0)));
+}
+
+}  // namespace
+
+bool IsLanguageFileEntry(unsigned long attributes) {
+    return !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
+}
+
+TMultiLanguage::TMultiLanguage(ui::TComponent* owner) : ui::TComponent(owner) {
+    data_.Assign(std::vector<std::string>{"[General]", "LanguageVersion=1.0"});
+    SetIgnoreProperties({"Name", "ImeName", "HelpKeyword", "HelpFile"});
+    Refresh();
+}
+
+TMultiLanguage::~TMultiLanguage() {
+    ClearLanguageMenu();
+}
+
+std::vector<std::string> TMultiLanguage::LanguageStrings() const {
+    WriteGeneral();
+    return data_.ToLines();
+}
+
+void TMultiLanguage::SetLanguageStrings(const std::vector<std::string>& lines) {
+    data_.Assign(lines);
+    ReadGeneral();
+}
+
+std::vector<std::string> TMultiLanguage::IgnoreProperties() const {
+    return ignoreNames_;
+}
+
+void TMultiLanguage::SetIgnoreProperties(const std::vector<std::string>& names) {
+    ignoreNames_ = names;
+    ignore_ = FoldedSet(names.begin(), names.end());
+    translatable_.clear();
+}
+
+void TMultiLanguage::SetLanguagesDirectory(const std::string& directory) {
+    languagesDirectory_ = directory;
+    Refresh();
+}
+
+void TMultiLanguage::SetLangMenuItem(ui::TMenuItem* item) {
+    if (item == langMenuItem_) return;
+    if (langMenuItem_) RemoveFreeNotification(langMenuItem_);
+    langMenuItem_ = item;
+    FreeNotification(item);
+    RebuildLanguageMenu();
+}
+
+void TMultiLanguage::SetUseLanguageBitmaps(bool value) {
+    useLanguageBitmaps_ = value;
+    RebuildLanguageMenu();
+}
+
+void TMultiLanguage::Notification(ui::TComponent* component, ui::TOperation operation) {
+    ui::TComponent::Notification(component, operation);
+    if (operation == ui::TOperation::opRemove && component == langMenuItem_)
+        langMenuItem_ = nullptr;
+}
+
+void TMultiLanguage::Refresh() {
+    ScanLanguages();
+    if (OnRefreshed) OnRefreshed(this);
+}
+
+void TMultiLanguage::ScanLanguages() {
+    std::string directory = languagesDirectory_;
+    if (directory.empty()) {
+        char current[MAX_PATH + 1] = {};
+        const DWORD length = ::GetCurrentDirectoryA(sizeof current, current);
+        directory.assign(current, length < sizeof current ? length : 0);
+    }
+    if (directory.empty() || (directory.back() != '\\' && directory.back() != '/'))
+        directory += '\\';
+    files_.clear();
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((directory + "*." + fileExtension_).c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (IsLanguageFileEntry(found.dwFileAttributes))
+                files_.push_back(directory + found.cFileName);
+        } while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+    }
+    RebuildLanguageMenu();
+}
+
+void TMultiLanguage::ClearLanguageMenu() {
+    if (!langMenuItem_) return;
+    for (int i = 0; i < langMenuItem_->Count();) {
+        if (langMenuItem_->Items(i)->Tag() != 0) {
+            delete langMenuItem_->Items(i);  // leaves its parent's list as it goes
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+}
+
+void TMultiLanguage::RebuildLanguageMenu() {
+    ClearLanguageMenu();
+    if (!langMenuItem_) return;
+    // The entries go before the last two fixed entries, or from the top.
+    const int fixed = langMenuItem_->Count();
+    const int base = fixed - 1 < 1 ? 1 : fixed - 1;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        auto item = std::make_unique<ui::TMenuItem>(nullptr);
+        item->SetCaption(ReadLanguageName(files_[i]));
+        item->SetTag(int(i) + 1);
+        if (useLanguageBitmaps_) LoadFlag(*item, files_[i]);
+        item->OnClick = [this](ui::TObject* sender) { LanguageItemClick(sender); };
+        langMenuItem_->Insert(base + int(i) - 1, item.get());
+        item.release();  // the submenu holds it now
+    }
+    UpdateLanguageChecks();
+}
+
+void TMultiLanguage::UpdateLanguageChecks() {
+    if (!langMenuItem_) return;
+    for (int i = 0; i < langMenuItem_->Count(); ++i) {
+        ui::TMenuItem* item = langMenuItem_->Items(i);
+        const int tag = item->Tag();
+        if (tag == 0) continue;
+        item->SetChecked(tag > 0 && std::size_t(tag) <= files_.size() &&
+                         SamePath(files_[std::size_t(tag) - 1], currentFile_));
+    }
+}
+
+void TMultiLanguage::LanguageItemClick(ui::TObject* Sender) {
+    auto* item = dynamic_cast<ui::TMenuItem*>(Sender);
+    if (!item) return;
+    LoadLanguage(files_.at(std::size_t(item->Tag() - 1)));
+}
+
+std::string TMultiLanguage::ReadLanguageName(const std::string& path) {
+    char name[2048] = {};
+    ::GetPrivateProfileStringA(kGeneral, "LanguageName", "", name, sizeof name, path.c_str());
+    return name[0] ? std::string(name) : std::string(kUntitled);
+}
+
+std::vector<std::string> TMultiLanguage::GetLanguageNames() const {
+    std::vector<std::string> names;
+    names.reserve(files_.size());
+    for (const std::string& file : files_)
+        names.push_back(ReadLanguageName(file));
+    return names;
+}
+
+void TMultiLanguage::LoadLanguage(const std::string& path) {
+    if (OnBeforeLoad) OnBeforeLoad(this);
+    // Read whole before anything changes: a file that cannot be read leaves the
+    // data, the settings and the windows as they were.
+    std::vector<std::string> lines = SplitLines(ReadFileBytes(path));
+    data_.Assign(lines);
+    currentFile_ = path;
+    ReadGeneral();
+    lines.clear();
+    ApplyToAllForms();
+    if (OnAfterLoad) OnAfterLoad(this);
+    CheckLanguageVersion();
+    UpdateLanguageChecks();
+}
+
+void TMultiLanguage::ReadGeneral() {
+    auto read = [this](const char* key, std::string fallback) {
+        const auto value = data_.Value(kGeneral, key);
+        return value ? std::string(*value) : fallback;
+    };
+    languageName_ = read("LanguageName", FileNameOf(currentFile_));
+    languageVersion_ = read("LanguageVersion", "1.0");
+    author_ = read("Author", "<Unknown>");
+    authorEmail_ = read("AuthorEmail", "");
+}
+
+void TMultiLanguage::WriteGeneral() const {
+    data_.Write(kGeneral, "Author", author_);
+    data_.Write(kGeneral, "AuthorEmail", authorEmail_);
+    data_.Write(kGeneral, "LanguageName", languageName_);
+    data_.Write(kGeneral, "LanguageVersion", languageVersion_);
+}
+
+void TMultiLanguage::ApplyToAllForms() {
+    // A copy: a handler may open or close a window on the way.
+    const std::vector<ui::TForm*> forms = ui::Application->Forms();
+    for (ui::TForm* form : forms)
+        ApplyToForm(*form, true);
+}
+
+void TMultiLanguage::ApplyToForm(ui::TForm& form, bool withControls) {
+    ApplyToComponent(form, form);
+    if (!withControls) return;
+    const std::vector<ui::TComponent*> components = form.Components();
+    for (ui::TComponent* component : components)
+        ApplyToComponent(*component, form);
+}
+
+const std::vector<const ui::Property*>& TMultiLanguage::Translatable(
+    const ui::PropertyRegistry& registry) {
+    auto found = translatable_.find(&registry);
+    if (found != translatable_.end()) return found->second;
+    std::vector<const ui::Property*> properties;
+    registry.ForEach([&](const ui::Property& p) {
+        // A dotted name belongs to an object inside the component (Font.Name).
+        if (p.name.find('.') != std::string::npos) return;
+        if (p.type == ui::PropType::Text && p.getText && p.setText) {
+            if (!SameText(p.name, "Name") && !ignore_.contains(p.name)) properties.push_back(&p);
+        } else if (p.type == ui::PropType::StringList && p.getLines && p.setLines) {
+            properties.push_back(&p);
+        }
+    });
+    return translatable_.emplace(&registry, std::move(properties)).first->second;
+}
+
+void TMultiLanguage::ApplyToComponent(ui::TComponent& component, ui::TForm& form) {
+    if (component.Name().empty() || form.Name().empty() ||
+        dynamic_cast<TMultiLanguage*>(&component))
+        return;
+    const IniSection* section = data_.Section(form.Name());
+    if (!section) return;
+    const std::string prefix = component.Name() + ".";
+    std::string key;
+    for (const ui::Property* p : Translatable(component.Properties())) {
+        key.assign(prefix).append(p->name);
+        if (p->type == ui::PropType::Text) {
+            const auto value = section->Value(key);
+            if (!value || value->empty()) continue;
+            std::string text(*value);
+            bool change = true;
+            if (OnReadProperty) OnReadProperty(this, &component, p->name, text, change);
+            // A text that is already there is not set again (a tray icon's hint,
+            // for one, goes to the notification area each time it is set).
+            if (change && p->getText(component) != text) p->setText(component, text);
+            continue;
+        }
+        // A string list, line by line inside its present length.
+        std::vector<std::string> lines = p->getLines(component);
+        bool changed = false;
+        for (std::size_t j = 0; j < lines.size(); ++j) {
+            const std::string line = ".Strings[" + std::to_string(j) + "]";
+            const auto value = section->Value(key + line);
+            if (!value || value->empty()) continue;
+            std::string text(*value);
+            bool change = true;
+            if (OnReadProperty) OnReadProperty(this, &component, p->name + line, text, change);
+            if (change && lines[j] != text) {
+                lines[j] = std::move(text);
+                changed = true;
+            }
+        }
+        if (changed) p->setLines(component, lines);
+    }
+}
+
+void TMultiLanguage::CheckLanguageVersion() {
+    if (IsOlderVersion(languageVersion_, appVersion_) && OnOldLangVersionLoaded)
+        OnOldLangVersionLoaded(this);
+}
+
+const ui::PropertyRegistry& TMultiLanguage::ClassProperties() {
+    static const ui::PropertyRegistry registry = [] {
+        using M = TMultiLanguage;
+        ui::PropertyRegistry r("TMultiLanguage", &ui::TComponent::ClassProperties());
+        ui::Registrar<M>(r)
+            .Boolean("AutoSaveExistentForms", &M::AutoSaveExistentForms,
+                     &M::SetAutoSaveExistentForms)
+            .Text("AppVersion", &M::AppVersion, &M::SetAppVersion)
+            .Text("Author", &M::Author, &M::SetAuthor)
+            .Text("AuthorEmail", &M::AuthorEmail, &M::SetAuthorEmail)
+            .Text("LanguageName", &M::LanguageName, &M::SetLanguageName)
+            .Text("LanguageVersion", &M::LanguageVersion, &M::SetLanguageVersion)
+            .Lines("LanguageStrings", &M::LanguageStrings, &M::SetLanguageStrings)
+            .Event<TOnWriteCompData>("OnWriteProperty",
+                                     [](M& m, TOnWriteCompData e) { m.OnWriteProperty = e; })
+            .Event<TOnReadCompData>("OnReadProperty",
+                                    [](M& m, TOnReadCompData e) { m.OnReadProperty = e; })
+            .Event<ui::TNotifyEvent>("OnBeforeSave",
+                                     [](M& m, ui::TNotifyEvent e) { m.OnBeforeSave = e; })
+            .Event<ui::TNotifyEvent>("OnBeforeLoad",
+                                     [](M& m, ui::TNotifyEvent e) { m.OnBeforeLoad = e; })
+            .Event<ui::TNotifyEvent>("OnAfterSave",
+                                     [](M& m, ui::TNotifyEvent e) { m.OnAfterSave = e; })
+            .Event<ui::TNotifyEvent>("OnAfterLoad",
+                                     [](M& m, ui::TNotifyEvent e) { m.OnAfterLoad = e; })
+            .Event<ui::TNotifyEvent>("OnOldLangVersionLoaded",
+                                     [](M& m, ui::TNotifyEvent e) { m.OnOldLangVersionLoaded = e; })
+            .Lines("IgnoreProperties", &M::IgnoreProperties, &M::SetIgnoreProperties)
+            .Text("FileExtension", &M::FileExtension, &M::SetFileExtension)
+            .Text("LanguagesDirectory", &M::LanguagesDirectory, &M::SetLanguagesDirectory)
+            .Reference<ui::TMenuItem>("LangMenuItem", &M::SetLangMenuItem)
+            .Boolean("UseLanguageBitmaps", &M::UseLanguageBitmaps, &M::SetUseLanguageBitmaps)
+            .Event<ui::TNotifyEvent>("OnRefreshed",
+                                     [](M& m, ui::TNotifyEvent e) { m.OnRefreshed = e; });
+        return r;
+    }();
+    return registry;
+}
+
+}  // namespace lang

@@ -1,0 +1,532 @@
+// The language component with the program's own windows and real language files
+// on disk: the language menu, loading and applying, and what must stay untouched.
+#include "lang/TMultiLanguage.h"
+
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "tests/support/Desktop.h"
+#include "tests/support/ProgramForms.h"
+#include "ui/TControl.h"
+#include "ui/TForm.h"
+#include "ui/TMenuItem.h"
+#include "ui/TToolBar.h"
+#include "ui/TToolButton.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ui::TControl;
+using ui::TMenuItem;
+
+// A component with a string list, like a colour dialog's custom colours.
+class TLinesHolder : public ui::TComponent {
+  public:
+    using ui::TComponent::TComponent;
+    std::vector<std::string> items;
+    const std::vector<std::string>& Items() const { return items; }
+    void SetItems(const std::vector<std::string>& lines) { items = lines; }
+    const ui::PropertyRegistry& Properties() const override {
+        static const ui::PropertyRegistry registry = [] {
+            ui::PropertyRegistry r("TLinesHolder", &ui::TComponent::ClassProperties());
+            ui::Registrar<TLinesHolder>(r).Lines("Items", &TLinesHolder::Items,
+                                                 &TLinesHolder::SetItems);
+            return r;
+        }();
+        return registry;
+    }
+};
+
+class Languages : public glimra::testing::ProgramForms {
+  protected:
+    lang::TMultiLanguage& Component() { return MAIN->Get<lang::TMultiLanguage>("MultiLanguage1"); }
+    TMenuItem& Menu() { return MAIN->Get<TMenuItem>("MenuLanguage"); }
+    std::vector<std::string> Captions() {
+        std::vector<std::string> captions;
+        for (int i = 0; i < Menu().Count(); ++i)
+            captions.push_back(Menu().Items(i)->Caption());
+        return captions;
+    }
+    // The language entry with that caption, clicked as the menu clicks it: an
+    // error goes to the application's report.
+    void Choose(const std::string& caption) {
+        for (int i = 0; i < Menu().Count(); ++i) {
+            TMenuItem* item = Menu().Items(i);
+            if (item->Caption() == caption) {
+                ui::Guarded([item] { item->Click(); });
+                return;
+            }
+        }
+        ADD_FAILURE() << "no language entry " << caption;
+    }
+    std::string Caption(const char* name) { return MAIN->Get<TMenuItem>(name).Caption(); }
+    std::string Hint(const char* name) { return MAIN->Get<TControl>(name).Hint(); }
+    // The flag in front of an entry, as 24-bit pixels from the top.
+    static COLORREF FlagPixel(TMenuItem& item, int x, int y) {
+        ui::TBitmap& flag = item.Bitmap().Bitmap();
+        const std::uint8_t* p = flag.ScanLine(y) + x * flag.BitsPerPixel() / 8;
+        return RGB(p[2], p[1], p[0]);
+    }
+};
+
+TEST_F(Languages, SwitchingToALanguageThatLacksKeysKeepsTheWordingBefore) {
+    WriteFile("Lang\\de.lng",
+              "[General]\r\nLanguageName=Deutsch\r\n"
+              "[MAIN]\r\nMenuFile.Caption=&Datei\r\nButtonCapture.Hint=Aufnahme\r\n"
+              "MAIN.Caption=Glimra auf Deutsch\r\nTrayIcon1.Hint=Glimra (de)\r\n"
+              "[about]\r\nabout.Caption=Über Glimra\r\n");
+    WriteFile("Lang\\fr.lng",
+              "[General]\nLanguageName=Fran\xE7"
+              "ais\n[MAIN]\nMenuFile.Caption=&Fichier\n");
+    Start();
+    EXPECT_THAT(Captions(), ElementsAre("Deutsch",
+                                        "Fran\xE7"
+                                        "ais"));
+    Choose("Deutsch");
+    EXPECT_EQ(Caption("MenuFile"), "&Datei");
+    EXPECT_EQ(Hint("ButtonCapture"), "Aufnahme");
+    EXPECT_EQ(MAIN->Caption(), "Glimra auf Deutsch");
+    char title[64] = {};
+    ::GetWindowTextA(MAIN->Handle(), title, sizeof title);
+    EXPECT_STREQ(title, "Glimra auf Deutsch");
+    EXPECT_EQ(MAIN->Get<ui::TComponent>("TrayIcon1")
+                  .Properties()
+                  .Find("Hint")
+                  ->getText(MAIN->Get<ui::TComponent>("TrayIcon1")),
+              "Glimra (de)");
+    EXPECT_EQ(about->Caption(), "Über Glimra");
+    EXPECT_TRUE(Menu().Items(0)->Checked());
+    EXPECT_FALSE(Menu().Items(1)->Checked());
+
+    Choose(
+        "Fran\xE7"
+        "ais");
+    EXPECT_EQ(Caption("MenuFile"), "&Fichier");
+    EXPECT_EQ(Hint("ButtonCapture"), "Aufnahme");
+    EXPECT_EQ(about->Caption(), "Über Glimra");
+    EXPECT_EQ(Component().LanguageName(),
+              "Fran\xE7"
+              "ais");
+    EXPECT_FALSE(Menu().Items(0)->Checked());
+    EXPECT_TRUE(Menu().Items(1)->Checked());
+    // The menu bar's buttons were made again with the new captions.
+    ui::TToolBar& bar = MAIN->Get<ui::TToolBar>("ToolBar2");
+    ASSERT_GT(bar.ButtonCount(), 0);
+    EXPECT_EQ(bar.Buttons(0)->Caption(), "&Fichier");
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Languages, NamesNestedPropertiesIgnoredPropertiesAndOtherWindowsSectionsStayAlone) {
+    WriteFile("Lang\\x.lng",
+              "[General]\nLanguageName=X\n"
+              "[MAIN]\n"
+              "MenuFile.Name=Renamed\nMAIN.Name=Other\nmenuedit.name=Renamed2\n"
+              "SM.Font.Name=Courier New\n"
+              "MultiLanguage1.LanguageName=Hijacked\nMultiLanguage1.Author=Hijacked\n"
+              "MenuEdit.Caption=&Bearbeiten\nButtonSave.Hint=Sichern\n"
+              "X.Caption=for a language entry\n"
+              "[about]\nMenuView.Caption=from the wrong window\n");
+    Start();
+    ui::TComponent& file = MAIN->Get<ui::TComponent>("MenuFile");
+    Component().SetIgnoreProperties({"Hint"});
+    Choose("X");
+    EXPECT_EQ(file.Name(), "MenuFile");
+    EXPECT_EQ(MAIN->FindComponent("Renamed"), nullptr);
+    EXPECT_EQ(MAIN->Name(), "MAIN");
+    EXPECT_EQ(MAIN->Get<TMenuItem>("MenuEdit").Caption(), "&Bearbeiten");
+    EXPECT_EQ(MAIN->Get<TControl>("SM").Font().name, "Tahoma");
+    EXPECT_EQ(Component().LanguageName(), "X");
+    EXPECT_EQ(Component().Author(), "<Unknown>");
+    EXPECT_EQ(Hint("ButtonSave"), "Save as..") << "Hint is on the ignore list now";
+    EXPECT_EQ(Caption("MenuView"), "&View");
+    EXPECT_EQ(Menu().Items(0)->Caption(), "X");
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Languages, StringListLinesAreReplacedOnlyInsideTheListsLength) {
+    WriteFile("Lang\\x.lng",
+              "[General]\nLanguageName=X\n[MAIN]\n"
+              "Colours1.Items.Strings[0]=ColorA=FFFFFF\n"
+              "Colours1.Items.Strings[1]=\n"
+              "Colours1.Items.Strings[3]=ColorD=000000\n"
+              "Colours1.Items.Strings[01]=leading zero\n"
+              "Colours1.Items=whole list\n");
+    Start();
+    auto* holder = new TLinesHolder(MAIN);
+    holder->SetName("Colours1");
+    holder->items = {"ColorA=0", "ColorB=1", "ColorC=2"};
+    std::vector<std::string> asked;
+    Component().OnReadProperty = [&](lang::TMultiLanguage*, ui::TComponent* comp,
+                                     const std::string& prop, std::string&, bool&) {
+        if (comp == holder) asked.push_back(prop);
+    };
+    Choose("X");
+    EXPECT_THAT(holder->items, ElementsAre("ColorA=FFFFFF", "ColorB=1", "ColorC=2"));
+    EXPECT_THAT(asked, ElementsAre("Items.Strings[0]"));
+}
+
+TEST_F(Languages, OnReadPropertyCanChangeOrKeepEachValue) {
+    WriteFile("Lang\\x.lng",
+              "[General]\nLanguageName=X\n[MAIN]\n"
+              "MenuFile.Caption=&Datei\nMenuEdit.Caption=&Bearbeiten\nMenuView.Caption=&Ansicht\n"
+              "ButtonCapture.Hint=Aufnahme\n");
+    Start();
+    std::vector<std::tuple<std::string, std::string, std::string>> seen;
+    Component().OnReadProperty = [&](lang::TMultiLanguage* sender, ui::TComponent* comp,
+                                     const std::string& prop, std::string& value, bool& change) {
+        EXPECT_EQ(sender, &Component());
+        EXPECT_TRUE(change);
+        seen.emplace_back(comp->Name(), prop, value);
+        if (comp->Name() == "MenuFile") change = false;
+        if (comp->Name() == "MenuEdit") value.clear();
+        if (comp->Name() == "MenuView") value = "VIEW";
+    };
+    Choose("X");
+    EXPECT_EQ(Caption("MenuFile"), "&File");
+    EXPECT_EQ(Caption("MenuEdit"), "");
+    EXPECT_EQ(Caption("MenuView"), "VIEW");
+    EXPECT_EQ(Hint("ButtonCapture"), "Aufnahme");
+    // Only values present in the file are offered, each once.
+    std::sort(seen.begin(), seen.end());
+    EXPECT_THAT(seen, ElementsAre(std::make_tuple("ButtonCapture", "Hint", "Aufnahme"),
+                                  std::make_tuple("MenuEdit", "Caption", "&Bearbeiten"),
+                                  std::make_tuple("MenuFile", "Caption", "&Datei"),
+                                  std::make_tuple("MenuView", "Caption", "&Ansicht")));
+}
+
+TEST_F(Languages, TheMenuListsEveryPlainLanguageFileWithItsNameOrUntitled) {
+    WriteFile("Lang\\named.lng", "[General]\nLanguageName=Named\n");
+    WriteFile("Lang\\noname.lng", "[General]\nAuthor=Someone\n");
+    WriteFile("Lang\\empty.lng", "[General]\nLanguageName=\n");
+    WriteFile("Lang\\indexed.lng", "[General]\nLanguageName=Not indexed\n");
+    WriteFile("Lang\\hidden.lng", "[General]\nLanguageName=Hidden\n");
+    WriteFile("Lang\\other.txt", "[General]\nLanguageName=Text\n");
+    ::CreateDirectoryA("Lang\\Y.lng", nullptr);
+    ::SetFileAttributesA("Lang\\named.lng", FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesA("Lang\\indexed.lng", FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    ::SetFileAttributesA("Lang\\hidden.lng", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY);
+    Start();
+    std::vector<std::string> captions = Captions();
+    std::sort(captions.begin(), captions.end());
+    EXPECT_THAT(captions, ElementsAre("<Untitled Language>", "<Untitled Language>", "Hidden",
+                                      "Named", "Not indexed"));
+    std::vector<std::string> files = Component().GetLanguageFiles();
+    std::sort(files.begin(), files.end());
+    EXPECT_THAT(files, ElementsAre("Lang\\empty.lng", "Lang\\hidden.lng", "Lang\\indexed.lng",
+                                   "Lang\\named.lng", "Lang\\noname.lng"));
+    // Names and files in the same order, entries tagged by position.
+    EXPECT_EQ(Component().GetLanguageNames().size(), 5u);
+    for (int i = 0; i < Menu().Count(); ++i) {
+        EXPECT_EQ(Menu().Items(i)->Tag(), i + 1);
+        EXPECT_EQ(Menu().Items(i)->Name(), "");
+        EXPECT_EQ(Menu().Items(i)->Caption(), Component().GetLanguageNames()[std::size_t(i)]);
+    }
+
+    // A file without a name is loaded under its file name, which no entry shows.
+    Choose("<Untitled Language>");
+    const std::string loaded = Component().CurrentLanguageFile();
+    EXPECT_TRUE(loaded == "Lang\\noname.lng" || loaded == "Lang\\empty.lng") << loaded;
+    EXPECT_EQ(Component().LanguageName(), loaded == "Lang\\noname.lng" ? "noname.lng" : "");
+}
+
+// The attribute rule of the scan by itself: Wine reports no attribute bits of a
+// file beyond read-only, hidden, system and archive, so files on disk cannot show
+// the bits that Windows gives (not indexed, compressed, encrypted, normal alone).
+TEST(LanguageFileEntry, EveryFileButDirectoriesAndDevicesIsALanguageFile) {
+    for (DWORD attributes :
+         {DWORD(0), DWORD(FILE_ATTRIBUTE_NORMAL), DWORD(FILE_ATTRIBUTE_ARCHIVE),
+          DWORD(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+          DWORD(FILE_ATTRIBUTE_NOT_CONTENT_INDEXED),
+          DWORD(FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_ARCHIVE),
+          DWORD(FILE_ATTRIBUTE_COMPRESSED), DWORD(FILE_ATTRIBUTE_ENCRYPTED),
+          DWORD(FILE_ATTRIBUTE_TEMPORARY), DWORD(FILE_ATTRIBUTE_SPARSE_FILE),
+          DWORD(FILE_ATTRIBUTE_OFFLINE), DWORD(FILE_ATTRIBUTE_REPARSE_POINT)})
+        EXPECT_TRUE(lang::IsLanguageFileEntry(attributes)) << std::hex << attributes;
+    for (DWORD attributes :
+         {DWORD(FILE_ATTRIBUTE_DIRECTORY), DWORD(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE),
+          DWORD(FILE_ATTRIBUTE_DEVICE), DWORD(FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_NORMAL)})
+        EXPECT_FALSE(lang::IsLanguageFileEntry(attributes)) << std::hex << attributes;
+}
+
+TEST_F(Languages, EachEntryShowsTheFlagBesideItsFileOrNoFlag) {
+    // A 4 x 2 bitmap file, red on top of blue.
+    std::string bmp = "BM";
+    auto put = [&bmp](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp += char((v >> (8 * i)) & 0xFF);
+    };
+    put(54 + 32, 4), put(0, 4), put(54, 4);
+    put(40, 4), put(4, 4), put(2, 4), put(1, 2), put(24, 2), put(0, 4), put(32, 4);
+    put(0, 4), put(0, 4), put(0, 4), put(0, 4);
+    for (int i = 0; i < 4; ++i)
+        put(0x0000FF, 3);  // bottom row first: blue (bytes blue, green, red)
+    for (int i = 0; i < 4; ++i)
+        put(0xFF0000, 3);  // red
+    WriteFile("Lang\\a.lng", "[General]\nLanguageName=A\n");
+    WriteFile("Lang\\a.bmp", bmp);
+    WriteFile("Lang\\b.lng", "[General]\nLanguageName=B\n");
+    WriteFile("Lang\\c.lng", "[General]\nLanguageName=C\n");
+    WriteFile("Lang\\c.bmp", "this is no bitmap");
+    Start();
+    ASSERT_EQ(Menu().Count(), 3);
+    std::vector<TMenuItem*> byName(3);
+    for (int i = 0; i < 3; ++i)
+        byName[std::size_t(Menu().Items(i)->Caption()[0] - 'A')] = Menu().Items(i);
+    TMenuItem& a = *byName[0];
+    EXPECT_EQ(a.Bitmap().Width(), 4);
+    EXPECT_EQ(a.Bitmap().Height(), 2);
+    EXPECT_EQ(FlagPixel(a, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(FlagPixel(a, 3, 1), RGB(0, 0, 255));
+    // NOFLAG: 16 x 16, magenta bands over and under a black field.
+    for (TMenuItem* item : {byName[1], byName[2]}) {
+        EXPECT_EQ(item->Bitmap().Width(), 16);
+        EXPECT_EQ(item->Bitmap().Height(), 16);
+        EXPECT_EQ(FlagPixel(*item, 0, 0), RGB(255, 0, 255));
+        EXPECT_EQ(FlagPixel(*item, 15, 15), RGB(255, 0, 255));
+        EXPECT_EQ(FlagPixel(*item, 0, 2), RGB(0, 0, 0));
+    }
+    // Without bitmaps the entries carry none.
+    Component().SetUseLanguageBitmaps(false);
+    ASSERT_EQ(Menu().Count(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(Menu().Items(i)->Bitmap().Empty());
+}
+
+TEST_F(Languages, AFileThatCannotBeOpenedIsReportedAndChangesNothing) {
+    WriteFile("Lang\\a.lng", "[General]\nLanguageName=A\n[MAIN]\nMenuFile.Caption=&Datei\n");
+    WriteFile("Lang\\b.lng", "[General]\nLanguageName=B\n[MAIN]\nMenuFile.Caption=&Fichier\n");
+    Start();
+    int before = 0, after = 0;
+    Component().OnBeforeLoad = [&](ui::TObject*) { ++before; };
+    ui::TNotifyEvent afterLoad = Component().OnAfterLoad;
+    Component().OnAfterLoad = [&](ui::TObject* sender) {
+        ++after;
+        afterLoad(sender);
+    };
+    Choose("A");
+    ASSERT_EQ(Component().CurrentLanguageFile(), "Lang\\a.lng");
+    const std::vector<std::string> data = Component().LanguageStrings();
+    // Held open without sharing: the component cannot open it.
+    HANDLE lock = ::CreateFileA("Lang\\b.lng", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    Choose("B");
+    ::CloseHandle(lock);
+    ASSERT_EQ(reports.size(), 1u);
+    const std::string start = "Cannot open file \"Lang\\b.lng\". ";
+    EXPECT_EQ(reports[0].substr(0, start.size()), start);
+    EXPECT_GT(reports[0].size(), start.size()) << "the system's reason follows";
+    EXPECT_EQ(before, 2);
+    EXPECT_EQ(after, 1);
+    EXPECT_EQ(Component().CurrentLanguageFile(), "Lang\\a.lng");
+    EXPECT_EQ(Component().LanguageName(), "A");
+    EXPECT_EQ(Component().LanguageStrings(), data);
+    EXPECT_EQ(Caption("MenuFile"), "&Datei");
+    for (int i = 0; i < Menu().Count(); ++i)
+        EXPECT_EQ(Menu().Items(i)->Checked(), Menu().Items(i)->Caption() == "A");
+}
+
+TEST_F(Languages, AfterALoadTheStatisticsLabelsStandInOrderFlushWithTheirNewWidths) {
+    WriteFile("Lang\\x.lng",
+              "[General]\nLanguageName=X\n[MAIN]\n"
+              "SM.Caption=Bisher aufgenommene Bildschirmfotos insgesamt:\n"
+              "FS.Caption=V:\nAW.Caption=Aktives Fenster und noch mehr Worte:\n");
+    Start();
+    const char* const order[] = {"SM", "FS", "Label2", "AW", "Label3"};
+    const int oldWidth = MAIN->Get<TControl>("SM").Width();
+    Choose("X");
+    Pump();
+    EXPECT_GT(MAIN->Get<TControl>("SM").Width(), oldWidth);
+    for (int i = 0; i < 4; ++i) {
+        const TControl& left = MAIN->Get<TControl>(order[i]);
+        const TControl& right = MAIN->Get<TControl>(order[i + 1]);
+        EXPECT_TRUE(left.Visible());
+        EXPECT_EQ(left.Left() + left.Width() + left.Margins().right + right.Margins().left,
+                  right.Left())
+            << order[i] << " and " << order[i + 1];
+    }
+    const TControl& last = MAIN->Get<TControl>("Label3");
+    EXPECT_EQ(last.Left() + last.Width() + last.Margins().right,
+              MAIN->Get<TControl>("Panel4").Left());
+    glimra::testing::SaveScreenshot(MAIN->Handle(), "main-window-translated");
+}
+
+TEST_F(Languages, LanguageStringsAndTheGeneralSectionBothWays_AndTheVersionCheck) {
+    WriteFile("Lang\\old.lng", "[General]\nLanguageVersion=0.9\nAuthor=\n[MAIN]\n");
+    WriteFile("Lang\\new.lng", "[General]\nLanguageName=New\nLanguageVersion=65537.0\n");
+    Start();
+    lang::TMultiLanguage& ml = Component();
+    // The layout's template.
+    EXPECT_THAT(ml.LanguageStrings(),
+                ElementsAre("[General]", "LanguageVersion=1.0", "Author=Norvanta",
+                            "AuthorEmail=", "LanguageName=", ""));
+    int old = 0;
+    ml.OnOldLangVersionLoaded = [&](ui::TObject* sender) {
+        EXPECT_EQ(sender, &ml);
+        ++old;
+    };
+    ml.LoadLanguage("Lang\\old.lng");
+    EXPECT_EQ(old, 1);
+    EXPECT_EQ(ml.LanguageName(), "old.lng");
+    EXPECT_EQ(ml.LanguageVersion(), "0.9");
+    EXPECT_EQ(ml.Author(), "");
+    EXPECT_EQ(ml.AuthorEmail(), "");
+    ml.LoadLanguage("Lang\\new.lng");
+    EXPECT_EQ(old, 1) << "65537.0 counts as 1.0";
+    EXPECT_EQ(ml.Author(), "<Unknown>");
+
+    ml.SetAuthor("Me");
+    EXPECT_THAT(ml.LanguageStrings(),
+                ElementsAre("[General]", "LanguageName=New", "LanguageVersion=65537.0", "Author=Me",
+                            "AuthorEmail=", ""));
+    ml.SetLanguageStrings({"[MAIN]", "MenuFile.Caption=&Datei"});
+    EXPECT_EQ(ml.LanguageName(), "new.lng");
+    EXPECT_EQ(ml.LanguageVersion(), "1.0");
+    EXPECT_EQ(Caption("MenuFile"), "&File") << "assigning applies nothing";
+    EXPECT_THAT(
+        ml.LanguageStrings(),
+        ElementsAre("[MAIN]", "MenuFile.Caption=&Datei", "", "[General]", "Author=<Unknown>",
+                    "AuthorEmail=", "LanguageName=new.lng", "LanguageVersion=1.0", ""));
+    EXPECT_THAT(ml.IgnoreProperties(), ElementsAre("Name", "ImeName", "HelpKeyword", "HelpFile"));
+}
+
+TEST_F(Languages, AGoneSubmenuIsLetGo_AndFixedEntriesStay) {
+    WriteFile("Lang\\a.lng", "[General]\nLanguageName=A\n");
+    WriteFile("Lang\\b.lng", "[General]\nLanguageName=B\n");
+    Start();
+    lang::TMultiLanguage& ml = Component();
+    auto* own = new TMenuItem(nullptr);
+    for (const char* caption : {"first", "-", "More..."}) {
+        auto* fixed = new TMenuItem(nullptr);
+        fixed->SetCaption(caption);
+        own->Add(fixed);
+    }
+    ml.SetLangMenuItem(own);
+    // Before the last two fixed entries.
+    std::vector<std::string> captions;
+    for (int i = 0; i < own->Count(); ++i)
+        captions.push_back(own->Items(i)->Tag() ? "lang" : own->Items(i)->Caption());
+    EXPECT_THAT(captions, ElementsAre("first", "lang", "lang", "-", "More..."));
+    ml.RebuildLanguageMenu();
+    EXPECT_EQ(own->Count(), 5);
+    delete own;
+    EXPECT_EQ(ml.LangMenuItem(), nullptr);
+    ml.Refresh();  // nothing to fill, nothing to fail
+    EXPECT_EQ(ml.GetLanguageFiles().size(), 2u);
+}
+
+// The figures of the language component under Wine: applying a file that names
+// every text property of every component of the open windows (the three of
+// start-up; the two capture overlays add only themselves), and the start-up cost
+// of a languages folder of 200 files.
+TEST_F(Languages, Performance) {
+    Start();
+    // Every text property of every named component, with a mark after the text
+    // it has now: two files with different marks change every text each time.
+    int components = 0, keys = 0;
+    auto every = [&](const std::string& mark) {
+        std::vector<std::string> lines = {"[General]", "LanguageName=Every"};
+        components = keys = 0;
+        for (ui::TForm* form : application.Forms()) {
+            lines.push_back("[" + form->Name() + "]");
+            std::vector<ui::TComponent*> all = form->Components();
+            all.insert(all.begin(), form);
+            for (ui::TComponent* c : all) {
+                if (c->Name().empty()) continue;
+                ++components;
+                c->Properties().ForEach([&](const ui::Property& p) {
+                    if (p.type != ui::PropType::Text || !p.getText || !p.setText ||
+                        p.name.find('.') != std::string::npos || ui::SameName(p.name, "Name"))
+                        return;
+                    lines.push_back(c->Name() + "." + p.name + "=" + p.getText(*c) + mark);
+                    ++keys;
+                });
+            }
+        }
+        return lines;
+    };
+    EXPECT_EQ(application.Forms().size(), 3u);
+    const std::vector<std::string> star = every(" *"), plus = every(" +");
+    std::string file;
+    for (const std::string& line : star)
+        file += line + "\r\n";
+    WriteFile("Lang\\every.lng", file);
+    lang::TMultiLanguage& ml = Component();
+    ui::TComponent& tray = MAIN->Get<ui::TComponent>("TrayIcon1");
+    LARGE_INTEGER frequency, t0, t1;
+    ::QueryPerformanceFrequency(&frequency);
+    auto since = [&] {
+        ::QueryPerformanceCounter(&t1);
+        return double(t1.QuadPart - t0.QuadPart) * 1000.0 / double(frequency.QuadPart);
+    };
+    double best = 1e9, bestLoad = 1e9, bestTray = 1e9, bestSame = 1e9;
+    ml.LoadLanguage("Lang\\every.lng");
+    for (int run = 0; run < 5; ++run) {
+        // Nothing changes: the lookups alone, every text found already there.
+        ::QueryPerformanceCounter(&t0);
+        ml.ApplyToAllForms();
+        bestSame = std::min(bestSame, since());
+        // Apply only: every text of the windows changes from " *" to " +".
+        ml.SetLanguageStrings(plus);
+        ::QueryPerformanceCounter(&t0);
+        ml.ApplyToAllForms();
+        best = std::min(best, since());
+        // The tray icon's share: its hint goes to the system's notification area.
+        ml.SetLanguageStrings(star);
+        ::QueryPerformanceCounter(&t0);
+        ml.ApplyToComponent(tray, *MAIN);
+        bestTray = std::min(bestTray, since());
+        // The whole load from the file, back to " *": read, apply, menu bar, labels.
+        ::QueryPerformanceCounter(&t0);
+        ml.LoadLanguage("Lang\\every.lng");
+        bestLoad = std::min(bestLoad, since());
+    }
+    EXPECT_EQ(Caption("MenuFile"), "&File *");
+    std::printf(
+        "%d texts of %d components of the open windows: looking them up %.2f ms; applying "
+        "them changed %.2f ms, of which the tray icon's hint %.2f ms; a whole load from the "
+        "file %.2f ms\n",
+        keys, components, bestSame, best, bestTray, bestLoad);
+    EXPECT_LE(bestSame, 5.0);
+}
+
+TEST_F(Languages, StartUpWithTwoHundredLanguageFiles) {
+    auto startUp = [this] {
+        LARGE_INTEGER frequency, t0, t1;
+        ::QueryPerformanceFrequency(&frequency);
+        ::QueryPerformanceCounter(&t0);
+        std::unique_ptr<TMAIN> main(ui::TForm::Make<TMAIN>(&application));
+        ::QueryPerformanceCounter(&t1);
+        const int entries = main->Get<TMenuItem>("MenuLanguage").Count();
+        main.reset();
+        return std::make_pair(double(t1.QuadPart - t0.QuadPart) * 1000.0 / frequency.QuadPart,
+                              entries);
+    };
+    double bare = 1e9, full = 1e9;
+    for (int run = 0; run < 3; ++run)
+        bare = std::min(bare, startUp().first);
+    for (int i = 0; i < 200; ++i) {
+        const std::string n = std::to_string(i);
+        WriteFile("Lang\\language" + n + ".lng", "[General]\r\nLanguageName=Language " + n +
+                                                     "\r\nAuthor=Someone\r\n[MAIN]\r\n"
+                                                     "MenuFile.Caption=&File " +
+                                                     n + "\r\n");
+    }
+    for (int run = 0; run < 3; ++run) {
+        auto [ms, entries] = startUp();
+        EXPECT_EQ(entries, 200);
+        full = std::min(full, ms);
+    }
+    std::printf("main window created in %.1f ms without languages, %.1f ms with 200: +%.1f ms\n",
+                bare, full, full - bare);
+    EXPECT_LE(full - bare, 300.0);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The program's windows made in-process as at start-up, in a fresh folder of
+// their own as the current directory (with an empty "Lang" folder in it), and the
+// settings key removed first, so that each test starts as a first run.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "app/Unit3.h"
+#include "forms/Unit1.h"
+#include "forms/Unit2.h"
+#include "tests/support/Program.h"
+#include "ui/TApplication.h"
+#include "ui/TTimer.h"
+
+namespace glimra::testing {
+
+class ProgramForms : public ::testing::Test {
+  protected:
+    ProgramForms() {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = TestFolder(std::string(test->test_suite_name()) + "-" + test->name());
+        ::SetCurrentDirectoryA(folder.c_str());
+        DeleteTree("Lang");
+        ::CreateDirectoryA("Lang", nullptr);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        application.Initialize();
+        application.OnException = [this](const std::string& text) { reports.push_back(text); };
+    }
+    ~ProgramForms() override {
+        // The main window's close ends the loop with a quit message: not for the next test.
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    // Creates the three start-up windows; the reminder's countdown is stopped so
+    // that it does not disable the main window under the test.
+    void Start() {
+        application.CreateForm(MAIN);
+        application.CreateForm(about);
+        application.CreateForm(Form22);
+        Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
+        MAIN->Show();
+        MAIN->SetEnabled(true);
+    }
+    // Handles waiting messages and timer ticks for a while.
+    void Pump(DWORD milliseconds = 60) {
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < milliseconds)
+            if (!application.HandleMessage(false)) ::Sleep(1);
+    }
+
+    // Writes a file (relative to the test's folder) with exactly these bytes.
+    static void WriteFile(const std::string& path, const std::string& bytes) {
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+        DWORD written = 0;
+        ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    static void DeleteTree(const std::string& folder) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = found.cFileName;
+                if (name == "." || name == "..") continue;
+                const std::string path = folder + "\\" + name;
+                ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    DeleteTree(path);
+                else
+                    ::DeleteFileA(path.c_str());
+            } while (::FindNextFileA(search, &found));
+            ::FindClose(search);
+        }
+        ::RemoveDirectoryA(folder.c_str());
+    }
+
+    std::string folder;
+    std::vector<std::string> reports;  // before the application, which reports into it
+    ui::TApplication application;
+};
+
+}  // namespace glimra::testing
