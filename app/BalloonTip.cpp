@@ -17,8 +17,9 @@ void ShowBalloonTip(ui::TWinControl& control, int icon, const std::string& title
     // The tool record in its wide form up to and including lParam: 44 bytes in
     // the 32-bit program.
     TOOLINFOW info{};
-    static_assert(sizeof(void*) != 4 || TTTOOLINFOW_V2_SIZE == 44);
-    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    constexpr UINT kToolSize = offsetof(TOOLINFOW, lParam) + sizeof(LPARAM);
+    static_assert(sizeof(void*) != 4 || kToolSize == 44);
+    info.cbSize = kToolSize;
     info.uFlags = TTF_SUBCLASS | TTF_TRANSPARENT | TTF_CENTERTIP;
     info.hwnd = owner;
     ::GetClientRect(owner, &info.rect);
