@@ -44,6 +44,8 @@ void MouseEvent(DWORD flags) {
 
 void ClickAt(POINT p) {
     MoveMouseTo(p);
+    // The window under the pointer takes the move in before the press comes.
+    ::Sleep(60);
     MouseEvent(MOUSEEVENTF_LEFTDOWN);
     MouseEvent(MOUSEEVENTF_LEFTUP);
 }
