@@ -26,6 +26,11 @@ void MoveMouseTo(POINT p) {
     input.mi.dy = MulDiv(p.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     Send(input);
+    // Under Wine the sent move places the system's pointer, but the display's
+    // own pointer stays where it was until later; a window mapped in between
+    // then reports the old place as a move, and the next press lands there.
+    // Placing the pointer directly as well keeps the two together.
+    ::SetCursorPos(p.x, p.y);
     // The position is there once the system has taken the move in.
     for (int i = 0; i < 50; ++i) {
         POINT now;
