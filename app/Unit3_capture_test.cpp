@@ -294,7 +294,14 @@ TEST_F(Captures, F7AndF8BetweenTwoTicksGrabTheDesktopFirst) {
 }
 
 TEST_F(Captures, F9AndADragGrabTheRectangleWithoutItsFarCorner) {
-    WhenShown("CaptureForm", [](HWND o) { Drag(o, {{10, 10}, {60, 30}, {110, 60}}); });
+    WhenShown("CaptureForm", [](HWND o) {
+        PressAt(o, {10, 10});
+        MoveHeldTo(o, {60, 30});
+        MoveHeldTo(o, {110, 60});
+        // What the user sees while dragging: the frozen screen and the band.
+        glimra::testing::SaveScreenshot(o, "selection-overlay");
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+    });
     glimra::testing::PressKey(VK_F9);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 100);
