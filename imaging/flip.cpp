@@ -28,12 +28,18 @@ bool FlipPicture(bool mirrorRows, bool mirrorPixels, const PixelView& picture,
         target.height != picture.height)
         return false;
     const int height = picture.height, band = kBandRows;
+    if (picture.Empty()) return true;
+    // Rows only: the conversion itself, written from the bottom row up, in one pass.
+    if (!mirrorPixels) {
+        const PixelView upwards{target.Row(height - 1), target.width, height, -target.stride, 3};
+        return ConvertLayout(picture, mirrorRows ? upwards : target);
+    }
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(picture.width) * 4 * band);
     for (int first = 0; first < height; first += band) {
         const int end = std::min(height, first + band);
         const PixelView flipped{buffer.data(), picture.width, end - first, picture.width * 4, 4};
-        CopyOriented(picture.Rows(first, end),
-                     {.mirrorRows = mirrorRows, .mirrorPixels = mirrorPixels}, flipped);
+        CopyOriented(picture.Rows(first, end), {.mirrorRows = mirrorRows, .mirrorPixels = true},
+                     flipped);
         ConvertLayout(flipped, mirrorRows ? target.Rows(height - end, height - first)
                                           : target.Rows(first, end));
     }

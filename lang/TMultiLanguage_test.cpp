@@ -509,9 +509,6 @@ TEST_F(Languages, StartUpWithTwoHundredLanguageFiles) {
         return std::make_pair(double(t1.QuadPart - t0.QuadPart) * 1000.0 / frequency.QuadPart,
                               entries);
     };
-    double bare = 1e9, full = 1e9;
-    for (int run = 0; run < 3; ++run)
-        bare = std::min(bare, startUp().first);
     for (int i = 0; i < 200; ++i) {
         const std::string n = std::to_string(i);
         WriteFile("Lang\\language" + n + ".lng", "[General]\r\nLanguageName=Language " + n +
@@ -519,10 +516,20 @@ TEST_F(Languages, StartUpWithTwoHundredLanguageFiles) {
                                                      "MenuFile.Caption=&File " +
                                                      n + "\r\n");
     }
-    for (int run = 0; run < 3; ++run) {
+    // Start-ups with and without the folder take turns, so that a busy moment of
+    // the machine weighs on both alike; the best of each counts.
+    double bare = 1e9, full = 1e9;
+    DeleteTree("Lang.away");
+    for (int run = 0; run < 5; ++run) {
         auto [ms, entries] = startUp();
         EXPECT_EQ(entries, 200);
         full = std::min(full, ms);
+        // The same start-up with an empty languages folder.
+        ASSERT_TRUE(::MoveFileA("Lang", "Lang.away"));
+        ASSERT_TRUE(::CreateDirectoryA("Lang", nullptr));
+        bare = std::min(bare, startUp().first);
+        ASSERT_TRUE(::RemoveDirectoryA("Lang"));
+        ASSERT_TRUE(::MoveFileA("Lang.away", "Lang"));
     }
     std::printf("main window created in %.1f ms without languages, %.1f ms with 200: +%.1f ms\n",
                 bare, full, full - bare);

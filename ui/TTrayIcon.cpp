@@ -2,8 +2,6 @@
 
 #include "ui/HiddenWindow.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -60,13 +58,13 @@ HWND TTrayIcon::Handle() {
     return window_.Get();
 }
 
-bool TTrayIcon::Notify(DWORD action) {
+bool TTrayIcon::Notify(DWORD action, UINT parts) {
     NOTIFYICONDATAA data{};
     data.cbSize = sizeof data;
     data.hWnd = Handle();
     data.uID = 1;
     if (action != NIM_DELETE) {
-        data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        data.uFlags = parts;
         data.uCallbackMessage = kCallbackMessage;
         data.hIcon = icon_.Get();
         CopyText(data.szTip, hint_);
@@ -95,8 +93,11 @@ void TTrayIcon::SetIcon(const std::string& resourceName) {
 }
 
 void TTrayIcon::SetHint(const std::string& hint) {
+    if (hint == hint_) return;
     hint_ = hint;
-    if (added_) Notify(NIM_MODIFY);
+    // The tip alone: handing the icon over again costs the shell a copy of its
+    // bitmaps, several times what the text does.
+    if (added_) Notify(NIM_MODIFY, NIF_TIP);
 }
 
 void TTrayIcon::ShowBalloonHint() {

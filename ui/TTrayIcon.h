@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>  // needs windows.h first
+
 #include <string>
 
 #include "ui/Graphics.h"
@@ -65,9 +67,10 @@ class TTrayIcon : public TComponent {
   private:
     friend LRESULT CALLBACK TrayWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Shell_NotifyIcon with the icon, the tip and the callback; false when the
-    // notification area refused (there may be none at the moment).
-    bool Notify(DWORD action);
+    // Shell_NotifyIcon with these parts (all of them: the icon, the tip and the
+    // callback); false when the notification area refused (there may be none at
+    // the moment).
+    bool Notify(DWORD action, UINT parts = NIF_MESSAGE | NIF_ICON | NIF_TIP);
     void ShowPopupMenu();
 
     bool visible_ = false;
