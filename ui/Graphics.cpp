@@ -1,6 +1,10 @@
 #include "ui/Graphics.h"
 
+#include <map>
+#include <tuple>
 #include <utility>
+
+#include "ui/handles.h"
 
 namespace ui {
 
@@ -38,6 +42,20 @@ HFONT CreateFontFor(const TFontData& font) {
                          (font.style & fsStrikeOut) != 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                          CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                          font.name.c_str());
+}
+
+HFONT SharedFont(const TFontData& font) {
+    // The colour is not part of a GDI font.
+    using Key = std::tuple<std::string, int, unsigned>;
+    thread_local std::map<Key, Font> fonts;
+    Font& shared = fonts[Key{font.name, font.height, font.style}];
+    if (!shared) shared.Reset(CreateFontFor(font));
+    return shared.Get();
+}
+
+HDC MeasuringDC() {
+    thread_local MemoryDC dc(::CreateCompatibleDC(nullptr));
+    return dc.Get();
 }
 
 }  // namespace ui

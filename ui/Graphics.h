@@ -40,6 +40,13 @@ struct TFontData {
 
 // Creates the GDI font for the data (the caller owns it).
 HFONT CreateFontFor(const TFontData& font);
+// The GDI font for the data, made once per thread and kept for the program's life:
+// light controls measure and paint their text with it, so that neither makes a
+// font each time (which costs a font match in the system every time).
+HFONT SharedFont(const TFontData& font);
+// A memory drawing context of the screen's kind, made once per thread and kept: text
+// measured in it takes the size it takes on the screen.
+HDC MeasuringDC();
 
 // Event types; handlers are bound to them by name from the layouts.
 using TNotifyEvent = std::function<void(TObject* Sender)>;

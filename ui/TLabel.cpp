@@ -29,13 +29,12 @@ UINT TLabel::TextFlags() const {
 }
 
 SIZE TLabel::TextSize(int wrapWidth) const {
-    WindowDC screen = WindowDC::Of(nullptr);
-    ui::Font font(CreateFontFor(Font()));
-    Selection select(screen.Get(), font.Get());
+    HDC dc = MeasuringDC();
+    Selection select(dc, SharedFont(Font()));
     // An empty caption still takes the height of a line.
     std::string text = Caption().empty() ? " " : Caption();
     RECT r{0, 0, wrapWidth, 0};
-    ::DrawTextA(screen.Get(), text.c_str(), -1, &r, TextFlags() | DT_CALCRECT);
+    ::DrawTextA(dc, text.c_str(), -1, &r, TextFlags() | DT_CALCRECT);
     return {r.right - r.left, r.bottom - r.top};
 }
 
@@ -100,8 +99,7 @@ void TLabel::Paint(HDC dc) {
         Brush brush(::CreateSolidBrush(ColorToRGB(Color())));
         ::FillRect(dc, &box, brush.Get());
     }
-    ui::Font font(CreateFontFor(Font()));
-    Selection select(dc, font.Get());
+    Selection select(dc, SharedFont(Font()));
     ::SetBkMode(dc, TRANSPARENT);
     RECT text = box;
     if (layout_ != TTextLayout::tlTop) {

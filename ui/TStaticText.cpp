@@ -48,12 +48,11 @@ void TStaticText::StyleChanged() {
 
 void TStaticText::AdjustBounds() {
     if (!autoSize_) return;
-    WindowDC screen = WindowDC::Of(nullptr);
-    ui::Font font(CreateFontFor(Font()));
-    Selection select(screen.Get(), font.Get());
+    HDC dc = MeasuringDC();
+    Selection select(dc, SharedFont(Font()));
     const std::string text = Caption().empty() ? " " : Caption();
     RECT r{0, 0, 0, 0};
-    ::DrawTextA(screen.Get(), text.c_str(), -1, &r,
+    ::DrawTextA(dc, text.c_str(), -1, &r,
                 DT_CALCRECT | DT_SINGLELINE | (showAccelChar_ ? 0 : DT_NOPREFIX));
     // The frame that the border style draws around the text.
     int frame = 0;
