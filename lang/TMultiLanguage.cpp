@@ -10,6 +10,7 @@
 #include "ui/TBitmap.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"
+#include "ui/TWinControl.h"
 #include "ui/handles.h"
 
 namespace lang {
@@ -285,6 +286,8 @@ void TMultiLanguage::ApplyToAllForms() {
 }
 
 void TMultiLanguage::ApplyToForm(ui::TForm& form, bool withControls) {
+    // Each window asks for its repaint once, after all its texts have changed.
+    const ui::RepaintHold hold;
     ApplyToComponent(form, form);
     if (!withControls) return;
     const std::vector<ui::TComponent*> components = form.Components();

@@ -252,6 +252,43 @@ TEST_F(Texts, LabelsSizeThemselvesToTheirText) {
     EXPECT_EQ(title.Left() + title.Width(), right);
 }
 
+// Changes under a hold are marked for repainting only when the last hold ends, and
+// then every changed area is.
+TEST_F(Texts, ARepaintHoldMarksTheChangedAreasWhenTheLastHoldEnds) {
+    ShowForm();
+    auto& title = form->Control<TLabel>("Title");
+    auto& info = form->Control<TLabel>("Info");
+    HWND main = form->Handle(), status = form->Control<TPanel>("StatusPanel").Handle();
+    auto pending = [](HWND window, RECT& r) { return ::GetUpdateRect(window, &r, FALSE) != 0; };
+    auto covers = [](const RECT& outer, const RECT& inner) {
+        return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+               outer.bottom >= inner.bottom;
+    };
+    RECT r;
+    {
+        const RepaintHold outer;
+        {
+            const RepaintHold inner;
+            ::ValidateRect(main, nullptr);
+            ::ValidateRect(status, nullptr);
+            title.SetCaption("A title that is held");
+            info.SetCaption("Held");
+        }
+        EXPECT_FALSE(pending(main, r));
+        EXPECT_FALSE(pending(status, r));
+    }
+    ASSERT_TRUE(pending(main, r));
+    EXPECT_TRUE(covers(r, title.BoundsRect()));
+    ASSERT_TRUE(pending(status, r));
+    EXPECT_TRUE(covers(r, info.BoundsRect()));
+    // Without a hold a change is marked at once.
+    Settle();
+    ::ValidateRect(main, nullptr);
+    title.SetCaption("Free");
+    ASSERT_TRUE(pending(main, r));
+    EXPECT_TRUE(covers(r, title.BoundsRect()));
+}
+
 TEST_F(Texts, ALabelOfLayoutCenterHasItsTextInTheMiddleOfItsHeight) {
     ShowForm();
     auto& info = form->Control<TLabel>("Info");

@@ -3,6 +3,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "ui/HintWindow.h"
 #include "ui/TApplication.h"
@@ -14,6 +16,12 @@ namespace ui {
 namespace {
 
 const char kControlProperty[] = "GlimraControl";
+
+constexpr UINT kRepaintFlags = RDW_INVALIDATE | RDW_ALLCHILDREN;
+
+// The RepaintHolds of this thread and the windows with areas waiting under them.
+thread_local int repaintHolds = 0;
+thread_local std::vector<TWinControl*> heldWindows;
 
 TShiftState ShiftFromKeys(WPARAM keys) {
     TShiftState s = 0;
@@ -70,9 +78,23 @@ TWinControl* TWinControl::FromHandle(HWND window) {
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
+RepaintHold::RepaintHold() {
+    ++repaintHolds;
+}
+
+RepaintHold::~RepaintHold() {
+    if (--repaintHolds > 0) return;
+    const std::vector<TWinControl*> windows = std::exchange(heldWindows, {});
+    for (TWinControl* c : windows) {
+        c->held_ = false;
+        if (c->handle_) ::RedrawWindow(c->handle_, &c->heldArea_, nullptr, kRepaintFlags);
+    }
+}
+
 TWinControl::~TWinControl() {
     while (!controls_.empty())
         delete controls_.back();
+    if (held_) std::erase(heldWindows, this);
     DestroyWnd();
     if (font_) ::DeleteObject(font_);
 }
@@ -304,8 +326,18 @@ void TWinControl::InvalidateArea(const RECT& area) {
     if (!handle_) return;
     RECT r = area;
     ::OffsetRect(&r, -scroll_.x, -scroll_.y);
+    if (repaintHolds > 0) {
+        if (held_) {
+            ::UnionRect(&heldArea_, &heldArea_, &r);
+        } else {
+            held_ = true;
+            heldArea_ = r;
+            heldWindows.push_back(this);
+        }
+        return;
+    }
     // Child windows there repaint too: a transparent one shows what changed.
-    ::RedrawWindow(handle_, &r, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    ::RedrawWindow(handle_, &r, nullptr, kRepaintFlags);
 }
 
 int TWinControl::TabOrder() const {

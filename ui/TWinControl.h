@@ -30,6 +30,19 @@ struct TCreateParams {
 
 class THintWindow;
 
+// While a RepaintHold lives on a thread, the areas that its controls mark for
+// repainting are gathered per window and marked once, when the last hold ends: a
+// change of many texts at once (a new language) then asks the system for one repaint
+// per window instead of one for every moved or changed control. Only the marking
+// waits; sizes and positions change at once.
+class RepaintHold {
+  public:
+    RepaintHold();
+    ~RepaintHold();
+    RepaintHold(const RepaintHold&) = delete;
+    RepaintHold& operator=(const RepaintHold&) = delete;
+};
+
 class TWinControl : public TControl {
   public:
     explicit TWinControl(TComponent* owner);
@@ -131,6 +144,9 @@ class TWinControl : public TControl {
     bool tabStop_ = false;
     std::vector<TWinControl*> tabList_;  // windowed children in tab order
     std::unique_ptr<THintWindow> hints_;
+    bool held_ = false;  // on the list of a RepaintHold, with the area below
+    RECT heldArea_{};    // client coordinates of the window
+    friend class RepaintHold;
 
   protected:
     POINT scroll_{0, 0};
