@@ -56,7 +56,9 @@ TEST(Reminder, CountsDownAndOnlyItsButtonEnablesTheMainWindow) {
     EXPECT_LE(okAfter, 7500u);
     EXPECT_FALSE(enabledEarly);
     EXPECT_FALSE(mainEnabled);
-    EXPECT_TRUE(::IsWindowEnabled(button));
+    // The caption turns to "Ok" just before the button is enabled: from outside the
+    // program the two can be seen apart.
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(button) != FALSE; }, 1000));
     SaveScreenshot(reminder, "reminder-countdown-96dpi");
 
     // The main window stays disabled until the button is clicked.

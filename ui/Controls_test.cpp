@@ -264,19 +264,22 @@ TEST_F(Texts, ARepaintHoldMarksTheChangedAreasWhenTheLastHoldEnds) {
         return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
                outer.bottom >= inner.bottom;
     };
+    // Other programs' windows coming and going on the display also mark areas of
+    // ours at any moment: a round that saw such a mark is done again.
     RECT r;
-    {
+    bool markedEarly = true;
+    for (int round = 0; round < 5 && markedEarly; ++round) {
         const RepaintHold outer;
         {
             const RepaintHold inner;
             ::ValidateRect(main, nullptr);
             ::ValidateRect(status, nullptr);
-            title.SetCaption("A title that is held");
-            info.SetCaption("Held");
+            title.SetCaption("A title that is held " + std::string(round + 1, '+'));
+            info.SetCaption("Held " + std::to_string(round));
         }
-        EXPECT_FALSE(pending(main, r));
-        EXPECT_FALSE(pending(status, r));
+        markedEarly = pending(main, r) || pending(status, r);
     }
+    EXPECT_FALSE(markedEarly);
     ASSERT_TRUE(pending(main, r));
     EXPECT_TRUE(covers(r, title.BoundsRect()));
     ASSERT_TRUE(pending(status, r));
