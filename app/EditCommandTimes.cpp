@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/Unit3.h"
+#include "app/WindowsWithoutReminder.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "ui/TApplication.h"
@@ -57,12 +58,7 @@ int main(int argc, char** argv) {
     }
     ui::TApplication application;
     application.Initialize();
-    application.CreateForm(MAIN);
-    application.CreateForm(about);
-    application.CreateForm(Form22);
-    Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
-    MAIN->Show();
-    MAIN->SetEnabled(true);
+    OpenWindowsWithoutReminder(application);
     ui::TBitmap captured;
     if (!LoadPng(argv[1], captured)) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);

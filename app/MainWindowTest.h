@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Unit3.h"
+#include "app/WindowsWithoutReminder.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
@@ -22,23 +23,12 @@ class MainWindow : public ::testing::Test {
         application.Initialize();
         application.OnException = [this](const std::string& text) { reports.push_back(text); };
         SetPageOpener([this](HWND, const char* address) { pages.push_back(address); });
-        application.CreateForm(MAIN);
-        application.CreateForm(about);
-        application.CreateForm(Form22);
-        // The reminder's countdown would disable the main window under the tests.
-        Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
-        MAIN->Show();
-        MAIN->SetEnabled(true);
+        OpenWindowsWithoutReminder(application);
     }
     ~MainWindow() override { SetPageOpener(nullptr); }
 
     // Handles waiting messages and timer ticks for a while.
-    void Pump(DWORD milliseconds = 60) {
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < milliseconds) {
-            if (!application.HandleMessage(false)) ::Sleep(1);
-        }
-    }
+    void Pump(DWORD milliseconds = 60) { application.HandleMessagesUntil(nullptr, milliseconds); }
     bool Enabled(const char* name) {
         ui::TComponent& c = MAIN->Get<ui::TComponent>(name);
         if (auto* control = dynamic_cast<ui::TControl*>(&c)) return control->Enabled();

@@ -13,9 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "app/MainWindowTest.h"
 #include "app/Unit3.h"
-#include "forms/Unit1.h"
-#include "forms/Unit2.h"
 #include "imaging/pixel_ops.h"
 #include "output/test_support.h"
 #include "tests/support/Desktop.h"
@@ -23,7 +22,6 @@
 #include "ui/TImage.h"
 #include "ui/TMenuItem.h"
 #include "ui/TSaveDialog.h"
-#include "ui/TTimer.h"
 #include "ui/handles.h"
 
 namespace {
@@ -136,17 +134,9 @@ Step Cancel() {
 
 // ---- The main window.
 
-class OutputCommands : public ::testing::Test {
+class OutputCommands : public MainWindow {
   protected:
     OutputCommands() {
-        application.Initialize();
-        application.OnException = [this](const std::string& text) { reports.push_back(text); };
-        application.CreateForm(MAIN);
-        application.CreateForm(about);
-        application.CreateForm(Form22);
-        Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
-        MAIN->Show();
-        MAIN->SetEnabled(true);
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         folder = glimra::test::TestFilePath(std::string("commands-") + info->name());
         fs::remove_all(folder);
@@ -199,8 +189,6 @@ class OutputCommands : public ::testing::Test {
         return names;
     }
 
-    ui::TApplication application;
-    std::vector<std::string> reports;
     fs::path folder;
 };
 

@@ -8,16 +8,14 @@
 #include <thread>
 #include <vector>
 
+#include "app/MainWindowTest.h"
 #include "app/Unit3.h"
-#include "forms/Unit1.h"
-#include "forms/Unit2.h"
 #include "tests/support/Desktop.h"
 #include "ui/TApplication.h"
 #include "ui/TColorDialog.h"
 #include "ui/TImage.h"
 #include "ui/TMenuItem.h"
 #include "ui/TSpeedButton.h"
-#include "ui/TTimer.h"
 #include "ui/TToolButton.h"
 
 namespace {
@@ -34,25 +32,8 @@ std::ostream& operator<<(std::ostream& out, const Bgr& p) {
     return out << "(r " << p.r << ", g " << p.g << ", b " << p.b << ")";
 }
 
-class PictureEditing : public ::testing::Test {
+class PictureEditing : public MainWindow {
   protected:
-    PictureEditing() {
-        application.Initialize();
-        application.OnException = [this](const std::string& text) { reports.push_back(text); };
-        application.CreateForm(MAIN);
-        application.CreateForm(about);
-        application.CreateForm(Form22);
-        Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
-        MAIN->Show();
-        MAIN->SetEnabled(true);
-    }
-
-    void Pump(DWORD milliseconds = 60) {
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < milliseconds) {
-            if (!application.HandleMessage(false)) ::Sleep(1);
-        }
-    }
     ui::TImage& View() { return MAIN->Get<ui::TImage>("Image1"); }
     ui::TBitmap& Picture() { return View().Bitmap(); }
     // A picture whose pixel (x, y) is `colour(x, y)`, in the given layout.
@@ -88,9 +69,6 @@ class PictureEditing : public ::testing::Test {
     void Click(const char* item) { MAIN->Get<TMenuItem>(item).Click(); }
     ui::TToolButton& RotateButton() { return MAIN->Get<ui::TToolButton>("ButtonEditRotate"); }
     void ClickRotateButton() { RotateButton().OnClick(&RotateButton()); }
-
-    ui::TApplication application;
-    std::vector<std::string> reports;
 };
 
 // A different colour for every pixel of a small picture.

@@ -118,14 +118,8 @@ class Captures : public MainWindow {
         poll.SetEnabled(polling);
     }
     // Handles messages one at a time until `done` holds or the time is up.
-    template <class F>
-    bool PumpUntil(F done, DWORD milliseconds) {
-        const DWORD start = ::GetTickCount();
-        while (!done()) {
-            if (::GetTickCount() - start > milliseconds) return false;
-            if (!application.HandleMessage(false)) ::Sleep(1);
-        }
-        return true;
+    bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+        return application.HandleMessagesUntil(done, milliseconds);
     }
     // Runs `steps` on a thread of their own once the overlay with this caption
     // is on the screen and in front, while this thread goes on handling

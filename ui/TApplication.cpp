@@ -129,6 +129,15 @@ bool TApplication::HandleMessage(bool wait) {
     return true;
 }
 
+bool TApplication::HandleMessagesUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    const DWORD start = ::GetTickCount();
+    while (!done || !done()) {
+        if (::GetTickCount() - start >= milliseconds) return false;
+        if (!HandleMessage(false)) ::Sleep(1);
+    }
+    return true;
+}
+
 void TApplication::ProcessMessages() {
     while (HandleMessage(false)) {
     }

@@ -48,6 +48,10 @@ class TApplication : public TComponent {
     void ProcessMessages();
     // Handles one message, waiting for it when `wait`; false when none was there.
     bool HandleMessage(bool wait);
+    // Handles messages and timer ticks as they come, resting a millisecond while none
+    // wait, until `done` holds (true) or the time is up (false); without `done`, for
+    // the whole time. For tests and tools that drive the windows of their own thread.
+    bool HandleMessagesUntil(const std::function<bool()>& done, DWORD milliseconds);
 
     // The general error report: a message box with the error's text, after which
     // the program goes on. OnException, when set, replaces the message box.

@@ -48,12 +48,7 @@ class UiTest : public ::testing::Test {
     UiTest() { application.Initialize(); }
     // Runs the message loop until `done` holds or the time is up.
     bool RunUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
-        const DWORD start = ::GetTickCount();
-        while (!done()) {
-            if (::GetTickCount() - start > milliseconds) return false;
-            if (!application.HandleMessage(false)) ::Sleep(1);
-        }
-        return true;
+        return application.HandleMessagesUntil(done, milliseconds);
     }
     TApplication application;
 };

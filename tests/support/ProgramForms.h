@@ -12,6 +12,7 @@
 
 #include "app/Settings.h"
 #include "app/Unit3.h"
+#include "app/WindowsWithoutReminder.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "tests/support/Program.h"
@@ -41,20 +42,9 @@ class ProgramForms : public ::testing::Test {
 
     // Creates the three start-up windows; the reminder's countdown is stopped so
     // that it does not disable the main window under the test.
-    void Start() {
-        application.CreateForm(MAIN);
-        application.CreateForm(about);
-        application.CreateForm(Form22);
-        Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
-        MAIN->Show();
-        MAIN->SetEnabled(true);
-    }
+    void Start() { OpenWindowsWithoutReminder(application); }
     // Handles waiting messages and timer ticks for a while.
-    void Pump(DWORD milliseconds = 60) {
-        const DWORD start = ::GetTickCount();
-        while (::GetTickCount() - start < milliseconds)
-            if (!application.HandleMessage(false)) ::Sleep(1);
-    }
+    void Pump(DWORD milliseconds = 60) { application.HandleMessagesUntil(nullptr, milliseconds); }
 
     // Writes a file (relative to the test's folder) with exactly these bytes.
     static void WriteFile(const std::string& path, const std::string& bytes) {
