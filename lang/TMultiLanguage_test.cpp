@@ -544,6 +544,29 @@ TEST_F(Languages, AMissingLanguagesFolderOrAFileInItsPlaceListsNothingAndSaysNot
     ::DeleteFileA("Lang");
 }
 
+TEST_F(Languages, AFlagWhoseHeaderClaimsAnAbsurdSizeGivesNoFlag) {
+    // A bitmap header of 30000 x 30000 pixels of 24 bits, and 16 bytes of pixels.
+    std::string bmp = "BM";
+    auto put = [&bmp](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp += char((v >> (8 * i)) & 0xFF);
+    };
+    put(54 + 16, 4), put(0, 4), put(54, 4);
+    put(40, 4), put(30000, 4), put(30000, 4), put(1, 2), put(24, 2), put(0, 4), put(0, 4);
+    put(0, 4), put(0, 4), put(0, 4), put(0, 4);
+    bmp += std::string(16, '\x7F');
+    WriteFile("Lang\\big.lng", "[General]\nLanguageName=Big\n");
+    WriteFile("Lang\\big.bmp", bmp);
+    Start();
+    ASSERT_EQ(Menu().Count(), 1);
+    TMenuItem& entry = *Menu().Items(0);
+    EXPECT_EQ(entry.Caption(), "Big");
+    EXPECT_EQ(entry.Bitmap().Width(), 16);
+    EXPECT_EQ(entry.Bitmap().Height(), 16);
+    EXPECT_EQ(FlagPixel(entry, 0, 0), RGB(255, 0, 255)) << "the NOFLAG picture";
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
 // The figures of the language component under Wine: applying a file that names
 // every text property of every component of the open windows (the three of
 // start-up; the two capture overlays add only themselves), and the start-up cost
