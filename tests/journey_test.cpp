@@ -1,8 +1,8 @@
 // A first day with Glimra, as a person meets it: glimra.exe started with no
 // settings and driven only through its windows, keys and mouse, from this
 // process, which also plays the other programs on the desktop. Every step is
-// checked by what it leaves: the saved file, the clipboard as another program
-// reads it, the registry, the texts and the pixels the windows show. A second
+// checked by what it leaves: the saved files, what the clipboard tells another
+// program, the registry, the texts and the pixels the windows show. A second
 // start must show the language and the counters that the first one left.
 #include <windows.h>
 
@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "output/test_support.h"
 #include "tests/support/Desktop.h"
 #include "tests/support/MainWindowLayout.h"
@@ -27,7 +28,6 @@ namespace {
 
 using namespace glimra::testing;
 
-constexpr const char* kSettingsKey = "Software\\Norvanta\\Glimra 1.3";
 constexpr const char* kCaption = "Norvanta Glimra 1.3";
 constexpr const char* kSwedishCaption = "Norvanta Glimra 1.3 (svenska)";
 
@@ -277,12 +277,22 @@ std::optional<POINT> MinimiseBox(HWND window) {
     return std::nullopt;
 }
 
-// The program's icon in the notification area: the only one, at the right end
-// of the task bar.
-POINT TrayIconPoint() {
+// Right-clicks the program's icon in the notification area, at the right end of
+// the task bar, and returns its menu. Icons that ended programs left behind may
+// stand right of it, so the places are tried from the right until the program's
+// own menu opens.
+HWND OpenTrayMenu(const Program& program) {
     RECT bar{};
     ::GetWindowRect(::FindWindowA("Shell_TrayWnd", nullptr), &bar);
-    return {bar.right - 10, (bar.top + bar.bottom) / 2};
+    const int step = ::GetSystemMetrics(SM_CXSMICON) + 4;
+    for (int place = 0; place < 6; ++place) {
+        RightClickAt({bar.right - step / 2 - place * step, (bar.top + bar.bottom) / 2});
+        HWND menu = nullptr;
+        if (WaitFor([&] { return (menu = ShownWindowOfClass(program, "#32768")) != nullptr; },
+                    1500))
+            return menu;
+    }
+    return nullptr;
 }
 
 // Clicks the button and waits until `done`; under Wine a sent click is now and
@@ -557,8 +567,7 @@ TEST_F(Journey, AFirstDayThroughWindowsKeysAndMouse_AndASecondStartKeepsLanguage
         const std::optional<POINT> minimise = MinimiseBox(main);
         ASSERT_TRUE(minimise);
         ASSERT_TRUE(ClickUntil(*minimise, [&] { return !::IsWindowVisible(main); }));
-        RightClickAt(TrayIconPoint());
-        menu = WaitForMenu(program);
+        menu = OpenTrayMenu(program);
         ASSERT_NE(menu, nullptr) << "no tray menu";
         ::Sleep(200);
         SaveScreenshot(menu, "journey-08-tray-menu");

@@ -1,7 +1,7 @@
 // Where the main window's painted controls stand on the screen. The edit tool
-// buttons and the image view have no window of their own
-// that another program could find, so their places follow from the main window's
-// client origin and its layout (resources/layouts/TMAIN.layout), at 96 dpi.
+// buttons and the image view have no window of their own that another program
+// could find, so their places follow from the main window's client origin and
+// its layout (resources/layouts/TMAIN.layout), at 96 dpi.
 #pragma once
 
 #include <windows.h>
