@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -155,6 +156,67 @@ TEST_F(Settings, ClearStatisticsThenExitStoresZeroForBoth) {
     EXPECT_TRUE(application.Terminated());
     EXPECT_EQ(Read("Capture"), Text("0"));
     EXPECT_EQ(Read("CaptureA"), Text("0"));
+}
+
+// A string value of any length, as stored.
+std::string ReadWhole(const char* name) {
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    DWORD type = 0, size = 0;
+    ::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
+    std::string data(size, '\0');
+    ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    ::RegCloseKey(key);
+    if (type != REG_SZ || size == 0) return "(not a string)";
+    data.resize(size - 1);  // the terminating zero
+    return data;
+}
+
+TEST_F(Settings, AbsurdlyLongValuesAreShownAsTheyAre_AndTheCountersGoBackWhole) {
+    WriteFile("Lang\\de.lng", "[General]\nLanguageName=Deutsch\n[MAIN]\nMenuFile.Caption=&Datei\n");
+    const std::string digits(4 * 1024 * 1024, '7');
+    std::string words;
+    while (words.size() < 1024 * 1024)
+        words += "counted ";
+    WriteText("Capture", digits);
+    WriteText("CaptureA", words);
+    WriteText("Language", "Deutsch" + std::string(1024 * 1024, ' '));
+    const DWORD start = ::GetTickCount();
+    Start();
+    Pump(300);  // the status bar draws them
+    std::printf("a start with values of 4 MiB, 1 MiB and 1 MiB took %lu ms\n",
+                ::GetTickCount() - start);
+    EXPECT_EQ(Counter("Label2"), digits);
+    EXPECT_EQ(Counter("Label3"), words);
+    // No language is named so: the built-in texts stay, without a word.
+    EXPECT_EQ(Languages().CurrentLanguageFile(), "");
+    EXPECT_EQ(MAIN->Get<ui::TMenuItem>("MenuFile").Caption(), "&File");
+    EXPECT_TRUE(reports.empty()) << reports.front();
+    // A capture counts on from a text that is no number: it starts again at 1.
+    MAIN->ButtonCaptureActiveClick(nullptr);
+    EXPECT_EQ(Counter("Label3"), "1");
+    MAIN->Close();
+    EXPECT_TRUE(reports.empty()) << reports.front();
+    EXPECT_EQ(ReadWhole("Capture"), digits);
+    EXPECT_EQ(ReadWhole("CaptureA"), "1");
+    EXPECT_EQ(ReadWhole("Language"), "");
+}
+
+TEST_F(Settings, ALanguageStoredAsAListOfTextsStopsTheLoadBeforeAnyCounter) {
+    WriteFile("Lang\\de.lng", "[General]\nLanguageName=Deutsch\n[MAIN]\nMenuFile.Caption=&Datei\n");
+    WriteText("Capture", "5");
+    WriteText("CaptureA", "6");
+    const char list[] = "Deutsch\0English\0";
+    Write("Language", REG_MULTI_SZ, list, sizeof list);
+    Start();
+    EXPECT_EQ(Counter("Label2"), "0");
+    EXPECT_EQ(Counter("Label3"), "0");
+    EXPECT_EQ(Languages().CurrentLanguageFile(), "");
+    EXPECT_TRUE(reports.empty()) << "start-up failures are silent";
+    MAIN->Close();
+    EXPECT_EQ(Read("Language"), Text(""));
+    EXPECT_EQ(Read("Capture"), Text("0"));
 }
 
 // The settings key with a security descriptor that lets nobody change it.

@@ -422,6 +422,151 @@ TEST_F(Languages, AGoneSubmenuIsLetGo_AndFixedEntriesStay) {
     EXPECT_EQ(ml.GetLanguageFiles().size(), 2u);
 }
 
+// ---- Language files and folders that are not what they should be: each loads
+// or lists what it can and changes nothing else; nothing crashes, and the one
+// file that cannot be read is reported with the system's reason.
+
+// Bytes of a fixed pseudo-random sequence, all from `low` up.
+std::string NoiseBytes(std::size_t size, unsigned low) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = 12345;
+    for (char& c : bytes) {
+        state = state * 1103515245u + 12345u;
+        c = char(low + (state >> 16) % (256 - low));
+    }
+    return bytes;
+}
+
+TEST_F(Languages, FilesOfRandomBytesAreListedUntitledAndLoadNothing) {
+    // With NUL bytes among them, and without (every other byte value).
+    WriteFile("Lang\\noise.lng", NoiseBytes(64 * 1024, 0));
+    WriteFile("Lang\\static.lng", NoiseBytes(64 * 1024, 1));
+    Start();
+    EXPECT_THAT(Captions(), ElementsAre("<Untitled Language>", "<Untitled Language>"));
+    const std::vector<std::string> files = Component().GetLanguageFiles();
+    for (int i = 0; i < 2; ++i) {
+        TMenuItem* entry = Menu().Items(i);
+        ui::Guarded([entry] { entry->Click(); });
+        // No [General] section: the name is the file's.
+        EXPECT_EQ("Lang\\" + Component().LanguageName(), files[std::size_t(i)]);
+        EXPECT_EQ(Component().Author(), "<Unknown>");
+        EXPECT_EQ(Caption("MenuFile"), "&File");
+        EXPECT_EQ(Hint("ButtonCapture"), "Capture");
+        EXPECT_TRUE(entry->Checked());
+    }
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
+TEST_F(Languages, OneTenMegabyteLineIsTakenAsItsValue_AndTheLinesAfterItStillCount) {
+    const std::string huge(10 * 1024 * 1024, 'x');
+    WriteFile("Lang\\long.lng",
+              "[General]\r\nLanguageName=Long\r\n[MAIN]\r\nMenuEdit.Caption=" + huge +
+                  "\r\nButtonCapture.Hint=Aufnahme\r\n" + huge + "\r\nMenuFile.Caption=&Datei\r\n");
+    Start();
+    const DWORD start = ::GetTickCount();
+    Choose("Long");
+    const DWORD took = ::GetTickCount() - start;
+    std::printf("a language file of two 10 MB lines loaded in %lu ms\n", took);
+    EXPECT_TRUE(reports.empty()) << reports.front();
+    EXPECT_EQ(Caption("MenuEdit").size(), huge.size());
+    EXPECT_EQ(Hint("ButtonCapture"), "Aufnahme");
+    EXPECT_EQ(Caption("MenuFile"), "&Datei");
+    // The window still draws and answers.
+    Pump(200);
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(
+        ::SendMessageTimeoutA(MAIN->Handle(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result));
+    EXPECT_LT(took, 20000u);
+}
+
+TEST_F(Languages, ANulByteEndsTheFile_AndAByteOrderMarkHidesTheFirstSection) {
+    WriteFile("Lang\\zero.lng",
+              std::string("[General]\nLanguageName=Nul\n[MAIN]\nMenuFile.Caption=&Vorher\n") +
+                  '\0' + "MenuEdit.Caption=&Nachher\n");
+    WriteFile("Lang\\bom.lng",
+              "\xEF\xBB\xBF[General]\r\nLanguageName=Bom\r\nAuthor=Someone\r\n"
+              "MenuEdit.Caption=&Hidden\r\n[MAIN]\r\nMenuView.Caption=&Ansicht\r\n");
+    Start();
+    ASSERT_EQ(Menu().Count(), 2);
+    Choose("Nul");
+    EXPECT_EQ(Caption("MenuFile"), "&Vorher");
+    EXPECT_EQ(Caption("MenuEdit"), "&Edit") << "the text ended at the NUL";
+    EXPECT_EQ(Component().LanguageName(), "Nul");
+
+    // The mark is part of the first line, which is no section header then: the
+    // [General] keys and the lines up to [MAIN] are not read.
+    TMenuItem* bom = Menu().Items(0)->Caption() == "Nul" ? Menu().Items(1) : Menu().Items(0);
+    ui::Guarded([bom] { bom->Click(); });
+    EXPECT_EQ(Component().LanguageName(), "bom.lng");
+    EXPECT_EQ(Component().Author(), "<Unknown>");
+    EXPECT_EQ(Caption("MenuEdit"), "&Edit");
+    EXPECT_EQ(Caption("MenuView"), "&Ansicht");
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
+TEST_F(Languages, AFileRemovedBetweenTheScanAndTheClickIsReportedAndChangesNothing) {
+    WriteFile("Lang\\a.lng", "[General]\nLanguageName=A\n[MAIN]\nMenuFile.Caption=&Datei\n");
+    WriteFile("Lang\\gone.lng", "[General]\nLanguageName=Gone\n[MAIN]\nMenuFile.Caption=&Weg\n");
+    Start();
+    Choose("A");
+    ASSERT_TRUE(::DeleteFileA("Lang\\gone.lng"));
+    Choose("Gone");
+    ASSERT_EQ(reports.size(), 1u);
+    const std::string start = "Cannot open file \"Lang\\gone.lng\". ";
+    EXPECT_EQ(reports[0].substr(0, start.size()), start);
+    EXPECT_GT(reports[0].size(), start.size()) << "the system's reason follows";
+    EXPECT_EQ(Caption("MenuFile"), "&Datei");
+    EXPECT_EQ(Component().LanguageName(), "A");
+    EXPECT_EQ(Component().CurrentLanguageFile(), "Lang\\a.lng");
+    for (int i = 0; i < Menu().Count(); ++i)
+        EXPECT_EQ(Menu().Items(i)->Checked(), Menu().Items(i)->Caption() == "A");
+}
+
+TEST_F(Languages, AMissingLanguagesFolderOrAFileInItsPlaceListsNothingAndSaysNothing) {
+    // The last run chose a language.
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, "Language", 0, REG_SZ, reinterpret_cast<const BYTE*>("Deutsch"), 8);
+    ::RegCloseKey(key);
+    ASSERT_TRUE(::RemoveDirectoryA("Lang"));
+    Start();
+    EXPECT_EQ(Menu().Count(), 0);
+    EXPECT_EQ(Component().CurrentLanguageFile(), "");
+    EXPECT_EQ(Caption("MenuFile"), "&File");
+    // A file named like the folder (a folder that cannot be listed under Wine,
+    // where a root user reads every folder) is no folder of languages either.
+    WriteFile("Lang", "[General]\nLanguageName=Deutsch\n");
+    Component().Refresh();
+    EXPECT_EQ(Menu().Count(), 0);
+    EXPECT_TRUE(reports.empty()) << reports.front();
+    ::DeleteFileA("Lang");
+}
+
+TEST_F(Languages, AFlagWhoseHeaderClaimsAnAbsurdSizeGivesNoFlag) {
+    // A bitmap header of 30000 x 30000 pixels of 24 bits, and 16 bytes of pixels.
+    std::string bmp = "BM";
+    auto put = [&bmp](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            bmp += char((v >> (8 * i)) & 0xFF);
+    };
+    put(54 + 16, 4), put(0, 4), put(54, 4);
+    put(40, 4), put(30000, 4), put(30000, 4), put(1, 2), put(24, 2), put(0, 4), put(0, 4);
+    put(0, 4), put(0, 4), put(0, 4), put(0, 4);
+    bmp += std::string(16, '\x7F');
+    WriteFile("Lang\\big.lng", "[General]\nLanguageName=Big\n");
+    WriteFile("Lang\\big.bmp", bmp);
+    Start();
+    ASSERT_EQ(Menu().Count(), 1);
+    TMenuItem& entry = *Menu().Items(0);
+    EXPECT_EQ(entry.Caption(), "Big");
+    EXPECT_EQ(entry.Bitmap().Width(), 16);
+    EXPECT_EQ(entry.Bitmap().Height(), 16);
+    EXPECT_EQ(FlagPixel(entry, 0, 0), RGB(255, 0, 255)) << "the NOFLAG picture";
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
 // The figures of the language component under Wine: applying a file that names
 // every text property of every component of the open windows (the three of
 // start-up; the two capture overlays add only themselves), and the start-up cost
