@@ -1,5 +1,7 @@
 #include "output/clipboard_copy.h"
 
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "ui/handles.h"
@@ -32,6 +34,37 @@ ui::Bitmap CopyPicture(ui::TBitmap& picture) {
     return copy;
 }
 
+using GlobalMemory = ui::Owned<ui::HandleTraits<HGLOBAL, ::GlobalFree>>;
+
+// The picture as a packed device-independent bitmap in movable global memory: the
+// header, then the rows from the bottom up, each padded to four bytes, in the
+// picture's own layout. Every program can read this form, also where a bitmap handle
+// does not cross from one process to another (under Wine it does not).
+GlobalMemory PackedPicture(ui::TBitmap& picture) {
+    const glimra::PixelView view = picture.View();
+    const std::size_t rowBytes = std::size_t(view.width) * view.bytesPerPixel;
+    const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
+    const std::size_t size = sizeof(BITMAPINFOHEADER) + stride * std::size_t(view.height);
+    GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
+    if (!memory) throw std::runtime_error("Cannot copy the picture: not enough memory.");
+    auto* bytes = static_cast<std::uint8_t*>(::GlobalLock(memory.Get()));
+    if (!bytes) throw std::runtime_error("Cannot copy the picture: not enough memory.");
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = view.width;
+    header.biHeight = view.height;
+    header.biPlanes = 1;
+    header.biBitCount = static_cast<WORD>(view.bytesPerPixel * 8);
+    header.biCompression = BI_RGB;
+    header.biSizeImage = static_cast<DWORD>(stride * std::size_t(view.height));
+    std::memcpy(bytes, &header, sizeof header);
+    std::uint8_t* rows = bytes + sizeof header;
+    for (int y = 0; y < view.height; ++y)
+        std::memcpy(rows + stride * std::size_t(view.height - 1 - y), view.Row(y), rowBytes);
+    ::GlobalUnlock(memory.Get());
+    return memory;
+}
+
 // Closes the clipboard on every path once it was opened.
 class OpenClipboardScope {
   public:
@@ -46,14 +79,18 @@ class OpenClipboardScope {
 }  // namespace
 
 void CopyToClipboard(HWND owner, ui::TBitmap& picture) {
-    // The copy is made first: when that fails, the clipboard keeps what it held.
+    // The copies are made first: when that fails, the clipboard keeps what it held.
     ui::Bitmap copy = CopyPicture(picture);
+    GlobalMemory packed = PackedPicture(picture);
     OpenClipboardScope open(owner);
     ::EmptyClipboard();
     if (!::SetClipboardData(CF_BITMAP, copy.Get()))
         throw std::runtime_error("Cannot copy the picture to the clipboard.");
-    // Handed over, the bitmap belongs to the clipboard.
+    // Handed over, each copy belongs to the clipboard.
     copy.Release();
+    if (!::SetClipboardData(CF_DIB, packed.Get()))
+        throw std::runtime_error("Cannot copy the picture to the clipboard.");
+    packed.Release();
 }
 
 }  // namespace glimra

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "output/test_support.h"
+#include "tests/support/Desktop.h"
 #include "ui/TBitmap.h"
 #include "ui/handles.h"
 
@@ -110,6 +112,7 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         EXPECT_TRUE(ClipboardIsClosed());
         const std::vector<UINT> formats = Formats();
         EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_BITMAP), 1);
+        EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_DIB), 1);
         EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_TEXT), 0) << "emptied first";
         EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_PALETTE), 0);
 
@@ -121,6 +124,12 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         EXPECT_EQ(held.height, 21);
         EXPECT_EQ(held.bitsPerPixel, ui::TBitmap::BitsFor(format));
         EXPECT_EQ(held.pixels, copied);
+        // The same pixels as a packed bitmap of the same layout, rows from the bottom.
+        const std::vector<std::uint8_t> file = testing::ClipboardPictureFile();
+        ASSERT_GE(file.size(), 54u);
+        EXPECT_EQ(file[28], ui::TBitmap::BitsFor(format));
+        picture.Canvas().SetPixel(0, 0, copied[0]);
+        EXPECT_EQ(test::DecodeBmp(file), test::RgbOf(picture.View()));
     }
 }
 

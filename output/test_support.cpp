@@ -66,11 +66,12 @@ RgbImage DecodeBmp(const std::vector<std::uint8_t>& file) {
     if (Le(file, 14, 4) != 40) throw DecodeError("BMP: not an information header");
     const auto width = static_cast<std::int32_t>(Le(file, 18, 4));
     const auto height = static_cast<std::int32_t>(Le(file, 22, 4));
-    if (Le(file, 26, 2) != 1 || Le(file, 28, 2) != 24 || Le(file, 30, 4) != 0)
-        throw DecodeError("BMP: not uncompressed 24-bit");
+    const std::uint32_t bits = Le(file, 28, 2);
+    if (Le(file, 26, 2) != 1 || (bits != 24 && bits != 32) || Le(file, 30, 4) != 0)
+        throw DecodeError("BMP: not uncompressed 24- or 32-bit");
     if (width <= 0 || height == 0) throw DecodeError("BMP: bad size");
     const int rows = height < 0 ? -height : height;
-    const std::size_t rowSize = (std::size_t{3} * width + 3) / 4 * 4;
+    const std::size_t bytes = bits / 8, rowSize = (bytes * width + 3) / 4 * 4;
     if (offset < 54 || offset + rowSize * rows > file.size()) throw DecodeError("BMP: truncated");
     RgbImage image{width, rows, std::vector<std::uint8_t>(std::size_t{3} * width * rows)};
     for (int y = 0; y < rows; ++y) {
@@ -78,9 +79,9 @@ RgbImage DecodeBmp(const std::vector<std::uint8_t>& file) {
         const std::uint8_t* in = file.data() + offset + rowSize * stored;
         std::uint8_t* out = image.rgb.data() + std::size_t{3} * width * y;
         for (int x = 0; x < width; ++x) {
-            out[3 * x] = in[3 * x + 2];
-            out[3 * x + 1] = in[3 * x + 1];
-            out[3 * x + 2] = in[3 * x];
+            out[3 * x] = in[bytes * x + 2];
+            out[3 * x + 1] = in[bytes * x + 1];
+            out[3 * x + 2] = in[bytes * x];
         }
     }
     return image;

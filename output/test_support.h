@@ -38,6 +38,7 @@ RgbImage RgbOf(const PixelView& view);
 std::string TestFilePath(const std::string& name);
 std::vector<std::uint8_t> ReadFile(const std::string& path);
 
+// Uncompressed 24- or 32-bit BMP files (the fourth byte of a 32-bit pixel is left out).
 RgbImage DecodeBmp(const std::vector<std::uint8_t>& file);
 RgbImage DecodePng(const std::vector<std::uint8_t>& file);
 

@@ -106,11 +106,8 @@ Pixels ScreenPixels(RECT r) {
     return p;
 }
 
-// What another program learns of the clipboard: who put something there last,
-// and whether a bitmap is among its formats. (Under Wine the bitmap's pixels
-// cannot be read from another process: the handle of a DIB section that a
-// program hands over is not marshalled, so GetObject fails on what the reader
-// gets. The pictures are checked on the screen and in the saved files instead.)
+// What another program learns of the clipboard at a glance: who put something
+// there last, and whether a bitmap is among its formats.
 struct ClipboardState {
     DWORD sequence;
     HWND owner;
@@ -193,6 +190,14 @@ Pixels PixelsOf(const glimra::test::RgbImage& image) {
     for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
         p.colours.push_back(RGB(image.rgb[i], image.rgb[i + 1], image.rgb[i + 2]));
     return p;
+}
+
+// The picture on the clipboard, as another program reads it (its packed bitmap);
+// no pixels when there is none.
+Pixels ClipboardPixels() {
+    const std::vector<std::uint8_t> file = ClipboardPictureFile();
+    if (file.empty()) return {};
+    return PixelsOf(glimra::test::DecodeBmp(file));
 }
 
 // ---- The program's windows, seen from outside.
@@ -542,6 +547,11 @@ TEST_F(Journey, AFirstDayThroughWindowsKeysAndMouse_AndASecondStartKeepsLanguage
                   "");
         EXPECT_TRUE(ViewEndsAt(main, 100, 50));
         EXPECT_TRUE(CopyWithTheButton(main));
+        // This test is another program: it reads the copied picture back whole.
+        Pixels copied = ClipboardPixels();
+        EXPECT_EQ(copied.width, 100);
+        EXPECT_EQ(copied.height, 50);
+        EXPECT_EQ(Mismatch(copied, [](int x, int y) { return Pattern(10 + x, 10 + y); }), "");
 
         // F10 on another program's button, pressed while that program has the
         // focus: exactly that button.
@@ -561,6 +571,10 @@ TEST_F(Journey, AFirstDayThroughWindowsKeysAndMouse_AndASecondStartKeepsLanguage
         EXPECT_EQ(Mismatch(ViewShows(main, 120, 40), Pattern), "");
         EXPECT_TRUE(ViewEndsAt(main, 120, 40));
         EXPECT_TRUE(CopyWithTheButton(main));
+        copied = ClipboardPixels();
+        EXPECT_EQ(copied.width, 120);
+        EXPECT_EQ(copied.height, 40);
+        EXPECT_EQ(Mismatch(copied, Pattern), "");
         SaveScreenshot(main, "journey-07-picked-button");
 
         // Minimised to the notification area, and back through the tray icon's menu.

@@ -116,4 +116,25 @@ std::string SaveScreenshot(HWND window, const std::string& name) {
     return path;
 }
 
+std::vector<std::uint8_t> ClipboardPictureFile() {
+    std::vector<std::uint8_t> file;
+    if (!::OpenClipboard(nullptr)) return file;
+    if (HANDLE packed = ::GetClipboardData(CF_DIB)) {
+        const SIZE_T size = ::GlobalSize(packed);
+        if (const void* bytes = ::GlobalLock(packed)) {
+            BITMAPFILEHEADER header{};
+            header.bfType = 0x4D42;  // "BM"
+            header.bfSize = static_cast<DWORD>(sizeof header + size);
+            header.bfOffBits = sizeof header + sizeof(BITMAPINFOHEADER);
+            const auto* h = reinterpret_cast<const std::uint8_t*>(&header);
+            file.assign(h, h + sizeof header);
+            const auto* b = static_cast<const std::uint8_t*>(bytes);
+            file.insert(file.end(), b, b + size);
+            ::GlobalUnlock(packed);
+        }
+    }
+    ::CloseClipboard();
+    return file;
+}
+
 }  // namespace glimra::testing

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,6 +24,10 @@ void MouseEvent(DWORD flags);
 // Key presses (true) and releases (false) in one SendInput call, so that the
 // system takes them all in before anything else runs.
 void KeyEvents(const std::vector<std::pair<WORD, bool>>& keys);
+
+// The clipboard's packed bitmap (CF_DIB) as the bytes of a BMP file, read as any
+// other program reads it; empty when the clipboard holds none or is not free.
+std::vector<std::uint8_t> ClipboardPictureFile();
 
 // Writes what the screen shows inside the window's outer rectangle to
 // test-output/screenshots/NAME.png and returns the file's path.
