@@ -21,51 +21,76 @@ std::uint8_t ExtendedGray(std::uint32_t pixel) {
     return static_cast<std::uint8_t>(RoundHalfEven(value));
 }
 
-// Grayscale of the eight pixels at p one by one, for the rare blocks with an exact
-// decimal half, out of the way of the vector loop.
-[[gnu::noinline, gnu::cold]] void GrayEightWithHalves(std::uint8_t* p) {
-    for (int i = 0; i < 8; ++i, p += 4) {
-        std::uint32_t pixel;
-        std::memcpy(&pixel, p, sizeof pixel);
-        const int sum = 30 * (pixel >> 16 & 0xFF) + 59 * (pixel >> 8 & 0xFF) + 11 * (pixel & 0xFF);
-        p[0] = p[1] = p[2] = sum % 100 == 50 ? ExtendedGray(pixel) : (sum + 50) / 100;
+// The pixels among the sixteen at p with an exact decimal half, as `halves` from
+// GraysOfEight marks them, get the gray value of the 80-bit evaluation of their colour
+// in `pixels`, kept out of the way of the vector loop.
+[[gnu::noinline]] void GrayHalves(std::uint8_t* p, const U32x4 (&pixels)[4],
+                                  const U16x8 (&halves)[2]) {
+    std::uint32_t colours[16];
+    std::uint16_t marks[16];
+    std::memcpy(colours, pixels, sizeof colours);
+    std::memcpy(marks, halves, sizeof marks);
+    for (int i = 0; i < 16; ++i) {
+        // Lane 2 j of a set of eight holds its pixel j, lane 2 j + 1 its pixel 4 + j.
+        const int pixel = i / 8 * 8 + i % 8 / 2 + i % 2 * 4;
+        if (marks[i] != 0) std::memset(p + 4 * pixel, ExtendedGray(colours[pixel]), 3);
     }
 }
 
-// Grayscale of the eight pixels at p. With s = 30 R + 59 G + 11 B (at most 25500), the
-// gray value is (s + 50) div 100 unless s ends in 50, an exact decimal half, which the
-// 80-bit evaluation decides. Each pixel's two 16-bit lanes hold (B, G) and (R, fourth
-// byte); the weighted bytes of both lanes add up to s in the pixel's 32-bit lane. The
-// sums of both halves of the block then share one vector of 16-bit lanes for the
-// rounding division and the test for halves. A block with an exact half is done again
-// by GrayEightWithHalves.
-inline void GrayEight(std::uint8_t* p) {
-    U32x4 pixels[2];
+// The gray values of eight pixels, four in `first` and four in `second`, and a mask of
+// those with an exact decimal half. With s = 30 R + 59 G + 11 B (at most 25500), the gray
+// value is (s + 50) div 100 unless s ends in 50, which the 80-bit evaluation decides.
+// Each pixel's two 16-bit lanes, (B + 256 G) and (R + 256 X) with X the fourth byte,
+// times (11, 30) less the high bytes (G, X) times (2757, 7680) are (11 B + 59 G, 30 R)
+// modulo 65536; the weights differ from lane to lane, which keeps each multiplication a
+// single vector operation. The two lanes of all eight pixels are then added in one
+// vector, pixels of `first` in the even lanes and of `second` in the odd ones, where the
+// rounding division and the test for halves take one step for all eight.
+inline void GraysOfEight(const U32x4& first, const U32x4& second, U16x8& grays, U16x8& halves) {
+    const U16x8 weights = {11, 30, 11, 30, 11, 30, 11, 30};
+    const U16x8 highWeights = {2757, 7680, 2757, 7680, 2757, 7680, 2757, 7680};
+    const auto weigh = [&](const U32x4& pixels) {
+        const U16x8 lanes = reinterpret_cast<U16x8>(pixels);
+        return reinterpret_cast<U32x4>(lanes * weights - (lanes >> 8) * highWeights);
+    };
+    const U32x4 a = weigh(first), b = weigh(second);
+    const U16x8 sums = reinterpret_cast<U16x8>((a & 0xFFFF) | b << 16) +
+                       reinterpret_cast<U16x8>(a >> 16 | (b & 0xFFFF0000u));
+    const U16x8 rounded = sums + 50;
+    grays = rounded / 100;
+    halves = reinterpret_cast<U16x8>(grays * 100 == rounded);
+}
+
+// Writes gray values from GraysOfEight into the pixels `first` and `second`, stored at
+// p: each gray value goes to both 16-bit lanes of its pixel, whose multiplication by
+// (0x101, 1) puts it in blue, green and red; the fourth byte stays.
+inline void StoreGrays(std::uint8_t* p, const U32x4& first, const U32x4& second,
+                       const U16x8& grays) {
+    const U16x8 spread = {0x101, 1, 0x101, 1, 0x101, 1, 0x101, 1};
+    const U32x4 out[2] = {
+        reinterpret_cast<U32x4>(__builtin_shufflevector(grays, grays, 0, 0, 2, 2, 4, 4, 6, 6) *
+                                spread) |
+            (first & 0xFF000000u),
+        reinterpret_cast<U32x4>(__builtin_shufflevector(grays, grays, 1, 1, 3, 3, 5, 5, 7, 7) *
+                                spread) |
+            (second & 0xFF000000u)};
+    std::memcpy(p, out, sizeof out);
+}
+
+// Grayscale of the sixteen pixels at p, as two sets of eight with one test for halves;
+// the pixels with an exact half are then corrected by GrayHalves.
+inline void GraySixteen(std::uint8_t* p) {
+    U32x4 pixels[4];
     std::memcpy(pixels, p, sizeof pixels);
-    const U16x8 lowWeights = {11, 30, 11, 30, 11, 30, 11, 30};
-    const U16x8 highWeights = {59, 0, 59, 0, 59, 0, 59, 0};
-    U32x4 sums[2];
-    for (int k = 0; k < 2; ++k) {
-        const U16x8 lanes = reinterpret_cast<U16x8>(pixels[k]);
-        const U32x4 weighted =
-            reinterpret_cast<U32x4>((lanes & 0xFF) * lowWeights + (lanes >> 8) * highWeights);
-        sums[k] = (weighted & 0xFFFF) + (weighted >> 16);
-    }
-    const U16x8 rounded = reinterpret_cast<U16x8>(sums[0] | sums[1] << 16) + 50;
-    const U16x8 quotients = rounded / 100;
-    const U16x8 halves = reinterpret_cast<U16x8>(quotients * 100 == rounded);
+    U16x8 grays[2], halves[2];
+    GraysOfEight(pixels[0], pixels[1], grays[0], halves[0]);
+    GraysOfEight(pixels[2], pixels[3], grays[1], halves[1]);
+    const U16x8 either = halves[0] | halves[1];
     std::uint64_t anyHalf[2];
-    std::memcpy(anyHalf, &halves, sizeof anyHalf);
-    if (anyHalf[0] | anyHalf[1]) {
-        GrayEightWithHalves(p);
-        return;
-    }
-    const U32x4 both = reinterpret_cast<U32x4>(quotients);
-    const U32x4 grays[2] = {both & 0xFFFF, both >> 16};
-    U32x4 result[2];
-    for (int k = 0; k < 2; ++k)
-        result[k] = (pixels[k] & 0xFF000000u) | grays[k] | grays[k] << 8 | grays[k] << 16;
-    std::memcpy(p, result, sizeof result);
+    std::memcpy(anyHalf, &either, sizeof anyHalf);
+    StoreGrays(p, pixels[0], pixels[1], grays[0]);
+    StoreGrays(p + 32, pixels[2], pixels[3], grays[1]);
+    if (anyHalf[0] | anyHalf[1]) GrayHalves(p, pixels, halves);
 }
 
 // The brightness step of a row's bytes, a loop that the compiler turns into vector
@@ -117,7 +142,7 @@ bool Grayscale(const PixelView& picture) {
     if (picture.bytesPerPixel != 4) return false;
     const ExtendedPrecision extended;
     for (int y = 0; y < picture.height; ++y)
-        InBlocks<32>(picture.Row(y), picture.width * 4, [](std::uint8_t* p) { GrayEight(p); });
+        InBlocks<64>(picture.Row(y), picture.width * 4, [](std::uint8_t* p) { GraySixteen(p); });
     return true;
 }
 
