@@ -1,6 +1,7 @@
 #include "imaging/pixel_ops.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,11 +15,16 @@ namespace {
 
 // An exact decimal half as the 80-bit evaluation decides it (the stored weights are
 // not the decimal ones, so the computed value lies a little above or below the half, or
-// on it).
+// on it). The value is that close to the half h = s / 100 of its weighted sum s, so
+// comparing with h, which long double holds exactly, rounds it: above goes up, below
+// down, on it to the even neighbour.
 std::uint8_t ExtendedGray(std::uint32_t pixel) {
     const int blue = pixel & 0xFF, green = pixel >> 8 & 0xFF, red = pixel >> 16 & 0xFF;
     const long double value = (red * 0.30L + green * 0.59L) + blue * 0.11L;
-    return static_cast<std::uint8_t>(RoundHalfEven(value));
+    const int below = (30 * red + 59 * green + 11 * blue) / 100;
+    const long double half = below + 0.5L;
+    const int up = value > half || (value == half && below % 2 == 1);
+    return static_cast<std::uint8_t>(below + up);
 }
 
 // The pixels among the sixteen at p with an exact decimal half, as `halves` from
@@ -30,10 +36,14 @@ std::uint8_t ExtendedGray(std::uint32_t pixel) {
     std::uint16_t marks[16];
     std::memcpy(colours, pixels, sizeof colours);
     std::memcpy(marks, halves, sizeof marks);
-    for (int i = 0; i < 16; ++i) {
+    unsigned marked = 0;
+    for (int i = 0; i < 16; ++i)
+        marked |= (marks[i] & 1u) << i;
+    for (; marked != 0; marked &= marked - 1) {
         // Lane 2 j of a set of eight holds its pixel j, lane 2 j + 1 its pixel 4 + j.
+        const int i = std::countr_zero(marked);
         const int pixel = i / 8 * 8 + i % 8 / 2 + i % 2 * 4;
-        if (marks[i] != 0) std::memset(p + 4 * pixel, ExtendedGray(colours[pixel]), 3);
+        std::memset(p + 4 * pixel, ExtendedGray(colours[pixel]), 3);
     }
 }
 
