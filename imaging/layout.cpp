@@ -77,11 +77,11 @@ bool SameView(const PixelView& a, const PixelView& b) {
            a.bytesPerPixel == b.bytesPerPixel;
 }
 
-// Rows per band: about 32 KiB of target pixels, so that a band is still in the
-// first-level cache, or close to it, when the work reads it.
+// Rows per band: about 16 KiB of target pixels, so that a band is still in the
+// first-level cache, beside the source rows it came from, when the work reads it.
 int BandRows(const PixelView& target) {
     const int rowBytes = std::max(1, target.width * target.bytesPerPixel);
-    return std::max(1, (32 << 10) / rowBytes);
+    return std::max(1, (16 << 10) / rowBytes);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(Layout, EqualLayoutsCopyAndMisfitsAreRefused) {
     EXPECT_EQ(narrow.Get(0, 0), 0xA5A5A5u);
 }
 
-// A picture tall enough for several bands (each about 32 KiB of target pixels).
+// A picture tall enough for several bands (each about 16 KiB of target pixels).
 constexpr int kWide = 1000, kTall = 100;
 
 TEST(LayoutInBands, ConvertsEachBandBeforeItsWorkFromTheTopDown) {
