@@ -119,9 +119,9 @@ void StepRow(std::uint8_t* row, int bytes, int magnitude) {
         const std::uint16_t q =
             whole ? v : static_cast<std::uint16_t>((static_cast<std::uint32_t>(v) * m) >> 16);
         if constexpr (kBrighten) {
-            // A sum past 255 wraps around below v: then it is clamped.
-            const auto sum = static_cast<std::uint8_t>(v + q);
-            row[i] = sum < v ? 255 : sum;
+            // The step clamped to the room above v, so that the sum stops at 255.
+            const auto room = static_cast<std::uint8_t>(255 - v);
+            row[i] = static_cast<std::uint8_t>(v + std::min(static_cast<std::uint8_t>(q), room));
         } else {
             row[i] = static_cast<std::uint8_t>(v - q);
         }
