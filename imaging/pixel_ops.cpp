@@ -59,11 +59,9 @@ std::uint8_t ExtendedGray(std::uint32_t pixel) {
 inline void GraysOfEight(const U32x4& first, const U32x4& second, U16x8& grays, U16x8& halves) {
     const U16x8 weights = {11, 30, 11, 30, 11, 30, 11, 30};
     const U16x8 highWeights = {2757, 7680, 2757, 7680, 2757, 7680, 2757, 7680};
-    const auto weigh = [&](const U32x4& pixels) {
-        const U16x8 lanes = reinterpret_cast<U16x8>(pixels);
-        return reinterpret_cast<U32x4>(lanes * weights - (lanes >> 8) * highWeights);
-    };
-    const U32x4 a = weigh(first), b = weigh(second);
+    const U16x8 lanesA = reinterpret_cast<U16x8>(first), lanesB = reinterpret_cast<U16x8>(second);
+    const U32x4 a = reinterpret_cast<U32x4>(lanesA * weights - (lanesA >> 8) * highWeights);
+    const U32x4 b = reinterpret_cast<U32x4>(lanesB * weights - (lanesB >> 8) * highWeights);
     const U16x8 sums = reinterpret_cast<U16x8>((a & 0xFFFF) | b << 16) +
                        reinterpret_cast<U16x8>(a >> 16 | (b & 0xFFFF0000u));
     const U16x8 rounded = sums + 50;
