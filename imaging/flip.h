@@ -12,10 +12,10 @@ bool Flip(bool mirrorRows, bool mirrorPixels, const PixelView& source, const Pix
 
 // The Flip commands: `picture` (24 or 32 bits per pixel) flipped into the 24-bit
 // `target` of its size, which the commands then put in its place. A 24-bit picture goes
-// through Flip. A 32-bit one mirrored by rows only is converted straight into the
-// target's rows from the bottom up; one mirrored within its rows is flipped band by
-// band through a small buffer that stays in the cache and converted from there. Either
-// way the pixels are those of converting it first.
+// through Flip. A 32-bit one is converted straight into the target's rows in one pass:
+// into them from the bottom up when mirrored by rows, with each row's pixels in the
+// opposite order when mirrored within its rows. Either way the pixels are those of
+// converting it first.
 // Returns false, writing nothing, when the views do not fit; the caller then keeps the
 // picture it had.
 bool FlipPicture(bool mirrorRows, bool mirrorPixels, const PixelView& picture,

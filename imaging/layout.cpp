@@ -1,6 +1,8 @@
 #include "imaging/layout.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -14,21 +16,38 @@ bool IsLayout(int bytesPerPixel) {
     return bytesPerPixel == 3 || bytesPerPixel == 4;
 }
 
-// Eight 32-bit pixels (b g r x) at a time become three 64-bit words of packed b g r,
-// assembled in registers: four loads and three stores per step.
+// Eight 32-bit pixels (b g r x), held in four words of two pixels each with the first
+// in the low half, stored as three 64-bit words of packed b g r, assembled in registers.
+inline void StorePacked(std::uint8_t* target, std::uint64_t a, std::uint64_t b, std::uint64_t c,
+                        std::uint64_t d) {
+    Store64(target, (a & kPackedPixel) | (a >> 8 & kPackedPixel << 24) | b << 48);
+    Store64(target + 8, (b >> 16 & 0xFF) | (b >> 24 & kPackedPixel << 8) |
+                            (c & kPackedPixel) << 32 | c >> 32 << 56);
+    Store64(target + 16,
+            (c >> 40 & 0xFFFF) | (d & kPackedPixel) << 16 | (d >> 32 & kPackedPixel) << 40);
+}
+
+// Eight pixels at a time: four loads and three stores per step.
 void Pack32To24(const std::uint8_t* source, std::uint8_t* target, int width) {
     int x = 0;
-    for (; x + 8 <= width; x += 8, source += 32, target += 24) {
-        const std::uint64_t a = Load64(source), b = Load64(source + 8), c = Load64(source + 16),
-                            d = Load64(source + 24);
-        Store64(target, (a & kPackedPixel) | (a >> 8 & kPackedPixel << 24) | b << 48);
-        Store64(target + 8, (b >> 16 & 0xFF) | (b >> 24 & kPackedPixel << 8) |
-                                (c & kPackedPixel) << 32 | c >> 32 << 56);
-        Store64(target + 16,
-                (c >> 40 & 0xFFFF) | (d & kPackedPixel) << 16 | (d >> 32 & kPackedPixel) << 40);
-    }
+    for (; x + 8 <= width; x += 8, source += 32, target += 24)
+        StorePacked(target, Load64(source), Load64(source + 8), Load64(source + 16),
+                    Load64(source + 24));
     for (; x < width; ++x, source += 4, target += 3)
         std::memcpy(target, source, 3);
+}
+
+// The same with the row's pixels in the opposite order: the words come from the row's
+// end backwards, and the two pixels of each word change places (a turn by 32 bits).
+void Pack32To24Reversed(const std::uint8_t* source, std::uint8_t* target, int width) {
+    const std::uint8_t* end = source + 4 * static_cast<std::ptrdiff_t>(width);
+    const auto swapped = [](const std::uint8_t* p) { return std::rotl(Load64(p), 32); };
+    int x = 0;
+    for (; x + 8 <= width; x += 8, end -= 32, target += 24)
+        StorePacked(target, swapped(end - 8), swapped(end - 16), swapped(end - 24),
+                    swapped(end - 32));
+    for (; x < width; ++x, end -= 4, target += 3)
+        std::memcpy(target, end - 4, 3);
 }
 
 // The reverse: three words of packed b g r become eight pixels with a zero fourth byte.
@@ -58,11 +77,11 @@ bool SameView(const PixelView& a, const PixelView& b) {
            a.bytesPerPixel == b.bytesPerPixel;
 }
 
-// Rows per band: about 32 KiB of target pixels, so that a band is still in the
-// first-level cache, or close to it, when the work reads it.
+// Rows per band: about 16 KiB of target pixels, so that a band is still in the
+// first-level cache, beside the source rows it came from, when the work reads it.
 int BandRows(const PixelView& target) {
     const int rowBytes = std::max(1, target.width * target.bytesPerPixel);
-    return std::max(1, (32 << 10) / rowBytes);
+    return std::max(1, (16 << 10) / rowBytes);
 }
 
 }  // namespace
@@ -82,6 +101,14 @@ bool ConvertLayout(const PixelView& source, const PixelView& target) {
         else
             Unpack24To32(from, to, source.width);
     }
+    return true;
+}
+
+bool PackMirrored(const PixelView& source, const PixelView& target) {
+    if (!Fits(source, target) || source.bytesPerPixel != 4 || target.bytesPerPixel != 3)
+        return false;
+    for (int y = 0; y < source.height; ++y)
+        Pack32To24Reversed(source.Row(y), target.Row(y), source.width);
     return true;
 }
 

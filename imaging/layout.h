@@ -15,6 +15,11 @@ namespace glimra {
 // written. Returns false, writing nothing, when the views do not fit these rules.
 bool ConvertLayout(const PixelView& source, const PixelView& target);
 
+// ConvertLayout from a 32-bit `source` into a 24-bit `target` with the pixels of each row
+// in the opposite order: Flip Horizontal of a captured picture in one pass. Returns false,
+// writing nothing, for any other layouts or when ConvertLayout would refuse the views.
+bool PackMirrored(const PixelView& source, const PixelView& target);
+
 // A command on a picture that has to be brought into another layout first, run band by
 // band so that each band is still in the cache when the command works on it: for bands
 // of rows from the top to the bottom, converts rows [firstRow, endRow) of `source` into

@@ -29,6 +29,28 @@ TEST(Layout, RoundTripsKeepEveryColourWithAZeroFourthByte) {
         }
 }
 
+// The mirrored packing over the same widths: pixel x lands at width - 1 - x.
+TEST(Layout, PackingMirroredReversesEachRow) {
+    for (int width = 1; width < 20; ++width)
+        for (bool bottomUp : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << width << (bottomUp ? " bottom-up" : ""));
+            TestPicture captured(width, 3, 4, bottomUp), packed(width, 3, 3);
+            captured.FillPattern(static_cast<std::uint32_t>(width));
+            ASSERT_TRUE(PackMirrored(captured.View(), packed.View()));
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(packed.Get(width - 1 - x, y), captured.Get(x, y) & 0xFFFFFFu)
+                        << x << "," << y;
+            EXPECT_TRUE(packed.PaddingIntact());
+        }
+    TestPicture captured(4, 3, 4), packed(4, 3, 3), wide(4, 3, 4), narrow(3, 3, 3);
+    EXPECT_FALSE(PackMirrored(packed.View(), wide.View()));
+    EXPECT_FALSE(PackMirrored(captured.View(), wide.View()));
+    EXPECT_FALSE(PackMirrored(captured.View(), narrow.View()));
+    EXPECT_EQ(wide.Get(0, 0), 0xA5A5A5A5u);
+    EXPECT_EQ(narrow.Get(0, 0), 0xA5A5A5u);
+}
+
 TEST(Layout, EqualLayoutsCopyAndMisfitsAreRefused) {
     for (int bytes : {3, 4}) {
         TestPicture source(7, 3, bytes), target(7, 3, bytes, true);
@@ -43,7 +65,7 @@ TEST(Layout, EqualLayoutsCopyAndMisfitsAreRefused) {
     EXPECT_EQ(narrow.Get(0, 0), 0xA5A5A5u);
 }
 
-// A picture tall enough for several bands (each about 32 KiB of target pixels).
+// A picture tall enough for several bands (each about 16 KiB of target pixels).
 constexpr int kWide = 1000, kTall = 100;
 
 TEST(LayoutInBands, ConvertsEachBandBeforeItsWorkFromTheTopDown) {

@@ -104,7 +104,9 @@ void CopyTransposedBlock4(const Walk& walk, const PixelView& target, int x0, int
 }
 
 // Transposing walks go tile by tile, so that a tile's source and target rows stay in
-// the first-level cache while it is copied.
+// the first-level cache while it is copied; the tiles go down the target's columns,
+// which walks the source a few rows at a time from one end to the other, in the order
+// that the processor's prefetching follows.
 constexpr int kTile = 16;
 
 template <int kBytes>
@@ -135,8 +137,8 @@ void CopyWalk(const Walk& walk, const PixelView& target) {
         }
         return;
     }
-    for (int y = 0; y < target.height; y += kTile)
-        for (int x = 0; x < target.width; x += kTile)
+    for (int x = 0; x < target.width; x += kTile)
+        for (int y = 0; y < target.height; y += kTile)
             CopyTransposedTile<kBytes>(walk, target, x, y, std::min(target.width, x + kTile),
                                        std::min(target.height, y + kTile));
 }

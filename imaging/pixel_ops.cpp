@@ -1,6 +1,7 @@
 #include "imaging/pixel_ops.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -14,58 +15,90 @@ namespace {
 
 // An exact decimal half as the 80-bit evaluation decides it (the stored weights are
 // not the decimal ones, so the computed value lies a little above or below the half, or
-// on it).
+// on it). The value is that close to the half h = s / 100 of its weighted sum s, so
+// comparing with h, which long double holds exactly, rounds it: above goes up, below
+// down, on it to the even neighbour.
 std::uint8_t ExtendedGray(std::uint32_t pixel) {
     const int blue = pixel & 0xFF, green = pixel >> 8 & 0xFF, red = pixel >> 16 & 0xFF;
     const long double value = (red * 0.30L + green * 0.59L) + blue * 0.11L;
-    return static_cast<std::uint8_t>(RoundHalfEven(value));
+    const int below = (30 * red + 59 * green + 11 * blue) / 100;
+    const long double half = below + 0.5L;
+    const int up = value > half || (value == half && below % 2 == 1);
+    return static_cast<std::uint8_t>(below + up);
 }
 
-// Grayscale of the eight pixels at p one by one, for the rare blocks with an exact
-// decimal half, out of the way of the vector loop.
-[[gnu::noinline, gnu::cold]] void GrayEightWithHalves(std::uint8_t* p) {
-    for (int i = 0; i < 8; ++i, p += 4) {
-        std::uint32_t pixel;
-        std::memcpy(&pixel, p, sizeof pixel);
-        const int sum = 30 * (pixel >> 16 & 0xFF) + 59 * (pixel >> 8 & 0xFF) + 11 * (pixel & 0xFF);
-        p[0] = p[1] = p[2] = sum % 100 == 50 ? ExtendedGray(pixel) : (sum + 50) / 100;
+// The pixels among the sixteen at p with an exact decimal half, as `halves` from
+// GraysOfEight marks them, get the gray value of the 80-bit evaluation of their colour
+// in `pixels`, kept out of the way of the vector loop.
+[[gnu::noinline]] void GrayHalves(std::uint8_t* p, const U32x4 (&pixels)[4],
+                                  const U16x8 (&halves)[2]) {
+    std::uint32_t colours[16];
+    std::uint16_t marks[16];
+    std::memcpy(colours, pixels, sizeof colours);
+    std::memcpy(marks, halves, sizeof marks);
+    unsigned marked = 0;
+    for (int i = 0; i < 16; ++i)
+        marked |= (marks[i] & 1u) << i;
+    for (; marked != 0; marked &= marked - 1) {
+        // Lane 2 j of a set of eight holds its pixel j, lane 2 j + 1 its pixel 4 + j.
+        const int i = std::countr_zero(marked);
+        const int pixel = i / 8 * 8 + i % 8 / 2 + i % 2 * 4;
+        std::memset(p + 4 * pixel, ExtendedGray(colours[pixel]), 3);
     }
 }
 
-// Grayscale of the eight pixels at p. With s = 30 R + 59 G + 11 B (at most 25500), the
-// gray value is (s + 50) div 100 unless s ends in 50, an exact decimal half, which the
-// 80-bit evaluation decides. Each pixel's two 16-bit lanes hold (B, G) and (R, fourth
-// byte); the weighted bytes of both lanes add up to s in the pixel's 32-bit lane. The
-// sums of both halves of the block then share one vector of 16-bit lanes for the
-// rounding division and the test for halves. A block with an exact half is done again
-// by GrayEightWithHalves.
-inline void GrayEight(std::uint8_t* p) {
-    U32x4 pixels[2];
+// The gray values of eight pixels, four in `first` and four in `second`, and a mask of
+// those with an exact decimal half. With s = 30 R + 59 G + 11 B (at most 25500), the gray
+// value is (s + 50) div 100 unless s ends in 50, which the 80-bit evaluation decides.
+// Each pixel's two 16-bit lanes, (B + 256 G) and (R + 256 X) with X the fourth byte,
+// times (11, 30) less the high bytes (G, X) times (2757, 7680) are (11 B + 59 G, 30 R)
+// modulo 65536; the weights differ from lane to lane, which keeps each multiplication a
+// single vector operation. The two lanes of all eight pixels are then added in one
+// vector, pixels of `first` in the even lanes and of `second` in the odd ones, where the
+// rounding division and the test for halves take one step for all eight.
+inline void GraysOfEight(const U32x4& first, const U32x4& second, U16x8& grays, U16x8& halves) {
+    const U16x8 weights = {11, 30, 11, 30, 11, 30, 11, 30};
+    const U16x8 highWeights = {2757, 7680, 2757, 7680, 2757, 7680, 2757, 7680};
+    const U16x8 lanesA = reinterpret_cast<U16x8>(first), lanesB = reinterpret_cast<U16x8>(second);
+    const U32x4 a = reinterpret_cast<U32x4>(lanesA * weights - (lanesA >> 8) * highWeights);
+    const U32x4 b = reinterpret_cast<U32x4>(lanesB * weights - (lanesB >> 8) * highWeights);
+    const U16x8 sums = reinterpret_cast<U16x8>((a & 0xFFFF) | b << 16) +
+                       reinterpret_cast<U16x8>(a >> 16 | (b & 0xFFFF0000u));
+    const U16x8 rounded = sums + 50;
+    grays = rounded / 100;
+    halves = reinterpret_cast<U16x8>(grays * 100 == rounded);
+}
+
+// Writes gray values from GraysOfEight into the pixels `first` and `second`, stored at
+// p: each gray value goes to both 16-bit lanes of its pixel, whose multiplication by
+// (0x101, 1) puts it in blue, green and red; the fourth byte stays.
+inline void StoreGrays(std::uint8_t* p, const U32x4& first, const U32x4& second,
+                       const U16x8& grays) {
+    const U16x8 spread = {0x101, 1, 0x101, 1, 0x101, 1, 0x101, 1};
+    const U32x4 out[2] = {
+        reinterpret_cast<U32x4>(__builtin_shufflevector(grays, grays, 0, 0, 2, 2, 4, 4, 6, 6) *
+                                spread) |
+            (first & 0xFF000000u),
+        reinterpret_cast<U32x4>(__builtin_shufflevector(grays, grays, 1, 1, 3, 3, 5, 5, 7, 7) *
+                                spread) |
+            (second & 0xFF000000u)};
+    std::memcpy(p, out, sizeof out);
+}
+
+// Grayscale of the sixteen pixels at p, as two sets of eight with one test for halves;
+// the pixels with an exact half are then corrected by GrayHalves.
+inline void GraySixteen(std::uint8_t* p) {
+    U32x4 pixels[4];
     std::memcpy(pixels, p, sizeof pixels);
-    const U16x8 lowWeights = {11, 30, 11, 30, 11, 30, 11, 30};
-    const U16x8 highWeights = {59, 0, 59, 0, 59, 0, 59, 0};
-    U32x4 sums[2];
-    for (int k = 0; k < 2; ++k) {
-        const U16x8 lanes = reinterpret_cast<U16x8>(pixels[k]);
-        const U32x4 weighted =
-            reinterpret_cast<U32x4>((lanes & 0xFF) * lowWeights + (lanes >> 8) * highWeights);
-        sums[k] = (weighted & 0xFFFF) + (weighted >> 16);
-    }
-    const U16x8 rounded = reinterpret_cast<U16x8>(sums[0] | sums[1] << 16) + 50;
-    const U16x8 quotients = rounded / 100;
-    const U16x8 halves = reinterpret_cast<U16x8>(quotients * 100 == rounded);
+    U16x8 grays[2], halves[2];
+    GraysOfEight(pixels[0], pixels[1], grays[0], halves[0]);
+    GraysOfEight(pixels[2], pixels[3], grays[1], halves[1]);
+    const U16x8 either = halves[0] | halves[1];
     std::uint64_t anyHalf[2];
-    std::memcpy(anyHalf, &halves, sizeof anyHalf);
-    if (anyHalf[0] | anyHalf[1]) {
-        GrayEightWithHalves(p);
-        return;
-    }
-    const U32x4 both = reinterpret_cast<U32x4>(quotients);
-    const U32x4 grays[2] = {both & 0xFFFF, both >> 16};
-    U32x4 result[2];
-    for (int k = 0; k < 2; ++k)
-        result[k] = (pixels[k] & 0xFF000000u) | grays[k] | grays[k] << 8 | grays[k] << 16;
-    std::memcpy(p, result, sizeof result);
+    std::memcpy(anyHalf, &either, sizeof anyHalf);
+    StoreGrays(p, pixels[0], pixels[1], grays[0]);
+    StoreGrays(p + 32, pixels[2], pixels[3], grays[1]);
+    if (anyHalf[0] | anyHalf[1]) GrayHalves(p, pixels, halves);
 }
 
 // The brightness step of a row's bytes, a loop that the compiler turns into vector
@@ -84,9 +117,9 @@ void StepRow(std::uint8_t* row, int bytes, int magnitude) {
         const std::uint16_t q =
             whole ? v : static_cast<std::uint16_t>((static_cast<std::uint32_t>(v) * m) >> 16);
         if constexpr (kBrighten) {
-            // A sum past 255 wraps around below v: then it is clamped.
-            const auto sum = static_cast<std::uint8_t>(v + q);
-            row[i] = sum < v ? 255 : sum;
+            // The step clamped to the room above v, so that the sum stops at 255.
+            const auto room = static_cast<std::uint8_t>(255 - v);
+            row[i] = static_cast<std::uint8_t>(v + std::min(static_cast<std::uint8_t>(q), room));
         } else {
             row[i] = static_cast<std::uint8_t>(v - q);
         }
@@ -117,7 +150,7 @@ bool Grayscale(const PixelView& picture) {
     if (picture.bytesPerPixel != 4) return false;
     const ExtendedPrecision extended;
     for (int y = 0; y < picture.height; ++y)
-        InBlocks<32>(picture.Row(y), picture.width * 4, [](std::uint8_t* p) { GrayEight(p); });
+        InBlocks<64>(picture.Row(y), picture.width * 4, [](std::uint8_t* p) { GraySixteen(p); });
     return true;
 }
 
