@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Settings.h"
 #include "app/Unit3.h"
 #include "app/WindowsWithoutReminder.h"
 #include "forms/Links.h"
@@ -20,6 +21,9 @@
 class MainWindow : public ::testing::Test {
   protected:
     MainWindow() {
+        // Every test starts as a first run: counters and language that another test
+        // (or the whole program's tests) stored would show in the new window.
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
         application.Initialize();
         application.OnException = [this](const std::string& text) { reports.push_back(text); };
         SetPageOpener([this](HWND, const char* address) { pages.push_back(address); });

@@ -638,6 +638,8 @@ TEST_F(Journey, AFirstDayThroughWindowsKeysAndMouse_AndASecondStartKeepsLanguage
     EXPECT_EQ(Setting("Capture"), "1");
     EXPECT_EQ(Setting("CaptureA"), "0");
     EXPECT_EQ(Setting("Language"), "Svenska");
+    // The next tests start without this day's settings.
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 }  // namespace
