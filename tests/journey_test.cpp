@@ -77,12 +77,7 @@ struct Pixels {
 // The pixels of a bitmap, read through a 32-bit DIB.
 Pixels PixelsOf(HDC dc, HBITMAP bitmap, int width, int height) {
     Pixels p{width, height, std::vector<COLORREF>(std::size_t(width) * height)};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownDib(width, height, 32);
     std::vector<RGBQUAD> bits(p.colours.size());
     ::GetDIBits(dc, bitmap, 0, height, bits.data(), &info, DIB_RGB_COLORS);
     for (std::size_t i = 0; i < bits.size(); ++i)

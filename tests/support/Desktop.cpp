@@ -83,16 +83,21 @@ void KeyEvents(const std::vector<std::pair<WORD, bool>>& keys) {
         throw std::runtime_error("SendInput failed");
 }
 
+BITMAPINFO TopDownDib(int width, int height, WORD bitsPerPixel) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = bitsPerPixel;
+    return info;
+}
+
 std::string SaveScreenshot(HWND window, const std::string& name) {
     RECT r;
     ::GetWindowRect(window, &r);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
+    BITMAPINFO info = TopDownDib(w, h, 24);
     void* bits = nullptr;
     HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap) throw std::runtime_error("no memory for a screenshot");

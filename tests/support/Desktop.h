@@ -25,6 +25,10 @@ void MouseEvent(DWORD flags);
 // system takes them all in before anything else runs.
 void KeyEvents(const std::vector<std::pair<WORD, bool>>& keys);
 
+// The header of a top-down device-independent bitmap of this size, without a
+// colour table.
+BITMAPINFO TopDownDib(int width, int height, WORD bitsPerPixel);
+
 // The clipboard's packed bitmap (CF_DIB) as the bytes of a BMP file, read as any
 // other program reads it; empty when the clipboard holds none or is not free.
 std::vector<std::uint8_t> ClipboardPictureFile();

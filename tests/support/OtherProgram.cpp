@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "tests/support/Desktop.h"
+
 namespace glimra::testing {
 
 namespace {
@@ -68,12 +70,7 @@ void PaintPattern(HDC dc, int width, int height) {
             const COLORREF c = Pattern(x, y);
             pixels[std::size_t(y) * width + x] = {GetBValue(c), GetGValue(c), GetRValue(c), 0};
         }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info = TopDownDib(width, height, 32);
     ::SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, pixels.data(), &info,
                         DIB_RGB_COLORS);
 }
