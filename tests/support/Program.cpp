@@ -43,10 +43,7 @@ Program::Program(const std::string& exe, const std::string& workDir) {
 }
 
 Program::~Program() {
-    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process_.hProcess, 99);
-        ::WaitForSingleObject(process_.hProcess, 5000);
-    }
+    Kill();
     ::CloseHandle(process_.hThread);
     ::CloseHandle(process_.hProcess);
 }
@@ -113,6 +110,13 @@ std::string Program::DescribeWindows() const {
     ::GetExitCodeProcess(process_.hProcess, &code);
     if (code != STILL_ACTIVE) c.text += "the program has ended with code " + std::to_string(code);
     return c.text.empty() ? "the program has no windows" : c.text;
+}
+
+void Program::Kill() {
+    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.hProcess, 99);
+        ::WaitForSingleObject(process_.hProcess, 5000);
+    }
 }
 
 bool Program::WaitForExit(DWORD milliseconds) {

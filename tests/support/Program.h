@@ -25,6 +25,9 @@ class Program {
     // The captions of the program's top-level windows (visible ones marked), for
     // messages when a window is not found.
     std::string DescribeWindows() const;
+    // Ends the process at once, as the system ends a program that is still
+    // running when the session ends; waits until it is gone.
+    void Kill();
     // Waits for the process to end; false when it still runs after the time.
     bool WaitForExit(DWORD milliseconds);
     DWORD ExitCode() const;
