@@ -249,7 +249,7 @@ bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) 
 }
 
 void TMAIN::ReplacePicture(ui::TBitmap& picture) {
-    Get<ui::TImage>("Image1").SetBitmap(picture);
+    Get<ui::TImage>("Image1").TakeBitmap(picture);
 }
 
 void TMAIN::CaptureScreen(int mode) {

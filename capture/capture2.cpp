@@ -7,7 +7,7 @@
 std::unique_ptr<ui::TBitmap> FreezeScreen(ui::TForm& overlay) {
     const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
     auto image = std::make_unique<ui::TBitmap>();
-    image->SetSize(width, height);
+    image->Recreate(image->PixelFormat(), width, height);
     {
         ui::WindowDC screen = ui::WindowDC::Of(nullptr);
         ::BitBlt(image->Canvas().Handle(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
