@@ -48,8 +48,8 @@ double StartUp(const char* program, const char* caption) {
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     const double start = Now();
-    if (!::CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &process))
+    if (!::CreateProcessA(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
         return -1;
     double shown = -1;
     while (Now() - start < 60000) {

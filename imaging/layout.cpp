@@ -24,8 +24,8 @@ template <typename Word>
 inline void PackWords(const Word& a, const Word& b, const Word& c, const Word& d, Word& first,
                       Word& second, Word& third) {
     first = (a & kPackedPixel) | (a >> 8 & kPackedPixel << 24) | b << 48;
-    second = (b >> 16 & 0xFF) | (b >> 24 & kPackedPixel << 8) | (c & kPackedPixel) << 32 |
-             c >> 32 << 56;
+    second =
+        (b >> 16 & 0xFF) | (b >> 24 & kPackedPixel << 8) | (c & kPackedPixel) << 32 | c >> 32 << 56;
     third = (c >> 40 & 0xFFFF) | (d & kPackedPixel) << 16 | (d >> 32 & kPackedPixel) << 40;
 }
 
