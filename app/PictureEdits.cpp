@@ -46,8 +46,7 @@ void InLayout(ui::TImage& view, int bytesPerPixel,
         return;
     }
     TBitmap converted;
-    converted.SetPixelFormat(FormatOf(bytesPerPixel));
-    converted.SetSize(picture.Width(), picture.Height());
+    converted.Recreate(FormatOf(bytesPerPixel), picture.Width(), picture.Height());
     const glimra::PixelView target = converted.View();
     Check(glimra::ConvertLayoutInBands(
               pixels, target, [&](int first, int end) { return work(target.Rows(first, end)); }),
@@ -100,8 +99,7 @@ void RotatePicture(ui::TImage& view, long double angle) {
     const glimra::Point centre{picture.Width() / 2, picture.Height() / 2};
     const glimra::Size size = glimra::RotatedSize(source.width, source.height, centre, angle);
     TBitmap turned;
-    turned.SetPixelFormat(FormatOf(source.bytesPerPixel));
-    turned.SetSize(size.width, size.height);
+    turned.Recreate(FormatOf(source.bytesPerPixel), size.width, size.height);
     Check(glimra::Rotate(source, centre, {255, 255, 255}, angle, turned.View()),
           "The picture cannot be rotated");
     view.TakeBitmap(turned);
@@ -111,8 +109,7 @@ void FlipPictureOver(ui::TImage& view, bool mirrorRows, bool mirrorPixels) {
     TBitmap& picture = view.Bitmap();
     if (picture.Empty()) return;
     TBitmap flipped;
-    flipped.SetPixelFormat(TPixelFormat::pf24bit);
-    flipped.SetSize(picture.Width(), picture.Height());
+    flipped.Recreate(TPixelFormat::pf24bit, picture.Width(), picture.Height());
     Check(glimra::FlipPicture(mirrorRows, mirrorPixels, PixelsOf(picture), flipped.View()),
           "The picture cannot be flipped");
     view.TakeBitmap(flipped);

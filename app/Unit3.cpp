@@ -301,10 +301,11 @@ bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
 
 void TMAIN::ReplacePicture(ui::TBitmap& picture) {
     ui::TImage& view = Get<ui::TImage>("Image1");
-    view.SetBitmap(picture);
+    const bool empty = picture.Empty();
+    view.TakeBitmap(picture);
     // An empty picture leaves the view without an area, so that the refresh
     // disables the picture commands.
-    if (picture.Empty()) view.SetBounds(view.Left(), view.Top(), 0, 0);
+    if (empty) view.SetBounds(view.Left(), view.Top(), 0, 0);
 }
 
 void TMAIN::CaptureScreen(int mode) {

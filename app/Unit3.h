@@ -111,7 +111,7 @@ class TMAIN : public ui::TForm {
                       int imageIndex, bool relabelOnError, const std::function<void()>& edit);
     void SetView(bool toolBar, bool imageEdit, bool statusBar);
     bool BrushDown();
-    // The current picture becomes a copy of `picture`.
+    // The current picture takes over the pixels of `picture` (no copy), which is left empty.
     void ReplacePicture(ui::TBitmap& picture);
     // Hides the main window, grabs in that mode and brings the window back.
     void CaptureScreen(int mode);

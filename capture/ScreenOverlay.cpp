@@ -12,8 +12,8 @@ void TScreenOverlay::FreezeScreen() {
 
 std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
     auto part = std::make_unique<ui::TBitmap>();
-    part->SetPixelFormat(ScreenImage->PixelFormat());
-    part->SetSize(std::max(0L, r.right - r.left), std::max(0L, r.bottom - r.top));
+    part->Recreate(ScreenImage->PixelFormat(), std::max(0L, r.right - r.left),
+                   std::max(0L, r.bottom - r.top));
     if (part->Empty()) return part;
     // The part that lies on the display is copied; beyond its edges is black, as
     // a grab from the screen gives there.
