@@ -23,6 +23,7 @@
 #include "tests/support/MainWindowLayout.h"
 #include "tests/support/OtherProgram.h"
 #include "tests/support/Program.h"
+#include "tests/support/ProgramWindows.h"
 
 namespace {
 
@@ -197,59 +198,6 @@ Pixels ClipboardPixels() {
 
 // ---- The program's windows, seen from outside.
 
-std::string TextOf(HWND window) {
-    char text[256] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-struct Search {
-    DWORD process;
-    const char* cls;
-    HWND found;
-};
-
-BOOL CALLBACK FindByClass(HWND window, LPARAM data) {
-    auto* s = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char cls[32] = {};
-    ::GetClassNameA(window, cls, sizeof cls);
-    if (owner != s->process || !::IsWindowVisible(window) || std::string(cls) != s->cls)
-        return TRUE;
-    s->found = window;
-    return FALSE;
-}
-
-// A visible top-level window of the program of that class ("#32768" for an open
-// menu, "#32770" for a dialog), or null.
-HWND ShownWindowOfClass(const Program& program, const char* cls) {
-    Search s{program.Id(), cls, nullptr};
-    ::EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&s));
-    return s.found;
-}
-
-HWND WaitForMenu(const Program& program) {
-    HWND menu = nullptr;
-    WaitFor([&] { return (menu = ShownWindowOfClass(program, "#32768")) != nullptr; }, 5000);
-    return menu;
-}
-
-bool MenusClosed(const Program& program) {
-    return WaitFor([&] { return !ShownWindowOfClass(program, "#32768"); }, 5000);
-}
-
-void Keys(std::initializer_list<WORD> keys) {
-    for (WORD key : keys) {
-        PressKey(key);
-        ::Sleep(80);
-    }
-}
-
-void AltAnd(WORD letter) {
-    KeyEvents({{VK_MENU, true}, {letter, true}, {letter, false}, {VK_MENU, false}});
-}
-
 void RightClickAt(POINT p) {
     MoveMouseTo(p);
     ::Sleep(60);
@@ -293,17 +241,6 @@ HWND OpenTrayMenu(const Program& program) {
             return menu;
     }
     return nullptr;
-}
-
-// Clicks the button and waits until `done`; under Wine a sent click is now and
-// then lost on its way, and a person would click once more.
-template <class F>
-bool ClickUntil(POINT p, F done, DWORD milliseconds = 3000) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        ClickAt(p);
-        if (WaitFor(done, milliseconds)) return true;
-    }
-    return false;
 }
 
 // Copies with the edit tool bar's Copy button: the main window puts a bitmap
@@ -365,45 +302,6 @@ void SaveAs(const Program& program, HWND main, int type, const std::string& path
         << "no file " << path;
 }
 
-// Waits through the donation reminder's countdown and clicks its "Ok".
-void PassTheReminder(const Program& program, HWND main, const std::string& screenshot) {
-    HWND reminder = program.WaitForWindow("Glimra", 5000);
-    ASSERT_NE(reminder, nullptr) << program.DescribeWindows();
-    HWND ok = ::FindWindowExA(reminder, nullptr, "Button", nullptr);
-    ASSERT_TRUE(WaitFor([&] { return TextOf(ok) == "Ok" && ::IsWindowEnabled(ok); }, 9000));
-    EXPECT_FALSE(::IsWindowEnabled(main));
-    SaveScreenshot(reminder, screenshot);
-    RECT r;
-    ::GetWindowRect(ok, &r);
-    ASSERT_TRUE(ClickUntil({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, [&] {
-        return ::IsWindowEnabled(main) && !::IsWindowVisible(reminder);
-    }));
-    ::SetForegroundWindow(main);
-    ::Sleep(300);
-}
-
-// Presses a capture key and waits until the main window has gone and come back.
-bool CaptureWithKey(WORD key, HWND main) {
-    PressKey(key);
-    if (!WaitFor([&] { return !::IsWindowVisible(main); }, 5000)) return false;
-    const bool back = WaitFor([&] { return ::IsWindowVisible(main); }, 5000);
-    ::Sleep(300);
-    return back;
-}
-
-// The overlay of a selection or window capture, once it is up and in front.
-HWND WaitForOverlay(const char* caption) {
-    HWND overlay = nullptr;
-    WaitFor(
-        [&] {
-            overlay = ::FindWindowA(nullptr, caption);
-            return overlay && ::IsWindowVisible(overlay) && ::GetForegroundWindow() == overlay;
-        },
-        8000);
-    ::Sleep(200);
-    return overlay;
-}
-
 // Under Wine a sent move now and then reaches a window late, or a stale pointer
 // event puts the pointer back for a moment: a move counts once the pointer has
 // stayed there.
@@ -420,18 +318,6 @@ void MoveAndRest(POINT p) {
         if (rests) break;
     }
     ::Sleep(100);
-}
-
-// Ends the program with the exit entry of its File menu, both chosen by their
-// accelerator letters (which a language may change).
-void ExitWithTheMenu(Program& program, HWND main, WORD fileLetter, WORD exitLetter) {
-    ::SetForegroundWindow(main);
-    ::Sleep(200);
-    AltAnd(fileLetter);
-    ASSERT_NE(WaitForMenu(program), nullptr) << "no File menu";
-    Keys({exitLetter});
-    ASSERT_TRUE(program.WaitForExit(8000)) << program.DescribeWindows();
-    EXPECT_EQ(program.ExitCode(), 0u);
 }
 
 // ---- The journey.
