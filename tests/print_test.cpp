@@ -292,6 +292,8 @@ void PickWindow(const Program& program, HWND main, HWND window) {
 class Printing : public ::testing::Test {
   protected:
     Printing() {
+        // Presses of the capture keys that earlier tests left are not for this
+        // one. Wine answers a key query from a cache for 50 ms.
         ::Sleep(60);
         for (int key : {VK_F7, VK_F8, VK_F9, VK_F10})
             ::GetAsyncKeyState(key);
