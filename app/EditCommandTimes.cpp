@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     ui::TApplication application;
-    application.Initialize();
+    InitializeProgram(application);
     OpenWindowsWithoutReminder(application);
     ui::TBitmap captured;
     if (!LoadPng(argv[1], captured)) {

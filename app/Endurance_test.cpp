@@ -62,7 +62,8 @@ TEST_F(Endurance, FiveHundredCapturesEditsCopiesAndSavesLeaveTheCountsFlat) {
         // in turn (BMP, JPEG, GIF, PNG), over the file of the last round.
         const int type = saves++ % 4 + 1;
         const char* extension[] = {"bmp", "jpg", "gif", "png"};
-        glimra::SavePicture(folder + "\\endurance." + extension[type - 1], type, View().Picture());
+        glimra::SavePicture(folder + "\\endurance." + extension[type - 1], glimra::SaveTypeAt(type),
+                            MAIN->Picture().View24());
     };
     // One round of ten operations; the captures take turns between the whole
     // display and the window in front.

@@ -16,6 +16,7 @@
 #include "app/MainWindowTest.h"
 #include "app/Unit3.h"
 #include "imaging/pixel_ops.h"
+#include "output/save_type.h"
 #include "output/test_support.h"
 #include "tests/support/Desktop.h"
 #include "ui/TApplication.h"
@@ -305,6 +306,25 @@ TEST_F(OutputCommands, PrintConvertsThePictureFirstAndCancelPrintsNothing) {
     EXPECT_TRUE(reports.empty());
     for (const std::string& caption : driver.seen)
         EXPECT_EQ(caption.find("Glimra"), std::string::npos) << "no message after a cancel";
+}
+
+// The save types are named once; the dialog's list must offer each at its position,
+// with its pattern, for the filter index to choose the format that was picked.
+TEST_F(OutputCommands, TheSaveDialogsListOffersEachSaveTypeAtItsPosition) {
+    const std::string filter = MAIN->Get<ui::TSaveDialog>("SaveDialog1").Filter();
+    std::vector<std::string> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t bar = filter.find('|', start);
+        parts.push_back(filter.substr(start, bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    ASSERT_EQ(parts.size(), 2 * std::size(glimra::kSaveTypes)) << filter;
+    for (const glimra::SaveTypeEntry& entry : glimra::kSaveTypes) {
+        const int index = static_cast<int>(entry.type);
+        EXPECT_EQ(parts[2 * (index - 1) + 1], entry.pattern) << index;
+        EXPECT_EQ(glimra::SaveTypeAt(index), entry.type);
+    }
 }
 
 }  // namespace

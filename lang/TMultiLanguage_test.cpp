@@ -525,7 +525,7 @@ TEST_F(Languages, AFileRemovedBetweenTheScanAndTheClickIsReportedAndChangesNothi
 TEST_F(Languages, AMissingLanguagesFolderOrAFileInItsPlaceListsNothingAndSaysNothing) {
     // The last run chose a language.
     HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, nullptr, 0, KEY_SET_VALUE,
                                 nullptr, &key, nullptr),
               ERROR_SUCCESS);
     ::RegSetValueExA(key, "Language", 0, REG_SZ, reinterpret_cast<const BYTE*>("Deutsch"), 8);

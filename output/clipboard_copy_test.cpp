@@ -107,8 +107,8 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         ui::TBitmap picture;
         picture.SetPixelFormat(format);
         Paint(picture, 37, 21);
-        CopyToClipboard(owner, picture);
-        CopyToClipboard(owner, picture);
+        CopyToClipboard(owner, picture.View());
+        CopyToClipboard(owner, picture.View());
         EXPECT_TRUE(ClipboardIsClosed());
         const std::vector<UINT> formats = Formats();
         EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_BITMAP), 1);
@@ -156,7 +156,7 @@ TEST(ClipboardCopy, AClipboardHeldByAnotherProgramIsReportedAndLeftAsItWas) {
     Paint(picture, 5, 4);
     std::string error;
     try {
-        CopyToClipboard(owner, picture);
+        CopyToClipboard(owner, picture.View());
     } catch (const std::runtime_error& e) {
         error = e.what();
     }
@@ -176,7 +176,7 @@ TEST(ClipboardCopy, AnEmptyPictureIsReportedAndTheClipboardKeepsItsContent) {
     PutText("still here");
     ui::TBitmap empty;
     empty.SetSize(0, 12);
-    EXPECT_THROW(CopyToClipboard(owner, empty), std::runtime_error);
+    EXPECT_THROW(CopyToClipboard(owner, empty.View()), std::runtime_error);
     EXPECT_EQ(Text(), "still here");
     EXPECT_TRUE(ClipboardIsClosed());
 }

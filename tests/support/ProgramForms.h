@@ -29,8 +29,8 @@ class ProgramForms : public ::testing::Test {
         ::SetCurrentDirectoryA(folder.c_str());
         DeleteTree("Lang");
         ::CreateDirectoryA("Lang", nullptr);
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
-        application.Initialize();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, UseTestSettingsKey());
+        InitializeProgram(application);
         application.OnException = [this](const std::string& text) { reports.push_back(text); };
     }
     ~ProgramForms() override {
