@@ -86,16 +86,14 @@ void InvertPicture(CurrentPicture& picture) {
     }
 }
 
-void RotatePicture(CurrentPicture& picture, long double angle) {
+void RotatePicture(CurrentPicture& picture, int quarters) {
     if (picture.Empty()) return;
     const glimra::PixelView source = PixelsOf(picture.Bitmap());
-    const glimra::Point centre{source.width / 2, source.height / 2};
-    const glimra::Size size = glimra::RotatedSize(source.width, source.height, centre, angle);
+    const glimra::Size size = glimra::RotatedSize(source.width, source.height, quarters);
     TBitmap turned;
     turned.SetPixelFormat(FormatOf(source.bytesPerPixel));
     turned.SetSize(size.width, size.height);
-    Check(glimra::Rotate(source, centre, {255, 255, 255}, angle, turned.View()),
-          "The picture cannot be rotated");
+    Check(glimra::Rotate(source, quarters, turned.View()), "The picture cannot be rotated");
     picture.Replace(turned);
 }
 

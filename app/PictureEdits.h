@@ -18,9 +18,8 @@ void StepPictureBrightness(CurrentPicture& picture, int step);
 // most about once per display frame. A failure shows "Cannot complete the operation";
 // the rows inverted until then stay inverted.
 void InvertPicture(CurrentPicture& picture);
-// Turns the picture clockwise by `angle` radians about its centre (width div 2,
-// height div 2) over white.
-void RotatePicture(CurrentPicture& picture, long double angle);
+// Turns the picture clockwise by `quarters` quarter turns.
+void RotatePicture(CurrentPicture& picture, int quarters);
 void FlipPictureOver(CurrentPicture& picture, bool mirrorRows, bool mirrorPixels);
 
 // Makes the drop-down button name and repeat the last rotate or flip command.

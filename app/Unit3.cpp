@@ -16,7 +16,6 @@
 #include "output/picture_save.h"
 #include "output/print_job.h"
 #include "lang/TMultiLanguage.h"
-#include "ui/LayoutLoader.h"
 #include "ui/TApplication.h"
 #include "ui/TColorDialog.h"
 #include "ui/TImage.h"
@@ -31,8 +30,6 @@
 #include "ui/TToolBar.h"
 #include "ui/TToolButton.h"
 #include "ui/TTrayIcon.h"
-
-#include <numbers>
 
 TMAIN* MAIN = nullptr;
 
@@ -60,9 +57,6 @@ const char* const kHoverButtons[13] = {
 
 // The capture keys of the hot-key poll: F7, F8, F9, F10.
 constexpr int kHotKeys[4] = {VK_F7, VK_F8, VK_F9, VK_F10};
-
-constexpr long double kQuarterTurn = std::numbers::pi_v<long double> / 2;
-constexpr long double kHalfTurn = std::numbers::pi_v<long double>;
 
 }  // namespace
 
@@ -464,12 +458,12 @@ void TMAIN::ButtonEditRotateClick(TObject* Sender) {
 
 void TMAIN::ImagePopRotate90Click(TObject*) {
     RotateOrFlip(&TMAIN::ImagePopRotate90Click, std::string("90") + kDegreeSign, 5, true,
-                 [this] { RotatePicture(*picture_, kQuarterTurn); });
+                 [this] { RotatePicture(*picture_, 1); });
 }
 
 void TMAIN::ImagePopRotate180Click(TObject*) {
     RotateOrFlip(&TMAIN::ImagePopRotate180Click, std::string("180") + kDegreeSign, 5, true,
-                 [this] { RotatePicture(*picture_, kHalfTurn); });
+                 [this] { RotatePicture(*picture_, 2); });
 }
 
 void TMAIN::ImagePopFlipVerticalClick(TObject*) {
