@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/Unit3.h"
-#include "app/WindowsWithoutReminder.h"
+#include "testing/app/WindowsWithoutReminder.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "ui/TApplication.h"

@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainWindowTest.h"
+#include "testing/app/MainWindowTest.h"
 #include "output/picture_save.h"
-#include "tests/support/ProcessObjects.h"
-#include "tests/support/Program.h"
+#include "testing/desktop/ProcessObjects.h"
+#include "testing/desktop/Program.h"
 
 namespace {
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindowTest.h"
+#include "testing/app/MainWindowTest.h"
 #include "app/Unit3.h"
 #include "imaging/pixel_ops.h"
 #include "output/save_type.h"
-#include "output/test_support.h"
-#include "tests/support/Desktop.h"
+#include "testing/output/decoders.h"
+#include "testing/desktop/Desktop.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
 #include "ui/TMenuItem.h"
@@ -256,28 +256,6 @@ TEST_F(OutputCommands, ASaveThatCannotBeDoneIsReportedAndLeavesNoFile) {
     EXPECT_TRUE(Files().empty());
 }
 
-struct ClipboardBitmap {
-    int bitsPerPixel = 0;
-    std::vector<COLORREF> pixels;
-};
-
-ClipboardBitmap Clipboard() {
-    ClipboardBitmap result;
-    if (!::OpenClipboard(nullptr)) return result;
-    if (auto bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
-        BITMAP bm{};
-        ::GetObjectA(bitmap, sizeof bm, &bm);
-        result.bitsPerPixel = bm.bmBitsPixel;
-        ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
-        ui::Selection select(dc.Get(), bitmap);
-        for (int y = 0; y < bm.bmHeight; ++y)
-            for (int x = 0; x < bm.bmWidth; ++x)
-                result.pixels.push_back(::GetPixel(dc.Get(), x, y));
-    }
-    ::CloseClipboard();
-    return result;
-}
-
 TEST_F(OutputCommands, CopyHandsOverThePictureIn32BitsAfterGrayscaleAnd24AfterASave) {
     SetPicture(33, 17, ui::TPixelFormat::pf32bit);
     ASSERT_TRUE(glimra::Grayscale(Picture().View()));
@@ -287,13 +265,13 @@ TEST_F(OutputCommands, CopyHandsOverThePictureIn32BitsAfterGrayscaleAnd24AfterAS
             gray.push_back(Picture().Canvas().Pixel(x, y));
     ui::TMenuItem& copy = MAIN->Get<ui::TMenuItem>("MenuCopy");
     ui::Guarded([&] { copy.OnClick(&copy); });
-    ClipboardBitmap held = Clipboard();
+    glimra::testing::ClipboardBitmap held = glimra::testing::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 32);
     EXPECT_EQ(held.pixels, gray);
 
     Save({SaveAs({4}, Path("gray"))});
     Run(nullptr, &TMAIN::ImagePopCopyClick);
-    held = Clipboard();
+    held = glimra::testing::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 24);
     EXPECT_EQ(held.pixels, gray) << "the same colours";
     EXPECT_TRUE(reports.empty());

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "lang/TMultiLanguage.h"
-#include "tests/support/ProgramForms.h"
+#include "testing/app/ProgramForms.h"
 #include "ui/TControl.h"
 #include "ui/TMenuItem.h"
 

@@ -13,8 +13,8 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/support/Desktop.h"
-#include "tests/support/ProgramForms.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/app/ProgramForms.h"
 #include "ui/TControl.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"

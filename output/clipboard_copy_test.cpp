@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "output/test_support.h"
-#include "tests/support/Desktop.h"
+#include "testing/output/decoders.h"
+#include "testing/desktop/Desktop.h"
 #include "ui/TBitmap.h"
 #include "ui/handles.h"
 
@@ -64,30 +64,6 @@ std::string Text() {
     return text;
 }
 
-struct ClipboardBitmap {
-    int width = 0, height = 0, bitsPerPixel = 0;
-    std::vector<COLORREF> pixels;  // from the top, as GetPixel reads them
-};
-
-ClipboardBitmap ReadClipboardBitmap() {
-    ClipboardBitmap result;
-    if (!::OpenClipboard(checker)) return result;
-    if (HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
-        BITMAP bm{};
-        ::GetObjectA(bitmap, sizeof bm, &bm);
-        result.width = bm.bmWidth;
-        result.height = bm.bmHeight;
-        result.bitsPerPixel = bm.bmBitsPixel;
-        ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
-        ui::Selection select(dc.Get(), bitmap);
-        for (int y = 0; y < bm.bmHeight; ++y)
-            for (int x = 0; x < bm.bmWidth; ++x)
-                result.pixels.push_back(::GetPixel(dc.Get(), x, y));
-    }
-    ::CloseClipboard();
-    return result;
-}
-
 std::vector<COLORREF> PixelsOf(ui::TBitmap& picture) {
     std::vector<COLORREF> pixels;
     for (int y = 0; y < picture.Height(); ++y)
@@ -119,7 +95,7 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         // Changing the picture afterwards does not change the clipboard's copy.
         const std::vector<COLORREF> copied = PixelsOf(picture);
         picture.Canvas().SetPixel(0, 0, RGB(1, 2, 3));
-        const ClipboardBitmap held = ReadClipboardBitmap();
+        const testing::ClipboardBitmap held = testing::ReadClipboardBitmap(checker);
         EXPECT_EQ(held.width, 37);
         EXPECT_EQ(held.height, 21);
         EXPECT_EQ(held.bitsPerPixel, ui::TBitmap::BitsFor(format));

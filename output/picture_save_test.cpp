@@ -15,7 +15,7 @@
 #include "output/atomic_save.h"
 #include "output/bmp_writer.h"
 #include "output/save_error.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 #include "ui/TPicture.h"
 #include "ui/handles.h"
 

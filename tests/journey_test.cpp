@@ -18,11 +18,11 @@
 #include <vector>
 
 #include "app/Settings.h"
-#include "output/test_support.h"
-#include "tests/support/Desktop.h"
-#include "tests/support/MainWindowLayout.h"
-#include "tests/support/OtherProgram.h"
-#include "tests/support/Program.h"
+#include "testing/output/decoders.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/MainWindowLayout.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
 
 namespace {
 

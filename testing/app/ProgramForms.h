@@ -12,10 +12,10 @@
 
 #include "app/Settings.h"
 #include "app/Unit3.h"
-#include "app/WindowsWithoutReminder.h"
+#include "testing/app/WindowsWithoutReminder.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
-#include "tests/support/Program.h"
+#include "testing/desktop/Program.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 

@@ -1,4 +1,4 @@
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 // clang-format off
 #include <cstdio>  // jpeglib.h needs FILE and size_t first

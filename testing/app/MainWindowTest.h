@@ -9,7 +9,7 @@
 
 #include "app/Settings.h"
 #include "app/Unit3.h"
-#include "app/WindowsWithoutReminder.h"
+#include "testing/app/WindowsWithoutReminder.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"

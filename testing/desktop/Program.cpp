@@ -1,4 +1,4 @@
-#include "tests/support/Program.h"
+#include "testing/desktop/Program.h"
 
 #include <gtest/gtest.h>
 
