@@ -1,5 +1,11 @@
 #include "app/CurrentPicture.h"
 
+void CurrentPicture::Replace(ui::TBitmap& picture) {
+    const bool empty = picture.Empty();
+    view_.TakeBitmap(picture);
+    if (empty) view_.SetBounds(view_.Left(), view_.Top(), 0, 0);
+}
+
 void CurrentPicture::Change(const std::function<void(ui::TBitmap&)>& change) {
     change(view_.Bitmap());
     view_.Picture().Changed();

@@ -22,8 +22,8 @@ class CurrentPicture {
     bool Empty() { return view_.Bitmap().Empty(); }
 
     // `picture` becomes the current picture without a copy of its pixels; it is
-    // left empty.
-    void Replace(ui::TBitmap& picture) { view_.TakeBitmap(picture); }
+    // left empty. An empty picture leaves the view 0 x 0, so that there is none.
+    void Replace(ui::TBitmap& picture);
     // Runs `change` on the pixels in place, then has the view show the result.
     void Change(const std::function<void(ui::TBitmap&)>& change);
     // No picture any more, and the view is 0 x 0.

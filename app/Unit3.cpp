@@ -5,6 +5,7 @@
 #include "app/PictureEdits.h"
 #include "app/Settings.h"
 #include "app/Shutter.h"
+#include "app/SingleInstance.h"
 #include "app/Statistics.h"
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
@@ -57,6 +58,23 @@ const char* const kHoverButtons[13] = {
 
 // The capture keys of the hot-key poll: F7, F8, F9, F10.
 constexpr int kHotKeys[4] = {VK_F7, VK_F8, VK_F9, VK_F10};
+
+BOOL CALLBACK FindShownDialog(HWND window, LPARAM found) {
+    char cls[8] = {};
+    ::GetClassNameA(window, cls, sizeof cls);
+    if (!::IsWindowVisible(window) || std::string(cls) != "#32770") return TRUE;
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+}
+
+// A dialog (the class of common dialogs and message boxes) or the about box of
+// this thread is open.
+bool OwnDialogOpen() {
+    if (about && about->HandleAllocated() && ::IsWindowVisible(about->Handle())) return true;
+    bool open = false;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindShownDialog, reinterpret_cast<LPARAM>(&open));
+    return open;
+}
 
 }  // namespace
 
@@ -213,6 +231,29 @@ void TMAIN::TrayExitClick(TObject*) {
 }
 
 bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+    // The end of the Windows session: the program may be ended any moment after
+    // this, without a close, so the settings are written now. Nothing can be
+    // shown at this point, so a failure is not reported.
+    if (message == WM_QUERYENDSESSION) {
+        result = TRUE;
+        return true;
+    }
+    if (message == WM_ENDSESSION) {
+        if (wParam) {
+            try {
+                SaveSettings(*Label2, *Label3, *MultiLanguage1);
+            } catch (...) {
+            }
+        }
+        result = 0;
+        return true;
+    }
+    // Another start of the program asks this one to show itself.
+    if (message == ShowRunningCopyMessage()) {
+        ShowMainWindow();
+        result = 0;
+        return true;
+    }
     // Minimising sends the window to the notification area. The value is compared
     // whole: a system command with any of its four low bits set is passed on.
     if (message != WM_SYSCOMMAND || wParam != SC_MINIMIZE) return false;
@@ -293,23 +334,29 @@ void TMAIN::MenuSelectionClick(TObject*) {
         }
         // A click without a drag selects nothing: the picture stays as it was.
         if (r.left == r.right || r.top == r.bottom) return;
-        overlay.Hide();
-        auto grabbed = GrabScreenRect(r);
-        picture_->Replace(*grabbed);
+        picture_->Replace(*overlay.FrozenPart(r));
     });
 }
 
 void TMAIN::MenuWindowControlClick(TObject*) {
     RunOverlay<TCaptureControl>([this](TCaptureControl& overlay) {
+        // The overlay goes first, so that the window found is the one below it;
+        // its area is cut from the frozen image the user pointed at.
         overlay.Hide();
         POINT p;
         ::GetCursorPos(&p);
-        auto grabbed = GrabWindowArea(::WindowFromPoint(p));
-        picture_->Replace(*grabbed);
+        picture_->Replace(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
     });
 }
 
 void TMAIN::Timer1Timer(TObject*) {
+    // While one of the program's own dialogs or message boxes is open, a command
+    // is still waiting on it: presses are taken and dropped.
+    if (OwnDialogOpen()) {
+        for (int key : kHotKeys)
+            ::GetAsyncKeyState(key);
+        return;
+    }
     // One capture per tick at most, in the keys' order; only the "pressed since
     // the last query" bit counts, and Shift, Ctrl and Alt are not looked at.
     if (::GetAsyncKeyState(VK_F7) & 1) {
@@ -487,7 +534,11 @@ void TMAIN::ImagePopCustomClick(TObject*) {
 
 void TMAIN::ShowMainWindow() {
     Show();
+    // Minimised by the system (the task bar, "show the desktop"): restored where
+    // it was.
+    if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
     BringToFront();
+    ::SetForegroundWindow(Handle());
 }
 
 void TMAIN::TrayIcon1DblClick(TObject*) {

@@ -15,10 +15,10 @@ std::unique_ptr<ui::TBitmap> GrabScreenRect(RECT rectangle) {
     return bitmap;
 }
 
-std::unique_ptr<ui::TBitmap> GrabWindowArea(HWND window) {
+RECT WindowArea(HWND window) {
     RECT r{0, 0, 0, 0};
-    if (!window || !::GetWindowRect(window, &r)) return std::make_unique<ui::TBitmap>();
-    return GrabScreenRect(r);
+    if (!window || !::GetWindowRect(window, &r)) return RECT{0, 0, 0, 0};
+    return r;
 }
 
 void GrabScreen(int mode, ui::TBitmap& target) {

@@ -13,10 +13,10 @@
 // height gives an empty bitmap; the caller owns the result.
 std::unique_ptr<ui::TBitmap> GrabScreenRect(RECT rectangle);
 
-// What the screen shows inside the window's outer rectangle, frame and any window
-// that covers it included. A handle whose rectangle cannot be read gives an empty
-// bitmap.
-std::unique_ptr<ui::TBitmap> GrabWindowArea(HWND window);
+// The window's outer rectangle in screen pixels, frame included; an empty
+// rectangle for a handle whose rectangle cannot be read (a window that is gone).
+// GrabScreenRect of it is what the screen shows there, covering windows included.
+RECT WindowArea(HWND window);
 
 // Mode 0: the whole primary display. Any other mode: the foreground window through
 // its own drawing context, title bar and borders included (an empty bitmap when

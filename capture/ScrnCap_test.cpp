@@ -93,7 +93,7 @@ TEST_F(Grab, ScreenRectReturnsExactlyThePixelsOnScreen_RowsFromTheTop) {
 TEST_F(Grab, ACoveredAreaShowsTheCoveringWindow) {
     HWND patterned = Popup("GrabPattern", 100, 80, 64, 48);
     Popup("GrabRed", 120, 90, 20, 20);
-    auto grabbed = GrabWindowArea(patterned);
+    auto grabbed = GrabScreenRect(WindowArea(patterned));
     ASSERT_EQ(grabbed->Width(), 64);
     EXPECT_EQ(At(*grabbed, 25, 15), RGB(255, 0, 0));
     EXPECT_EQ(At(*grabbed, 5, 5), Pattern(5, 5));
@@ -102,7 +102,7 @@ TEST_F(Grab, ACoveredAreaShowsTheCoveringWindow) {
 TEST_F(Grab, ZeroSizeGivesAnEmptyBitmap_AndBadHandlesToo) {
     EXPECT_TRUE(GrabScreenRect({10, 10, 10, 60})->Empty());
     EXPECT_TRUE(GrabScreenRect({10, 10, 110, 10})->Empty());
-    EXPECT_TRUE(GrabWindowArea(reinterpret_cast<HWND>(0x7777))->Empty());
+    EXPECT_TRUE(GrabScreenRect(WindowArea(reinterpret_cast<HWND>(0x7777)))->Empty());
 }
 
 TEST_F(Grab, ATooLargeRectangleRaisesAnError) {

@@ -4,38 +4,7 @@
 
 #include "ui/handles.h"
 
-std::unique_ptr<ui::TBitmap> FreezeScreen(ui::TForm& overlay) {
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    auto image = std::make_unique<ui::TBitmap>();
-    image->SetSize(width, height);
-    {
-        ui::WindowDC screen = ui::WindowDC::Of(nullptr);
-        ::BitBlt(image->Canvas().Handle(), 0, 0, width, height, screen.Get(), 0, 0, SRCCOPY);
-    }
-    overlay.SetBounds(0, 0, width, height);
-    return image;
-}
-
-void PaintFrozen(ui::TForm& overlay, ui::TBitmap* image) {
-    if (!image || !overlay.PaintDC()) return;
-    ::BitBlt(overlay.PaintDC(), 0, 0, image->Width(), image->Height(), image->Canvas().Handle(), 0,
-             0, SRCCOPY);
-}
-
-bool OverlayMessage(UINT message, WPARAM wParam, ui::TForm& overlay, LRESULT& result) {
-    if (message == WM_ERASEBKGND) {
-        result = 1;  // the background counts as erased: the frozen picture covers it
-        return true;
-    }
-    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) {
-        overlay.SetModalResult(ui::mrCancel);
-        result = 0;
-        return true;
-    }
-    return false;
-}
-
-TCaptureForm::TCaptureForm(ui::TComponent* owner) : ui::TForm(owner) {
+TCaptureForm::TCaptureForm(ui::TComponent* owner) : TScreenOverlay(owner) {
     Handler("FormCreate", &TCaptureForm::FormCreate);
     Handler("FormMouseDown", &TCaptureForm::FormMouseDown);
     Handler("FormMouseMove", &TCaptureForm::FormMouseMove);
@@ -45,7 +14,7 @@ TCaptureForm::TCaptureForm(ui::TComponent* owner) : ui::TForm(owner) {
 }
 
 void TCaptureForm::FormCreate(ui::TObject*) {
-    ScreenImage = FreezeScreen(*this);
+    FreezeScreen();
 }
 
 void TCaptureForm::DrawBand() {
@@ -82,14 +51,10 @@ void TCaptureForm::FormMouseUp(ui::TObject*, ui::TMouseButton, ui::TShiftState, 
 }
 
 void TCaptureForm::FormPaint(ui::TObject*) {
-    PaintFrozen(*this, ScreenImage.get());
+    PaintScreenImage();
     if (Selecting) DrawBand();
 }
 
 void TCaptureForm::FormDestroy(ui::TObject*) {
     ScreenImage.reset();
-}
-
-bool TCaptureForm::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
-    return OverlayMessage(message, wParam, *this, result);
 }

@@ -1,16 +1,13 @@
-// The selection overlay: a borderless, top-most window over the whole primary
-// display that shows the screen frozen as it was, and a rubber band while the
-// left button is held. Any button release ends it with OK; Escape cancels.
+// The selection overlay: the frozen screen, and a rubber band while the left
+// button is held. Any button release ends it with OK; Escape cancels. The
+// selection is cut from the frozen image (FrozenPart of SelRect).
 #pragma once
 
 #include <windows.h>
 
-#include <memory>
+#include "capture/ScreenOverlay.h"
 
-#include "ui/TBitmap.h"
-#include "ui/TForm.h"
-
-class TCaptureForm : public ui::TForm {
+class TCaptureForm : public TScreenOverlay {
   public:
     explicit TCaptureForm(ui::TComponent* owner);
 
@@ -25,23 +22,11 @@ class TCaptureForm : public ui::TForm {
 
     bool Selecting = false;
     RECT SelRect{0, 0, 0, 0};  // screen pixels; right and bottom exclusive
-    std::unique_ptr<ui::TBitmap> ScreenImage;
 
   protected:
     const char* LayoutName() const override { return "TCaptureForm"; }
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    // Stays on screen while the main window is minimised.
-    HWND OwnerWindow() override { return nullptr; }
 
   private:
     // The rubber band, drawn by exclusive-or: drawing it twice removes it.
     void DrawBand();
 };
-
-// The frozen picture of the whole primary display, and the overlay placed over it.
-std::unique_ptr<ui::TBitmap> FreezeScreen(ui::TForm& overlay);
-// Draws the frozen picture at (0, 0) in the overlay's paint.
-void PaintFrozen(ui::TForm& overlay, ui::TBitmap* image);
-// What both overlays answer themselves: WM_ERASEBKGND (the frozen picture covers
-// the background, so nothing is cleared first) and Escape (cancel).
-bool OverlayMessage(UINT message, WPARAM wParam, ui::TForm& overlay, LRESULT& result);

@@ -1,9 +1,8 @@
 #include "capture/capture3.h"
 
-#include "capture/capture2.h"
 #include "ui/TApplication.h"
 
-TCaptureControl::TCaptureControl(ui::TComponent* owner) : ui::TForm(owner) {
+TCaptureControl::TCaptureControl(ui::TComponent* owner) : TScreenOverlay(owner) {
     Handler("FormCreate", &TCaptureControl::FormCreate);
     Handler("FormActivate", &TCaptureControl::FormActivate);
     Handler("FormMouseUp", &TCaptureControl::FormMouseUp);
@@ -18,7 +17,7 @@ void TCaptureControl::InstallHand() {
 
 void TCaptureControl::FormCreate(ui::TObject*) {
     InstallHand();
-    ScreenImage = FreezeScreen(*this);
+    FreezeScreen();
 }
 
 void TCaptureControl::FormActivate(ui::TObject*) {
@@ -30,14 +29,10 @@ void TCaptureControl::FormMouseUp(ui::TObject*, ui::TMouseButton, ui::TShiftStat
 }
 
 void TCaptureControl::FormPaint(ui::TObject*) {
-    PaintFrozen(*this, ScreenImage.get());
+    PaintScreenImage();
 }
 
 void TCaptureControl::FormDestroy(ui::TObject*) {
     ScreenImage.reset();
     ui::Application->SetScreenCursor(ui::crDefault);
-}
-
-bool TCaptureControl::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
-    return OverlayMessage(message, wParam, *this, result);
 }

@@ -52,6 +52,9 @@ void TScrollingWinControl::AdjustClientRect(RECT& r) const {
 }
 
 void TScrollingWinControl::Realign() {
+    // A child placed during a layout asks for one: the bars follow once the
+    // whole layout is done, from the area it used.
+    if (Realigning()) return;
     TWinControl::Realign();
     UpdateScrollBars();
 }
@@ -66,7 +69,8 @@ void TScrollingWinControl::UpdateScrollBars() {
     }
     if (HandleAllocated()) {
         // Showing one bar narrows the client area, which may call for the other.
-        RECT before = ClientRect();
+        const RECT laidOut = ClientRect();
+        RECT before = laidOut;
         for (int pass = 0; pass < 3; ++pass) {
             horz_.page_ = before.right;
             vert_.page_ = before.bottom;
@@ -76,6 +80,12 @@ void TScrollingWinControl::UpdateScrollBars() {
             if (after.right == before.right && after.bottom == before.bottom) break;
             before = after;
         }
+        // The aligned children fill the area the bars leave. A bar that comes or
+        // goes changes the client area without moving the window (as when a
+        // minimised window, which has no client area, is restored), so nothing
+        // else would lay them out again.
+        if (before.right != laidOut.right || before.bottom != laidOut.bottom)
+            TWinControl::Realign();
     } else {
         horz_.page_ = width_;
         vert_.page_ = height_;

@@ -118,6 +118,8 @@ class TWinControl : public TControl {
     void FontChanged() override;
     void BoundsChanged(const RECT& old) override;
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
+    // A layout of the children is under way (a child that moves asks for one).
+    bool Realigning() const { return realigning_; }
     // The light child at a client point (topmost first), or nullptr.
     TControl* ControlAt(int x, int y) const;
     HFONT FontHandle();

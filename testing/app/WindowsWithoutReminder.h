@@ -2,12 +2,11 @@
 // the main window's handlers.
 #pragma once
 
-#include <cstdlib>
-
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "app/Unit3.h"
 #include "forms/Unit2.h"
+#include "testing/desktop/Program.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
@@ -22,10 +21,10 @@ inline void OpenWindowsWithoutReminder(ui::TApplication& application) {
 }
 
 // The settings key that in-process tests use, and delete to start as a first run:
-// in the throw-away Wine prefix of the test harness (which names its state in
-// GLIMRA_WINE_STATE) the program's own, elsewhere a key of the tests' own, so that
-// a real user's settings are never touched.
+// in the throw-away Wine prefix of the test harness the program's own, elsewhere a
+// key of the tests' own, so that a real user's settings are never touched.
 inline const char* UseTestSettingsKey() {
-    if (!std::getenv("GLIMRA_WINE_STATE")) SetSettingsKey("Software\\Norvanta\\Glimra 1.3 tests");
+    if (!glimra::testing::InThrowAwayPrefix())
+        SetSettingsKey("Software\\Norvanta\\Glimra 1.3 tests");
     return SettingsKey();
 }

@@ -44,6 +44,21 @@ LRESULT CALLBACK BlankProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A window in one colour, kept in its user data, painted on every paint.
+LRESULT CALLBACK SolidProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(window, &ps);
+        HBRUSH brush = ::CreateSolidBrush(COLORREF(::GetWindowLongPtrA(window, GWLP_USERDATA)));
+        ::FillRect(dc, &ps.rcPaint, brush);
+        ::DeleteObject(brush);
+        ::EndPaint(window, &ps);
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
 void RegisterClasses() {
     WNDCLASSA wc{};
     wc.hInstance = ::GetModuleHandleA(nullptr);
@@ -53,6 +68,9 @@ void RegisterClasses() {
     ::RegisterClassA(&wc);
     wc.lpfnWndProc = BlankProc;
     wc.lpszClassName = "OtherProgramBlank";
+    ::RegisterClassA(&wc);
+    wc.lpfnWndProc = SolidProc;
+    wc.lpszClassName = "OtherProgramSolid";
     ::RegisterClassA(&wc);
 }
 
@@ -136,6 +154,20 @@ HWND OtherProgram::PatternButton(HWND parent, RECT r) {
         ::UpdateWindow(button);
     });
     return button;
+}
+
+HWND OtherProgram::SolidWindow(RECT r, COLORREF colour, DWORD style) {
+    HWND window = nullptr;
+    Run([&] {
+        window = ::CreateWindowExA(0, "OtherProgramSolid", "Solid", style, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(colour));
+        ::ShowWindow(window, SW_SHOWNOACTIVATE);
+        ::UpdateWindow(window);
+        windows_.push_back(window);
+    });
+    return window;
 }
 
 HWND OtherProgram::BlankWindow(RECT r) {

@@ -28,6 +28,9 @@ class OtherProgram {
     HWND PatternWindow(RECT outer, DWORD style = WS_POPUP, DWORD exStyle = 0);
     // A push button inside `parent` (client coordinates) that draws the pattern itself.
     HWND PatternButton(HWND parent, RECT bounds);
+    // A top-level window whose client area is one colour, shown without taking
+    // the focus.
+    HWND SolidWindow(RECT outer, COLORREF colour, DWORD style = WS_POPUP);
     // A top-level window that draws nothing; for sizes no screen could show.
     HWND BlankWindow(RECT outer);
 

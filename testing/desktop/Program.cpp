@@ -21,6 +21,10 @@ std::string ProgramPath() {
     return WindowsPath(args[1]);
 }
 
+bool InThrowAwayPrefix() {
+    return std::getenv("GLIMRA_WINE_STATE") != nullptr;
+}
+
 std::string TestFolder(const std::string& name) {
     const char* root = std::getenv("GLIMRA_TEST_OUTPUT");
     std::string folder = WindowsPath(root ? root : ".") + "\\" + name;
@@ -43,10 +47,7 @@ Program::Program(const std::string& exe, const std::string& workDir) {
 }
 
 Program::~Program() {
-    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        ::TerminateProcess(process_.hProcess, 99);
-        ::WaitForSingleObject(process_.hProcess, 5000);
-    }
+    Kill();
     ::CloseHandle(process_.hThread);
     ::CloseHandle(process_.hProcess);
 }
@@ -113,6 +114,13 @@ std::string Program::DescribeWindows() const {
     ::GetExitCodeProcess(process_.hProcess, &code);
     if (code != STILL_ACTIVE) c.text += "the program has ended with code " + std::to_string(code);
     return c.text.empty() ? "the program has no windows" : c.text;
+}
+
+void Program::Kill() {
+    if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_.hProcess, 99);
+        ::WaitForSingleObject(process_.hProcess, 5000);
+    }
 }
 
 bool Program::WaitForExit(DWORD milliseconds) {

@@ -25,6 +25,9 @@ class Program {
     // The captions of the program's top-level windows (visible ones marked), for
     // messages when a window is not found.
     std::string DescribeWindows() const;
+    // Ends the process at once, as the system ends a program that is still
+    // running when the session ends; waits until it is gone.
+    void Kill();
     // Waits for the process to end; false when it still runs after the time.
     bool WaitForExit(DWORD milliseconds);
     DWORD ExitCode() const;
@@ -38,5 +41,9 @@ class Program {
 std::string ProgramPath();
 // A fresh folder for one test's files under the build folder.
 std::string TestFolder(const std::string& name);
+// The tests run in the throw-away Wine prefix of the test harness, which names its
+// state in GLIMRA_WINE_STATE: only there may they change the program's own
+// settings, which elsewhere are a real user's.
+bool InThrowAwayPrefix();
 
 }  // namespace glimra::testing
