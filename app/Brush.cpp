@@ -9,16 +9,17 @@ void ShowBrushCursor(ui::TImage& view, bool brushDown) {
     view.SetCursor(kBrushCursor);
 }
 
-void StartStroke(ui::TImage& view, int x, int y) {
-    view.Bitmap().Canvas().MoveTo(x, y);
+void StartStroke(CurrentPicture& picture, int x, int y) {
+    picture.Bitmap().Canvas().MoveTo(x, y);
 }
 
-void DrawStroke(ui::TImage& view, int diameter, ui::TColor colour, int x, int y) {
-    ui::TCanvas& canvas = view.Bitmap().Canvas();
-    canvas.SetPenWidth(diameter);
-    canvas.SetPenColor(colour);
-    canvas.LineTo(x, y);
-    view.Invalidate();
+void DrawStroke(CurrentPicture& picture, int diameter, ui::TColor colour, int x, int y) {
+    picture.Change([&](ui::TBitmap& bitmap) {
+        ui::TCanvas& canvas = bitmap.Canvas();
+        canvas.SetPenWidth(diameter);
+        canvas.SetPenColor(colour);
+        canvas.LineTo(x, y);
+    });
 }
 
 void ChooseCustomColour(ui::TColorDialog& dialog, HWND owner, ui::TColor& colour) {

@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainWindowTest.h"
+#include "testing/app/MainWindowTest.h"
 #include "output/picture_save.h"
-#include "tests/support/ProcessObjects.h"
-#include "tests/support/Program.h"
+#include "testing/desktop/ProcessObjects.h"
+#include "testing/desktop/Program.h"
 
 namespace {
 
@@ -62,7 +62,8 @@ TEST_F(Endurance, FiveHundredCapturesEditsCopiesAndSavesLeaveTheCountsFlat) {
         // in turn (BMP, JPEG, GIF, PNG), over the file of the last round.
         const int type = saves++ % 4 + 1;
         const char* extension[] = {"bmp", "jpg", "gif", "png"};
-        glimra::SavePicture(folder + "\\endurance." + extension[type - 1], type, View().Picture());
+        glimra::SavePicture(folder + "\\endurance." + extension[type - 1], glimra::SaveTypeAt(type),
+                            MAIN->Picture().View24());
     };
     // One round of ten operations; the captures take turns between the whole
     // display and the window in front.

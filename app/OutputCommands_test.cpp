@@ -13,11 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindowTest.h"
+#include "testing/app/MainWindowTest.h"
 #include "app/Unit3.h"
 #include "imaging/pixel_ops.h"
-#include "output/test_support.h"
-#include "tests/support/Desktop.h"
+#include "output/save_type.h"
+#include "testing/output/decoders.h"
+#include "testing/desktop/Desktop.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
 #include "ui/TMenuItem.h"
@@ -255,28 +256,6 @@ TEST_F(OutputCommands, ASaveThatCannotBeDoneIsReportedAndLeavesNoFile) {
     EXPECT_TRUE(Files().empty());
 }
 
-struct ClipboardBitmap {
-    int bitsPerPixel = 0;
-    std::vector<COLORREF> pixels;
-};
-
-ClipboardBitmap Clipboard() {
-    ClipboardBitmap result;
-    if (!::OpenClipboard(nullptr)) return result;
-    if (auto bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
-        BITMAP bm{};
-        ::GetObjectA(bitmap, sizeof bm, &bm);
-        result.bitsPerPixel = bm.bmBitsPixel;
-        ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
-        ui::Selection select(dc.Get(), bitmap);
-        for (int y = 0; y < bm.bmHeight; ++y)
-            for (int x = 0; x < bm.bmWidth; ++x)
-                result.pixels.push_back(::GetPixel(dc.Get(), x, y));
-    }
-    ::CloseClipboard();
-    return result;
-}
-
 TEST_F(OutputCommands, CopyHandsOverThePictureIn32BitsAfterGrayscaleAnd24AfterASave) {
     SetPicture(33, 17, ui::TPixelFormat::pf32bit);
     ASSERT_TRUE(glimra::Grayscale(Picture().View()));
@@ -286,13 +265,13 @@ TEST_F(OutputCommands, CopyHandsOverThePictureIn32BitsAfterGrayscaleAnd24AfterAS
             gray.push_back(Picture().Canvas().Pixel(x, y));
     ui::TMenuItem& copy = MAIN->Get<ui::TMenuItem>("MenuCopy");
     ui::Guarded([&] { copy.OnClick(&copy); });
-    ClipboardBitmap held = Clipboard();
+    glimra::testing::ClipboardBitmap held = glimra::testing::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 32);
     EXPECT_EQ(held.pixels, gray);
 
     Save({SaveAs({4}, Path("gray"))});
     Run(nullptr, &TMAIN::ImagePopCopyClick);
-    held = Clipboard();
+    held = glimra::testing::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 24);
     EXPECT_EQ(held.pixels, gray) << "the same colours";
     EXPECT_TRUE(reports.empty());
@@ -305,6 +284,25 @@ TEST_F(OutputCommands, PrintConvertsThePictureFirstAndCancelPrintsNothing) {
     EXPECT_TRUE(reports.empty());
     for (const std::string& caption : driver.seen)
         EXPECT_EQ(caption.find("Glimra"), std::string::npos) << "no message after a cancel";
+}
+
+// The save types are named once; the dialog's list must offer each at its position,
+// with its pattern, for the filter index to choose the format that was picked.
+TEST_F(OutputCommands, TheSaveDialogsListOffersEachSaveTypeAtItsPosition) {
+    const std::string filter = MAIN->Get<ui::TSaveDialog>("SaveDialog1").Filter();
+    std::vector<std::string> parts;
+    for (std::size_t start = 0;;) {
+        const std::size_t bar = filter.find('|', start);
+        parts.push_back(filter.substr(start, bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    ASSERT_EQ(parts.size(), 2 * std::size(glimra::kSaveTypes)) << filter;
+    for (const glimra::SaveTypeEntry& entry : glimra::kSaveTypes) {
+        const int index = static_cast<int>(entry.type);
+        EXPECT_EQ(parts[2 * (index - 1) + 1], entry.pattern) << index;
+        EXPECT_EQ(glimra::SaveTypeAt(index), entry.type);
+    }
 }
 
 }  // namespace

@@ -32,48 +32,46 @@ void Check(bool done, const char* what) {
     if (!done) throw std::runtime_error(what);
 }
 
-// Runs `work` on the view's picture in the layout of `bytesPerPixel`: in place when the
+// Runs `work` on the picture in the layout of `bytesPerPixel`: in place when the
 // picture has that layout, else band by band on a converted copy that then becomes the
 // picture (see ConvertLayoutInBands).
-void InLayout(ui::TImage& view, int bytesPerPixel,
+void InLayout(CurrentPicture& picture, int bytesPerPixel,
               const std::function<bool(const glimra::PixelView&)>& work) {
-    TBitmap& picture = view.Bitmap();
     if (picture.Empty()) return;
-    const glimra::PixelView pixels = PixelsOf(picture);
+    const glimra::PixelView pixels = PixelsOf(picture.Bitmap());
     if (pixels.bytesPerPixel == bytesPerPixel) {
-        Check(work(pixels), "The picture cannot be changed");
-        view.Picture().Changed();
+        picture.Change([&](TBitmap&) { Check(work(pixels), "The picture cannot be changed"); });
         return;
     }
     TBitmap converted;
-    converted.Recreate(FormatOf(bytesPerPixel), picture.Width(), picture.Height());
+    converted.Recreate(FormatOf(bytesPerPixel), pixels.width, pixels.height);
     const glimra::PixelView target = converted.View();
     Check(glimra::ConvertLayoutInBands(
               pixels, target, [&](int first, int end) { return work(target.Rows(first, end)); }),
           "The picture cannot be changed");
-    view.TakeBitmap(converted);
+    picture.Replace(converted);
 }
 
 }  // namespace
 
-void GrayscalePicture(ui::TImage& view) {
-    InLayout(view, 4, [](const glimra::PixelView& rows) { return glimra::Grayscale(rows); });
+void GrayscalePicture(CurrentPicture& picture) {
+    InLayout(picture, 4, [](const glimra::PixelView& rows) { return glimra::Grayscale(rows); });
 }
 
-void StepPictureBrightness(ui::TImage& view, int step) {
-    InLayout(view, 3,
+void StepPictureBrightness(CurrentPicture& picture, int step) {
+    InLayout(picture, 3,
              [step](const glimra::PixelView& rows) { return glimra::StepBrightness(rows, step); });
 }
 
-void InvertPicture(ui::TImage& view) {
+void InvertPicture(CurrentPicture& picture) {
     try {
-        TBitmap& picture = view.Bitmap();
         if (picture.Empty()) return;
         // The rows are inverted where the view shows them, so that the inversion can be
         // seen spreading down: a 32-bit picture is brought to 24 bits first.
-        if (PixelsOf(picture).bytesPerPixel != 3)
-            InLayout(view, 3, [](const glimra::PixelView&) { return true; });
-        const glimra::PixelView pixels = view.Bitmap().View();
+        if (PixelsOf(picture.Bitmap()).bytesPerPixel != 3)
+            InLayout(picture, 3, [](const glimra::PixelView&) { return true; });
+        const glimra::PixelView pixels = picture.View();
+        ui::TImage& view = picture.Viewer();
         ui::TWinControl* parent = view.Parent();
         const auto repaint = [&](int first, int end) {
             if (!parent || !parent->Handle()) return;
@@ -87,32 +85,24 @@ void InvertPicture(ui::TImage& view) {
     }
 }
 
-void ClearPicture(ui::TImage& view) {
-    view.Clear();
-    view.SetBounds(view.Left(), view.Top(), 0, 0);
-}
-
-void RotatePicture(ui::TImage& view, long double angle) {
-    TBitmap& picture = view.Bitmap();
+void RotatePicture(CurrentPicture& picture, int quarters) {
     if (picture.Empty()) return;
-    const glimra::PixelView source = PixelsOf(picture);
-    const glimra::Point centre{picture.Width() / 2, picture.Height() / 2};
-    const glimra::Size size = glimra::RotatedSize(source.width, source.height, centre, angle);
+    const glimra::PixelView source = PixelsOf(picture.Bitmap());
+    const glimra::Size size = glimra::RotatedSize(source.width, source.height, quarters);
     TBitmap turned;
     turned.Recreate(FormatOf(source.bytesPerPixel), size.width, size.height);
-    Check(glimra::Rotate(source, centre, {255, 255, 255}, angle, turned.View()),
-          "The picture cannot be rotated");
-    view.TakeBitmap(turned);
+    Check(glimra::Rotate(source, quarters, turned.View()), "The picture cannot be rotated");
+    picture.Replace(turned);
 }
 
-void FlipPictureOver(ui::TImage& view, bool mirrorRows, bool mirrorPixels) {
-    TBitmap& picture = view.Bitmap();
+void FlipPictureOver(CurrentPicture& picture, bool mirrorRows, bool mirrorPixels) {
     if (picture.Empty()) return;
+    const glimra::PixelView source = PixelsOf(picture.Bitmap());
     TBitmap flipped;
-    flipped.Recreate(TPixelFormat::pf24bit, picture.Width(), picture.Height());
-    Check(glimra::FlipPicture(mirrorRows, mirrorPixels, PixelsOf(picture), flipped.View()),
+    flipped.Recreate(TPixelFormat::pf24bit, source.width, source.height);
+    Check(glimra::FlipPicture(mirrorRows, mirrorPixels, source, flipped.View()),
           "The picture cannot be flipped");
-    view.TakeBitmap(flipped);
+    picture.Replace(flipped);
 }
 
 void SetRepeatCommand(ui::TToolButton& button, const std::string& caption, int imageIndex,

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainWindowTest.h"
+#include "testing/app/MainWindowTest.h"
 #include "app/Unit3.h"
-#include "tests/support/Desktop.h"
+#include "testing/desktop/Desktop.h"
 #include "ui/TApplication.h"
 #include "ui/TColorDialog.h"
 #include "ui/TImage.h"

@@ -12,12 +12,14 @@
 
 namespace {
 
+const char* settingsKey = kSettingsKey;
+
 constexpr REGSAM kFullAccess = 0xF003F;  // KEY_ALL_ACCESS, for reading and writing alike
 
 // The settings key, created when it does not exist; empty when it cannot be had.
 ui::RegKey OpenSettingsKey() {
     HKEY key = nullptr;
-    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                           kFullAccess, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return {};
     return ui::RegKey(key);
@@ -48,6 +50,14 @@ void WriteString(HKEY key, const char* name, const std::string& text) {
 }
 
 }  // namespace
+
+const char* SettingsKey() {
+    return settingsKey;
+}
+
+void SetSettingsKey(const char* key) {
+    settingsKey = key;
+}
 
 void LoadSettings(ui::TControl& fullScreen, ui::TControl& activeWindow,
                   lang::TMultiLanguage& languages) {

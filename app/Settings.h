@@ -11,8 +11,12 @@ namespace ui {
 class TControl;
 }
 
-// The key under HKEY_CURRENT_USER.
+// The program's key under HKEY_CURRENT_USER.
 inline constexpr const char* kSettingsKey = "Software\\Norvanta\\Glimra 1.3";
+// The key that LoadSettings and SaveSettings use: kSettingsKey, unless tests that
+// run outside a throw-away Wine prefix have put a key of their own in its place.
+const char* SettingsKey();
+void SetSettingsKey(const char* key);
 
 // Opens (or creates) the key, shows the stored counters in the two labels ("0"
 // for an absent or empty value) and loads the language whose display name was

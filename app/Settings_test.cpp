@@ -14,7 +14,7 @@
 #include <string>
 
 #include "lang/TMultiLanguage.h"
-#include "tests/support/ProgramForms.h"
+#include "testing/app/ProgramForms.h"
 #include "ui/TControl.h"
 #include "ui/TMenuItem.h"
 
@@ -30,7 +30,7 @@ struct Stored {
 
 std::optional<Stored> Read(const char* name) {
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::nullopt;
     char data[256] = {};
     DWORD type = 0, size = sizeof data - 1;
@@ -43,7 +43,7 @@ std::optional<Stored> Read(const char* name) {
 
 void Write(const char* name, DWORD type, const void* data, DWORD size) {
     HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, nullptr, 0, KEY_ALL_ACCESS,
                                 nullptr, &key, nullptr),
               ERROR_SUCCESS);
     ::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
@@ -68,7 +68,7 @@ class Settings : public glimra::testing::ProgramForms {
 TEST_F(Settings, FirstRunCreatesTheKeyAndShowsZeros_AndTheCloseStoresCountsAndLanguage) {
     Start();
     HKEY key;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key), ERROR_SUCCESS);
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, KEY_READ, &key), ERROR_SUCCESS);
     DWORD values = 99;
     ::RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
                        nullptr, nullptr, nullptr);
@@ -161,7 +161,7 @@ TEST_F(Settings, ClearStatisticsThenExitStoresZeroForBoth) {
 // A string value of any length, as stored.
 std::string ReadWhole(const char* name) {
     HKEY key;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "(no key)";
     DWORD type = 0, size = 0;
     ::RegQueryValueExA(key, name, nullptr, &type, nullptr, &size);
@@ -225,7 +225,7 @@ void LockSettingsKey(const char* sddl) {
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
                                                                        &descriptor, nullptr));
     HKEY key;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
     EXPECT_EQ(::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
     ::RegCloseKey(key);
     ::LocalFree(descriptor);
@@ -236,7 +236,7 @@ TEST_F(Settings, ASaveThatCannotWriteReportsTheValue_AndTheProgramStillEnds) {
     // Everyone may read the key, no one may write it.
     LockSettingsKey("D:(A;;KR;;;WD)");
     HKEY probe;
-    const LONG denied = ::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0,
+    const LONG denied = ::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, nullptr, 0,
                                           KEY_ALL_ACCESS, nullptr, &probe, nullptr);
     if (denied == ERROR_SUCCESS) ::RegCloseKey(probe);
     ASSERT_NE(denied, ERROR_SUCCESS) << "the system does not deny the locked key";

@@ -17,7 +17,6 @@
 #include "output/picture_save.h"
 #include "output/print_job.h"
 #include "lang/TMultiLanguage.h"
-#include "ui/LayoutLoader.h"
 #include "ui/TApplication.h"
 #include "ui/TColorDialog.h"
 #include "ui/TImage.h"
@@ -32,8 +31,6 @@
 #include "ui/TToolBar.h"
 #include "ui/TToolButton.h"
 #include "ui/TTrayIcon.h"
-
-#include <numbers>
 
 TMAIN* MAIN = nullptr;
 
@@ -79,60 +76,46 @@ bool OwnDialogOpen() {
     return open;
 }
 
-constexpr long double kQuarterTurn = std::numbers::pi_v<long double> / 2;
-constexpr long double kHalfTurn = std::numbers::pi_v<long double>;
-
 }  // namespace
 
 TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
-    ui::layout::RegisterComponentClass<lang::TMultiLanguage>("TMultiLanguage");
-    Handler("FormCreate", &TMAIN::FormCreate);
+#define TMAIN_REGISTER_HANDLER(name) Handler(#name, &TMAIN::name);
+    TMAIN_NOTIFY_HANDLERS(TMAIN_REGISTER_HANDLER)
+#undef TMAIN_REGISTER_HANDLER
     Handler("FormClose", &TMAIN::FormClose);
-    Handler("MenuClearStatisticClick", &TMAIN::MenuClearStatisticClick);
-    Handler("MultiLanguage1AfterLoad", &TMAIN::MultiLanguage1AfterLoad);
-    Handler("FormHide", &TMAIN::FormHide);
-    Handler("MenuExitClick", &TMAIN::MenuExitClick);
-    Handler("TrayExitClick", &TMAIN::TrayExitClick);
-    Handler("ButtonCaptureClick", &TMAIN::ButtonCaptureClick);
-    Handler("ButtonCaptureActiveClick", &TMAIN::ButtonCaptureActiveClick);
-    Handler("MenuSelectionClick", &TMAIN::MenuSelectionClick);
-    Handler("MenuWindowControlClick", &TMAIN::MenuWindowControlClick);
-    Handler("Timer1Timer", &TMAIN::Timer1Timer);
-    Handler("MenuToolBarClick", &TMAIN::MenuToolBarClick);
-    Handler("MenuImageEditClick", &TMAIN::MenuImageEditClick);
-    Handler("MenuStatusBarClick", &TMAIN::MenuStatusBarClick);
-    Handler("MenuShowAllClick", &TMAIN::MenuShowAllClick);
-    Handler("MenuShowNoneClick", &TMAIN::MenuShowNoneClick);
-    Handler("isjunktTimer", &TMAIN::isjunktTimer);
-    Handler("Image1MouseEnter", &TMAIN::Image1MouseEnter);
     Handler("Image1MouseDown", &TMAIN::Image1MouseDown);
     Handler("Image1MouseMove", &TMAIN::Image1MouseMove);
     Handler("Image1MouseUp", &TMAIN::Image1MouseUp);
-    Handler("TrayIcon1DblClick", &TMAIN::TrayIcon1DblClick);
-    Handler("TrayMainWindowClick", &TMAIN::TrayMainWindowClick);
-    Handler("ButtonAboutClick", &TMAIN::ButtonAboutClick);
-    Handler("MenuVisitwebsiteClick", &TMAIN::MenuVisitwebsiteClick);
-    Handler("MenuDonateClick", &TMAIN::MenuDonateClick);
-    Handler("TrayWebsiteClick", &TMAIN::TrayWebsiteClick);
-    Handler("TrayDonateClick", &TMAIN::TrayDonateClick);
-    Handler("ImagePopGrayscaleClick", &TMAIN::ImagePopGrayscaleClick);
-    Handler("ImagePopBrightenClick", &TMAIN::ImagePopBrightenClick);
-    Handler("ImagePopDarkenClick", &TMAIN::ImagePopDarkenClick);
-    Handler("ImagePopInvertClick", &TMAIN::ImagePopInvertClick);
-    Handler("ButtonClearClick", &TMAIN::ButtonClearClick);
-    Handler("ButtonEditRotateClick", &TMAIN::ButtonEditRotateClick);
-    Handler("ImagePopRotate90Click", &TMAIN::ImagePopRotate90Click);
-    Handler("ImagePopRotate180Click", &TMAIN::ImagePopRotate180Click);
-    Handler("ImagePopFlipVerticalClick", &TMAIN::ImagePopFlipVerticalClick);
-    Handler("ImagePopFlipHorizontalClick", &TMAIN::ImagePopFlipHorizontalClick);
-    Handler("ButtonBrushClick", &TMAIN::ButtonBrushClick);
-    Handler("ImagePopCustomClick", &TMAIN::ImagePopCustomClick);
-    Handler("ButtonSaveClick", &TMAIN::ButtonSaveClick);
-    Handler("SaveDialog1TypeChange", &TMAIN::SaveDialog1TypeChange);
-    Handler("ButtonPrintClick", &TMAIN::ButtonPrintClick);
-    Handler("ImagePopCopyClick", &TMAIN::ImagePopCopyClick);
     RegisterHoverHandlers();
     RegisterBrushHandlers();
+}
+
+void TMAIN::Loaded() {
+    Image1 = &Get<ui::TImage>("Image1");
+    ScrollBox1 = &Get<ui::TScrollBox>("ScrollBox1");
+    Label2 = &Get<TControl>("Label2");
+    Label3 = &Get<TControl>("Label3");
+    info = &Get<TControl>("info");
+    Panel1 = &Get<TControl>("Panel1");
+    Panel2 = &Get<TControl>("Panel2");
+    ToolBar1 = &Get<TControl>("ToolBar1");
+    Panel4 = &Get<ui::TPanel>("Panel4");
+    ToolBar2 = &Get<ui::TToolBar>("ToolBar2");
+    MainMenu1 = &Get<ui::TMainMenu>("MainMenu1");
+    MenuToolBar = &Get<TMenuItem>("MenuToolBar");
+    MenuImageEdit = &Get<TMenuItem>("MenuImageEdit");
+    MenuStatusBar = &Get<TMenuItem>("MenuStatusBar");
+    ImagePopCustom = &Get<TMenuItem>("ImagePopCustom");
+    ButtonBrush = &Get<ui::TSpeedButton>("ButtonBrush");
+    ButtonEditRotate = &Get<ui::TToolButton>("ButtonEditRotate");
+    Timer1 = &Get<ui::TTimer>("Timer1");
+    isjunkt = &Get<ui::TTimer>("isjunkt");
+    TrayIcon1 = &Get<ui::TTrayIcon>("TrayIcon1");
+    MultiLanguage1 = &Get<lang::TMultiLanguage>("MultiLanguage1");
+    ColorDialog1 = &Get<ui::TColorDialog>("ColorDialog1");
+    SaveDialog1 = &Get<ui::TSaveDialog>("SaveDialog1");
+    PrinterSetupDialog = &Get<ui::TPrintDialog>("PrinterSetupDialog");
+    picture_ = std::make_unique<CurrentPicture>(*Image1);
 }
 
 void TMAIN::RegisterBrushHandlers() {
@@ -169,19 +152,18 @@ void TMAIN::RegisterHoverHandlers() {
     for (const char* button : kHoverButtons) {
         const std::string name = button;
         HandlerFunction<ui::TNotifyEvent>((name + "MouseEnter").c_str(), [this, name](TObject*) {
-            Get<TControl>("info").SetCaption(Get<TControl>(name.c_str()).Hint());
+            info->SetCaption(Get<TControl>(name.c_str()).Hint());
         });
-        HandlerFunction<ui::TNotifyEvent>((name + "MouseLeave").c_str(), [this](TObject*) {
-            Get<TControl>("info").SetCaption("");
-        });
+        HandlerFunction<ui::TNotifyEvent>((name + "MouseLeave").c_str(),
+                                          [this](TObject*) { info->SetCaption(""); });
     }
 }
 
 void TMAIN::FormCreate(TObject*) {
-    // 1. The hands of drag-to-scroll, as cursors 1 (open) and 2 (grabbing).
+    // 1. The hands of drag-to-scroll.
     HINSTANCE instance = ui::Application->Instance();
-    ui::Application->SetCursors(1, ::LoadCursorA(instance, "STUMT"));
-    ui::Application->SetCursors(2, ::LoadCursorA(instance, "STUMTA"));
+    ui::Application->SetCursors(kOpenHandCursor, ::LoadCursorA(instance, "STUMT"));
+    ui::Application->SetCursors(kGrabbingHandCursor, ::LoadCursorA(instance, "STUMTA"));
 
     // 2. The degree sign after the rotate captions of the image and drop-down menus.
     for (const char* name :
@@ -189,43 +171,38 @@ void TMAIN::FormCreate(TObject*) {
         TMenuItem& item = Get<TMenuItem>(name);
         item.SetCaption(item.Caption() + kDegreeSign);
     }
-    Get<TControl>("ButtonEditRotate").SetCaption(std::string("90") + kDegreeSign);
+    ButtonEditRotate->SetCaption(std::string("90") + kDegreeSign);
 
     // 3. The statistics balloon on the corner panel of the status bar.
     ShowBalloonTip(
-        Get<ui::TPanel>("Panel4"), 0, "Statistics",
+        *Panel4, 0, "Statistics",
         L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
         RGB(255, 251, 240), RGB(0, 0, 0));
 
     // 4. The counters and the language of the last run; a failure ends this step
     // without a word.
     try {
-        LoadSettings(Get<TControl>("Label2"), Get<TControl>("Label3"),
-                     Get<lang::TMultiLanguage>("MultiLanguage1"));
+        LoadSettings(*Label2, *Label3, *MultiLanguage1);
     } catch (...) {
     }
 
     // 5. The main menu on its tool bar.
-    Get<ui::TToolBar>("ToolBar2").SetMenu(&Get<ui::TMainMenu>("MainMenu1"));
+    ToolBar2->SetMenu(MainMenu1);
 }
 
 void TMAIN::FormClose(TObject*, ui::TCloseAction&) {
     // A failed save is reported, and the program still ends.
-    ui::Guarded([this] {
-        SaveSettings(Get<TControl>("Label2"), Get<TControl>("Label3"),
-                     Get<lang::TMultiLanguage>("MultiLanguage1"));
-    });
+    ui::Guarded([this] { SaveSettings(*Label2, *Label3, *MultiLanguage1); });
 }
 
 void TMAIN::MenuClearStatisticClick(TObject*) {
-    ClearStatistics(Get<TControl>("Label2"), Get<TControl>("Label3"));
+    ClearStatistics(*Label2, *Label3);
 }
 
 void TMAIN::MultiLanguage1AfterLoad(TObject*) {
     // The menu bar makes its buttons again, with the new captions.
-    ui::TToolBar& bar = Get<ui::TToolBar>("ToolBar2");
-    bar.SetMenu(nullptr);
-    bar.SetMenu(&Get<ui::TMainMenu>("MainMenu1"));
+    ToolBar2->SetMenu(nullptr);
+    ToolBar2->SetMenu(MainMenu1);
     // The statistics labels, right-aligned and sized to their new captions, are
     // put in their order again: hidden, then shown from the right, each one
     // entering at the left end of the right-aligned row.
@@ -264,8 +241,7 @@ bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     if (message == WM_ENDSESSION) {
         if (wParam) {
             try {
-                SaveSettings(Get<TControl>("Label2"), Get<TControl>("Label3"),
-                             Get<lang::TMultiLanguage>("MultiLanguage1"));
+                SaveSettings(*Label2, *Label3, *MultiLanguage1);
             } catch (...) {
             }
         }
@@ -290,22 +266,13 @@ bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
     // Minimising sends the window to the notification area. The value is compared
     // whole: a system command with any of its four low bits set is passed on.
     if (message != WM_SYSCOMMAND || wParam != SC_MINIMIZE) return false;
-    ui::TTrayIcon& tray = Get<ui::TTrayIcon>("TrayIcon1");
+    ui::TTrayIcon& tray = *TrayIcon1;
     tray.SetBalloonTitle("Glimra");
     tray.SetBalloonHint("I am here");
     tray.ShowBalloonHint();
     Hide();
     result = 0;
     return true;
-}
-
-void TMAIN::ReplacePicture(ui::TBitmap& picture) {
-    ui::TImage& view = Get<ui::TImage>("Image1");
-    const bool empty = picture.Empty();
-    view.TakeBitmap(picture);
-    // An empty picture leaves the view without an area, so that the refresh
-    // disables the picture commands.
-    if (empty) view.SetBounds(view.Left(), view.Top(), 0, 0);
 }
 
 void TMAIN::CaptureScreen(int mode) {
@@ -322,14 +289,13 @@ void TMAIN::CaptureScreen(int mode) {
     } back{this};
     PlayShutter(hiddenAt);
     GrabScreen(mode, *temporary);
-    ReplacePicture(*temporary);
+    picture_->Replace(*temporary);
 }
 
 void TMAIN::ButtonCaptureClick(TObject*) {
     CaptureScreen(0);
     StartCommandRefresh();
-    TControl& counter = Get<TControl>("Label2");
-    counter.SetCaption(NextCount(counter.Caption()));
+    Label2->SetCaption(NextCount(Label2->Caption()));
 }
 
 void TMAIN::ButtonCaptureActiveClick(TObject*) {
@@ -339,13 +305,12 @@ void TMAIN::ButtonCaptureActiveClick(TObject*) {
     BringToFront();
     CaptureScreen(-1);
     StartCommandRefresh();
-    TControl& counter = Get<TControl>("Label3");
-    counter.SetCaption(NextCount(counter.Caption()));
+    Label3->SetCaption(NextCount(Label3->Caption()));
 }
 
 template <class Overlay, class Picked>
 void TMAIN::RunOverlay(Picked picked) {
-    ui::TTimer& poll = Get<ui::TTimer>("Timer1");
+    ui::TTimer& poll = *Timer1;
     poll.SetEnabled(false);
     ui::Application->Minimize();
     ::Sleep(300);
@@ -378,7 +343,7 @@ void TMAIN::MenuSelectionClick(TObject*) {
         }
         // A click without a drag selects nothing: the picture stays as it was.
         if (r.left == r.right || r.top == r.bottom) return;
-        ReplacePicture(*overlay.FrozenPart(r));
+        picture_->Replace(*overlay.FrozenPart(r));
     });
 }
 
@@ -389,7 +354,7 @@ void TMAIN::MenuWindowControlClick(TObject*) {
         overlay.Hide();
         POINT p;
         ::GetCursorPos(&p);
-        ReplacePicture(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
+        picture_->Replace(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
     });
 }
 
@@ -423,28 +388,24 @@ void TMAIN::Timer1Timer(TObject*) {
 }
 
 void TMAIN::SetView(bool toolBar, bool imageEdit, bool statusBar) {
-    Get<TControl>("Panel1").SetHeight(ui::Application->Scale(toolBar ? 57 : 1));
-    Get<TControl>("ToolBar1").SetVisible(imageEdit);
-    Get<TControl>("Panel2").SetVisible(statusBar);
-    Get<TMenuItem>("MenuToolBar").SetChecked(toolBar);
-    Get<TMenuItem>("MenuImageEdit").SetChecked(imageEdit);
-    Get<TMenuItem>("MenuStatusBar").SetChecked(statusBar);
+    Panel1->SetHeight(ui::Application->Scale(toolBar ? 57 : 1));
+    ToolBar1->SetVisible(imageEdit);
+    Panel2->SetVisible(statusBar);
+    MenuToolBar->SetChecked(toolBar);
+    MenuImageEdit->SetChecked(imageEdit);
+    MenuStatusBar->SetChecked(statusBar);
 }
 
 void TMAIN::MenuToolBarClick(TObject*) {
-    TMenuItem& item = Get<TMenuItem>("MenuToolBar");
-    SetView(!item.Checked(), Get<TMenuItem>("MenuImageEdit").Checked(),
-            Get<TMenuItem>("MenuStatusBar").Checked());
+    SetView(!MenuToolBar->Checked(), MenuImageEdit->Checked(), MenuStatusBar->Checked());
 }
 
 void TMAIN::MenuImageEditClick(TObject*) {
-    SetView(Get<TMenuItem>("MenuToolBar").Checked(), !Get<TMenuItem>("MenuImageEdit").Checked(),
-            Get<TMenuItem>("MenuStatusBar").Checked());
+    SetView(MenuToolBar->Checked(), !MenuImageEdit->Checked(), MenuStatusBar->Checked());
 }
 
 void TMAIN::MenuStatusBarClick(TObject*) {
-    SetView(Get<TMenuItem>("MenuToolBar").Checked(), Get<TMenuItem>("MenuImageEdit").Checked(),
-            !Get<TMenuItem>("MenuStatusBar").Checked());
+    SetView(MenuToolBar->Checked(), MenuImageEdit->Checked(), !MenuStatusBar->Checked());
 }
 
 void TMAIN::MenuShowAllClick(TObject*) {
@@ -455,12 +416,8 @@ void TMAIN::MenuShowNoneClick(TObject*) {
     SetView(false, false, false);
 }
 
-bool TMAIN::HasPicture() {
-    return Get<ui::TImage>("Image1").Height() != 0;
-}
-
 void TMAIN::StartCommandRefresh() {
-    Get<ui::TTimer>("isjunkt").SetEnabled(true);
+    isjunkt->SetEnabled(true);
 }
 
 void TMAIN::isjunktTimer(TObject*) {
@@ -472,35 +429,36 @@ void TMAIN::isjunktTimer(TObject*) {
         else
             Get<TMenuItem>(name).SetEnabled(enable);
     }
-    Get<ui::TTimer>("isjunkt").SetEnabled(false);
+    isjunkt->SetEnabled(false);
 }
 
 bool TMAIN::BrushDown() {
-    return Get<ui::TSpeedButton>("ButtonBrush").Down();
+    return ButtonBrush->Down();
 }
 
 void TMAIN::Image1MouseEnter(TObject*) {
-    if (!BrushDown()) Get<TControl>("Image1").SetCursor(1);
+    if (!BrushDown()) Image1->SetCursor(kOpenHandCursor);
 }
 
 void TMAIN::Image1MouseDown(TObject*, ui::TMouseButton Button, ui::TShiftState, int X, int Y) {
     POINT p;
     ::GetCursorPos(&p);
     panAnchor_ = p;
-    StartStroke(Get<ui::TImage>("Image1"), X, Y);
-    if (Button == ui::TMouseButton::mbLeft && !BrushDown()) ui::Application->SetScreenCursor(2);
+    StartStroke(*picture_, X, Y);
+    if (Button == ui::TMouseButton::mbLeft && !BrushDown())
+        ui::Application->SetScreenCursor(kGrabbingHandCursor);
 }
 
 void TMAIN::Image1MouseMove(TObject*, ui::TShiftState Shift, int X, int Y) {
     if (!(Shift & ui::ssLeft)) return;
     if (BrushDown()) {
-        DrawStroke(Get<ui::TImage>("Image1"), brushDiameter_, brushColour_, X, Y);
+        DrawStroke(*picture_, brushDiameter_, brushColour_, X, Y);
         return;
     }
     if (!panAnchor_) return;
     POINT p;
     ::GetCursorPos(&p);
-    ui::TScrollBox& box = Get<ui::TScrollBox>("ScrollBox1");
+    ui::TScrollBox& box = *ScrollBox1;
     // Each position is clamped to its range by the scroll bar itself.
     box.VertScrollBar().SetPosition(box.VertScrollBar().Position() + (panAnchor_->y - p.y));
     box.HorzScrollBar().SetPosition(box.HorzScrollBar().Position() + (panAnchor_->x - p.x));
@@ -511,34 +469,34 @@ void TMAIN::Image1MouseUp(TObject*, ui::TMouseButton, ui::TShiftState, int, int)
     panAnchor_.reset();
     if (BrushDown()) return;
     ui::Application->SetScreenCursor(ui::crDefault);
-    Get<TControl>("Image1").SetCursor(1);
+    Image1->SetCursor(kOpenHandCursor);
 }
 
 void TMAIN::ImagePopGrayscaleClick(TObject*) {
-    GrayscalePicture(Get<ui::TImage>("Image1"));
+    GrayscalePicture(*picture_);
 }
 
 void TMAIN::ImagePopBrightenClick(TObject*) {
-    StepPictureBrightness(Get<ui::TImage>("Image1"), glimra::kBrightenStep);
+    StepPictureBrightness(*picture_, glimra::kBrightenStep);
 }
 
 void TMAIN::ImagePopDarkenClick(TObject*) {
-    StepPictureBrightness(Get<ui::TImage>("Image1"), glimra::kDarkenStep);
+    StepPictureBrightness(*picture_, glimra::kDarkenStep);
 }
 
 void TMAIN::ImagePopInvertClick(TObject*) {
-    InvertPicture(Get<ui::TImage>("Image1"));
+    InvertPicture(*picture_);
 }
 
 void TMAIN::ButtonClearClick(TObject*) {
-    ClearPicture(Get<ui::TImage>("Image1"));
+    picture_->Clear();
     StartCommandRefresh();
 }
 
 void TMAIN::RotateOrFlip(void (TMAIN::*command)(TObject*), const std::string& caption,
                          int imageIndex, bool relabelOnError, const std::function<void()>& edit) {
     const auto relabel = [&] {
-        SetRepeatCommand(Get<ui::TToolButton>("ButtonEditRotate"), caption, imageIndex,
+        SetRepeatCommand(*ButtonEditRotate, caption, imageIndex,
                          [this, command](TObject* sender) { (this->*command)(sender); });
     };
     try {
@@ -556,31 +514,31 @@ void TMAIN::ButtonEditRotateClick(TObject* Sender) {
 
 void TMAIN::ImagePopRotate90Click(TObject*) {
     RotateOrFlip(&TMAIN::ImagePopRotate90Click, std::string("90") + kDegreeSign, 5, true,
-                 [this] { RotatePicture(Get<ui::TImage>("Image1"), kQuarterTurn); });
+                 [this] { RotatePicture(*picture_, 1); });
 }
 
 void TMAIN::ImagePopRotate180Click(TObject*) {
     RotateOrFlip(&TMAIN::ImagePopRotate180Click, std::string("180") + kDegreeSign, 5, true,
-                 [this] { RotatePicture(Get<ui::TImage>("Image1"), kHalfTurn); });
+                 [this] { RotatePicture(*picture_, 2); });
 }
 
 void TMAIN::ImagePopFlipVerticalClick(TObject*) {
     RotateOrFlip(&TMAIN::ImagePopFlipVerticalClick, "Vertical", 6, false,
-                 [this] { FlipPictureOver(Get<ui::TImage>("Image1"), true, false); });
+                 [this] { FlipPictureOver(*picture_, true, false); });
 }
 
 void TMAIN::ImagePopFlipHorizontalClick(TObject*) {
     RotateOrFlip(&TMAIN::ImagePopFlipHorizontalClick, "Horizontal", 7, false,
-                 [this] { FlipPictureOver(Get<ui::TImage>("Image1"), false, true); });
+                 [this] { FlipPictureOver(*picture_, false, true); });
 }
 
 void TMAIN::ButtonBrushClick(TObject*) {
-    ShowBrushCursor(Get<ui::TImage>("Image1"), BrushDown());
+    ShowBrushCursor(*Image1, BrushDown());
 }
 
 void TMAIN::ImagePopCustomClick(TObject*) {
-    ChooseCustomColour(Get<ui::TColorDialog>("ColorDialog1"), Handle(), brushColour_);
-    Get<TMenuItem>("ImagePopCustom").SetChecked(true);
+    ChooseCustomColour(*ColorDialog1, Handle(), brushColour_);
+    ImagePopCustom->SetChecked(true);
 }
 
 void TMAIN::ShowMainWindow() {
@@ -622,19 +580,18 @@ void TMAIN::TrayDonateClick(TObject*) {
 }
 
 void TMAIN::ButtonSaveClick(TObject*) {
-    ui::TSaveDialog& dialog = Get<ui::TSaveDialog>("SaveDialog1");
-    if (!dialog.Execute(Handle())) return;
-    glimra::SavePicture(dialog.FileName(), saveFilterIndex_, Get<ui::TImage>("Image1").Picture());
+    if (!SaveDialog1->Execute(Handle())) return;
+    const glimra::SaveType type = glimra::SaveTypeAt(saveFilterIndex_);
+    glimra::SavePicture(SaveDialog1->FileName(), type, picture_->View24());
 }
 
 void TMAIN::SaveDialog1TypeChange(TObject*) {
-    saveFilterIndex_ = Get<ui::TSaveDialog>("SaveDialog1").FilterIndex();
+    saveFilterIndex_ = SaveDialog1->FilterIndex();
 }
 
 void TMAIN::ButtonPrintClick(TObject*) {
-    ui::TPicture& picture = Get<ui::TImage>("Image1").Picture();
-    glimra::ConvertTo24Bits(picture);
-    ui::PrinterDC printer = Get<ui::TPrintDialog>("PrinterSetupDialog").Execute(Handle());
+    const glimra::PixelView picture = picture_->View24();
+    ui::PrinterDC printer = PrinterSetupDialog->Execute(Handle());
     if (!printer) return;
     {
         // The hourglass while the page is made; the default cursor on every path.
@@ -642,12 +599,12 @@ void TMAIN::ButtonPrintClick(TObject*) {
             Hourglass() { ui::Application->SetScreenCursor(ui::crHourGlass); }
             ~Hourglass() { ui::Application->SetScreenCursor(ui::crDefault); }
         } hourglass;
-        glimra::PrintPicture(printer.Get(), picture.Bitmap().View());
+        glimra::PrintPicture(printer.Get(), picture);
     }
     // Only a document that was ended without error counts as printed.
     ::MessageBoxA(Handle(), "Bitmap printed", ui::Application->Title().c_str(), MB_OK);
 }
 
 void TMAIN::ImagePopCopyClick(TObject*) {
-    glimra::CopyToClipboard(Handle(), Get<ui::TImage>("Image1").Bitmap());
+    glimra::CopyToClipboard(Handle(), picture_->View());
 }

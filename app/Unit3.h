@@ -5,101 +5,112 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "ui/TBitmap.h"
+#include "app/CurrentPicture.h"
 #include "ui/TForm.h"
+
+namespace lang {
+class TMultiLanguage;
+}
+namespace ui {
+class TColorDialog;
+class TMainMenu;
+class TMenuItem;
+class TPanel;
+class TPrintDialog;
+class TSaveDialog;
+class TScrollBox;
+class TSpeedButton;
+class TTimer;
+class TToolBar;
+class TToolButton;
+class TTrayIcon;
+}  // namespace ui
+
+// The handlers of TNotifyEvent that the layout binds by name; the class declares
+// and registers them from this one list.
+// clang-format off
+#define TMAIN_NOTIFY_HANDLERS(X)                                                         \
+    /* Start-up and shutdown. */                                                         \
+    X(FormCreate) X(FormHide) X(MenuExitClick) X(TrayExitClick)                          \
+    /* The four captures and the hot-key poll. */                                        \
+    X(ButtonCaptureClick) X(ButtonCaptureActiveClick) X(MenuSelectionClick)              \
+    X(MenuWindowControlClick) X(Timer1Timer)                                             \
+    /* The View menu. */                                                                 \
+    X(MenuToolBarClick) X(MenuImageEditClick) X(MenuStatusBarClick) X(MenuShowAllClick)  \
+    X(MenuShowNoneClick)                                                                 \
+    /* The one-shot refresh of the picture commands. */                                  \
+    X(isjunktTimer)                                                                      \
+    /* The image view: drag-to-scroll while the brush is up. */                          \
+    X(Image1MouseEnter)                                                                  \
+    /* The edit commands on the picture. */                                              \
+    X(ImagePopGrayscaleClick) X(ImagePopBrightenClick) X(ImagePopDarkenClick)            \
+    X(ImagePopInvertClick) X(ButtonClearClick) X(ButtonEditRotateClick)                  \
+    X(ImagePopRotate90Click) X(ImagePopRotate180Click) X(ImagePopFlipVerticalClick)      \
+    X(ImagePopFlipHorizontalClick)                                                       \
+    /* Brush mode; the diameter and colour items (ImagePopD1Click to ImagePopD10Click,   \
+       ImagePopBlackClick and so on) are registered with their values. */                \
+    X(ButtonBrushClick) X(ImagePopCustomClick)                                           \
+    /* Settings, statistics and languages. */                                            \
+    X(MenuClearStatisticClick) X(MultiLanguage1AfterLoad)                                \
+    /* The tray icon, the about box and the web pages. */                                \
+    X(TrayIcon1DblClick) X(TrayMainWindowClick) X(ButtonAboutClick)                      \
+    X(MenuVisitwebsiteClick) X(MenuDonateClick) X(TrayWebsiteClick) X(TrayDonateClick)   \
+    /* Output: save, print, copy. */                                                     \
+    X(ButtonSaveClick) X(SaveDialog1TypeChange) X(ButtonPrintClick) X(ImagePopCopyClick)
+// clang-format on
 
 class TMAIN : public ui::TForm {
   public:
     explicit TMAIN(ui::TComponent* owner);
 
-    // Start-up and shutdown.
-    void FormCreate(ui::TObject* Sender);
-    void FormHide(ui::TObject* Sender);
+#define TMAIN_DECLARE_HANDLER(name) void name(ui::TObject* Sender);
+    TMAIN_NOTIFY_HANDLERS(TMAIN_DECLARE_HANDLER)
+#undef TMAIN_DECLARE_HANDLER
+    // The handlers with other signatures.
     void FormClose(ui::TObject* Sender, ui::TCloseAction& Action);
-    void MenuExitClick(ui::TObject* Sender);
-    void TrayExitClick(ui::TObject* Sender);
-
-    // The four captures and the hot-key poll.
-    void ButtonCaptureClick(ui::TObject* Sender);
-    void ButtonCaptureActiveClick(ui::TObject* Sender);
-    void MenuSelectionClick(ui::TObject* Sender);
-    void MenuWindowControlClick(ui::TObject* Sender);
-    void Timer1Timer(ui::TObject* Sender);
-
-    // The View menu.
-    void MenuToolBarClick(ui::TObject* Sender);
-    void MenuImageEditClick(ui::TObject* Sender);
-    void MenuStatusBarClick(ui::TObject* Sender);
-    void MenuShowAllClick(ui::TObject* Sender);
-    void MenuShowNoneClick(ui::TObject* Sender);
-
-    // The one-shot refresh of the picture commands.
-    void isjunktTimer(ui::TObject* Sender);
-
-    // The image view: drag-to-scroll while the brush is up.
-    void Image1MouseEnter(ui::TObject* Sender);
     void Image1MouseDown(ui::TObject* Sender, ui::TMouseButton Button, ui::TShiftState Shift, int X,
                          int Y);
     void Image1MouseMove(ui::TObject* Sender, ui::TShiftState Shift, int X, int Y);
     void Image1MouseUp(ui::TObject* Sender, ui::TMouseButton Button, ui::TShiftState Shift, int X,
                        int Y);
 
-    // The edit commands on the picture.
-    void ImagePopGrayscaleClick(ui::TObject* Sender);
-    void ImagePopBrightenClick(ui::TObject* Sender);
-    void ImagePopDarkenClick(ui::TObject* Sender);
-    void ImagePopInvertClick(ui::TObject* Sender);
-    void ButtonClearClick(ui::TObject* Sender);
-    void ButtonEditRotateClick(ui::TObject* Sender);
-    void ImagePopRotate90Click(ui::TObject* Sender);
-    void ImagePopRotate180Click(ui::TObject* Sender);
-    void ImagePopFlipVerticalClick(ui::TObject* Sender);
-    void ImagePopFlipHorizontalClick(ui::TObject* Sender);
-
-    // Brush mode; the diameter and colour items (ImagePopD1Click to ImagePopD10Click,
-    // ImagePopBlackClick and so on) are registered with their values.
-    void ButtonBrushClick(ui::TObject* Sender);
-    void ImagePopCustomClick(ui::TObject* Sender);
-    int BrushDiameter() const { return brushDiameter_; }
-    ui::TColor BrushColour() const { return brushColour_; }
-
-    // Settings, statistics and languages.
-    void MenuClearStatisticClick(ui::TObject* Sender);
-    void MultiLanguage1AfterLoad(ui::TObject* Sender);
-
-    // The tray icon, the about box and the web pages.
-    void TrayIcon1DblClick(ui::TObject* Sender);
-    void TrayMainWindowClick(ui::TObject* Sender);
-    void ButtonAboutClick(ui::TObject* Sender);
-    void MenuVisitwebsiteClick(ui::TObject* Sender);
-    void MenuDonateClick(ui::TObject* Sender);
-    void TrayWebsiteClick(ui::TObject* Sender);
-    void TrayDonateClick(ui::TObject* Sender);
-
-    // Output: save, print, copy.
-    void ButtonSaveClick(ui::TObject* Sender);
-    void SaveDialog1TypeChange(ui::TObject* Sender);
-    void ButtonPrintClick(ui::TObject* Sender);
-    void ImagePopCopyClick(ui::TObject* Sender);
-    int SaveFilterIndex() const { return saveFilterIndex_; }
+    ui::TColor BrushColour() const {
+        return brushColour_;
+    }
+    int SaveFilterIndex() const {
+        return saveFilterIndex_;
+    }
 
     // Starts the refresh of the picture commands (at the next tick of isjunkt).
     void StartCommandRefresh();
     // Shows the main window again where it was.
     void ShowMainWindow();
+    // The current picture, which the image view shows.
+    CurrentPicture& Picture() {
+        return *picture_;
+    }
     // The image view holds a picture (its height is not 0).
-    bool HasPicture();
+    bool HasPicture() const {
+        return picture_->Available();
+    }
 
+    // The cursor slots of the hands of drag-to-scroll: open, and grabbing.
+    static constexpr int kOpenHandCursor = 1;
+    static constexpr int kGrabbingHandCursor = 2;
     // The degree sign of the rotate captions (Windows-1252).
     static constexpr char kDegreeSign = '\xB0';
     // The eighteen controls that need a picture.
     static const char* const kPictureCommands[18];
 
   protected:
-    const char* LayoutName() const override { return "TMAIN"; }
+    const char* LayoutName() const override {
+        return "TMAIN";
+    }
+    void Loaded() override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
@@ -111,8 +122,6 @@ class TMAIN : public ui::TForm {
                       int imageIndex, bool relabelOnError, const std::function<void()>& edit);
     void SetView(bool toolBar, bool imageEdit, bool statusBar);
     bool BrushDown();
-    // The current picture takes over the pixels of `picture` (no copy), which is left empty.
-    void ReplacePicture(ui::TBitmap& picture);
     // Hides the main window, grabs in that mode and brings the window back.
     void CaptureScreen(int mode);
     // Runs an overlay form modally with the hot keys off and the main window
@@ -120,8 +129,29 @@ class TMAIN : public ui::TForm {
     template <class Overlay, class Picked>
     void RunOverlay(Picked picked);
 
+    // The controls the handlers use, bound once when the layout is loaded.
+    ui::TImage* Image1 = nullptr;
+    ui::TScrollBox* ScrollBox1 = nullptr;
+    ui::TControl *Label2 = nullptr, *Label3 = nullptr, *info = nullptr;
+    ui::TControl *Panel1 = nullptr, *Panel2 = nullptr, *ToolBar1 = nullptr;
+    ui::TPanel* Panel4 = nullptr;
+    ui::TToolBar* ToolBar2 = nullptr;
+    ui::TMainMenu* MainMenu1 = nullptr;
+    ui::TMenuItem *MenuToolBar = nullptr, *MenuImageEdit = nullptr, *MenuStatusBar = nullptr;
+    ui::TMenuItem* ImagePopCustom = nullptr;
+    ui::TSpeedButton* ButtonBrush = nullptr;
+    ui::TToolButton* ButtonEditRotate = nullptr;
+    ui::TTimer *Timer1 = nullptr, *isjunkt = nullptr;
+    ui::TTrayIcon* TrayIcon1 = nullptr;
+    lang::TMultiLanguage* MultiLanguage1 = nullptr;
+    ui::TColorDialog* ColorDialog1 = nullptr;
+    ui::TSaveDialog* SaveDialog1 = nullptr;
+    ui::TPrintDialog* PrinterSetupDialog = nullptr;
+
+    // The current picture, which Image1 shows.
+    std::unique_ptr<CurrentPicture> picture_;
     std::optional<POINT> panAnchor_;  // screen position of the last press or move of a drag
-    int brushDiameter_ = 0;
+    int brushDiameter_ = 0;           // the stroke's width in pixels
     ui::TColor brushColour_ = ui::clBlack;
     int saveFilterIndex_ = 1;
 };

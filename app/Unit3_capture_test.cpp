@@ -10,13 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/MainWindowTest.h"
+#include "testing/app/MainWindowTest.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
-#include "tests/support/Desktop.h"
-#include "tests/support/OtherProgram.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/OtherProgram.h"
 #include "ui/TPopupMenu.h"
 #include "ui/TScrollBox.h"
 

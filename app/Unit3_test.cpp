@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/MainWindowTest.h"
+#include "testing/app/MainWindowTest.h"
 #include "forms/Links.h"
-#include "tests/support/Desktop.h"
+#include "testing/desktop/Desktop.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
 #include "ui/TApplication.h"

@@ -4,21 +4,15 @@
 #include <windows.h>
 
 #include "app/SingleInstance.h"
-#include "app/Unit3.h"
-#include "forms/Unit1.h"
-#include "forms/Unit2.h"
+#include "app/Startup.h"
 #include "ui/TApplication.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!ClaimSingleInstance()) return 0;
     ui::TApplication application;
     try {
-        application.Initialize();
-        application.SetTitle("Glimra");
-        application.SetMainFormOnTaskbar(true);
-        application.CreateForm(MAIN);
-        application.CreateForm(about);
-        application.CreateForm(Form22);
+        InitializeProgram(application);
+        CreateProgramWindows(application);
         application.Run();
     } catch (...) {
         application.HandleException(std::current_exception());

@@ -19,11 +19,12 @@
 #include <vector>
 
 #include "app/Unit3.h"
-#include "app/WindowsWithoutReminder.h"
+#include "app/Startup.h"
 #include "capture/ScrnCap.h"
 #include "output/picture_save.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
+#include "testing/app/WindowsWithoutReminder.h"
 
 namespace {
 
@@ -80,14 +81,15 @@ int main(int argc, char** argv) {
     const char* path = argc > 1 ? argv[1] : GLIMRA_BENCH_PICTURE;
     const int runs = argc > 2 ? std::max(5, std::atoi(argv[2])) : 5;
     ui::TApplication application;
-    application.Initialize();
+    InitializeProgram(application);
     OpenWindowsWithoutReminder(application);
     ui::TBitmap captured;
     if (!LoadPng(path, captured)) {
         std::fprintf(stderr, "cannot read %s\n", path);
         return 1;
     }
-    ui::TImage& view = MAIN->Get<ui::TImage>("Image1");
+    CurrentPicture& picture = MAIN->Picture();
+    ui::TImage& view = picture.Viewer();
     const std::size_t bytes = static_cast<std::size_t>(captured.Stride()) * captured.Height();
     std::vector<std::uint8_t> copy(bytes);
     std::vector<double> memcpyTimes;
@@ -140,13 +142,13 @@ int main(int argc, char** argv) {
     const std::string file = std::string(folder) + "glimra-bench-save";
     const struct {
         const char* name;
-        int type;
-    } saves[] = {{"Save BMP", glimra::kSaveBmp},
-                 {"Save JPEG", glimra::kSaveJpeg},
-                 {"Save GIF", glimra::kSaveGif},
-                 {"Save PNG", glimra::kSavePng}};
+        glimra::SaveType type;
+    } saves[] = {{"Save BMP", glimra::SaveType::Bmp},
+                 {"Save JPEG", glimra::SaveType::Jpeg},
+                 {"Save GIF", glimra::SaveType::Gif},
+                 {"Save PNG", glimra::SaveType::Png}};
     for (const auto& s : saves)
-        report(s.name, asCaptured, [&] { glimra::SavePicture(file, s.type, view.Picture()); });
+        report(s.name, asCaptured, [&] { glimra::SavePicture(file, s.type, picture.View24()); });
     ::DeleteFileA(file.c_str());
 
     report(
@@ -164,7 +166,7 @@ int main(int argc, char** argv) {
         [&] {
             ui::TBitmap grabbed;
             GrabScreen(0, grabbed);
-            view.TakeBitmap(grabbed);
+            picture.Replace(grabbed);
         });
     return 0;
 }

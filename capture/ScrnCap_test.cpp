@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/OtherProgram.h"
+#include "testing/desktop/OtherProgram.h"
 #include "ui/TApplication.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "lang/EM_Common.h"
 #include "ui/PictureLoader.h"
+#include "ui/SystemError.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
 #include "ui/TForm.h"
@@ -38,22 +39,13 @@ std::string WithExtension(const std::string& path, const char* extension) {
     return (dot == std::string::npos || dot < name ? path : path.substr(0, dot)) + extension;
 }
 
-// The system's text for an error code, without the line break at its end.
-std::string SystemReason(DWORD error) {
-    char text[512] = {};
-    const DWORD length =
-        ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                         0, text, sizeof text, nullptr);
-    return std::string(Trim(std::string_view(text, length)));
-}
-
 // The whole file; raises "Cannot open file ..." when it cannot be read.
 std::string ReadFileBytes(const std::string& path) {
     ui::File file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     auto fail = [&path] {
         throw std::runtime_error("Cannot open file \"" + path + "\". " +
-                                 SystemReason(::GetLastError()));
+                                 ui::SystemErrorText(::GetLastError()));
     };
     if (!file) fail();
     std::string bytes;

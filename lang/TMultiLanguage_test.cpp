@@ -14,9 +14,9 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/support/Desktop.h"
-#include "tests/support/Program.h"
-#include "tests/support/ProgramForms.h"
+#include "testing/app/ProgramForms.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/Program.h"
 #include "ui/TControl.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"
@@ -527,7 +527,7 @@ TEST_F(Languages, AFileRemovedBetweenTheScanAndTheClickIsReportedAndChangesNothi
 TEST_F(Languages, AMissingLanguagesFolderOrAFileInItsPlaceListsNothingAndSaysNothing) {
     // The last run chose a language.
     HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE,
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, nullptr, 0, KEY_SET_VALUE,
                                 nullptr, &key, nullptr),
               ERROR_SUCCESS);
     ::RegSetValueExA(key, "Language", 0, REG_SZ, reinterpret_cast<const BYTE*>("Deutsch"), 8);

@@ -67,22 +67,6 @@ class TemporaryFile {
 
 }  // namespace
 
-std::string SystemErrorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = length != 0 && text ? std::string(text, length)
-                                             : "system error " + std::to_string(error) + ".";
-    if (text) ::LocalFree(text);
-    while (!result.empty() &&
-           (result.back() == '\r' || result.back() == '\n' || result.back() == ' '))
-        result.pop_back();
-    std::replace(result.begin(), result.end(), '\r', ' ');
-    std::replace(result.begin(), result.end(), '\n', ' ');
-    return result;
-}
-
 void HandleSink::Write(const std::uint8_t* data, std::size_t size) {
     // WriteFile takes 32-bit counts: at most 1 GiB a call.
     while (size > 0) {

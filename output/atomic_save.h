@@ -10,8 +10,11 @@
 #include <string>
 
 #include "output/byte_sink.h"
+#include "ui/SystemError.h"
 
 namespace glimra {
+
+using ui::SystemErrorText;
 
 // Writes to a Windows file handle that the caller opened and closes; throws
 // SaveError with the system's text when the handle does not take the bytes.
@@ -23,9 +26,6 @@ class HandleSink : public ByteSink {
   private:
     HANDLE file_;
 };
-
-// The system's text for an error code ("Access denied."), without line breaks.
-std::string SystemErrorText(DWORD error);
 
 // Runs `write` on a sink into a new temporary file beside `path`, then replaces
 // `path` with it. Throws SaveError (the folder missing or read-only, the disk

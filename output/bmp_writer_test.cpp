@@ -10,7 +10,7 @@
 
 #include "imaging/test_picture.h"
 #include "output/save_error.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 namespace glimra {
 namespace {

@@ -10,7 +10,7 @@
 #include "output/bmp_writer.h"
 #include "output/buffered_writer.h"
 #include "output/save_error.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 namespace glimra {
 namespace {

@@ -11,26 +11,24 @@ namespace glimra {
 namespace {
 
 // A new DIB section of the picture's size and layout with its pixels.
-ui::Bitmap CopyPicture(ui::TBitmap& picture) {
-    if (picture.Empty())
+ui::Bitmap CopyPicture(const PixelView& picture) {
+    if (picture.Empty() || picture.data == nullptr)
         throw std::runtime_error("Cannot copy: the picture is empty (width or height 0).");
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = picture.Width();
-    info.bmiHeader.biHeight = -picture.Height();
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = static_cast<WORD>(picture.BitsPerPixel());
+    info.bmiHeader.biBitCount = static_cast<WORD>(picture.bytesPerPixel * 8);
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     ui::Bitmap copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!copy || !bits) throw std::runtime_error("Cannot copy the picture: not enough memory.");
-    // Drawn through the picture's own canvas, which holds it selected.
-    ui::MemoryDC target(::CreateCompatibleDC(nullptr));
-    ui::Selection select(target.Get(), copy.Get());
-    if (!::BitBlt(target.Get(), 0, 0, picture.Width(), picture.Height(), picture.Canvas().Handle(),
-                  0, 0, SRCCOPY))
-        throw std::runtime_error("Cannot copy the picture.");
-    ::GdiFlush();
+    const std::size_t rowBytes = std::size_t(picture.width) * picture.bytesPerPixel;
+    const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
+    for (int y = 0; y < picture.height; ++y)
+        std::memcpy(static_cast<std::uint8_t*>(bits) + stride * std::size_t(y), picture.Row(y),
+                    rowBytes);
     return copy;
 }
 
@@ -40,8 +38,7 @@ using GlobalMemory = ui::Owned<ui::HandleTraits<HGLOBAL, ::GlobalFree>>;
 // header, then the rows from the bottom up, each padded to four bytes, in the
 // picture's own layout. Every program can read this form, also where a bitmap handle
 // does not cross from one process to another (under Wine it does not).
-GlobalMemory PackedPicture(ui::TBitmap& picture) {
-    const glimra::PixelView view = picture.View();
+GlobalMemory PackedPicture(const PixelView& view) {
     const std::size_t rowBytes = std::size_t(view.width) * view.bytesPerPixel;
     const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
     const std::size_t size = sizeof(BITMAPINFOHEADER) + stride * std::size_t(view.height);
@@ -78,7 +75,7 @@ class OpenClipboardScope {
 
 }  // namespace
 
-void CopyToClipboard(HWND owner, ui::TBitmap& picture) {
+void CopyToClipboard(HWND owner, const PixelView& picture) {
     // The copies are made first: when that fails, the clipboard keeps what it held.
     ui::Bitmap copy = CopyPicture(picture);
     GlobalMemory packed = PackedPicture(picture);

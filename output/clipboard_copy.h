@@ -3,18 +3,18 @@
 
 #include <windows.h>
 
-#include "ui/TBitmap.h"
+#include "imaging/pixel_view.h"
 
 namespace glimra {
 
 // Replaces the clipboard's content with a copy of `picture` (same size and
-// pixel layout) under CF_BITMAP, and the same pixels as a packed bitmap under
-// CF_DIB, which other programs can read where a bitmap handle does not cross
-// processes (under Wine). The program's pictures (the display's own layout, 24
-// or 32 bits per pixel) have no colour table, so there is never a palette to
-// hand over with them. Throws std::runtime_error "Cannot open
-// clipboard" when another program holds the clipboard, leaving it as it was;
-// the clipboard is always closed again once it was opened.
-void CopyToClipboard(HWND owner, ui::TBitmap& picture);
+// pixel layout, 24 or 32 bits per pixel) under CF_BITMAP, and the same pixels as
+// a packed bitmap under CF_DIB, which other programs can read where a bitmap
+// handle does not cross processes (under Wine). Such pictures have no colour
+// table, so there is never a palette to hand over with them. Throws
+// std::runtime_error "Cannot open clipboard" when another program holds the
+// clipboard, leaving it as it was; the clipboard is always closed again once it
+// was opened.
+void CopyToClipboard(HWND owner, const PixelView& picture);
 
 }  // namespace glimra

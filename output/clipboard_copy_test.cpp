@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "output/test_support.h"
-#include "tests/support/Desktop.h"
+#include "testing/output/decoders.h"
+#include "testing/desktop/Desktop.h"
 #include "ui/TBitmap.h"
 #include "ui/handles.h"
 
@@ -64,30 +64,6 @@ std::string Text() {
     return text;
 }
 
-struct ClipboardBitmap {
-    int width = 0, height = 0, bitsPerPixel = 0;
-    std::vector<COLORREF> pixels;  // from the top, as GetPixel reads them
-};
-
-ClipboardBitmap ReadClipboardBitmap() {
-    ClipboardBitmap result;
-    if (!::OpenClipboard(checker)) return result;
-    if (HBITMAP bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
-        BITMAP bm{};
-        ::GetObjectA(bitmap, sizeof bm, &bm);
-        result.width = bm.bmWidth;
-        result.height = bm.bmHeight;
-        result.bitsPerPixel = bm.bmBitsPixel;
-        ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
-        ui::Selection select(dc.Get(), bitmap);
-        for (int y = 0; y < bm.bmHeight; ++y)
-            for (int x = 0; x < bm.bmWidth; ++x)
-                result.pixels.push_back(::GetPixel(dc.Get(), x, y));
-    }
-    ::CloseClipboard();
-    return result;
-}
-
 std::vector<COLORREF> PixelsOf(ui::TBitmap& picture) {
     std::vector<COLORREF> pixels;
     for (int y = 0; y < picture.Height(); ++y)
@@ -107,8 +83,8 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         ui::TBitmap picture;
         picture.SetPixelFormat(format);
         Paint(picture, 37, 21);
-        CopyToClipboard(owner, picture);
-        CopyToClipboard(owner, picture);
+        CopyToClipboard(owner, picture.View());
+        CopyToClipboard(owner, picture.View());
         EXPECT_TRUE(ClipboardIsClosed());
         const std::vector<UINT> formats = Formats();
         EXPECT_EQ(std::count(formats.begin(), formats.end(), CF_BITMAP), 1);
@@ -119,7 +95,7 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         // Changing the picture afterwards does not change the clipboard's copy.
         const std::vector<COLORREF> copied = PixelsOf(picture);
         picture.Canvas().SetPixel(0, 0, RGB(1, 2, 3));
-        const ClipboardBitmap held = ReadClipboardBitmap();
+        const testing::ClipboardBitmap held = testing::ReadClipboardBitmap(checker);
         EXPECT_EQ(held.width, 37);
         EXPECT_EQ(held.height, 21);
         EXPECT_EQ(held.bitsPerPixel, ui::TBitmap::BitsFor(format));
@@ -156,7 +132,7 @@ TEST(ClipboardCopy, AClipboardHeldByAnotherProgramIsReportedAndLeftAsItWas) {
     Paint(picture, 5, 4);
     std::string error;
     try {
-        CopyToClipboard(owner, picture);
+        CopyToClipboard(owner, picture.View());
     } catch (const std::runtime_error& e) {
         error = e.what();
     }
@@ -176,7 +152,7 @@ TEST(ClipboardCopy, AnEmptyPictureIsReportedAndTheClipboardKeepsItsContent) {
     PutText("still here");
     ui::TBitmap empty;
     empty.SetSize(0, 12);
-    EXPECT_THROW(CopyToClipboard(owner, empty), std::runtime_error);
+    EXPECT_THROW(CopyToClipboard(owner, empty.View()), std::runtime_error);
     EXPECT_EQ(Text(), "still here");
     EXPECT_TRUE(ClipboardIsClosed());
 }

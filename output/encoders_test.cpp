@@ -12,7 +12,7 @@
 #include "output/jpeg_writer.h"
 #include "output/png_writer.h"
 #include "output/save_error.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 namespace glimra {
 namespace {

@@ -9,7 +9,7 @@
 #include "output/floyd_steinberg_dither.h"
 #include "output/octree_quantizer.h"
 #include "output/save_error.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 namespace glimra {
 namespace {

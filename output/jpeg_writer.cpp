@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "output/jpeg_errors.h"
 #include "output/picture_check.h"
 #include "output/save_error.h"
 
@@ -20,24 +21,6 @@ namespace {
 
 constexpr int kQuality = 90;
 constexpr std::size_t kFirstBufferSize = 64 * 1024;
-
-// libjpeg reports a fatal error by calling error_exit, which must not return.
-// Ours keeps the library's text and jumps back to the setjmp in Compress, so the
-// error never ends the program and no C++ exception crosses libjpeg's frames.
-struct ErrorManager {
-    jpeg_error_mgr pub;  // first: libjpeg sees a jpeg_error_mgr*
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void ErrorExit(j_common_ptr info) {
-    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->jump, 1);
-}
-
-// Warnings are not shown: a GUI program has no console to print them on.
-void OutputMessage(j_common_ptr) {}
 
 // Collects the compressed stream in a buffer that doubles when full.
 struct MemoryDestination {
@@ -90,7 +73,7 @@ void TermDestination(j_compress_ptr info) {
 // each row. Answers false when libjpeg reported an error (its text is in
 // errors.message). An error leaves this function by longjmp, so it holds no
 // object with a destructor.
-bool Compress(jpeg_compress_struct& info, ErrorManager& errors, MemoryDestination& destination,
+bool Compress(jpeg_compress_struct& info, JpegErrors& errors, MemoryDestination& destination,
               const PixelView& view) {
     if (setjmp(errors.jump)) return false;
     jpeg_CreateCompress(&info, JPEG_LIB_VERSION, sizeof info);
@@ -125,12 +108,10 @@ void WriteJpeg(const PixelView& view, ByteSink& sink) {
     destination.pub.init_destination = InitDestination;
     destination.pub.empty_output_buffer = EmptyOutputBuffer;
     destination.pub.term_destination = TermDestination;
-    ErrorManager errors;
+    JpegErrors errors;
     {
         CompressObject compress;
-        compress.info.err = jpeg_std_error(&errors.pub);
-        errors.pub.error_exit = ErrorExit;
-        errors.pub.output_message = OutputMessage;
+        compress.info.err = errors.Install();
         if (!Compress(compress.info, errors, destination, view))
             throw SaveError(std::string("Cannot save as JPEG: ") + errors.message + ".");
     }

@@ -15,7 +15,7 @@
 #include "output/octree_quantizer.h"
 #include "output/png_writer.h"
 #include "output/save_error.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 namespace {
 

@@ -5,38 +5,26 @@
 #include "output/gif_writer.h"
 #include "output/jpeg_writer.h"
 #include "output/png_writer.h"
-#include "output/save_error.h"
 
 namespace glimra {
 
-void ConvertTo24Bits(ui::TPicture& picture) {
-    if (picture.Bitmap().PixelFormat() == ui::TPixelFormat::pf24bit) return;
-    picture.Bitmap().SetPixelFormat(ui::TPixelFormat::pf24bit);
-    picture.Changed();
-}
-
-void SavePicture(const std::string& path, int type, ui::TPicture& picture) {
+void SavePicture(const std::string& path, SaveType type, const PixelView& picture) {
     void (*writer)(const PixelView&, ByteSink&) = nullptr;
     switch (type) {
-        case kSaveBmp:
+        case SaveType::Bmp:
             writer = WriteBmp;
             break;
-        case kSaveJpeg:
+        case SaveType::Jpeg:
             writer = WriteJpeg;
             break;
-        case kSaveGif:
+        case SaveType::Gif:
             writer = WriteGif;
             break;
-        case kSavePng:
+        case SaveType::Png:
             writer = WritePng;
             break;
-        default:
-            throw SaveError("Cannot save: the file type " + std::to_string(type) +
-                            " is not known.");
     }
-    ConvertTo24Bits(picture);
-    const PixelView view = picture.Bitmap().View();
-    SaveAtomically(path, [&](ByteSink& sink) { writer(view, sink); });
+    SaveAtomically(path, [&](ByteSink& sink) { writer(picture, sink); });
 }
 
 }  // namespace glimra

@@ -15,7 +15,8 @@
 #include "output/atomic_save.h"
 #include "output/bmp_writer.h"
 #include "output/save_error.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
+#include "ui/TPicture.h"
 #include "ui/handles.h"
 
 namespace glimra {
@@ -84,15 +85,20 @@ test::RgbImage LoadedByWindows(const std::string& path) {
 TEST_F(PictureSave, EachTypeWritesItsOwnDataWhateverTheNameSays) {
     ui::TPicture picture;
     Paint(picture, 45, 23, ui::TPixelFormat::pf32bit);
-    SavePicture(Path("bitmap.gif"), kSaveBmp, picture);
-    // The picture stays converted to 24 bits, with its colours.
+    // The writers take 24 bits per pixel: a 32-bit picture is refused as it is, and
+    // written once converted, with its colours.
+    EXPECT_THROW(SavePicture(Path("bitmap.gif"), SaveType::Bmp, picture.Bitmap().View()),
+                 SaveError);
+    picture.Bitmap().SetPixelFormat(ui::TPixelFormat::pf24bit);
+    const PixelView view = picture.Bitmap().View();
+    SavePicture(Path("bitmap.gif"), SaveType::Bmp, view);
     EXPECT_EQ(picture.Bitmap().BitsPerPixel(), 24);
-    const test::RgbImage expected = test::RgbOf(picture.Bitmap().View());
+    const test::RgbImage expected = test::RgbOf(view);
     EXPECT_EQ(expected.rgb[3 * 46], 5) << "pixel (1, 1) kept its red";
 
     EXPECT_EQ(LoadedByWindows(Path("bitmap.gif")), expected);
 
-    SavePicture(Path("jpeg.bmp"), kSaveJpeg, picture);
+    SavePicture(Path("jpeg.bmp"), SaveType::Jpeg, view);
     const test::DecodedJpeg jpeg = test::DecodeJpeg(test::ReadFile(Path("jpeg.bmp")));
     EXPECT_TRUE(jpeg.baseline);
     EXPECT_EQ(jpeg.components, 3);
@@ -102,13 +108,13 @@ TEST_F(PictureSave, EachTypeWritesItsOwnDataWhateverTheNameSays) {
         worst = std::max(worst, std::abs(jpeg.image.rgb[i] - expected.rgb[i]));
     EXPECT_LE(worst, 40);
 
-    SavePicture(Path("gif.png"), kSaveGif, picture);
+    SavePicture(Path("gif.png"), SaveType::Gif, view);
     const test::DecodedGif gif = test::DecodeGif(test::ReadFile(Path("gif.png")));
     EXPECT_EQ(gif.imageCount, 1);
     EXPECT_EQ(gif.width, 45);
     EXPECT_LE(gif.colors.size(), 256u);
 
-    SavePicture(Path("png.jpg"), kSavePng, picture);
+    SavePicture(Path("png.jpg"), SaveType::Png, view);
     EXPECT_EQ(test::DecodePng(test::ReadFile(Path("png.jpg"))), expected);
 
     EXPECT_EQ(Files(), (std::vector<std::string>{"bitmap.gif", "gif.png", "jpeg.bmp", "png.jpg"}));
@@ -149,7 +155,7 @@ TEST_F(PictureSave, AFullDiskLeavesTheOldFileAndNoPartialFile) {
     EXPECT_EQ(Files(), std::vector<std::string>{"shot.bmp"});
 
     // Complete, the file takes the old one's place.
-    SavePicture(Path("shot.bmp"), kSaveBmp, picture);
+    SavePicture(Path("shot.bmp"), SaveType::Bmp, view);
     EXPECT_EQ(test::DecodeBmp(test::ReadFile(Path("shot.bmp"))), test::RgbOf(view));
     EXPECT_EQ(Files(), std::vector<std::string>{"shot.bmp"});
 }
@@ -159,7 +165,7 @@ TEST_F(PictureSave, AMissingFolderOrAReadOnlyFileIsReportedWithItsName) {
     Paint(picture, 8, 8);
     const std::string missing = Path("no such folder\\shot.bmp");
     try {
-        SavePicture(missing, kSaveBmp, picture);
+        SavePicture(missing, SaveType::Bmp, picture.Bitmap().View());
         ADD_FAILURE() << "saved into a missing folder";
     } catch (const SaveError& error) {
         EXPECT_NE(std::string(error.what()).find(missing), std::string::npos) << error.what();
@@ -168,7 +174,8 @@ TEST_F(PictureSave, AMissingFolderOrAReadOnlyFileIsReportedWithItsName) {
 
     Put("locked.png", "old content");
     ASSERT_TRUE(::SetFileAttributesA(Path("locked.png").c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_THROW(SavePicture(Path("locked.png"), kSavePng, picture), SaveError);
+    EXPECT_THROW(SavePicture(Path("locked.png"), SaveType::Png, picture.Bitmap().View()),
+                 SaveError);
     ::SetFileAttributesA(Path("locked.png").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Content("locked.png"), "old content");
     EXPECT_EQ(Files(), std::vector<std::string>{"locked.png"});
@@ -178,11 +185,13 @@ TEST_F(PictureSave, APictureWithoutPixelsOrAnUnknownTypeWritesNothing) {
     Put("shot.gif", "old content");
     ui::TPicture empty;
     empty.Bitmap().SetSize(0, 40);
-    for (int type : {kSaveBmp, kSaveJpeg, kSaveGif, kSavePng})
-        EXPECT_THROW(SavePicture(Path("shot.gif"), type, empty), SaveError) << type;
+    for (const SaveTypeEntry& entry : kSaveTypes)
+        EXPECT_THROW(SavePicture(Path("shot.gif"), entry.type, empty.Bitmap().View()), SaveError)
+            << entry.pattern;
     ui::TPicture picture;
     Paint(picture, 4, 4);
-    EXPECT_THROW(SavePicture(Path("shot.gif"), 5, picture), SaveError);
+    EXPECT_THROW(SavePicture(Path("shot.gif"), SaveTypeAt(5), picture.Bitmap().View()), SaveError);
+    EXPECT_THROW(SaveTypeAt(0), SaveError);
     EXPECT_EQ(Content("shot.gif"), "old content");
     EXPECT_EQ(Files(), std::vector<std::string>{"shot.gif"});
 }

@@ -6,7 +6,7 @@
 
 #include "imaging/test_picture.h"
 #include "output/bmp_writer.h"
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 namespace glimra {
 namespace {

@@ -14,11 +14,11 @@
 
 #include "app/Settings.h"
 #include "capture/Magnifier.h"
-#include "tests/support/Desktop.h"
-#include "tests/support/MainWindowLayout.h"
-#include "tests/support/OtherProgram.h"
-#include "tests/support/Program.h"
-#include "tests/support/ProgramDriving.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/MainWindowLayout.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
 
 namespace {
 
@@ -35,7 +35,13 @@ constexpr RECT kOtherButton{30, 40, 150, 80};
 
 class OrdinaryDesktop : public ::testing::Test {
   protected:
-    OrdinaryDesktop() {
+    // The program keeps its settings under the user's own key: only in the
+    // harness's throw-away prefix may these tests remove them.
+    void SetUp() override {
+        if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+        Prepare();
+    }
+    void Prepare() {
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         folder = TestFolder(std::string("desktop-") + test->name());
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
@@ -49,7 +55,9 @@ class OrdinaryDesktop : public ::testing::Test {
         button = other.PatternButton(otherWindow, kOtherButton);
         other.SolidWindow({420, 40, 620, 140}, RGB(0, 0, 160), WS_OVERLAPPEDWINDOW);
     }
-    ~OrdinaryDesktop() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey); }
+    void TearDown() override {
+        if (InThrowAwayPrefix()) ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
 
     // Starts the program and waits through its reminder; the main window.
     HWND Start(Program& program, const char* caption = kCaption) {

@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "app/Settings.h"
-#include "output/test_support.h"
-#include "tests/support/Desktop.h"
-#include "tests/support/MainWindowLayout.h"
-#include "tests/support/OtherProgram.h"
-#include "tests/support/Program.h"
-#include "tests/support/ProgramDriving.h"
+#include "testing/output/decoders.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/MainWindowLayout.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
 
 namespace {
 
@@ -70,7 +70,13 @@ constexpr const char* kSwedish =
 
 class Journey : public ::testing::Test {
   protected:
-    Journey() {
+    // The program keeps its settings under the user's own key: only in the
+    // harness's throw-away prefix may the journey remove them.
+    void SetUp() override {
+        if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+        Prepare();
+    }
+    void Prepare() {
         folder = TestFolder("journey");
         for (const char* stale : {"\\first.jpg", "\\Lang\\Svenska.lng"})
             ::DeleteFileA((folder + stale).c_str());

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/Desktop.h"
-#include "tests/support/OtherProgram.h"
-#include "tests/support/Program.h"
-#include "tests/support/ProgramDriving.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
 
 namespace {
 

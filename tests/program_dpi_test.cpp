@@ -1,7 +1,7 @@
 // At 144 dpi the program's windows are laid out 1.5 times as large as at 96 dpi.
 #include <gtest/gtest.h>
 
-#include "tests/support/Program.h"
+#include "testing/desktop/Program.h"
 
 namespace {
 

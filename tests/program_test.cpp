@@ -2,7 +2,7 @@
 // the program.
 #include <gtest/gtest.h>
 
-#include "tests/support/Program.h"
+#include "testing/desktop/Program.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/Desktop.h"
-#include "tests/support/Program.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/Program.h"
 
 namespace {
 

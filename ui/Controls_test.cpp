@@ -1,4 +1,4 @@
-#include "ui/ControlsTestForm.h"
+#include "testing/ui/ControlsTestForm.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -5,7 +5,6 @@
 #include <unordered_map>
 
 #include "ui/Graphics.h"
-#include "ui/StandardClasses.h"
 #include "ui/TApplication.h"
 #include "ui/TForm.h"
 
@@ -158,7 +157,6 @@ void RegisterComponentClass(const std::string& className, Factory factory) {
 }
 
 void Apply(TForm& form, const Object& root, const std::string& source) {
-    RegisterStandardClasses();
     Builder(form, source).Build(root);
 }
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "ui/TestForm.h"
+#include "testing/ui/TestForm.h"
 
 namespace {
 

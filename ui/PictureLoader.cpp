@@ -14,31 +14,17 @@
 #include <memory>
 
 #include "imaging/bmp_file.h"
+#include "output/jpeg_errors.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
 
 namespace ui {
 
+using glimra::JpegErrors;
+
 namespace {
 
 // --- JPEG ------------------------------------------------------------------
-
-// libjpeg reports a fatal error by calling error_exit, which must not return:
-// ours keeps the text and jumps back to the setjmp in Decompress, so that no C++
-// exception crosses libjpeg's frames.
-struct JpegErrors {
-    jpeg_error_mgr pub;  // first: libjpeg sees a jpeg_error_mgr*
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void JpegErrorExit(j_common_ptr info) {
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->jump, 1);
-}
-
-void JpegMessage(j_common_ptr) {}
 
 // Owns the decompression object; destroying it is safe in every state.
 struct JpegDecompressor {
@@ -72,9 +58,7 @@ bool Decompress(jpeg_decompress_struct& info, JpegErrors& errors,
 bool DecodeJpeg(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
     JpegErrors errors;
     JpegDecompressor decompressor;
-    decompressor.info.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = JpegErrorExit;
-    errors.pub.output_message = JpegMessage;
+    decompressor.info.err = errors.Install();
     if (!Decompress(decompressor.info, errors, bytes, bitmap))
         throw EInvalidGraphic(std::string("the JPEG file cannot be read: ") + errors.message);
     return false;

@@ -7,7 +7,7 @@
 
 #include "ui/TBitmap.h"
 #include "ui/TPicture.h"
-#include "ui/TestForm.h"
+#include "testing/ui/TestForm.h"
 
 namespace {
 

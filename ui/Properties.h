@@ -9,7 +9,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <typeindex>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -23,7 +22,7 @@ enum class PropType {
     StringList,  // std::vector<std::string>, one element per line
     Integer,     // int
     Boolean,     // bool
-    Colour,      // COLORREF, or a system colour (see Colours.h)
+    Colour,      // COLORREF, or a system colour (see ColourByName in Graphics.h)
     Enum,        // one of a list of names, held as int
     Set,         // several names of a list, held as int bits
     Picture,     // a reference to one of the program's resources, by name
@@ -42,7 +41,6 @@ struct Property {
     PropType type = PropType::Text;
     bool scaled = false;  // an Integer that is a length in pixels at 96 dpi
     std::vector<std::pair<std::string, int>> names;  // Enum values, Set bits
-    std::type_index handlerType = typeid(void);      // Event: the std::function type
 
     std::function<std::string(const TComponent&)> getText;
     std::function<void(TComponent&, const std::string&)> setText;
@@ -54,10 +52,6 @@ struct Property {
     std::function<void(TComponent&, TComponent*)> setComponent;
     std::function<void(TComponent&, const std::any&)> setEvent;
 
-    bool Readable() const { return getText || getLines || getInt; }
-    bool Writable() const {
-        return setText || setLines || setInt || setPicture || setComponent || setEvent;
-    }
     // The value of an Enum or Set name; throws EPropertyError for an unknown one.
     int ValueOf(std::string_view valueName) const;
 };
@@ -175,7 +169,6 @@ class Registrar {
     template <class F, class S>
     Registrar& Event(const char* name, S set) {
         Property p = Make(name, PropType::Event);
-        p.handlerType = typeid(F);
         p.setEvent = [set, name = std::string(name)](TComponent& c, const std::any& handler) {
             const F* f = std::any_cast<F>(&handler);
             if (!f) throw EPropertyError("the handler bound to " + name + " has the wrong type");

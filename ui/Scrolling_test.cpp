@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ui/ControlsTestForm.h"
+#include "testing/ui/ControlsTestForm.h"
 
 namespace {
 

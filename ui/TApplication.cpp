@@ -5,24 +5,11 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "ui/TForm.h"
-#include "ui/TTimer.h"
+#include "ui/Graphics.h"
 
 namespace ui {
 
 TApplication* Application = nullptr;
-
-namespace {
-
-LRESULT CALLBACK UtilityWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER) {
-        Guarded([wParam] { TTimer::Tick(wParam); });
-        return 0;
-    }
-    return ::DefWindowProcA(window, message, wParam, lParam);
-}
-
-}  // namespace
 
 void Guarded(const std::function<void()>& step) {
     try {
@@ -46,7 +33,6 @@ TApplication::TApplication() : TComponent(nullptr), instance_(::GetModuleHandleA
 TApplication::~TApplication() {
     // Forms go first, last made first, while the application object still stands.
     DestroyComponents();
-    if (utility_) ::DestroyWindow(utility_);
     if (Application == this) Application = nullptr;
 }
 
@@ -58,35 +44,30 @@ void TApplication::Initialize() {
     pixelsPerInch_ = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
     if (pixelsPerInch_ <= 0) pixelsPerInch_ = 96;
-    RegisterWindowClasses(instance_);
 }
 
-HWND TApplication::UtilityWindow() {
-    if (!utility_) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = UtilityWindowProc;
-        wc.hInstance = instance_;
-        wc.lpszClassName = "GlimraUtility";
-        ::RegisterClassA(&wc);
-        utility_ = ::CreateWindowExA(0, "GlimraUtility", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                     instance_, nullptr);
-        if (!utility_) throw std::runtime_error("cannot create the application's window");
-    }
-    return utility_;
-}
-
-void TApplication::AddForm(TForm* form) {
+void TApplication::AddForm(TForm* form, TFormLink& link) {
     forms_.push_back(form);
-    if (!mainForm_) mainForm_ = form;
+    links_.push_back(&link);
+    if (!mainForm_) {
+        mainForm_ = form;
+        mainLink_ = &link;
+    }
 }
 
 void TApplication::RemoveForm(TForm* form) {
-    forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
-    if (mainForm_ == form) mainForm_ = nullptr;
+    const auto at = std::find(forms_.begin(), forms_.end(), form);
+    if (at == forms_.end()) return;
+    links_.erase(links_.begin() + (at - forms_.begin()));
+    forms_.erase(at);
+    if (mainForm_ == form) {
+        mainForm_ = nullptr;
+        mainLink_ = nullptr;
+    }
 }
 
 void TApplication::Run() {
-    if (mainForm_) mainForm_->Show();
+    if (mainLink_) mainLink_->ShowForm();
     while (!terminated_)
         HandleMessage(true);
 }
@@ -110,15 +91,20 @@ bool TApplication::HandleMessage(bool wait) {
         terminated_ = true;
         return false;
     }
-    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
-        // Keys of a form with tab stops move between its controls as in a dialog.
-        auto* form =
-            dynamic_cast<TForm*>(TWinControl::FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)));
+    // The form whose window the message is for looks at it first.
+    TFormLink* form = nullptr;
+    if (HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr)
+        for (TFormLink* link : links_)
+            if (link->FormWindow() == root) {
+                form = link;
+                break;
+            }
+    if (form) {
         bool handled = false;
         try {
-            handled = form && form->DialogMessage(msg);
+            handled = form->PreDispatch(msg);
         } catch (...) {
-            // A button's handler failed: reported, and the key is used up.
+            // A handler failed: reported, and the message is used up.
             HandleException(std::current_exception());
             handled = true;
         }
@@ -165,12 +151,12 @@ void TApplication::ShowException(const std::string& text) {
 }
 
 void TApplication::Minimize() {
-    if (mainForm_ && mainForm_->HandleAllocated()) ::ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
+    if (HWND main = mainLink_ ? mainLink_->FormWindow() : nullptr) ::ShowWindow(main, SW_MINIMIZE);
 }
 
 void TApplication::Restore() {
-    if (mainForm_ && mainForm_->HandleAllocated() && ::IsIconic(mainForm_->Handle()))
-        ::ShowWindow(mainForm_->Handle(), SW_RESTORE);
+    HWND main = mainLink_ ? mainLink_->FormWindow() : nullptr;
+    if (main && ::IsIconic(main)) ::ShowWindow(main, SW_RESTORE);
 }
 
 HCURSOR TApplication::Cursors(int index) const {

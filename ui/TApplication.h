@@ -16,12 +16,28 @@ namespace ui {
 
 class TForm;
 
+// What the application asks of a form without knowing the form class; TForm
+// answers.
+class TFormLink {
+  public:
+    // The form's window, or nullptr while it has none.
+    virtual HWND FormWindow() = 0;
+    virtual void ShowForm() = 0;
+    // A message for one of the form's windows, before it is dispatched: true when
+    // the form has handled it.
+    virtual bool PreDispatch(MSG& msg) = 0;
+
+  protected:
+    ~TFormLink() = default;
+};
+
 class TApplication : public TComponent {
   public:
     TApplication();
     ~TApplication() override;
 
-    // Common controls, window classes, the screen's dpi.
+    // Common controls, window classes, the screen's dpi. The component classes that
+    // layouts name are registered by the program's start-up.
     void Initialize();
 
     // Makes a form owned by the application; `reference` is set before the form's
@@ -61,7 +77,7 @@ class TApplication : public TComponent {
 
     TForm* MainForm() const { return mainForm_; }
     const std::vector<TForm*>& Forms() const { return forms_; }
-    void AddForm(TForm* form);
+    void AddForm(TForm* form, TFormLink& link);
     void RemoveForm(TForm* form);
 
     bool MainFormOnTaskbar() const { return mainFormOnTaskbar_; }
@@ -85,9 +101,6 @@ class TApplication : public TComponent {
     // A length in pixels at 96 dpi, in pixels of this screen.
     int Scale(int pixels) const { return ::MulDiv(pixels, pixelsPerInch_, 96); }
 
-    // A hidden window for timers and other application-wide messages.
-    HWND UtilityWindow();
-
   private:
     HINSTANCE instance_;
     int pixelsPerInch_ = 96;
@@ -95,10 +108,11 @@ class TApplication : public TComponent {
     bool mainFormOnTaskbar_ = true;
     std::string title_;
     TForm* mainForm_ = nullptr;
+    TFormLink* mainLink_ = nullptr;
     std::vector<TForm*> forms_;
+    std::vector<TFormLink*> links_;  // the forms' links, in the order of forms_
     std::map<int, HCURSOR> cursors_;
     int screenCursor_ = 0;
-    HWND utility_ = nullptr;
 };
 
 extern TApplication* Application;

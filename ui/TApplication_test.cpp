@@ -5,7 +5,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "ui/TestForm.h"
+#include "testing/ui/TestForm.h"
 
 namespace {
 

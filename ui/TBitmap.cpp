@@ -156,12 +156,6 @@ HDC TCanvas::Handle() {
     return dc_.Get();
 }
 
-POINT TCanvas::PenPos() {
-    POINT p;
-    ::GetCurrentPositionEx(Handle(), &p);
-    return p;
-}
-
 void TCanvas::MoveTo(int x, int y) {
     ::MoveToEx(Handle(), x, y, nullptr);
 }

@@ -30,14 +30,10 @@ class TCanvas {
     explicit TCanvas(TBitmap& bitmap) : bitmap_(bitmap) {}
     HDC Handle();
 
-    TColor PenColor() const { return penColour_; }
     void SetPenColor(TColor colour) { penColour_ = colour; }
-    int PenWidth() const { return penWidth_; }
     void SetPenWidth(int width) { penWidth_ = width; }
-    TColor BrushColor() const { return brushColour_; }
     void SetBrushColor(TColor colour) { brushColour_ = colour; }
 
-    POINT PenPos();
     void MoveTo(int x, int y);
     // A line with the current pen from the pen position to (x, y), as LineTo draws it.
     void LineTo(int x, int y);

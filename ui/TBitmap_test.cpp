@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/TestForm.h"
+#include "testing/ui/TestForm.h"
 
 namespace {
 

@@ -10,7 +10,7 @@ namespace ui {
 TForm::TForm(TComponent* owner) : TScrollingWinControl(owner) {
     visible_ = false;
     SetAutoScroll(false);
-    Application->AddForm(this);
+    Application->AddForm(this, *this);
 }
 
 TForm::~TForm() {
@@ -314,6 +314,10 @@ bool AnyTabStop(const TWinControl& control) {
 
 bool TForm::HasTabStops() const {
     return AnyTabStop(*this);
+}
+
+bool TForm::PreDispatch(MSG& msg) {
+    return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && DialogMessage(msg);
 }
 
 bool TForm::DialogMessage(MSG& msg) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "ui/TApplication.h"
 #include "ui/TScrollingWinControl.h"
 
 namespace ui {
@@ -21,7 +22,7 @@ enum class TPosition { poDesigned, poDesktopCenter, poScreenCenter, poMainFormCe
 enum class TFormStyle { fsNormal, fsStayOnTop };
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
-class TForm : public TScrollingWinControl {
+class TForm : public TScrollingWinControl, private TFormLink {
   public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
@@ -131,6 +132,12 @@ class TForm : public TScrollingWinControl {
     virtual const char* LayoutName() const = 0;
 
   private:
+    // The application's view of the form: its window, showing it, and the keys of a
+    // form with tab stops, which move between its controls as in a dialog.
+    HWND FormWindow() override { return HandleAllocated() ? Handle() : nullptr; }
+    void ShowForm() override { Show(); }
+    bool PreDispatch(MSG& msg) override;
+
     void PlaceAtFirstShow();
     void ApplyDesignSize();
 

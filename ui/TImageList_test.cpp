@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "ui/PictureLoader.h"
-#include "ui/TestForm.h"
+#include "testing/ui/TestForm.h"
 
 namespace {
 

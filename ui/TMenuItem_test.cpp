@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "ui/MenuTestForm.h"
+#include "testing/ui/MenuTestForm.h"
 #include "ui/MenuWindow.h"
 #include "ui/TImageList.h"
 

@@ -2,13 +2,14 @@
 
 #include <set>
 
+#include "ui/HiddenWindow.h"
 #include "ui/TApplication.h"
 
 namespace ui {
 
 namespace {
 
-// Timers that exist: a tick that arrives for a destroyed timer is dropped.
+// Timers that exist.
 std::set<TTimer*>& LiveTimers() {
     static std::set<TTimer*> timers;
     return timers;
@@ -40,18 +41,29 @@ void TTimer::SetInterval(unsigned interval) {
     Update();
 }
 
+LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_TIMER) return ::DefWindowProcA(window, message, wParam, lParam);
+    // A tick that arrives for a destroyed or stopped timer is dropped.
+    Guarded([wParam] {
+        auto* timer = reinterpret_cast<TTimer*>(wParam);
+        if (!LiveTimers().count(timer) || !timer->enabled_) return;
+        if (timer->OnTimer) timer->OnTimer(timer);
+    });
+    return 0;
+}
+
+HWND TTimer::TimerWindow() {
+    static const ui::Window window =
+        MakeHiddenWindow("GlimraTimers", WindowProc, "the timers' window", HWND_MESSAGE);
+    return window.Get();
+}
+
 void TTimer::Update() {
-    HWND window = Application->UtilityWindow();
+    HWND window = TimerWindow();
     const UINT_PTR id = reinterpret_cast<UINT_PTR>(this);
     if (running_) ::KillTimer(window, id);
     running_ = enabled_ && interval_ > 0;
     if (running_) ::SetTimer(window, id, interval_, nullptr);
-}
-
-void TTimer::Tick(UINT_PTR id) {
-    auto* timer = reinterpret_cast<TTimer*>(id);
-    if (!LiveTimers().count(timer) || !timer->enabled_) return;
-    if (timer->OnTimer) timer->OnTimer(timer);
 }
 
 const PropertyRegistry& TTimer::ClassProperties() {

@@ -21,13 +21,13 @@ class TTimer : public TComponent {
 
     TNotifyEvent OnTimer;
 
-    // A WM_TIMER of the application's window: runs the timer with that id.
-    static void Tick(UINT_PTR id);
-
     const PropertyRegistry& Properties() const override { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
 
   private:
+    // The timers' own window, whose WM_TIMER runs the timer with that id.
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static HWND TimerWindow();
     void Update();
 
     bool enabled_ = true;

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "ui/MenuTestForm.h"
+#include "testing/ui/MenuTestForm.h"
 #include "ui/TImageList.h"
 
 namespace {

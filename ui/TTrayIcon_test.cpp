@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "ui/MenuTestForm.h"
+#include "testing/ui/MenuTestForm.h"
 #include "ui/MenuWindow.h"
 
 namespace {

@@ -60,17 +60,26 @@ LRESULT CALLBACK GlimraWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return result;
 }
 
-void RegisterWindowClasses(HINSTANCE instance) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = GlimraWindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hIcon = ::LoadIconA(instance, "MAINICON");
-    wc.lpszClassName = "GlimraWindow";
-    ::RegisterClassExA(&wc);
+namespace {
+
+// The window class of the toolkit's own windows, registered once, before the
+// first of them is made.
+void RegisterWindowClass(HINSTANCE instance) {
+    static const bool registered = [instance] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = GlimraWindowProc;
+        wc.hInstance = instance;
+        wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.hIcon = ::LoadIconA(instance, "MAINICON");
+        wc.lpszClassName = "GlimraWindow";
+        return ::RegisterClassExA(&wc) != 0;
+    }();
+    (void)registered;
 }
+
+}  // namespace
 
 TWinControl* TWinControl::FromHandle(HWND window) {
     return window ? static_cast<TWinControl*>(::GetPropA(window, kControlProperty)) : nullptr;
@@ -96,7 +105,6 @@ TWinControl::~TWinControl() {
         delete controls_.back();
     if (held_) std::erase(heldWindows, this);
     DestroyWnd();
-    if (font_) ::DeleteObject(font_);
 }
 
 HWND TWinControl::Handle() {
@@ -133,6 +141,7 @@ void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
     const bool ours = params.className == "GlimraWindow";
+    if (ours) RegisterWindowClass(Application->Instance());
     HWND window =
         ::CreateWindowExA(params.exStyle, params.className.c_str(), params.caption.c_str(),
                           params.style, params.x, params.y, params.width, params.height,
@@ -158,15 +167,12 @@ void TWinControl::DestroyWnd() {
 }
 
 HFONT TWinControl::FontHandle() {
-    if (!font_) font_ = CreateFontFor(Font());
-    return font_;
+    if (!font_) font_.Reset(CreateFontFor(Font()));
+    return font_.Get();
 }
 
 void TWinControl::FontChanged() {
-    if (font_) {
-        ::DeleteObject(font_);
-        font_ = nullptr;
-    }
+    font_.Reset();
     if (handle_) ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
     for (TControl* c : controls_)
         c->ParentFontChanged();
@@ -308,10 +314,6 @@ const PropertyRegistry& TWinControl::ClassProperties() {
         return r;
     }();
     return registry;
-}
-
-void TWinControl::SetBounds(int left, int top, int width, int height) {
-    TControl::SetBounds(left, top, width, height);
 }
 
 void TWinControl::BoundsChanged(const RECT&) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/TControl.h"
+#include "ui/handles.h"
 
 namespace ui {
 
@@ -89,7 +90,6 @@ class TWinControl : public TControl {
     // The base passes it to the windowed children in turn.
     virtual bool DialogKey(WPARAM key);
 
-    void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool visible) override;
     void SetEnabled(bool enabled) override;
     void SetCaption(const std::string& caption) override;
@@ -137,7 +137,7 @@ class TWinControl : public TControl {
     HWND handle_ = nullptr;
     WNDPROC systemProc_ = nullptr;  // original procedure of a system window class
     std::vector<TControl*> controls_;
-    HFONT font_ = nullptr;
+    ui::Font font_;  // made from Font() when first needed
     RECT padding_{0, 0, 0, 0};
     TControl* hovered_ = nullptr;   // control under the mouse (this or a light child)
     TControl* captured_ = nullptr;  // light child that got the button press
@@ -153,7 +153,5 @@ class TWinControl : public TControl {
   protected:
     POINT scroll_{0, 0};
 };
-
-void RegisterWindowClasses(HINSTANCE instance);
 
 }  // namespace ui

@@ -1,4 +1,4 @@
-#include "tests/support/Program.h"
+#include "testing/desktop/Program.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,10 @@ std::string ProgramPath() {
     const auto args = ::testing::internal::GetArgvs();
     if (args.size() < 2) throw std::runtime_error("the test needs the program's path");
     return WindowsPath(args[1]);
+}
+
+bool InThrowAwayPrefix() {
+    return std::getenv("GLIMRA_WINE_STATE") != nullptr;
 }
 
 std::string TestFolder(const std::string& name) {

@@ -12,10 +12,10 @@
 
 #include "app/Settings.h"
 #include "app/Unit3.h"
-#include "app/WindowsWithoutReminder.h"
+#include "testing/app/WindowsWithoutReminder.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
-#include "tests/support/Program.h"
+#include "testing/desktop/Program.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
@@ -29,8 +29,8 @@ class ProgramForms : public ::testing::Test {
         ::SetCurrentDirectoryA(folder.c_str());
         DeleteTree("Lang");
         ::CreateDirectoryA("Lang", nullptr);
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
-        application.Initialize();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, UseTestSettingsKey());
+        InitializeProgram(application);
         application.OnException = [this](const std::string& text) { reports.push_back(text); };
     }
     ~ProgramForms() override {

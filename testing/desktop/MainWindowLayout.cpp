@@ -1,4 +1,4 @@
-#include "tests/support/MainWindowLayout.h"
+#include "testing/desktop/MainWindowLayout.h"
 
 namespace glimra::testing {
 

@@ -1,4 +1,4 @@
-#include "output/test_support.h"
+#include "testing/output/decoders.h"
 
 // clang-format off
 #include <cstdio>  // jpeglib.h needs FILE and size_t first
@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "output/jpeg_errors.h"
 #include "output/save_error.h"
 
 namespace glimra::test {
@@ -159,20 +160,6 @@ RgbImage DecodePng(const std::vector<std::uint8_t>& file) {
 
 namespace {
 
-struct JpegErrors {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-    char message[JMSG_LENGTH_MAX];
-};
-
-void JpegFail(j_common_ptr info) {
-    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
-    (*info->err->format_message)(info, errors->message);
-    std::longjmp(errors->jump, 1);
-}
-
-void JpegQuiet(j_common_ptr) {}
-
 struct JpegRead {
     jpeg_decompress_struct info{};
     ~JpegRead() { jpeg_destroy_decompress(&info); }
@@ -224,9 +211,7 @@ DecodedJpeg DecodeJpeg(const std::vector<std::uint8_t>& file) {
 
     JpegErrors errors;
     JpegRead read;
-    read.info.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = JpegFail;
-    errors.pub.output_message = JpegQuiet;
+    read.info.err = errors.Install();
     if (!JpegHeader(read.info, errors, file.data(), file.size()))
         throw DecodeError(std::string("JPEG: ") + errors.message);
     decoded.components = read.info.num_components;
@@ -285,9 +270,7 @@ bool JpegCompress(JpegWrite& write, JpegErrors& errors, const RgbImage& image) {
 std::vector<std::uint8_t> CompressRgbRows(const RgbImage& image) {
     JpegErrors errors;
     JpegWrite write;
-    write.info.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = JpegFail;
-    errors.pub.output_message = JpegQuiet;
+    write.info.err = errors.Install();
     if (!JpegCompress(write, errors, image))
         throw DecodeError(std::string("JPEG: ") + errors.message);
     return {write.buffer, write.buffer + write.size};

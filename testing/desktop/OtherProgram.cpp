@@ -1,8 +1,8 @@
-#include "tests/support/OtherProgram.h"
+#include "testing/desktop/OtherProgram.h"
 
 #include <stdexcept>
 
-#include "tests/support/Desktop.h"
+#include "testing/desktop/Desktop.h"
 
 namespace glimra::testing {
 

@@ -1,4 +1,4 @@
-#include "tests/support/Desktop.h"
+#include "testing/desktop/Desktop.h"
 
 #include <cstdio>
 #include <stdexcept>
@@ -6,7 +6,8 @@
 
 #include "output/byte_sink.h"
 #include "output/png_writer.h"
-#include "tests/support/Program.h"
+#include "testing/desktop/Program.h"
+#include "ui/handles.h"
 
 namespace glimra::testing {
 
@@ -96,6 +97,10 @@ BITMAPINFO TopDownDib(int width, int height, WORD bitsPerPixel) {
 std::string SaveScreenshot(HWND window, const std::string& name) {
     RECT r;
     ::GetWindowRect(window, &r);
+    return SaveScreenshot(r, name);
+}
+
+std::string SaveScreenshot(const RECT& r, const std::string& name) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     BITMAPINFO info = TopDownDib(w, h, 24);
     void* bits = nullptr;
@@ -140,6 +145,25 @@ std::vector<std::uint8_t> ClipboardPictureFile() {
     }
     ::CloseClipboard();
     return file;
+}
+
+ClipboardBitmap ReadClipboardBitmap(HWND owner) {
+    ClipboardBitmap result;
+    if (!::OpenClipboard(owner)) return result;
+    if (auto bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
+        BITMAP bm{};
+        ::GetObjectA(bitmap, sizeof bm, &bm);
+        result.width = bm.bmWidth;
+        result.height = bm.bmHeight;
+        result.bitsPerPixel = bm.bmBitsPixel;
+        ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
+        ui::Selection select(dc.Get(), bitmap);
+        for (int y = 0; y < bm.bmHeight; ++y)
+            for (int x = 0; x < bm.bmWidth; ++x)
+                result.pixels.push_back(::GetPixel(dc.Get(), x, y));
+    }
+    ::CloseClipboard();
+    return result;
 }
 
 }  // namespace glimra::testing

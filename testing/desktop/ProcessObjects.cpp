@@ -1,4 +1,4 @@
-#include "tests/support/ProcessObjects.h"
+#include "testing/desktop/ProcessObjects.h"
 
 #include <windows.h>
 

@@ -41,5 +41,9 @@ class Program {
 std::string ProgramPath();
 // A fresh folder for one test's files under the build folder.
 std::string TestFolder(const std::string& name);
+// The tests run in the throw-away Wine prefix of the test harness, which names its
+// state in GLIMRA_WINE_STATE: only there may they change the program's own
+// settings, which elsewhere are a real user's.
+bool InThrowAwayPrefix();
 
 }  // namespace glimra::testing

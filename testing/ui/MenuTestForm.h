@@ -21,7 +21,7 @@
 #include "ui/TToolBar.h"
 #include "ui/TToolButton.h"
 #include "ui/TTrayIcon.h"
-#include "ui/TestForm.h"
+#include "testing/ui/TestForm.h"
 
 namespace ui::testing {
 

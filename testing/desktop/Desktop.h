@@ -33,9 +33,19 @@ BITMAPINFO TopDownDib(int width, int height, WORD bitsPerPixel);
 // other program reads it; empty when the clipboard holds none or is not free.
 std::vector<std::uint8_t> ClipboardPictureFile();
 
-// Writes what the screen shows inside the window's outer rectangle to
+// Writes what the screen shows inside `screenArea` to
 // test-output/screenshots/NAME.png and returns the file's path.
+std::string SaveScreenshot(const RECT& screenArea, const std::string& name);
+// The same for the window's outer rectangle.
 std::string SaveScreenshot(HWND window, const std::string& name);
+
+// The clipboard's bitmap (CF_BITMAP) as this process reads it; all 0 and no pixels
+// when the clipboard holds none or cannot be opened with `owner`.
+struct ClipboardBitmap {
+    int width = 0, height = 0, bitsPerPixel = 0;
+    std::vector<COLORREF> pixels;  // from the top, as GetPixel reads them
+};
+ClipboardBitmap ReadClipboardBitmap(HWND owner = nullptr);
 
 // Calls `step` every 20 ms until it returns true or the time is up.
 template <class F>

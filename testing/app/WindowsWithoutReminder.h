@@ -2,9 +2,11 @@
 // the main window's handlers.
 #pragma once
 
+#include "app/Settings.h"
+#include "app/Startup.h"
 #include "app/Unit3.h"
-#include "forms/Unit1.h"
 #include "forms/Unit2.h"
+#include "testing/desktop/Program.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
@@ -12,10 +14,17 @@
 // start-up, stops the reminder's countdown (which would disable the main window
 // under the caller) and shows the main window, enabled.
 inline void OpenWindowsWithoutReminder(ui::TApplication& application) {
-    application.CreateForm(MAIN);
-    application.CreateForm(about);
-    application.CreateForm(Form22);
+    CreateProgramWindows(application);
     Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
     MAIN->Show();
     MAIN->SetEnabled(true);
+}
+
+// The settings key that in-process tests use, and delete to start as a first run:
+// in the throw-away Wine prefix of the test harness the program's own, elsewhere a
+// key of the tests' own, so that a real user's settings are never touched.
+inline const char* UseTestSettingsKey() {
+    if (!glimra::testing::InThrowAwayPrefix())
+        SetSettingsKey("Software\\Norvanta\\Glimra 1.3 tests");
+    return SettingsKey();
 }

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "ui/StandardClasses.h"
 #include "ui/TApplication.h"
 #include "ui/TForm.h"
 #include "ui/TTimer.h"
@@ -45,7 +46,10 @@ class TTestForm : public TForm {
 // Each test runs with its own application object.
 class UiTest : public ::testing::Test {
   protected:
-    UiTest() { application.Initialize(); }
+    UiTest() {
+        application.Initialize();
+        RegisterStandardClasses();
+    }
     // Runs the message loop until `done` holds or the time is up.
     bool RunUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
         return application.HandleMessagesUntil(done, milliseconds);

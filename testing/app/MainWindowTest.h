@@ -9,7 +9,7 @@
 
 #include "app/Settings.h"
 #include "app/Unit3.h"
-#include "app/WindowsWithoutReminder.h"
+#include "testing/app/WindowsWithoutReminder.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
@@ -23,8 +23,8 @@ class MainWindow : public ::testing::Test {
     MainWindow() {
         // Every test starts as a first run: counters and language that another test
         // (or the whole program's tests) stored would show in the new window.
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
-        application.Initialize();
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, UseTestSettingsKey());
+        InitializeProgram(application);
         application.OnException = [this](const std::string& text) { reports.push_back(text); };
         SetPageOpener([this](HWND, const char* address) { pages.push_back(address); });
         OpenWindowsWithoutReminder(application);

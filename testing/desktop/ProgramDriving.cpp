@@ -1,12 +1,12 @@
-#include "tests/support/ProgramDriving.h"
+#include "testing/desktop/ProgramDriving.h"
 
 #include <gtest/gtest.h>
 
 #include <dlgs.h>
 
 #include "app/Settings.h"
-#include "tests/support/MainWindowLayout.h"
-#include "tests/support/OtherProgram.h"
+#include "testing/desktop/MainWindowLayout.h"
+#include "testing/desktop/OtherProgram.h"
 
 namespace glimra::testing {
 

@@ -1,10 +1,9 @@
-#include "ui/MenuTestForm.h"
+#include "testing/ui/MenuTestForm.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include "output/png_writer.h"
-#include "output/test_support.h"
+#include "testing/desktop/Desktop.h"
 
 namespace ui::testing {
 
@@ -82,13 +81,7 @@ std::unique_ptr<TBitmap> MenuTest::GrabScreen(const RECT& area) {
 }
 
 void MenuTest::SaveScreenshot(const RECT& area, const std::string& name) {
-    auto bitmap = GrabScreen(area);
-    const std::string path = glimra::test::TestFilePath("menus-" + name + ".png");
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + path);
-    glimra::FileSink sink(file);
-    glimra::WritePng(bitmap->View(), sink);
-    std::fclose(file);
+    glimra::testing::SaveScreenshot(area, "menus-" + name);
 }
 
 RECT MenuTest::ScreenRectOf(HWND window) {

@@ -17,7 +17,7 @@
 #include "ui/TScrollBox.h"
 #include "ui/TSpeedButton.h"
 #include "ui/TStaticText.h"
-#include "ui/TestForm.h"
+#include "testing/ui/TestForm.h"
 #include "ui/handles.h"
 
 namespace ui::testing {

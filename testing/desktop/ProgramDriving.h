@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "output/test_support.h"
-#include "tests/support/Desktop.h"
-#include "tests/support/Program.h"
+#include "testing/output/decoders.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/Program.h"
 
 namespace glimra::testing {
 

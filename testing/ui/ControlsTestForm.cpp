@@ -1,0 +1,14 @@
+#include "testing/ui/ControlsTestForm.h"
+
+#include "testing/desktop/Desktop.h"
+
+namespace ui::testing {
+
+void ControlsTest::SaveScreenshot(HWND window, const std::string& name) {
+    RECT r;
+    ::GetClientRect(window, &r);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    glimra::testing::SaveScreenshot(r, name);
+}
+
+}  // namespace ui::testing
