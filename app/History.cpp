@@ -13,6 +13,13 @@ std::size_t History::Step::Bytes() const {
     return bytes;
 }
 
+std::size_t History::Pictures() const {
+    std::size_t pictures = 0;
+    for (const Step& s : steps_)
+        pictures += s.whole && !s.whole->Empty();
+    return pictures;
+}
+
 void History::Count() {
     bytes_ = 0;
     for (const Step& s : steps_)

@@ -46,9 +46,11 @@ class History {
     // Called after every step taken, undone or redone.
     std::function<void()> OnChange;
 
-    // The memory the steps keep, and the number of steps.
+    // The memory the steps keep, the number of steps, and of the whole pictures
+    // among them (each a bitmap of the system's).
     std::size_t Bytes() const { return bytes_; }
     std::size_t Steps() const { return steps_.size(); }
+    std::size_t Pictures() const;
 
   private:
     struct Step {
