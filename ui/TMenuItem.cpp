@@ -53,7 +53,7 @@ TMenuItem* TMenuItem::FromCommand(UINT command) {
 void TMenuItem::SetCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
-    Changed();
+    EntryChanged();
 }
 
 void TMenuItem::SetChecked(bool checked) {
@@ -69,7 +69,7 @@ void TMenuItem::SetChecked(bool checked) {
 void TMenuItem::SetRadioItem(bool radioItem) {
     if (radioItem == radioItem_) return;
     radioItem_ = radioItem;
-    Changed();
+    EntryChanged();
 }
 
 void TMenuItem::SetGroupIndex(int groupIndex) {
@@ -79,7 +79,7 @@ void TMenuItem::SetGroupIndex(int groupIndex) {
 void TMenuItem::SetEnabled(bool enabled) {
     if (enabled == enabled_) return;
     enabled_ = enabled;
-    Changed();
+    EntryChanged();
 }
 
 void TMenuItem::SetVisible(bool visible) {
@@ -101,13 +101,13 @@ void TMenuItem::SetDefault(bool isDefault) {
 void TMenuItem::SetImageIndex(int index) {
     if (index == imageIndex_) return;
     imageIndex_ = index;
-    Changed();
+    EntryChanged();
 }
 
 void TMenuItem::SetShortCut(TShortCut shortCut) {
     if (shortCut == shortCut_) return;
     shortCut_ = shortCut;
-    Changed();
+    EntryChanged();
 }
 
 void TMenuItem::Click() {
@@ -186,6 +186,22 @@ HMENU TMenuItem::Handle() {
 
 void TMenuItem::Changed() {
     if (parent_) parent_->RebuildEntries();
+}
+
+void TMenuItem::EntryChanged() {
+    // Only this item's entry is written again: a language applies hundreds of
+    // captions, and rewriting every sibling for each would cost their square.
+    if (!parent_ || !parent_->handle_ || !visible_) return;
+    UINT position = 0;
+    for (TMenuItem* item : parent_->items_) {
+        if (item == this) break;
+        if (item->visible_) ++position;
+    }
+    MENUITEMINFOA info;
+    std::string text;
+    Describe(info, text);
+    if (!::SetMenuItemInfoA(parent_->handle_.Get(), position, TRUE, &info))
+        throw std::runtime_error("cannot change the menu item " + caption_);
 }
 
 void TMenuItem::Describe(MENUITEMINFOA& info, std::string& text) {

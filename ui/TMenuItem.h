@@ -97,6 +97,8 @@ class TMenuItem : public TComponent {
     friend class TMenu;
     // The entry of this item in its parent's native menu is out of date.
     void Changed();
+    // Writes this item's own entry of its parent's menu again.
+    void EntryChanged();
     // Writes the native menu of the children anew, and those of every item below.
     void RebuildEntries();
     void RebuildTree();
