@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/CurrentPicture.h"
 #include "ui/TForm.h"
@@ -147,6 +148,13 @@ class TMAIN : public ui::TForm {
     ui::TColorDialog* ColorDialog1 = nullptr;
     ui::TSaveDialog* SaveDialog1 = nullptr;
     ui::TPrintDialog* PrinterSetupDialog = nullptr;
+    // The picture commands, the buttons with a hover text, the statistics labels
+    // from the left, and the brush items (diameters 1 to 10, then the colours).
+    std::vector<ui::TControl*> pictureControls_;
+    std::vector<ui::TMenuItem*> pictureItems_;
+    ui::TControl* hoverButtons_[13] = {};
+    ui::TControl* statisticsLabels_[5] = {};
+    ui::TMenuItem* brushItems_[15] = {};
 
     // The current picture, which Image1 shows.
     std::unique_ptr<CurrentPicture> picture_;
