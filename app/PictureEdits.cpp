@@ -44,8 +44,7 @@ void InLayout(CurrentPicture& picture, int bytesPerPixel,
         return;
     }
     TBitmap converted;
-    converted.SetPixelFormat(FormatOf(bytesPerPixel));
-    converted.SetSize(pixels.width, pixels.height);
+    converted.Recreate(FormatOf(bytesPerPixel), pixels.width, pixels.height);
     const glimra::PixelView target = converted.View();
     Check(glimra::ConvertLayoutInBands(
               pixels, target, [&](int first, int end) { return work(target.Rows(first, end)); }),
@@ -91,8 +90,7 @@ void RotatePicture(CurrentPicture& picture, int quarters) {
     const glimra::PixelView source = PixelsOf(picture.Bitmap());
     const glimra::Size size = glimra::RotatedSize(source.width, source.height, quarters);
     TBitmap turned;
-    turned.SetPixelFormat(FormatOf(source.bytesPerPixel));
-    turned.SetSize(size.width, size.height);
+    turned.Recreate(FormatOf(source.bytesPerPixel), size.width, size.height);
     Check(glimra::Rotate(source, quarters, turned.View()), "The picture cannot be rotated");
     picture.Replace(turned);
 }
@@ -101,8 +99,7 @@ void FlipPictureOver(CurrentPicture& picture, bool mirrorRows, bool mirrorPixels
     if (picture.Empty()) return;
     const glimra::PixelView source = PixelsOf(picture.Bitmap());
     TBitmap flipped;
-    flipped.SetPixelFormat(TPixelFormat::pf24bit);
-    flipped.SetSize(source.width, source.height);
+    flipped.Recreate(TPixelFormat::pf24bit, source.width, source.height);
     Check(glimra::FlipPicture(mirrorRows, mirrorPixels, source, flipped.View()),
           "The picture cannot be flipped");
     picture.Replace(flipped);

@@ -248,7 +248,7 @@ void TMAIN::TrayExitClick(TObject*) {
     Close();
 }
 
-bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // The end of the Windows session: the program may be ended any moment after
     // this, without a close, so the settings are written now. Nothing can be
     // shown at this point, so a failure is not reported.
@@ -269,6 +269,15 @@ bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) 
     // Another start of the program asks this one to show itself.
     if (message == ShowRunningCopyMessage()) {
         ShowMainWindow();
+        result = 0;
+        return true;
+    }
+    // F10 is a capture key: released while this window has the focus, it must not
+    // also open the window's menu, whose loop would hold the mouse while the
+    // picker is up. The system asks for that menu with the key's release, as for
+    // Alt pressed alone (which the window has no use for either); Alt with a
+    // letter names it and still opens the menu bar's menus.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) {
         result = 0;
         return true;
     }

@@ -12,13 +12,19 @@ void TScreenOverlay::FreezeScreen() {
 
 std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
     auto part = std::make_unique<ui::TBitmap>();
-    part->SetPixelFormat(ScreenImage->PixelFormat());
-    part->SetSize(std::max(0L, r.right - r.left), std::max(0L, r.bottom - r.top));
+    part->Recreate(ScreenImage->PixelFormat(), std::max(0L, r.right - r.left),
+                   std::max(0L, r.bottom - r.top));
     if (part->Empty()) return part;
-    // Only the part that lies on the display is copied; a new bitmap is black.
+    // The part that lies on the display is copied; beyond its edges is black, as
+    // a grab from the screen gives there.
     const RECT shown{std::max(r.left, 0L), std::max(r.top, 0L),
                      std::min(r.right, LONG(ScreenImage->Width())),
                      std::min(r.bottom, LONG(ScreenImage->Height()))};
+    if (!::EqualRect(&shown, &r)) {
+        const RECT all{0, 0, part->Width(), part->Height()};
+        ::FillRect(part->Canvas().Handle(), &all,
+                   static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
     if (shown.left < shown.right && shown.top < shown.bottom)
         ::BitBlt(part->Canvas().Handle(), shown.left - r.left, shown.top - r.top,
                  shown.right - shown.left, shown.bottom - shown.top, ScreenImage->Canvas().Handle(),
@@ -28,8 +34,11 @@ std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
 
 void TScreenOverlay::PaintScreenImage() {
     if (!ScreenImage || !PaintDC()) return;
-    ::BitBlt(PaintDC(), 0, 0, ScreenImage->Width(), ScreenImage->Height(),
-             ScreenImage->Canvas().Handle(), 0, 0, SRCCOPY);
+    // Only the part that is painted again.
+    RECT r;
+    if (::GetClipBox(PaintDC(), &r) == NULLREGION) return;
+    ::BitBlt(PaintDC(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+             ScreenImage->Canvas().Handle(), r.left, r.top, SRCCOPY);
 }
 
 bool TScreenOverlay::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

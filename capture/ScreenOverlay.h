@@ -18,8 +18,8 @@ class TScreenOverlay : public ui::TForm {
     std::unique_ptr<ui::TBitmap> ScreenImage;
 
     // The frozen image's pixels inside a rectangle of screen pixels (right and
-    // bottom exclusive), in the image's own pixel format. Parts outside the
-    // display are black; a rectangle of zero width or height gives an empty bitmap.
+    // bottom exclusive), in the image's own pixel format. Parts beyond the
+    // display's edges are black; a rectangle of zero width or height gives an empty bitmap.
     std::unique_ptr<ui::TBitmap> FrozenPart(RECT rectangle) const;
 
   protected:

@@ -6,8 +6,8 @@ std::unique_ptr<ui::TBitmap> GrabScreenRect(RECT rectangle) {
     auto bitmap = std::make_unique<ui::TBitmap>();
     // Sizing comes first, so that a size the system cannot give fails before any
     // drawing context is taken.
-    bitmap->SetWidth(rectangle.right - rectangle.left);
-    bitmap->SetHeight(rectangle.bottom - rectangle.top);
+    bitmap->Recreate(bitmap->PixelFormat(), rectangle.right - rectangle.left,
+                     rectangle.bottom - rectangle.top);
     if (bitmap->Empty()) return bitmap;
     ui::WindowDC screen = ui::WindowDC::Of(nullptr);
     ::BitBlt(bitmap->Canvas().Handle(), 0, 0, bitmap->Width(), bitmap->Height(), screen.Get(),
@@ -42,8 +42,7 @@ void GrabScreen(int mode, ui::TBitmap& target) {
         width = ::GetDeviceCaps(source.Get(), HORZRES);
         height = ::GetDeviceCaps(source.Get(), VERTRES);
     }
-    target.SetWidth(width);
-    target.SetHeight(height);
+    target.Recreate(target.PixelFormat(), width, height);
     if (target.Empty()) return;
     ::BitBlt(target.Canvas().Handle(), 0, 0, target.Width(), target.Height(), source.Get(), 0, 0,
              SRCCOPY);

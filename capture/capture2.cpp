@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/handles.h"
+#include "capture/Magnifier.h"
 
 TCaptureForm::TCaptureForm(ui::TComponent* owner) : TScreenOverlay(owner) {
     Handler("FormCreate", &TCaptureForm::FormCreate);
@@ -15,15 +15,32 @@ TCaptureForm::TCaptureForm(ui::TComponent* owner) : TScreenOverlay(owner) {
 
 void TCaptureForm::FormCreate(ui::TObject*) {
     FreezeScreen();
+    // The magnifier stands beside the pointer from the start.
+    POINT p;
+    if (::GetCursorPos(&p)) pointer_ = p;
 }
 
-void TCaptureForm::DrawBand() {
-    // Drawn on a normalised copy, so that a band dragged up or to the left shows
-    // too; the rectangle itself keeps its corners as dragged.
-    RECT band{std::min(SelRect.left, SelRect.right), std::min(SelRect.top, SelRect.bottom),
-              std::max(SelRect.left, SelRect.right), std::max(SelRect.top, SelRect.bottom)};
-    ui::WindowDC dc = ui::WindowDC::Of(Handle());
-    ::DrawFocusRect(dc.Get(), &band);
+RECT TCaptureForm::Band() const {
+    // Normalised, so that a band dragged up or to the left shows too; the
+    // rectangle itself keeps its corners as dragged.
+    return {std::min(SelRect.left, SelRect.right), std::min(SelRect.top, SelRect.bottom),
+            std::max(SelRect.left, SelRect.right), std::max(SelRect.top, SelRect.bottom)};
+}
+
+void TCaptureForm::InvalidateBand() {
+    // Only the band's four edges: the frozen image inside and outside is unchanged.
+    const RECT b = Band();
+    const int w = 2;
+    for (const RECT& edge :
+         {RECT{b.left, b.top, b.right, b.top + w}, RECT{b.left, b.bottom - w, b.right, b.bottom},
+          RECT{b.left, b.top, b.left + w, b.bottom}, RECT{b.right - w, b.top, b.right, b.bottom}})
+        ::InvalidateRect(Handle(), &edge, FALSE);
+}
+
+void TCaptureForm::InvalidateMagnifier() {
+    if (!pointer_ || !ScreenImage) return;
+    const RECT r = magnifier::Place(*pointer_, {ScreenImage->Width(), ScreenImage->Height()});
+    ::InvalidateRect(Handle(), &r, FALSE);
 }
 
 void TCaptureForm::FormMouseDown(ui::TObject*, ui::TMouseButton Button, ui::TShiftState, int X,
@@ -31,28 +48,48 @@ void TCaptureForm::FormMouseDown(ui::TObject*, ui::TMouseButton Button, ui::TShi
     if (Button != ui::TMouseButton::mbLeft) return;
     Selecting = true;
     SelRect = {X, Y, X, Y};
-    DrawBand();
+    InvalidateBand();
+    InvalidateMagnifier();
+    ::UpdateWindow(Handle());
 }
 
 void TCaptureForm::FormMouseMove(ui::TObject*, ui::TShiftState, int X, int Y) {
-    if (!Selecting) return;
-    DrawBand();
-    SelRect.right = X;
-    SelRect.bottom = Y;
-    DrawBand();
+    // What moves is repainted: the band's old and new edges and the magnifier's
+    // old and new place.
+    if (Selecting) {
+        InvalidateBand();
+        SelRect.right = X;
+        SelRect.bottom = Y;
+        InvalidateBand();
+    }
+    InvalidateMagnifier();
+    pointer_ = POINT{X, Y};
+    InvalidateMagnifier();
+    ::UpdateWindow(Handle());
 }
 
 void TCaptureForm::FormMouseUp(ui::TObject*, ui::TMouseButton, ui::TShiftState, int, int) {
     if (Selecting) {
-        DrawBand();
+        InvalidateBand();
         Selecting = false;
     }
     SetModalResult(ui::mrOk);
 }
 
 void TCaptureForm::FormPaint(ui::TObject*) {
+    // The frozen image, the band over it by exclusive-or (a dotted outline seen
+    // on any colour), and the magnifier on top.
     PaintScreenImage();
-    if (Selecting) DrawBand();
+    if (!PaintDC()) return;
+    if (Selecting) {
+        const RECT band = Band();
+        ::DrawFocusRect(PaintDC(), &band);
+    }
+    if (pointer_ && ScreenImage) {
+        std::optional<SIZE> size;
+        if (Selecting) size = SIZE{SelRect.right - SelRect.left, SelRect.bottom - SelRect.top};
+        magnifier::Paint(PaintDC(), *ScreenImage, *pointer_, size);
+    }
 }
 
 void TCaptureForm::FormDestroy(ui::TObject*) {

@@ -1,9 +1,12 @@
-// The selection overlay: the frozen screen, and a rubber band while the left
-// button is held. Any button release ends it with OK; Escape cancels. The
-// selection is cut from the frozen image (FrozenPart of SelRect).
+// The selection overlay: the frozen screen, a rubber band while the left button
+// is held, and a magnifier beside the pointer. Any button release ends it with
+// OK; Escape cancels. The selection is cut from the frozen image (FrozenPart of
+// SelRect), so neither band nor magnifier can enter it.
 #pragma once
 
 #include <windows.h>
+
+#include <optional>
 
 #include "capture/ScreenOverlay.h"
 
@@ -27,6 +30,11 @@ class TCaptureForm : public TScreenOverlay {
     const char* LayoutName() const override { return "TCaptureForm"; }
 
   private:
-    // The rubber band, drawn by exclusive-or: drawing it twice removes it.
-    void DrawBand();
+    // The band as drawn: SelRect with its corners in order.
+    RECT Band() const;
+    // Marks the band's edges, or the magnifier, to be painted again.
+    void InvalidateBand();
+    void InvalidateMagnifier();
+
+    std::optional<POINT> pointer_;  // where the magnifier looks; none before the first move
 };

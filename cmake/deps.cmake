@@ -9,8 +9,11 @@ if(WIN32 AND NOT CMAKE_HOST_WIN32)
     else()
         set(cache_root $ENV{HOME}/.cache)
     endif()
-    set(GLIMRA_DEPS_CACHE ${cache_root}/glimra/deps-${CMAKE_SYSTEM_PROCESSOR}-${recipe_hash}
-        CACHE PATH "where the cross-built image libraries are kept")
+    # Named after the recipe, so that a changed recipe builds them anew; CMake runs
+    # again when the recipe changes.
+    set(GLIMRA_DEPS_CACHE ${cache_root}/glimra/deps-${CMAKE_SYSTEM_PROCESSOR}-${recipe_hash})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh)
     if(NOT EXISTS ${GLIMRA_DEPS_CACHE}/stamp)
         message(STATUS "Cross-building libjpeg-turbo, giflib and libpng into ${GLIMRA_DEPS_CACHE}")
         execute_process(

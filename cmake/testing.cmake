@@ -50,42 +50,89 @@ function(glimra_wine_profile profile)
     set_tests_properties(wine.${profile}.stop PROPERTIES FIXTURES_CLEANUP wine-${profile})
 endfunction()
 
+# The tests' own printer: a PDF queue of the print spooler, named after this build
+# folder, that writes each printed document into print-output/ under it
+# (scripts/print-queue). It is added before the first test that prints and
+# removed after the last.
+string(MD5 glimra_build_hash ${CMAKE_BINARY_DIR})
+string(SUBSTRING ${glimra_build_hash} 0 8 glimra_build_hash)
+set(GLIMRA_PRINT_QUEUE glimra-${glimra_build_hash})
+set(GLIMRA_PRINT_OUTPUT ${CMAKE_BINARY_DIR}/print-output)
+
+function(glimra_print_queue)
+    get_property(made GLOBAL PROPERTY glimra_print_queue)
+    if(made)
+        return()
+    endif()
+    set_property(GLOBAL PROPERTY glimra_print_queue TRUE)
+    set(script ${PROJECT_SOURCE_DIR}/scripts/print-queue)
+    add_test(NAME print.start COMMAND ${script} start ${CMAKE_BINARY_DIR}/print-queue
+                                      ${GLIMRA_PRINT_QUEUE} ${GLIMRA_PRINT_OUTPUT})
+    add_test(NAME print.stop COMMAND ${script} stop ${CMAKE_BINARY_DIR}/print-queue
+                                     ${GLIMRA_PRINT_QUEUE})
+    set_tests_properties(print.start PROPERTIES FIXTURES_SETUP printer TIMEOUT 60)
+    set_tests_properties(print.stop PROPERTIES FIXTURES_CLEANUP printer TIMEOUT 60)
+endfunction()
+
 # glimra_add_test(NAME SOURCES a_test.cpp ... LIBS lib ... [WINDOWS] [PROFILE p]
-#                 [ARGS a ...] [SERIAL])
+#                 [ARGS a ...] [SERIAL] [PRINTER | NO_PRINTER])
 #   one test executable, registered with ctest under NAME. In the win32 flavour
 #   ctest runs it through Wine on the virtual display of the profile (default:
 #   1024 x 768 at 96 dpi; see scripts/wine-session). WINDOWS marks a test that
 #   exists only in the win32 flavour; SERIAL one that must not run beside others
-#   (it drives the whole desktop).
+#   (it drives the whole desktop). PRINTER and NO_PRINTER: see glimra_add_test_run.
 function(glimra_add_test name)
-    cmake_parse_arguments(arg "WINDOWS;SERIAL" "PROFILE" "SOURCES;LIBS;ARGS" ${ARGN})
+    cmake_parse_arguments(arg "WINDOWS;SERIAL;PRINTER;NO_PRINTER" "PROFILE" "SOURCES;LIBS;ARGS"
+                          ${ARGN})
     if(arg_WINDOWS AND NOT WIN32)
         return()
     endif()
     add_executable(${name} ${arg_SOURCES})
     target_link_libraries(${name} PRIVATE ${arg_LIBS} gmock gtest_main glimra_options)
     set(flags)
-    if(arg_SERIAL)
-        set(flags SERIAL)
-    endif()
+    foreach(flag SERIAL PRINTER NO_PRINTER)
+        if(arg_${flag})
+            list(APPEND flags ${flag})
+        endif()
+    endforeach()
     glimra_add_test_run(${name} EXECUTABLE ${name} PROFILE "${arg_PROFILE}" ARGS ${arg_ARGS} ${flags})
 endfunction()
 
-# glimra_add_test_run(NAME EXECUTABLE exe [PROFILE p] [ARGS a ...] [SERIAL])
+# glimra_add_test_run(NAME EXECUTABLE exe [PROFILE p] [ARGS a ...] [SERIAL]
+#                     [PRINTER | NO_PRINTER])
 #   one more ctest entry for a test executable: other arguments, another profile.
+#   PRINTER: the tests' own printer is there and is the default printer (its
+#   name in PRINTER, its folder in GLIMRA_PRINT_OUTPUT). NO_PRINTER: the run
+#   comes after that printer has been removed, and the spooler's library is
+#   pointed at a spooler that does not exist, so that queues the machine has of
+#   its own do not count either: there is no printer at all.
 function(glimra_add_test_run name)
-    cmake_parse_arguments(arg "SERIAL" "EXECUTABLE;PROFILE" "ARGS" ${ARGN})
+    cmake_parse_arguments(arg "SERIAL;PRINTER;NO_PRINTER" "EXECUTABLE;PROFILE" "ARGS" ${ARGN})
     if(NOT arg_PROFILE)
         set(arg_PROFILE default)
     endif()
     add_test(NAME ${name} COMMAND ${arg_EXECUTABLE} ${arg_ARGS})
     set(env "GLIMRA_TEST_OUTPUT=${CMAKE_BINARY_DIR}/test-output")
+    set(fixtures)
     if(GLIMRA_UNDER_WINE)
         glimra_wine_profile(${arg_PROFILE})
         list(APPEND env "GLIMRA_WINE_STATE=${GLIMRA_WINE_STATE}/${arg_PROFILE}")
-        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine-${arg_PROFILE})
+        list(APPEND fixtures wine-${arg_PROFILE})
+    endif()
+    if(arg_PRINTER)
+        glimra_print_queue()
+        list(APPEND env "PRINTER=${GLIMRA_PRINT_QUEUE}" "GLIMRA_PRINT_OUTPUT=${GLIMRA_PRINT_OUTPUT}")
+        list(APPEND fixtures printer)
+    endif()
+    if(arg_NO_PRINTER)
+        glimra_print_queue()
+        list(APPEND env "CUPS_SERVER=${CMAKE_BINARY_DIR}/print-queue/no-spooler.sock")
+        set_tests_properties(${name} PROPERTIES DEPENDS print.stop)
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 900)
+    if(fixtures)
+        set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}")
+    endif()
     if(arg_SERIAL)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop-${arg_PROFILE})
     endif()

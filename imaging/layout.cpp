@@ -17,19 +17,49 @@ bool IsLayout(int bytesPerPixel) {
 }
 
 // Eight 32-bit pixels (b g r x), held in four words of two pixels each with the first
-// in the low half, stored as three 64-bit words of packed b g r, assembled in registers.
-inline void StorePacked(std::uint8_t* target, std::uint64_t a, std::uint64_t b, std::uint64_t c,
-                        std::uint64_t d) {
-    Store64(target, (a & kPackedPixel) | (a >> 8 & kPackedPixel << 24) | b << 48);
-    Store64(target + 8, (b >> 16 & 0xFF) | (b >> 24 & kPackedPixel << 8) |
-                            (c & kPackedPixel) << 32 | c >> 32 << 56);
-    Store64(target + 16,
-            (c >> 40 & 0xFFFF) | (d & kPackedPixel) << 16 | (d >> 32 & kPackedPixel) << 40);
+// in the low half, as three 64-bit words of packed b g r, assembled in registers. The
+// same steps work on a word each (Word = std::uint64_t) or on two sets of eight pixels
+// at once, one in each lane of a vector (Word = U64x2).
+template <typename Word>
+inline void PackWords(const Word& a, const Word& b, const Word& c, const Word& d, Word& first,
+                      Word& second, Word& third) {
+    first = (a & kPackedPixel) | (a >> 8 & kPackedPixel << 24) | b << 48;
+    second =
+        (b >> 16 & 0xFF) | (b >> 24 & kPackedPixel << 8) | (c & kPackedPixel) << 32 | c >> 32 << 56;
+    third = (c >> 40 & 0xFFFF) | (d & kPackedPixel) << 16 | (d >> 32 & kPackedPixel) << 40;
 }
 
-// Eight pixels at a time: four loads and three stores per step.
+inline void StorePacked(std::uint8_t* target, std::uint64_t a, std::uint64_t b, std::uint64_t c,
+                        std::uint64_t d) {
+    std::uint64_t words[3];
+    PackWords(a, b, c, d, words[0], words[1], words[2]);
+    std::memcpy(target, words, sizeof words);
+}
+
+// Sixteen pixels given as two sets of eight, lane 0 of each word the first set's and
+// lane 1 the second's, stored packed: the first set's 24 bytes, then the second's.
+inline void StorePackedPair(std::uint8_t* target, const U64x2& a, const U64x2& b, const U64x2& c,
+                            const U64x2& d) {
+    U64x2 first, second, third;
+    PackWords(a, b, c, d, first, second, third);
+    const U64x2 out[3] = {__builtin_shufflevector(first, second, 0, 2),
+                          __builtin_shufflevector(third, first, 0, 3),
+                          __builtin_shufflevector(second, third, 1, 3)};
+    std::memcpy(target, out, sizeof out);
+}
+
+// Sixteen pixels a step as two sets of eight in the lanes of four vectors, then eight,
+// then one at a time.
 void Pack32To24(const std::uint8_t* source, std::uint8_t* target, int width) {
     int x = 0;
+    for (; x + 16 <= width; x += 16, source += 64, target += 48) {
+        U64x2 v[4];
+        std::memcpy(v, source, sizeof v);
+        StorePackedPair(target, __builtin_shufflevector(v[0], v[2], 0, 2),
+                        __builtin_shufflevector(v[0], v[2], 1, 3),
+                        __builtin_shufflevector(v[1], v[3], 0, 2),
+                        __builtin_shufflevector(v[1], v[3], 1, 3));
+    }
     for (; x + 8 <= width; x += 8, source += 32, target += 24)
         StorePacked(target, Load64(source), Load64(source + 8), Load64(source + 16),
                     Load64(source + 24));
@@ -43,6 +73,16 @@ void Pack32To24Reversed(const std::uint8_t* source, std::uint8_t* target, int wi
     const std::uint8_t* end = source + 4 * static_cast<std::ptrdiff_t>(width);
     const auto swapped = [](const std::uint8_t* p) { return std::rotl(Load64(p), 32); };
     int x = 0;
+    for (; x + 16 <= width; x += 16, end -= 64, target += 48) {
+        U64x2 v[4];
+        std::memcpy(v, end - 64, sizeof v);
+        for (U64x2& word : v)
+            word = word << 32 | word >> 32;
+        StorePackedPair(target, __builtin_shufflevector(v[3], v[1], 1, 3),
+                        __builtin_shufflevector(v[3], v[1], 0, 2),
+                        __builtin_shufflevector(v[2], v[0], 1, 3),
+                        __builtin_shufflevector(v[2], v[0], 0, 2));
+    }
     for (; x + 8 <= width; x += 8, end -= 32, target += 24)
         StorePacked(target, swapped(end - 8), swapped(end - 16), swapped(end - 24),
                     swapped(end - 32));

@@ -17,6 +17,7 @@ static_assert(std::endian::native == std::endian::little);
 
 using U16x8 = std::uint16_t __attribute__((vector_size(16)));
 using U32x4 = std::uint32_t __attribute__((vector_size(16)));
+using U64x2 = std::uint64_t __attribute__((vector_size(16)));
 
 inline std::uint64_t Load64(const std::uint8_t* p) {
     std::uint64_t word;

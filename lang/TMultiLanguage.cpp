@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "lang/EM_Common.h"
+#include "ui/PictureLoader.h"
 #include "ui/SystemError.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
@@ -57,9 +58,9 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-// Copies a bitmap handle into the entry's picture; false when there is none.
+// Copies a bitmap into the entry's picture at 24 bits per pixel; false when
+// there is none.
 bool AssignBitmap(ui::TMenuItem& item, HBITMAP handle) {
-    ui::Bitmap owned(handle);
     BITMAP info{};
     if (!handle || !::GetObjectA(handle, sizeof info, &info) || info.bmWidth <= 0 ||
         info.bmHeight <= 0)
@@ -76,17 +77,33 @@ bool AssignBitmap(ui::TMenuItem& item, HBITMAP handle) {
     return true;
 }
 
+// A flag file into the entry's picture; false when it cannot be read or is no
+// BMP file whose headers hold what they promise. The file comes from whoever
+// wrote the language file, so it goes through the checked reader.
+bool AssignFlagFile(ui::TMenuItem& item, const std::string& path) {
+    ui::TBitmap flag;
+    try {
+        const std::string bytes = ReadFileBytes(path);
+        ui::DecodeBmp({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, flag);
+    } catch (const std::exception&) {
+        return false;
+    }
+    flag.SetPixelFormat(ui::TPixelFormat::pf24bit);
+    item.Bitmap().Take(flag);
+    return true;
+}
+
 // The flag in front of a language's entry: the bitmap file beside the language
 // file, or the program's NOFLAG bitmap when there is none or it is no bitmap.
 void LoadFlag(ui::TMenuItem& item, const std::string& languageFile) {
     const std::string flag = WithExtension(languageFile, ".bmp");
     const DWORD attributes = ::GetFileAttributesA(flag.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        AssignBitmap(item, static_cast<HBITMAP>(::LoadImageA(nullptr, flag.c_str(), IMAGE_BITMAP, 0,
-                                                             0, LR_LOADFROMFILE))))
+        AssignFlagFile(item, flag))
         return;
-    AssignBitmap(item, static_cast<HBITMAP>(::LoadImageA(ui::Application->Instance(), "NOFLAG",
-                                                         IMAGE_BITMAP, 0, 0, 0)));
+    ui::Bitmap noFlag(static_cast<HBITMAP>(
+        ::LoadImageA(ui::Application->Instance(), "NOFLAG", IMAGE_BITMAP, 0, 0, 0)));
+    AssignBitmap(item, noFlag.Get());
 }
 
 }  // namespace

@@ -8,13 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "testing/desktop/Desktop.h"
 #include "testing/app/ProgramForms.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/Program.h"
 #include "ui/TControl.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"
@@ -542,6 +544,85 @@ TEST_F(Languages, AMissingLanguagesFolderOrAFileInItsPlaceListsNothingAndSaysNot
     EXPECT_EQ(Menu().Count(), 0);
     EXPECT_TRUE(reports.empty()) << reports.front();
     ::DeleteFileA("Lang");
+}
+
+// The flags of the BMP reader's fuzz corpus (the folder is the test's
+// argument): one of each depth and header shows its colours; a cut one and
+// those that claim absurd sizes show NOFLAG.
+TEST_F(Languages, FlagsOfEveryDepthShowTheirColours_AndDamagedOnesShowNoFlag) {
+    const auto args = ::testing::internal::GetArgvs();
+    ASSERT_GE(args.size(), 2u) << "the test needs the folder of the BMP corpus";
+    const std::string corpus = glimra::testing::WindowsPath(args[1]);
+    struct Flag {
+        const char* file;
+        int width, height;
+        POINT at[2];
+        COLORREF colour[2];
+        int tolerance;  // 16-bit colours widen their five or six bits each
+    };
+    const Flag flags[] = {
+        {"flag-se-24bit", 16, 10, {{0, 0}, {5, 0}}, {RGB(0, 106, 167), RGB(254, 204, 0)}, 0},
+        {"flag-jp-8bit", 15, 10, {{0, 0}, {7, 4}}, {RGB(255, 255, 255), RGB(188, 0, 45)}, 0},
+        {"flag-fr-4bit-top-down",
+         15,
+         10,
+         {{0, 0}, {14, 9}},
+         {RGB(0, 35, 149), RGB(237, 41, 57)},
+         0},
+        {"flag-pl-1bit", 16, 10, {{0, 0}, {0, 9}}, {RGB(255, 255, 255), RGB(220, 20, 60)}, 0},
+        {"flag-de-16bit", 15, 9, {{0, 0}, {0, 8}}, {RGB(0, 0, 0), RGB(255, 206, 0)}, 8},
+        {"flag-it-16bit-masks", 15, 10, {{0, 0}, {14, 0}}, {RGB(0, 146, 70), RGB(206, 43, 55)}, 8},
+        {"flag-dk-32bit", 16, 12, {{0, 0}, {5, 0}}, {RGB(200, 16, 46), RGB(255, 255, 255)}, 0},
+        {"flag-fi-32bit-v5-alpha",
+         16,
+         11,
+         {{1, 0}, {5, 0}},
+         {RGB(255, 255, 255), RGB(0, 47, 108)},
+         0},
+    };
+    const char* damaged[] = {"cut-in-rows", "absurd-size", "absurd-colours", "lowest-height"};
+    for (const Flag& flag : flags) {
+        WriteFile(std::string("Lang\\") + flag.file + ".lng",
+                  std::string("[General]\nLanguageName=") + flag.file + "\n");
+        ASSERT_TRUE(::CopyFileA((corpus + "\\" + flag.file).c_str(),
+                                (std::string("Lang\\") + flag.file + ".bmp").c_str(), FALSE));
+    }
+    for (const char* file : damaged) {
+        WriteFile(std::string("Lang\\") + file + ".lng",
+                  std::string("[General]\nLanguageName=") + file + "\n");
+        ASSERT_TRUE(::CopyFileA((corpus + "\\" + file).c_str(),
+                                (std::string("Lang\\") + file + ".bmp").c_str(), FALSE));
+    }
+    Start();
+    auto entry = [this](const std::string& caption) -> TMenuItem* {
+        for (int i = 0; i < Menu().Count(); ++i)
+            if (Menu().Items(i)->Caption() == caption) return Menu().Items(i);
+        return nullptr;
+    };
+    auto within = [](COLORREF a, COLORREF b, int tolerance) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+               std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+    };
+    for (const Flag& flag : flags) {
+        TMenuItem* item = entry(flag.file);
+        ASSERT_NE(item, nullptr) << flag.file;
+        EXPECT_EQ(item->Bitmap().Width(), flag.width) << flag.file;
+        EXPECT_EQ(item->Bitmap().Height(), flag.height) << flag.file;
+        for (int i = 0; i < 2; ++i) {
+            const COLORREF shown = FlagPixel(*item, flag.at[i].x, flag.at[i].y);
+            EXPECT_TRUE(within(shown, flag.colour[i], flag.tolerance))
+                << flag.file << " at " << flag.at[i].x << "," << flag.at[i].y << " shows "
+                << std::hex << shown << " not " << flag.colour[i];
+        }
+    }
+    for (const char* file : damaged) {
+        TMenuItem* item = entry(file);
+        ASSERT_NE(item, nullptr) << file;
+        EXPECT_EQ(item->Bitmap().Width(), 16) << file;
+        EXPECT_EQ(FlagPixel(*item, 0, 0), RGB(255, 0, 255)) << file << ": not the NOFLAG picture";
+    }
+    EXPECT_TRUE(reports.empty()) << reports.front();
 }
 
 TEST_F(Languages, AFlagWhoseHeaderClaimsAnAbsurdSizeGivesNoFlag) {

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "app/Settings.h"
+#include "capture/Magnifier.h"
 #include "testing/desktop/Desktop.h"
 #include "testing/desktop/MainWindowLayout.h"
 #include "testing/desktop/OtherProgram.h"
@@ -129,16 +130,15 @@ TEST_F(OrdinaryDesktop,
         ASSERT_EQ(Mismatch(copied, [](int, int) { return kRed; }), "");
     }
 
-    // F7 again, then F10 on the other program's button: exactly its pixels.
+    // F7 again, then F10 on the other program's button, pressed while the main
+    // window has the focus: exactly the button's pixels.
     ASSERT_TRUE(CaptureWithKey(VK_F7, main)) << program.DescribeWindows();
     RECT b;
     ::GetWindowRect(button, &b);
     PressKey(VK_F10);
     HWND overlay = WaitForOverlay("CaptureControl");
     ASSERT_NE(overlay, nullptr) << program.DescribeWindows();
-    // Clicked again when the click was lost on its way, as a person would.
-    ClickUntil({(b.left + b.right) / 2, (b.top + b.bottom) / 2},
-               [&] { return !::IsWindow(overlay); });
+    ClickAt({(b.left + b.right) / 2, (b.top + b.bottom) / 2});
     ASSERT_TRUE(BackFromOverlay(overlay, main)) << program.DescribeWindows();
     MouseAside();
     EXPECT_EQ(RightEndOfStatusBar(main), kStatusBar) << "after F7 and F10";
@@ -285,6 +285,51 @@ TEST_F(OrdinaryDesktop,
     EXPECT_NE(saved.At(940, 60), RGB(0, 255, 0)) << "the file holds a later capture";
     ExitWithTheMenu(program, main, 'F', 'X');
     EXPECT_EQ(Setting("Capture"), "1");
+}
+
+TEST_F(OrdinaryDesktop, TheMagnifierShowsTheScreenUnderThePointer_AndNeverEntersTheSelection) {
+    const RECT patterned{300, 150, 700, 550};
+    other.PatternWindow(patterned);
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+
+    PressKey(VK_F9);
+    HWND overlay = WaitForOverlay("CaptureForm");
+    ASSERT_NE(overlay, nullptr) << program.DescribeWindows();
+    const POINT pointer{480, 300};
+    MoveAndRest(pointer);
+    // Each screen pixel near the pointer is a block of the enlargement; its middle
+    // shows the pixel (the mark of the pointer's own pixel runs along the edges).
+    const RECT box = magnifier::Place(pointer, {1024, 768});
+    const Pixels shown = ScreenPixels(box);
+    SaveScreenshot(overlay, "desktop-magnifier");
+    for (int dy = -magnifier::kReach; dy <= magnifier::kReach; ++dy)
+        for (int dx = -magnifier::kReach; dx <= magnifier::kReach; ++dx) {
+            const int x = 1 + (dx + magnifier::kReach) * magnifier::kZoom + magnifier::kZoom / 2;
+            const int y = 1 + (dy + magnifier::kReach) * magnifier::kZoom + magnifier::kZoom / 2;
+            ASSERT_EQ(shown.At(x, y),
+                      Pattern(pointer.x + dx - patterned.left, pointer.y + dy - patterned.top))
+                << "screen pixel " << pointer.x + dx << "," << pointer.y + dy;
+        }
+
+    // A drag through where the magnifier stood: the selection is the pattern alone.
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(100);
+    for (POINT p : {POINT{560, 380}, POINT{640, 470}})
+        MoveAndRest(p);
+    MouseEvent(MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(BackFromOverlay(overlay, main)) << program.DescribeWindows();
+    ASSERT_TRUE(CopyWithTheButton(main));
+    const Pixels copied = ClipboardPixels();
+    ASSERT_EQ(copied.width, 160);
+    ASSERT_EQ(copied.height, 170);
+    EXPECT_EQ(Mismatch(copied,
+                       [&](int x, int y) {
+                           return Pattern(pointer.x + x - patterned.left,
+                                          pointer.y + y - patterned.top);
+                       }),
+              "");
 }
 
 }  // namespace

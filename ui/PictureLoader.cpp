@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 
+#include "imaging/bmp_file.h"
 #include "output/jpeg_errors.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
@@ -22,84 +23,6 @@ namespace ui {
 using glimra::JpegErrors;
 
 namespace {
-
-template <class T>
-T Read(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    T value;
-    std::memcpy(&value, bytes.data() + offset, sizeof value);
-    return value;
-}
-
-// --- BMP -------------------------------------------------------------------
-
-bool DecodeBmp(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
-    constexpr std::size_t kFileHeader = sizeof(BITMAPFILEHEADER);
-    if (bytes.size() < kFileHeader + sizeof(BITMAPINFOHEADER))
-        throw EInvalidGraphic("the BMP file is cut short");
-    const auto file = Read<BITMAPFILEHEADER>(bytes, 0);
-    const auto info = Read<BITMAPINFOHEADER>(bytes, kFileHeader);
-    const long long width = info.biWidth,
-                    height = info.biHeight < 0 ? -1LL * info.biHeight : info.biHeight;
-    const int bpp = info.biBitCount;
-    if (info.biSize < sizeof(BITMAPINFOHEADER) || width <= 0 || height <= 0 || width > 0x8000 ||
-        height > 0x8000 || info.biPlanes != 1)
-        throw EInvalidGraphic("the BMP file has a header we cannot read");
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
-        throw EInvalidGraphic("the BMP file has " + std::to_string(bpp) + " bits per pixel");
-    if (info.biCompression != BI_RGB && info.biCompression != BI_BITFIELDS)
-        throw EInvalidGraphic("the BMP file is compressed in a way we cannot read");
-    // Everything that GDI will read must lie inside the file: the header, the
-    // colour masks, the colour table and every row.
-    const long long masks =
-        info.biCompression == BI_BITFIELDS && info.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
-    const long long colours = bpp <= 8 ? (info.biClrUsed ? info.biClrUsed : 1LL << bpp) : 0;
-    const long long stride = (width * bpp + 31) / 32 * 4;
-    if (colours > 256 || kFileHeader + info.biSize + masks + 4 * colours > bytes.size() ||
-        file.bfOffBits > bytes.size() || stride * height > (long long)bytes.size() - file.bfOffBits)
-        throw EInvalidGraphic("the BMP file is cut short");
-    const std::uint8_t* bits = bytes.data() + file.bfOffBits;
-    const bool bottomUp = info.biHeight > 0;
-    const int w = int(width), h = int(height);
-
-    const bool plain32 = bpp == 32 && (info.biCompression == BI_RGB ||
-                                       (info.biCompression == BI_BITFIELDS &&
-                                        Read<DWORD>(bytes, kFileHeader + 40) == 0xFF0000 &&
-                                        Read<DWORD>(bytes, kFileHeader + 44) == 0xFF00 &&
-                                        Read<DWORD>(bytes, kFileHeader + 48) == 0xFF));
-    if (plain32) {
-        // Blue, green, red, alpha as they are: GDI would not keep the alpha.
-        bitmap.SetSize(0, 0);
-        bitmap.SetPixelFormat(TPixelFormat::pf32bit);
-        bitmap.SetSize(w, h);
-        bool anyAlpha = false, allOpaque = true;
-        for (int y = 0; y < h; ++y) {
-            const std::uint8_t* source = bits + stride * (bottomUp ? h - 1 - y : y);
-            std::uint8_t* row = bitmap.ScanLine(y);
-            std::memcpy(row, source, std::size_t(w) * 4);
-            for (int x = 0; x < w; ++x) {
-                anyAlpha |= row[4 * x + 3] != 0;
-                allOpaque &= row[4 * x + 3] == 255;
-            }
-        }
-        if (anyAlpha && !allOpaque) return true;
-        // No alpha at all (a writer that left the fourth byte zero), or all opaque.
-        for (int y = 0; y < h; ++y) {
-            std::uint8_t* row = bitmap.ScanLine(y);
-            for (int x = 0; x < w; ++x)
-                row[4 * x + 3] = 255;
-        }
-        return false;
-    }
-    bitmap.SetSize(0, 0);
-    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
-    bitmap.SetSize(w, h);
-    const auto* header = reinterpret_cast<const BITMAPINFO*>(bytes.data() + kFileHeader);
-    if (::SetDIBitsToDevice(bitmap.Canvas().Handle(), 0, 0, w, h, 0, 0, 0, h, bits, header,
-                            DIB_RGB_COLORS) == 0)
-        throw EInvalidGraphic("the BMP file cannot be drawn");
-    ::GdiFlush();
-    return false;
-}
 
 // --- JPEG ------------------------------------------------------------------
 
@@ -215,6 +138,55 @@ bool DecodeGif(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
 }
 
 }  // namespace
+
+bool DecodeBmp(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+    glimra::BmpLayout layout;
+    try {
+        layout = glimra::CheckBmpFile(bytes);
+    } catch (const glimra::BmpFileError& e) {
+        throw EInvalidGraphic(e.what());
+    }
+    const int w = layout.width, h = layout.height, bpp = layout.bitsPerPixel;
+    const bool plain32 =
+        bpp == 32 && (!layout.masks || (layout.redMask == 0xFF0000 && layout.greenMask == 0xFF00 &&
+                                        layout.blueMask == 0xFF));
+    if (plain32) {
+        // Blue, green, red, alpha as they are: GDI would not keep the alpha.
+        bitmap.SetSize(0, 0);
+        bitmap.SetPixelFormat(TPixelFormat::pf32bit);
+        bitmap.SetSize(w, h);
+        bool anyAlpha = false, allOpaque = true;
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* source = bytes.data() + layout.RowOffset(y);
+            std::uint8_t* row = bitmap.ScanLine(y);
+            std::memcpy(row, source, std::size_t(w) * 4);
+            for (int x = 0; x < w; ++x) {
+                anyAlpha |= row[4 * x + 3] != 0;
+                allOpaque &= row[4 * x + 3] == 255;
+            }
+        }
+        if (anyAlpha && !allOpaque) return true;
+        // No alpha at all (a writer that left the fourth byte zero), or all opaque.
+        for (int y = 0; y < h; ++y) {
+            std::uint8_t* row = bitmap.ScanLine(y);
+            for (int x = 0; x < w; ++x)
+                row[4 * x + 3] = 255;
+        }
+        return false;
+    }
+    bitmap.SetSize(0, 0);
+    bitmap.SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap.SetSize(w, h);
+    // The checked headers as they stand in the file: GDI reads the masks and the
+    // colour table after the information header, and the rows from the offset.
+    const auto* header =
+        reinterpret_cast<const BITMAPINFO*>(bytes.data() + glimra::BmpLayout::kInfoOffset);
+    if (::SetDIBitsToDevice(bitmap.Canvas().Handle(), 0, 0, w, h, 0, 0, 0, h,
+                            bytes.data() + layout.pixelsOffset, header, DIB_RGB_COLORS) == 0)
+        throw EInvalidGraphic("the BMP file cannot be drawn");
+    ::GdiFlush();
+    return false;
+}
 
 std::span<const std::uint8_t> PictureResource(const std::string& name) {
     HINSTANCE instance = Application->Instance();

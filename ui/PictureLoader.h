@@ -1,5 +1,6 @@
 // Reads the picture files that the program keeps in its resources (RCDATA
-// resources named like the file: 'about_banner', 'ButtonSave'): BMP, JPEG and GIF.
+// resources named like the file: 'about_banner', 'ButtonSave'): BMP, JPEG and
+// GIF; and the BMP files that users bring (the flags of language files).
 #pragma once
 
 #include <cstddef>
@@ -27,5 +28,9 @@ std::span<const std::uint8_t> PictureResource(const std::string& name);
 // with a transparent colour or a frame smaller than its screen) becomes 32-bit
 // with straight alpha, and the answer is true. Throws EInvalidGraphic.
 bool DecodePicture(std::span<const std::uint8_t> bytes, TBitmap& bitmap);
+
+// The same for a BMP file only. Its headers are checked first (CheckBmpFile), so
+// that nothing is drawn from beyond the file's end.
+bool DecodeBmp(std::span<const std::uint8_t> bytes, TBitmap& bitmap);
 
 }  // namespace ui

@@ -79,6 +79,14 @@ void TBitmap::SetSize(int width, int height) {
     Replace(std::move(bitmap), bits, width, height, stride, format_);
 }
 
+void TBitmap::Recreate(TPixelFormat format, int width, int height) {
+    Bitmap bitmap;
+    void* bits;
+    std::ptrdiff_t stride;
+    Allocate(width, height, format, bitmap, bits, stride);
+    Replace(std::move(bitmap), bits, width, height, stride, format);
+}
+
 void TBitmap::SetPixelFormat(TPixelFormat format) {
     if (format == format_) return;
     if (Empty() || BitsFor(format) == BitsFor(format_)) {

@@ -62,8 +62,11 @@ class TBitmap {
     int Height() const { return height_; }
     void SetWidth(int width) { SetSize(width, height_); }
     void SetHeight(int height) { SetSize(width_, height); }
-    // Resizes, keeping the pixels of the part that both sizes share.
+    // Resizes, keeping the pixels of the part that both sizes share; new pixels are white.
     void SetSize(int width, int height);
+    // Becomes a new bitmap of that format and size whose pixels are not set, for a
+    // caller that writes every pixel next: nothing is kept, filled or converted.
+    void Recreate(TPixelFormat format, int width, int height);
     bool Empty() const { return width_ <= 0 || height_ <= 0; }
 
     TPixelFormat PixelFormat() const { return format_; }

@@ -1,0 +1,172 @@
+// Times the commands of the 32-bit program, each whole as the user starts it, on a
+// picture file: the eight edit commands and Clear (conversions, the picture handed
+// to the view and the view repainted), the four saves to a file, the selection
+// capture from the mouse release to the picture in the view, and the desktop grab
+// into the view. Every edit and save starts from the picture as a capture gives it
+// (32 bits per pixel). Prints per operation the median of the runs in milliseconds
+// and as a ratio to memcpy of the picture's bytes in this process.
+//   edit_command_times [picture.png] [runs]
+#include <windows.h>
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Unit3.h"
+#include "app/Startup.h"
+#include "capture/ScrnCap.h"
+#include "output/picture_save.h"
+#include "ui/TApplication.h"
+#include "ui/TImage.h"
+#include "testing/app/WindowsWithoutReminder.h"
+
+namespace {
+
+bool LoadPng(const char* path, ui::TBitmap& picture) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path)) return false;
+    image.format = PNG_FORMAT_BGRA;
+    picture.SetPixelFormat(ui::TPixelFormat::pf32bit);
+    picture.SetSize(static_cast<int>(image.width), static_cast<int>(image.height));
+    return png_image_finish_read(&image, nullptr, picture.ScanLine(0),
+                                 static_cast<png_int_32>(picture.Stride()), nullptr) != 0;
+}
+
+double Now() {
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Handles every message waiting, the repaints included.
+void Settle(ui::TApplication& application) {
+    ::UpdateWindow(MAIN->Handle());
+    while (application.HandleMessage(false)) {
+    }
+}
+
+// The selection run: while the overlay's modal loop waits, a timer presses the left
+// button at the screen's top-left corner, drags to its bottom-right one and releases;
+// the time is measured from the release on (the time before it is the overlay's own
+// waiting for the user).
+double measuredFrom = 0;
+
+void CALLBACK DragOverScreen(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND overlay = ::FindWindowA(nullptr, "CaptureForm");
+    if (!overlay || !::IsWindowVisible(overlay)) return;
+    ::KillTimer(nullptr, timer);
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    ::SendMessageA(overlay, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(0, 0));
+    ::SendMessageA(overlay, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(width, height));
+    measuredFrom = Now();
+    ::SendMessageA(overlay, WM_LBUTTONUP, 0, MAKELPARAM(width, height));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* path = argc > 1 ? argv[1] : GLIMRA_BENCH_PICTURE;
+    const int runs = argc > 2 ? std::max(5, std::atoi(argv[2])) : 5;
+    ui::TApplication application;
+    InitializeProgram(application);
+    OpenWindowsWithoutReminder(application);
+    ui::TBitmap captured;
+    if (!LoadPng(path, captured)) {
+        std::fprintf(stderr, "cannot read %s\n", path);
+        return 1;
+    }
+    CurrentPicture& picture = MAIN->Picture();
+    ui::TImage& view = picture.Viewer();
+    const std::size_t bytes = static_cast<std::size_t>(captured.Stride()) * captured.Height();
+    std::vector<std::uint8_t> copy(bytes);
+    std::vector<double> memcpyTimes;
+    for (int i = 0; i < runs; ++i) {
+        const double start = Now();
+        std::memcpy(copy.data(), captured.ScanLine(0), bytes);
+        memcpyTimes.push_back(Now() - start);
+    }
+    const double memcpyTime = Median(memcpyTimes);
+    std::printf("%d x %d, memcpy of %zu bytes: %.2f ms, median of %d runs\n", captured.Width(),
+                captured.Height(), bytes, memcpyTime, runs);
+    // `prepare` runs before each timed run and is not timed; the time ends when the
+    // view has repainted.
+    const auto report = [&](const char* name, const std::function<void()>& prepare,
+                            const std::function<void()>& work) {
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            prepare();
+            Settle(application);
+            measuredFrom = Now();
+            work();
+            Settle(application);
+            times.push_back(Now() - measuredFrom);
+        }
+        const double time = Median(times);
+        std::printf("%-16s %8.1f ms  %6.2f x memcpy\n", name, time, time / memcpyTime);
+        std::fflush(stdout);
+    };
+    const auto asCaptured = [&] { view.SetBitmap(captured); };
+
+    const struct {
+        const char* name;
+        void (TMAIN::*command)(ui::TObject*);
+    } commands[] = {
+        {"Grayscale", &TMAIN::ImagePopGrayscaleClick},
+        {"Brighten", &TMAIN::ImagePopBrightenClick},
+        {"Darken", &TMAIN::ImagePopDarkenClick},
+        {"Invert", &TMAIN::ImagePopInvertClick},
+        {"Flip Vertical", &TMAIN::ImagePopFlipVerticalClick},
+        {"Flip Horizontal", &TMAIN::ImagePopFlipHorizontalClick},
+        {"Rotate 90", &TMAIN::ImagePopRotate90Click},
+        {"Rotate 180", &TMAIN::ImagePopRotate180Click},
+        {"Clear", &TMAIN::ButtonClearClick},
+    };
+    for (const auto& c : commands)
+        report(c.name, asCaptured, [&] { (MAIN->*c.command)(nullptr); });
+
+    char folder[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, folder);
+    const std::string file = std::string(folder) + "glimra-bench-save";
+    const struct {
+        const char* name;
+        glimra::SaveType type;
+    } saves[] = {{"Save BMP", glimra::SaveType::Bmp},
+                 {"Save JPEG", glimra::SaveType::Jpeg},
+                 {"Save GIF", glimra::SaveType::Gif},
+                 {"Save PNG", glimra::SaveType::Png}};
+    for (const auto& s : saves)
+        report(s.name, asCaptured, [&] { glimra::SavePicture(file, s.type, picture.View24()); });
+    ::DeleteFileA(file.c_str());
+
+    report(
+        "Selection", [] {},
+        [&] {
+            ::SetTimer(nullptr, 0, 10, DragOverScreen);
+            MAIN->MenuSelectionClick(nullptr);
+            Settle(application);
+        });
+
+    // The desktop as the capture command grabs it and hands it to the view (the
+    // command's hiding of the window and its shutter sound around it not counted).
+    report(
+        "Desktop grab", [] {},
+        [&] {
+            ui::TBitmap grabbed;
+            GrabScreen(0, grabbed);
+            picture.Replace(grabbed);
+        });
+    return 0;
+}
