@@ -6,6 +6,13 @@ void CurrentPicture::Replace(ui::TBitmap& picture) {
     if (empty) view_.SetBounds(view_.Left(), view_.Top(), 0, 0);
 }
 
+void CurrentPicture::Exchange(ui::TBitmap& other) {
+    ui::TBitmap current;
+    current.Take(view_.Bitmap());
+    Replace(other);
+    other.Take(current);
+}
+
 void CurrentPicture::Change(const std::function<void(ui::TBitmap&)>& change) {
     change(view_.Bitmap());
     view_.Picture().Changed();

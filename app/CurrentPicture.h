@@ -28,6 +28,9 @@ class CurrentPicture {
     void Change(const std::function<void(ui::TBitmap&)>& change);
     // No picture any more, and the view is 0 x 0.
     void Clear();
+    // `other` becomes the current picture and the current one goes into `other`,
+    // neither copied; an empty one leaves the view 0 x 0.
+    void Exchange(ui::TBitmap& other);
 
     // The pixels as they are.
     glimra::PixelView View() { return view_.Bitmap().View(); }

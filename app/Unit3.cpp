@@ -13,6 +13,7 @@
 #include "forms/Links.h"
 #include "forms/Unit1.h"
 #include "imaging/pixel_ops.h"
+#include "imaging/pixelate.h"
 #include "output/clipboard_copy.h"
 #include "output/picture_save.h"
 #include "output/print_job.h"
@@ -49,11 +50,11 @@ const char* const TMAIN::kPictureCommands[18] = {
 namespace {
 
 // The thirteen buttons whose hint the status bar shows while the mouse is on them.
-const char* const kHoverButtons[13] = {
+const char* const kHoverButtons[14] = {
     "ButtonCapture",       "ButtonCaptureActive", "ButtonSave",       "ButtonBrush",
     "ButtonClear",         "ButtonPrint",         "ButtonAbout",      "ButtonEditCopy",
     "ButtonEditGrayscale", "ButtonEditBrighten",  "ButtonEditDarken", "ButtonEditInvert",
-    "ButtonEditRotate",
+    "ButtonEditRotate",    "ButtonPixelate",
 };
 
 // The brush colours of the image menu's items.
@@ -129,6 +130,15 @@ void TMAIN::Loaded() {
     ColorDialog1 = &Get<ui::TColorDialog>("ColorDialog1");
     SaveDialog1 = &Get<ui::TSaveDialog>("SaveDialog1");
     PrinterSetupDialog = &Get<ui::TPrintDialog>("PrinterSetupDialog");
+    ButtonPixelate = &Get<ui::TSpeedButton>("ButtonPixelate");
+    MenuUndo = &Get<TMenuItem>("MenuUndo");
+    MenuRedo = &Get<TMenuItem>("MenuRedo");
+    ImagePopUndo = &Get<TMenuItem>("ImagePopUndo");
+    ImagePopRedo = &Get<TMenuItem>("ImagePopRedo");
+    MenuCopy = &Get<TMenuItem>("MenuCopy");
+    MenuSaveAs = &Get<TMenuItem>("MenuSaveAs");
+    MenuPrint = &Get<TMenuItem>("MenuPrint");
+    MenuPixelate = &Get<TMenuItem>("MenuPixelate");
     for (const char* name : kPictureCommands) {
         ui::TComponent& command = Get<ui::TComponent>(name);
         if (auto* control = dynamic_cast<TControl*>(&command))
@@ -146,6 +156,8 @@ void TMAIN::Loaded() {
     for (int i = 0; i < 5; ++i)
         brushItems_[10 + i] = &Get<TMenuItem>(kBrushColours[i].item);
     picture_ = std::make_unique<CurrentPicture>(*Image1);
+    history_ = std::make_unique<History>(*picture_);
+    history_->OnChange = [this] { HistoryChanged(); };
 }
 
 void TMAIN::RegisterBrushHandlers() {
@@ -307,7 +319,7 @@ void TMAIN::CaptureScreen(int mode) {
     } back{this};
     PlayShutter(hiddenAt);
     GrabScreen(mode, *temporary);
-    picture_->Replace(*temporary);
+    history_->Replace(*temporary);
 }
 
 void TMAIN::ButtonCaptureClick(TObject*) {
@@ -361,7 +373,7 @@ void TMAIN::MenuSelectionClick(TObject*) {
         }
         // A click without a drag selects nothing: the picture stays as it was.
         if (r.left == r.right || r.top == r.bottom) return;
-        picture_->Replace(*overlay.FrozenPart(r));
+        history_->Replace(*overlay.FrozenPart(r));
     });
 }
 
@@ -372,7 +384,7 @@ void TMAIN::MenuWindowControlClick(TObject*) {
         overlay.Hide();
         POINT p;
         ::GetCursorPos(&p);
-        picture_->Replace(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
+        history_->Replace(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
     });
 }
 
@@ -444,6 +456,9 @@ void TMAIN::isjunktTimer(TObject*) {
         control->SetEnabled(enable);
     for (TMenuItem* item : pictureItems_)
         item->SetEnabled(enable);
+    // Pixelating needs a picture as the brush does.
+    ButtonPixelate->SetEnabled(enable);
+    MenuPixelate->SetEnabled(enable);
     isjunkt->SetEnabled(false);
 }
 
@@ -456,9 +471,16 @@ void TMAIN::Image1MouseEnter(TObject*) {
 }
 
 void TMAIN::Image1MouseDown(TObject*, ui::TMouseButton Button, ui::TShiftState, int X, int Y) {
+    if (PixelateDown()) {
+        if (Button != ui::TMouseButton::mbLeft) return;
+        pixelateBand_ = RECT{X, Y, X, Y};
+        DrawPixelateBand();
+        return;
+    }
     POINT p;
     ::GetCursorPos(&p);
     panAnchor_ = p;
+    strokeKept_ = false;
     StartStroke(*picture_, X, Y);
     if (Button == ui::TMouseButton::mbLeft && !BrushDown())
         ui::Application->SetScreenCursor(kGrabbingHandCursor);
@@ -466,7 +488,19 @@ void TMAIN::Image1MouseDown(TObject*, ui::TMouseButton Button, ui::TShiftState, 
 
 void TMAIN::Image1MouseMove(TObject*, ui::TShiftState Shift, int X, int Y) {
     if (!(Shift & ui::ssLeft)) return;
+    if (pixelateBand_) {
+        DrawPixelateBand();
+        pixelateBand_->right = X;
+        pixelateBand_->bottom = Y;
+        DrawPixelateBand();
+        return;
+    }
     if (BrushDown()) {
+        // The whole stroke, press to release, is one step.
+        if (!strokeKept_) {
+            history_->KeepWhole();
+            strokeKept_ = true;
+        }
         DrawStroke(*picture_, brushDiameter_, brushColour_, X, Y);
         return;
     }
@@ -481,31 +515,136 @@ void TMAIN::Image1MouseMove(TObject*, ui::TShiftState Shift, int X, int Y) {
 }
 
 void TMAIN::Image1MouseUp(TObject*, ui::TMouseButton, ui::TShiftState, int, int) {
+    if (pixelateBand_) {
+        DrawPixelateBand();
+        const RECT r = *pixelateBand_;
+        pixelateBand_.reset();
+        // The blocks the band touches become their mean colours, as one step that
+        // keeps their pixels before.
+        const glimra::Area blocks =
+            glimra::PixelateBlocks(picture_->View(), {r.left, r.top, r.right, r.bottom});
+        if (blocks.right <= blocks.left) return;
+        history_->KeepArea({blocks.left, blocks.top, blocks.right, blocks.bottom});
+        picture_->Change([&](ui::TBitmap& bitmap) {
+            glimra::Pixelate(bitmap.View(), {r.left, r.top, r.right, r.bottom});
+        });
+        return;
+    }
     panAnchor_.reset();
     if (BrushDown()) return;
     ui::Application->SetScreenCursor(ui::crDefault);
     Image1->SetCursor(kOpenHandCursor);
 }
 
+void TMAIN::Edit(const std::function<void()>& edit, const std::function<void()>& inverse) {
+    if (picture_->Empty()) {
+        edit();
+        return;
+    }
+    const bool reversible = inverse && picture_->View().bytesPerPixel == 3;
+    if (!reversible) history_->KeepWhole();
+    edit();
+    if (reversible) history_->Reversible(inverse, edit);
+}
+
 void TMAIN::ImagePopGrayscaleClick(TObject*) {
-    GrayscalePicture(*picture_);
+    Edit([this] { GrayscalePicture(*picture_); });
 }
 
 void TMAIN::ImagePopBrightenClick(TObject*) {
-    StepPictureBrightness(*picture_, glimra::kBrightenStep);
+    Edit([this] { StepPictureBrightness(*picture_, glimra::kBrightenStep); });
 }
 
 void TMAIN::ImagePopDarkenClick(TObject*) {
-    StepPictureBrightness(*picture_, glimra::kDarkenStep);
+    Edit([this] { StepPictureBrightness(*picture_, glimra::kDarkenStep); });
 }
 
 void TMAIN::ImagePopInvertClick(TObject*) {
-    InvertPicture(*picture_);
+    const auto invert = [this] { InvertPicture(*picture_); };
+    Edit(invert, invert);
 }
 
 void TMAIN::ButtonClearClick(TObject*) {
-    picture_->Clear();
+    ui::TBitmap none;
+    history_->Replace(none);
     StartCommandRefresh();
+}
+
+void TMAIN::HistoryChanged() {
+    for (TMenuItem* undo : {MenuUndo, ImagePopUndo})
+        undo->SetEnabled(history_->CanUndo());
+    for (TMenuItem* redo : {MenuRedo, ImagePopRedo})
+        redo->SetEnabled(history_->CanRedo());
+}
+
+void TMAIN::MenuUndoClick(TObject*) {
+    const bool had = HasPicture();
+    history_->Undo();
+    // A step back to no picture, or from none to one, refreshes the commands.
+    if (HasPicture() != had) StartCommandRefresh();
+}
+
+void TMAIN::MenuRedoClick(TObject*) {
+    const bool had = HasPicture();
+    history_->Redo();
+    if (HasPicture() != had) StartCommandRefresh();
+}
+
+bool TMAIN::PixelateDown() {
+    return ButtonPixelate->Down();
+}
+
+void TMAIN::ButtonPixelateClick(TObject*) {
+    // The brush and pixelating exclude each other (one group): either cursor.
+    ShowBrushCursor(*Image1, BrushDown());
+    if (PixelateDown()) Image1->SetCursor(ui::crCross);
+}
+
+void TMAIN::MenuPixelateClick(TObject* Sender) {
+    ButtonPixelate->SetDown(!ButtonPixelate->Down());
+    ButtonPixelateClick(Sender);
+}
+
+void TMAIN::DrawPixelateBand() {
+    if (!pixelateBand_) return;
+    const RECT r = *pixelateBand_;
+    // From picture pixels to the scroll box's client area.
+    const int dx = Image1->Left() - ScrollBox1->HorzScrollBar().Position();
+    const int dy = Image1->Top() - ScrollBox1->VertScrollBar().Position();
+    RECT band{std::min(r.left, r.right) + dx, std::min(r.top, r.bottom) + dy,
+              std::max(r.left, r.right) + dx, std::max(r.top, r.bottom) + dy};
+    HDC dc = ::GetDC(ScrollBox1->Handle());
+    ::DrawFocusRect(dc, &band);
+    ::ReleaseDC(ScrollBox1->Handle(), dc);
+}
+
+bool TMAIN::IsShortCut(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0 ||
+        ::GetActiveWindow() != Handle())
+        return false;
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    TMenuItem* item = nullptr;
+    switch (msg.wParam) {
+        case 'C':
+            item = MenuCopy;
+            break;
+        case 'S':
+            item = MenuSaveAs;
+            break;
+        case 'P':
+            item = MenuPrint;
+            break;
+        case 'Z':
+            item = shift ? MenuRedo : MenuUndo;
+            break;
+        case 'Y':
+            item = MenuRedo;
+            break;
+        default:
+            return false;
+    }
+    if (item->Enabled()) item->Click();
+    return true;
 }
 
 void TMAIN::RotateOrFlip(void (TMAIN::*command)(TObject*), const std::string& caption,
@@ -528,23 +667,27 @@ void TMAIN::ButtonEditRotateClick(TObject* Sender) {
 }
 
 void TMAIN::ImagePopRotate90Click(TObject*) {
-    RotateOrFlip(&TMAIN::ImagePopRotate90Click, std::string("90") + kDegreeSign, 5, true,
-                 [this] { RotatePicture(*picture_, 1); });
+    RotateOrFlip(&TMAIN::ImagePopRotate90Click, std::string("90") + kDegreeSign, 5, true, [this] {
+        Edit([this] { RotatePicture(*picture_, 1); }, [this] { RotatePicture(*picture_, 3); });
+    });
 }
 
 void TMAIN::ImagePopRotate180Click(TObject*) {
+    const auto half = [this] { RotatePicture(*picture_, 2); };
     RotateOrFlip(&TMAIN::ImagePopRotate180Click, std::string("180") + kDegreeSign, 5, true,
-                 [this] { RotatePicture(*picture_, 2); });
+                 [this, half] { Edit(half, half); });
 }
 
 void TMAIN::ImagePopFlipVerticalClick(TObject*) {
+    const auto flip = [this] { FlipPictureOver(*picture_, true, false); };
     RotateOrFlip(&TMAIN::ImagePopFlipVerticalClick, "Vertical", 6, false,
-                 [this] { FlipPictureOver(*picture_, true, false); });
+                 [this, flip] { Edit(flip, flip); });
 }
 
 void TMAIN::ImagePopFlipHorizontalClick(TObject*) {
+    const auto flip = [this] { FlipPictureOver(*picture_, false, true); };
     RotateOrFlip(&TMAIN::ImagePopFlipHorizontalClick, "Horizontal", 7, false,
-                 [this] { FlipPictureOver(*picture_, false, true); });
+                 [this, flip] { Edit(flip, flip); });
 }
 
 void TMAIN::ButtonBrushClick(TObject*) {

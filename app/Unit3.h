@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/CurrentPicture.h"
+#include "app/History.h"
 #include "ui/TForm.h"
 
 namespace lang {
@@ -55,6 +56,8 @@ class TTrayIcon;
     /* Brush mode; the diameter and colour items (ImagePopD1Click to ImagePopD10Click,   \
        ImagePopBlackClick and so on) are registered with their values. */                \
     X(ButtonBrushClick) X(ImagePopCustomClick)                                           \
+    /* Pixelate mode, and undo and redo of every change to the picture. */               \
+    X(ButtonPixelateClick) X(MenuPixelateClick) X(MenuUndoClick) X(MenuRedoClick)        \
     /* Settings, statistics and languages. */                                            \
     X(MenuClearStatisticClick) X(MultiLanguage1AfterLoad)                                \
     /* The tray icon, the about box and the web pages. */                                \
@@ -94,6 +97,10 @@ class TMAIN : public ui::TForm {
     CurrentPicture& Picture() {
         return *picture_;
     }
+    // The steps of the picture's history.
+    const History& PictureHistory() const {
+        return *history_;
+    }
     // The image view holds a picture (its height is not 0).
     bool HasPicture() const {
         return picture_->Available();
@@ -113,6 +120,9 @@ class TMAIN : public ui::TForm {
     }
     void Loaded() override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    // Ctrl+C, Ctrl+S, Ctrl+P, Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z while this window is
+    // active: the command of the menu item that shows the key, when it is enabled.
+    bool IsShortCut(const MSG& msg) override;
 
   private:
     void RegisterHoverHandlers();
@@ -123,6 +133,16 @@ class TMAIN : public ui::TForm {
                       int imageIndex, bool relabelOnError, const std::function<void()>& edit);
     void SetView(bool toolBar, bool imageEdit, bool statusBar);
     bool BrushDown();
+    bool PixelateDown();
+    // Runs an edit of the picture as one step of the history: an edit that
+    // `inverse` takes back exactly keeps no pixels when the picture is already in
+    // the edit's layout (24 bits per pixel); any other keeps the picture first.
+    void Edit(const std::function<void()>& edit, const std::function<void()>& inverse = nullptr);
+    // Undo and Redo are enabled while there is a step to take.
+    void HistoryChanged();
+    // The band of a pixelate drag, drawn on the screen by exclusive-or (drawn
+    // twice, it is gone) and never into the picture.
+    void DrawPixelateBand();
     // Hides the main window, grabs in that mode and brings the window back.
     void CaptureScreen(int mode);
     // Runs an overlay form modally with the hot keys off and the main window
@@ -156,10 +176,17 @@ class TMAIN : public ui::TForm {
     ui::TControl* statisticsLabels_[5] = {};
     ui::TMenuItem* brushItems_[15] = {};
 
-    // The current picture, which Image1 shows.
+    // The current picture, which Image1 shows, and the history of its changes.
     std::unique_ptr<CurrentPicture> picture_;
-    std::optional<POINT> panAnchor_;  // screen position of the last press or move of a drag
-    int brushDiameter_ = 0;           // the stroke's width in pixels
+    std::unique_ptr<History> history_;
+    ui::TSpeedButton* ButtonPixelate = nullptr;
+    ui::TMenuItem *MenuUndo = nullptr, *MenuRedo = nullptr, *ImagePopUndo = nullptr,
+                  *ImagePopRedo = nullptr, *MenuCopy = nullptr, *MenuSaveAs = nullptr,
+                  *MenuPrint = nullptr, *MenuPixelate = nullptr;
+    bool strokeKept_ = false;           // the picture before the brush stroke is kept
+    std::optional<RECT> pixelateBand_;  // picture pixels from the press to the pointer
+    std::optional<POINT> panAnchor_;    // screen position of the last press or move of a drag
+    int brushDiameter_ = 0;             // the stroke's width in pixels
     ui::TColor brushColour_ = ui::clBlack;
     int saveFilterIndex_ = 1;
 };

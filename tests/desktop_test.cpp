@@ -9,8 +9,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/Settings.h"
 #include "capture/Magnifier.h"
@@ -330,6 +332,123 @@ TEST_F(OrdinaryDesktop, TheMagnifierShowsTheScreenUnderThePointer_AndNeverEnters
                                           pointer.y + y - patterned.top);
                        }),
               "");
+}
+
+// Ctrl with a letter, as one SendInput: the main window sees the letter with Ctrl down.
+void CtrlAnd(WORD letter, bool shift = false) {
+    std::vector<std::pair<WORD, bool>> keys{{VK_CONTROL, true}};
+    if (shift) keys.push_back({VK_SHIFT, true});
+    keys.insert(keys.end(), {{letter, true}, {letter, false}});
+    if (shift) keys.push_back({VK_SHIFT, false});
+    keys.push_back({VK_CONTROL, false});
+    KeyEvents(keys);
+}
+
+TEST_F(OrdinaryDesktop,
+       ShortcutsActOnlyInTheActiveMainWindow_PixelateHidesAnAreaInBlocks_UndoAndRedoByKey) {
+    other.PatternWindow({0, 0, 200, 150});
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    ASSERT_TRUE(CaptureWithKey(VK_F7, main)) << program.DescribeWindows();
+
+    // Ctrl+C copies while the main window is active; in another program's
+    // window it is that program's key.
+    ::SetForegroundWindow(otherWindow);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == otherWindow; }, 3000));
+    DWORD before = ::GetClipboardSequenceNumber();
+    CtrlAnd('C');
+    ::Sleep(800);
+    EXPECT_EQ(::GetClipboardSequenceNumber(), before);
+    ::SetForegroundWindow(main);
+    ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000));
+    ::Sleep(200);
+    before = ::GetClipboardSequenceNumber();
+    CtrlAnd('C');
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const ClipboardState now = Clipboard();
+            return now.sequence != before && now.owner == main && now.bitmap;
+        },
+        3000));
+
+    // Ctrl+S: the save dialog; the picture as captured.
+    const std::string original = folder + "\\original.png", hidden = folder + "\\hidden.png";
+    CtrlAnd('S');
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = ShownWindowOfClass(program, "#32770")); }, 8000));
+    ::Sleep(300);
+    SaveInDialog(dialog, 4, original);
+
+    // Pixelate, and a drag on the picture from (13, 10) to (61, 37): the blocks of
+    // eight from (8, 8) to (64, 40).
+    ClickAt(CentreOfSpeedButton(main, 497));
+    ::Sleep(300);
+    MoveAndRest(PicturePoint(main, 13, 10));
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(100);
+    MoveAndRest(PicturePoint(main, 40, 25));
+    MoveAndRest(PicturePoint(main, 61, 37));
+    MouseEvent(MOUSEEVENTF_LEFTUP);
+    ::Sleep(300);
+    MouseAside();
+    SaveScreenshot(main, "desktop-pixelated");
+    ::SetForegroundWindow(main);
+    ::Sleep(200);
+    CtrlAnd('S');
+    ASSERT_TRUE(WaitFor([&] { return (dialog = ShownWindowOfClass(program, "#32770")); }, 8000));
+    ::Sleep(300);
+    SaveInDialog(dialog, 4, hidden);
+
+    const Pixels was = PixelsOf(glimra::test::DecodePng(glimra::test::ReadFile(original)));
+    const Pixels is = PixelsOf(glimra::test::DecodePng(glimra::test::ReadFile(hidden)));
+    ASSERT_EQ(is.width, was.width);
+    ASSERT_EQ(is.height, was.height);
+    std::set<COLORREF> originals, now;
+    for (int y = 0; y < was.height; ++y)
+        for (int x = 0; x < was.width; ++x) {
+            const bool inside = x >= 8 && x < 64 && y >= 8 && y < 40;
+            if (!inside) {
+                ASSERT_EQ(is.At(x, y), was.At(x, y)) << x << "," << y;
+                continue;
+            }
+            // The exact mean of the block, each channel rounded.
+            const int bx = x / 8 * 8, by = y / 8 * 8;
+            int sum[3] = {};
+            for (int v = by; v < by + 8; ++v)
+                for (int u = bx; u < bx + 8; ++u) {
+                    sum[0] += GetRValue(was.At(u, v));
+                    sum[1] += GetGValue(was.At(u, v));
+                    sum[2] += GetBValue(was.At(u, v));
+                }
+            ASSERT_EQ(is.At(x, y), RGB((sum[0] + 32) / 64, (sum[1] + 32) / 64, (sum[2] + 32) / 64))
+                << x << "," << y;
+            originals.insert(was.At(x, y));
+            now.insert(is.At(x, y));
+        }
+    for (COLORREF c : now)
+        EXPECT_EQ(originals.count(c), 0u) << "an original colour is left: " << c;
+
+    // Ctrl+Z: the area as captured on the screen again; Ctrl+Y, and Ctrl+Shift+Z
+    // after another Ctrl+Z: pixelated again.
+    const Pixels shownBefore = ViewShows(main, 80, 50);
+    CtrlAnd('Z');
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return ViewShows(main, 80, 50) == Part(was, {0, 0, 80, 50});
+        },
+        3000));
+    CtrlAnd('Y');
+    EXPECT_TRUE(WaitFor([&] { return ViewShows(main, 80, 50) == shownBefore; }, 3000));
+    CtrlAnd('Z');
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return ViewShows(main, 80, 50) == Part(was, {0, 0, 80, 50});
+        },
+        3000));
+    CtrlAnd('Z', true);
+    EXPECT_TRUE(WaitFor([&] { return ViewShows(main, 80, 50) == shownBefore; }, 3000));
+    EXPECT_EQ(shownBefore, Part(is, {0, 0, 80, 50}));
 }
 
 }  // namespace

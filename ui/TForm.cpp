@@ -318,7 +318,8 @@ bool TForm::HasTabStops() const {
 }
 
 bool TForm::PreDispatch(MSG& msg) {
-    return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && DialogMessage(msg);
+    return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
+           (IsShortCut(msg) || DialogMessage(msg));
 }
 
 bool TForm::DialogMessage(MSG& msg) {

@@ -126,6 +126,9 @@ class TForm : public TScrollingWinControl, private TFormLink {
     }
     // A form's own handling of a window message: return true when handled.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // A key message for this form, before it is dispatched: true when the form
+    // used it as a shortcut of its own.
+    virtual bool IsShortCut(const MSG&) { return false; }
     void CreateParams(TCreateParams& params) override;
     void PaintWindow(HDC dc) override;
     // The layout's resource name: the form's class name.

@@ -5,10 +5,11 @@ namespace glimra::testing {
 namespace {
 
 // From the layout: the menu bar ToolBar2 is 21 high; the main tool bar Panel1
-// follows, 57 high; then the image-edit tool bar ToolBar1 at 78, 44 high, its
-// buttons 60 wide from its left edge; then the image area ScrollBox1. The status
-// bar Panel2 is the bottom 20 pixels.
+// follows, 57 high, its speed buttons 72 wide; then the image-edit tool bar ToolBar1 at 78, 44
+// high, its buttons 60 wide from its left edge; then the image area ScrollBox1. The status bar
+// Panel2 is the bottom 20 pixels.
 constexpr int kMenuBarHeight = 21;
+constexpr int kSpeedButtonWidth = 72, kSpeedButtonHeight = 57;
 constexpr int kEditTop = 78, kEditHeight = 44, kEditWidth = 60;
 constexpr int kImageTop = 122;
 constexpr int kStatusHeight = 20;
@@ -30,6 +31,11 @@ RECT ClientRectOnScreen(HWND main, int left, int top, int right, int bottom) {
 POINT CentreOf(HWND main, EditButton button) {
     return ClientToScreenPoint(main, int(button) * kEditWidth + kEditWidth / 2,
                                kEditTop + kEditHeight / 2);
+}
+
+POINT CentreOfSpeedButton(HWND main, int left) {
+    return ClientToScreenPoint(main, left + kSpeedButtonWidth / 2,
+                               kMenuBarHeight + kSpeedButtonHeight / 2);
 }
 
 POINT PicturePoint(HWND main, int x, int y) {

@@ -12,6 +12,8 @@ namespace glimra::testing {
 enum class EditButton { Copy, Grayscale, Brighten, Darken, Invert, Rotate };
 
 POINT CentreOf(HWND main, EditButton button);
+// The speed button of the main tool bar whose left edge is at `left` (0, 71, ...).
+POINT CentreOfSpeedButton(HWND main, int left);
 // A point of the picture in the image view (not scrolled), in screen pixels.
 POINT PicturePoint(HWND main, int x, int y);
 // The menu bar and the status bar, in screen pixels.

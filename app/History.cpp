@@ -1,0 +1,133 @@
+#include "app/History.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+std::size_t History::Step::Bytes() const {
+    std::size_t bytes = pixels.size();
+    if (whole && !whole->Empty()) {
+        const glimra::PixelView v = whole->View();
+        bytes += std::size_t(v.height) * std::size_t(v.stride < 0 ? -v.stride : v.stride);
+    }
+    return bytes;
+}
+
+void History::Count() {
+    bytes_ = 0;
+    for (const Step& s : steps_)
+        bytes_ += s.Bytes();
+}
+
+void History::Trim() {
+    Count();
+    // The oldest step goes first; then, if still over, the one furthest to redo.
+    while (bytes_ > limit_ && done_ > 0) {
+        bytes_ -= steps_.front().Bytes();
+        steps_.pop_front();
+        --done_;
+    }
+    while (bytes_ > limit_ && steps_.size() > done_) {
+        bytes_ -= steps_.back().Bytes();
+        steps_.pop_back();
+    }
+}
+
+void History::Push(Step step) {
+    steps_.erase(steps_.begin() + std::ptrdiff_t(done_), steps_.end());
+    steps_.push_back(std::move(step));
+    done_ = steps_.size();
+    Trim();
+    if (OnChange) OnChange();
+}
+
+void History::Replace(ui::TBitmap& next) {
+    Step step;
+    step.whole = std::make_unique<ui::TBitmap>();
+    step.whole->Take(next);
+    picture_.Exchange(*step.whole);
+    Push(std::move(step));
+}
+
+void History::KeepWhole() {
+    if (picture_.Empty()) return;
+    Step step;
+    step.whole = std::make_unique<ui::TBitmap>();
+    step.whole->Assign(picture_.Bitmap());
+    Push(std::move(step));
+}
+
+void History::KeepArea(RECT area) {
+    const glimra::PixelView v = picture_.View();
+    area.left = std::max(area.left, 0L);
+    area.top = std::max(area.top, 0L);
+    area.right = std::min(area.right, LONG(v.width));
+    area.bottom = std::min(area.bottom, LONG(v.height));
+    if (area.left >= area.right || area.top >= area.bottom) return;
+    Step step;
+    step.area = area;
+    step.bytesPerPixel = v.bytesPerPixel;
+    const std::size_t row = std::size_t(area.right - area.left) * std::size_t(v.bytesPerPixel);
+    step.pixels.resize(row * std::size_t(area.bottom - area.top));
+    for (LONG y = area.top; y < area.bottom; ++y)
+        std::memcpy(step.pixels.data() + row * std::size_t(y - area.top),
+                    v.Row(y) + std::ptrdiff_t(area.left) * v.bytesPerPixel, row);
+    Push(std::move(step));
+}
+
+void History::Reversible(std::function<void()> undo, std::function<void()> redo) {
+    Step step;
+    step.undo = std::move(undo);
+    step.redo = std::move(redo);
+    Push(std::move(step));
+}
+
+void History::Exchange(Step& step) {
+    if (step.whole) {
+        picture_.Exchange(*step.whole);
+        return;
+    }
+    // The area's pixels and the kept ones change places, row by row. A save may
+    // have brought the picture to 24 bits since: then only blue, green and red
+    // change places.
+    picture_.Change([&](ui::TBitmap& bitmap) {
+        const glimra::PixelView v = bitmap.View();
+        const RECT a = step.area;
+        const int kept = step.bytesPerPixel, now = v.bytesPerPixel;
+        const std::size_t row = std::size_t(a.right - a.left) * std::size_t(kept);
+        for (LONG y = a.top; y < a.bottom; ++y) {
+            std::uint8_t* pixel = v.Row(y) + std::ptrdiff_t(a.left) * now;
+            std::uint8_t* other = step.pixels.data() + row * std::size_t(y - a.top);
+            if (kept == now) {
+                std::swap_ranges(pixel, pixel + row, other);
+                continue;
+            }
+            for (LONG x = a.left; x < a.right; ++x, pixel += now, other += kept)
+                std::swap_ranges(pixel, pixel + 3, other);
+        }
+    });
+}
+
+void History::Undo() {
+    if (!CanUndo()) return;
+    Step& step = steps_[done_ - 1];
+    if (step.undo)
+        step.undo();
+    else
+        Exchange(step);
+    --done_;
+    Trim();
+    if (OnChange) OnChange();
+}
+
+void History::Redo() {
+    if (!CanRedo()) return;
+    Step& step = steps_[done_];
+    if (step.redo)
+        step.redo();
+    else
+        Exchange(step);
+    ++done_;
+    Trim();
+    if (OnChange) OnChange();
+}

@@ -1,0 +1,76 @@
+// Undo and redo of the changes to the current picture. Each step keeps only what
+// cannot be computed back: the picture before a change that loses information
+// (whole, or the area a change was confined to), nothing for a change that its
+// inverse takes back exactly. Undo and redo exchange what a step keeps with the
+// current picture, so that they give back the exact pixels and pixel layout
+// without a copy. The steps kept are bounded by their memory, the oldest going
+// first.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/CurrentPicture.h"
+#include "ui/TBitmap.h"
+
+class History {
+  public:
+    static constexpr std::size_t kDefaultLimit = std::size_t(256) << 20;
+
+    explicit History(CurrentPicture& picture, std::size_t limit = kDefaultLimit)
+        : picture_(picture), limit_(limit) {}
+    History(const History&) = delete;
+    History& operator=(const History&) = delete;
+
+    // A change that replaces the picture (a capture, Clear): `next` becomes the
+    // current picture and the one before is kept, neither of them copied.
+    void Replace(ui::TBitmap& next);
+    // Before a change that cannot be computed back: keeps a copy of the picture.
+    void KeepWhole();
+    // Before a change confined to `area` that keeps the pixel layout: keeps the
+    // pixels of that area.
+    void KeepArea(RECT area);
+    // After a change that `undo` takes back exactly and `redo` repeats.
+    void Reversible(std::function<void()> undo, std::function<void()> redo);
+
+    bool CanUndo() const { return done_ > 0; }
+    bool CanRedo() const { return done_ < steps_.size(); }
+    void Undo();
+    void Redo();
+
+    // Called after every step taken, undone or redone.
+    std::function<void()> OnChange;
+
+    // The memory the steps keep, and the number of steps.
+    std::size_t Bytes() const { return bytes_; }
+    std::size_t Steps() const { return steps_.size(); }
+
+  private:
+    struct Step {
+        std::unique_ptr<ui::TBitmap> whole;  // the other picture of an exchange
+        RECT area{};                         // the area whose pixels `pixels` keeps,
+        int bytesPerPixel = 0;               // in the picture's layout of then
+        std::vector<std::uint8_t> pixels;
+        std::function<void()> undo, redo;  // a reversible change
+        std::size_t Bytes() const;
+    };
+    // Takes the step and forgets the steps that could have been redone.
+    void Push(Step step);
+    // While the memory is over the limit: drops the oldest step, and then the
+    // step furthest to redo.
+    void Trim();
+    // Exchanges what the step keeps with the current picture.
+    void Exchange(Step& step);
+    void Count();
+
+    CurrentPicture& picture_;
+    std::size_t limit_;
+    std::deque<Step> steps_;
+    std::size_t done_ = 0;  // steps_[0, done_) can be undone, the rest redone
+    std::size_t bytes_ = 0;
+};
