@@ -146,8 +146,8 @@ void TMAIN::Loaded() {
         else
             pictureItems_.push_back(&Get<TMenuItem>(name));
     }
-    for (int i = 0; i < 13; ++i)
-        hoverButtons_[i] = &Get<TControl>(kHoverButtons[i]);
+    for (const char* name : kHoverButtons)
+        hoverButtons_.push_back(&Get<TControl>(name));
     for (int i = 0; i < 5; ++i)
         statisticsLabels_[i] = &Get<TControl>(kStatisticsLabels[i]);
     for (int diameter = 1; diameter <= 10; ++diameter)
@@ -180,7 +180,7 @@ void TMAIN::RegisterHoverHandlers() {
     // ButtonCaptureMouseEnter, ButtonCaptureMouseLeave, and so on for all thirteen:
     // entering shows the button's hint as it is now (a language file may have
     // replaced it), leaving empties the label.
-    for (int i = 0; i < 13; ++i) {
+    for (std::size_t i = 0; i < std::size(kHoverButtons); ++i) {
         const std::string name = kHoverButtons[i];
         HandlerFunction<ui::TNotifyEvent>((name + "MouseEnter").c_str(), [this, i](TObject*) {
             info->SetCaption(hoverButtons_[i]->Hint());

@@ -172,7 +172,7 @@ class TMAIN : public ui::TForm {
     // from the left, and the brush items (diameters 1 to 10, then the colours).
     std::vector<ui::TControl*> pictureControls_;
     std::vector<ui::TMenuItem*> pictureItems_;
-    ui::TControl* hoverButtons_[13] = {};
+    std::vector<ui::TControl*> hoverButtons_;
     ui::TControl* statisticsLabels_[5] = {};
     ui::TMenuItem* brushItems_[15] = {};
 
