@@ -57,6 +57,20 @@ const char* const kHoverButtons[14] = {
     "ButtonEditRotate",    "ButtonPixelate",
 };
 
+// The brush colours of the image menu's items.
+struct BrushColourItem {
+    const char* item;
+    ui::TColor colour;
+};
+constexpr BrushColourItem kBrushColours[5] = {
+    {"ImagePopBlack", RGB(0, 0, 0)},       {"ImagePopBlue", RGB(0, 0, 255)},
+    {"ImagePopGreen", RGB(0, 128, 0)},     {"ImagePopRed", RGB(255, 0, 0)},
+    {"ImagePopWhite", RGB(255, 255, 255)},
+};
+
+// The statistics labels of the status bar, from the left.
+const char* const kStatisticsLabels[5] = {"SM", "FS", "Label2", "AW", "Label3"};
+
 // The capture keys of the hot-key poll: F7, F8, F9, F10.
 constexpr int kHotKeys[4] = {VK_F7, VK_F8, VK_F9, VK_F10};
 
@@ -124,6 +138,23 @@ void TMAIN::Loaded() {
     MenuCopy = &Get<TMenuItem>("MenuCopy");
     MenuSaveAs = &Get<TMenuItem>("MenuSaveAs");
     MenuPrint = &Get<TMenuItem>("MenuPrint");
+    MenuPixelate = &Get<TMenuItem>("MenuPixelate");
+    for (const char* name : kPictureCommands) {
+        ui::TComponent& command = Get<ui::TComponent>(name);
+        if (auto* control = dynamic_cast<TControl*>(&command))
+            pictureControls_.push_back(control);
+        else
+            pictureItems_.push_back(&Get<TMenuItem>(name));
+    }
+    for (const char* name : kHoverButtons)
+        hoverButtons_.push_back(&Get<TControl>(name));
+    for (int i = 0; i < 5; ++i)
+        statisticsLabels_[i] = &Get<TControl>(kStatisticsLabels[i]);
+    for (int diameter = 1; diameter <= 10; ++diameter)
+        brushItems_[diameter - 1] =
+            &Get<TMenuItem>(("ImagePopD" + std::to_string(diameter)).c_str());
+    for (int i = 0; i < 5; ++i)
+        brushItems_[10 + i] = &Get<TMenuItem>(kBrushColours[i].item);
     picture_ = std::make_unique<CurrentPicture>(*Image1);
     history_ = std::make_unique<History>(*picture_);
     history_->OnChange = [this] { HistoryChanged(); };
@@ -131,39 +162,28 @@ void TMAIN::Loaded() {
 
 void TMAIN::RegisterBrushHandlers() {
     // ImagePopD1Click to ImagePopD10Click: the diameter in pixels, checked in its group.
-    for (int diameter = 1; diameter <= 10; ++diameter) {
-        const std::string item = "ImagePopD" + std::to_string(diameter);
-        HandlerFunction<ui::TNotifyEvent>((item + "Click").c_str(),
-                                          [this, item, diameter](TObject*) {
-                                              brushDiameter_ = diameter;
-                                              Get<TMenuItem>(item.c_str()).SetChecked(true);
+    for (int diameter = 1; diameter <= 10; ++diameter)
+        HandlerFunction<ui::TNotifyEvent>(
+            ("ImagePopD" + std::to_string(diameter) + "Click").c_str(), [this, diameter](TObject*) {
+                brushDiameter_ = diameter;
+                brushItems_[diameter - 1]->SetChecked(true);
+            });
+    for (int i = 0; i < 5; ++i)
+        HandlerFunction<ui::TNotifyEvent>((std::string(kBrushColours[i].item) + "Click").c_str(),
+                                          [this, i](TObject*) {
+                                              brushColour_ = kBrushColours[i].colour;
+                                              brushItems_[10 + i]->SetChecked(true);
                                           });
-    }
-    struct BrushColour {
-        const char* item;
-        ui::TColor colour;
-    };
-    for (const BrushColour& c :
-         {BrushColour{"ImagePopBlack", RGB(0, 0, 0)}, BrushColour{"ImagePopBlue", RGB(0, 0, 255)},
-          BrushColour{"ImagePopGreen", RGB(0, 128, 0)}, BrushColour{"ImagePopRed", RGB(255, 0, 0)},
-          BrushColour{"ImagePopWhite", RGB(255, 255, 255)}}) {
-        const std::string item = c.item;
-        HandlerFunction<ui::TNotifyEvent>((item + "Click").c_str(),
-                                          [this, item, colour = c.colour](TObject*) {
-                                              brushColour_ = colour;
-                                              Get<TMenuItem>(item.c_str()).SetChecked(true);
-                                          });
-    }
 }
 
 void TMAIN::RegisterHoverHandlers() {
     // ButtonCaptureMouseEnter, ButtonCaptureMouseLeave, and so on for all thirteen:
     // entering shows the button's hint as it is now (a language file may have
     // replaced it), leaving empties the label.
-    for (const char* button : kHoverButtons) {
-        const std::string name = button;
-        HandlerFunction<ui::TNotifyEvent>((name + "MouseEnter").c_str(), [this, name](TObject*) {
-            info->SetCaption(Get<TControl>(name.c_str()).Hint());
+    for (std::size_t i = 0; i < std::size(kHoverButtons); ++i) {
+        const std::string name = kHoverButtons[i];
+        HandlerFunction<ui::TNotifyEvent>((name + "MouseEnter").c_str(), [this, i](TObject*) {
+            info->SetCaption(hoverButtons_[i]->Hint());
         });
         HandlerFunction<ui::TNotifyEvent>((name + "MouseLeave").c_str(),
                                           [this](TObject*) { info->SetCaption(""); });
@@ -217,11 +237,10 @@ void TMAIN::MultiLanguage1AfterLoad(TObject*) {
     // The statistics labels, right-aligned and sized to their new captions, are
     // put in their order again: hidden, then shown from the right, each one
     // entering at the left end of the right-aligned row.
-    const char* const labels[] = {"SM", "FS", "Label2", "AW", "Label3"};
-    for (const char* name : labels)
-        Get<TControl>(name).SetVisible(false);
+    for (TControl* label : statisticsLabels_)
+        label->SetVisible(false);
     for (int i = 4; i >= 0; --i) {
-        TControl& label = Get<TControl>(labels[i]);
+        TControl& label = *statisticsLabels_[i];
         label.SetLeft(-label.Width());
         label.SetVisible(true);
     }
@@ -433,16 +452,13 @@ void TMAIN::StartCommandRefresh() {
 
 void TMAIN::isjunktTimer(TObject*) {
     const bool enable = HasPicture();
-    for (const char* name : kPictureCommands) {
-        ui::TComponent& command = Get<ui::TComponent>(name);
-        if (auto* control = dynamic_cast<TControl*>(&command))
-            control->SetEnabled(enable);
-        else
-            Get<TMenuItem>(name).SetEnabled(enable);
-    }
+    for (TControl* control : pictureControls_)
+        control->SetEnabled(enable);
+    for (TMenuItem* item : pictureItems_)
+        item->SetEnabled(enable);
     // Pixelating needs a picture as the brush does.
     ButtonPixelate->SetEnabled(enable);
-    Get<TMenuItem>("MenuPixelate").SetEnabled(enable);
+    MenuPixelate->SetEnabled(enable);
     isjunkt->SetEnabled(false);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/CurrentPicture.h"
 #include "app/History.h"
@@ -167,6 +168,13 @@ class TMAIN : public ui::TForm {
     ui::TColorDialog* ColorDialog1 = nullptr;
     ui::TSaveDialog* SaveDialog1 = nullptr;
     ui::TPrintDialog* PrinterSetupDialog = nullptr;
+    // The picture commands, the buttons with a hover text, the statistics labels
+    // from the left, and the brush items (diameters 1 to 10, then the colours).
+    std::vector<ui::TControl*> pictureControls_;
+    std::vector<ui::TMenuItem*> pictureItems_;
+    std::vector<ui::TControl*> hoverButtons_;
+    ui::TControl* statisticsLabels_[5] = {};
+    ui::TMenuItem* brushItems_[15] = {};
 
     // The current picture, which Image1 shows, and the history of its changes.
     std::unique_ptr<CurrentPicture> picture_;
@@ -174,7 +182,7 @@ class TMAIN : public ui::TForm {
     ui::TSpeedButton* ButtonPixelate = nullptr;
     ui::TMenuItem *MenuUndo = nullptr, *MenuRedo = nullptr, *ImagePopUndo = nullptr,
                   *ImagePopRedo = nullptr, *MenuCopy = nullptr, *MenuSaveAs = nullptr,
-                  *MenuPrint = nullptr;
+                  *MenuPrint = nullptr, *MenuPixelate = nullptr;
     bool strokeKept_ = false;           // the picture before the brush stroke is kept
     std::optional<RECT> pixelateBand_;  // picture pixels from the press to the pointer
     std::optional<POINT> panAnchor_;    // screen position of the last press or move of a drag

@@ -6,7 +6,6 @@
 
 #include "ui/Graphics.h"
 #include "ui/TApplication.h"
-#include "ui/TForm.h"
 
 namespace ui::layout {
 
@@ -26,7 +25,8 @@ struct Fixup {
 
 class Builder {
   public:
-    Builder(TForm& form, const std::string& source) : form_(form), source_(source) {}
+    Builder(TComponent& form, const HandlerLookup& handlers, const std::string& source)
+        : form_(form), handlers_(handlers), source_(source) {}
 
     void Build(const Object& root) {
         form_.SetName(root.name);
@@ -137,7 +137,7 @@ class Builder {
                 break;
             case PropType::Event: {
                 want(Value::Kind::Identifier, "a handler name");
-                const std::any* handler = form_.FindHandler(v.text);
+                const std::any* handler = handlers_(v.text);
                 if (!handler) Fail(a.line, "the form has no handler " + v.text);
                 p.setEvent(component, *handler);
                 break;
@@ -145,7 +145,8 @@ class Builder {
         }
     }
 
-    TForm& form_;
+    TComponent& form_;
+    const HandlerLookup& handlers_;
     const std::string& source_;
     std::vector<Fixup> fixups_;
 };
@@ -156,18 +157,19 @@ void RegisterComponentClass(const std::string& className, Factory factory) {
     Classes()[className] = std::move(factory);
 }
 
-void Apply(TForm& form, const Object& root, const std::string& source) {
-    Builder(form, source).Build(root);
+void Apply(TComponent& form, const HandlerLookup& handlers, const Object& root,
+           const std::string& source) {
+    Builder(form, handlers, source).Build(root);
 }
 
-void LoadForm(TForm& form, const char* resourceName) {
+void LoadForm(TComponent& form, const HandlerLookup& handlers, const char* resourceName) {
     HINSTANCE instance = Application->Instance();
     HRSRC info = ::FindResourceA(instance, resourceName, MAKEINTRESOURCEA(10));  // RT_RCDATA
     HGLOBAL data = info ? ::LoadResource(instance, info) : nullptr;
     const char* text = data ? static_cast<const char*>(::LockResource(data)) : nullptr;
     if (!text) throw LayoutError(std::string("the layout ") + resourceName + " is missing");
     const std::string source(resourceName);
-    Apply(form, Parse(std::string_view(text, ::SizeofResource(instance, info))), source);
+    Apply(form, handlers, Parse(std::string_view(text, ::SizeofResource(instance, info))), source);
 }
 
 }  // namespace ui::layout

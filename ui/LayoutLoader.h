@@ -3,15 +3,12 @@
 // dpi to the screen's dpi) and binds events to the form's handlers by name.
 #pragma once
 
+#include <any>
 #include <functional>
 #include <string>
 
 #include "ui/LayoutParser.h"
 #include "ui/TComponent.h"
-
-namespace ui {
-class TForm;
-}
 
 namespace ui::layout {
 
@@ -24,9 +21,14 @@ void RegisterComponentClass(const std::string& className) {
     RegisterComponentClass(className, [](TComponent* owner) { return new T(owner); });
 }
 
+// The form's handler of that name (letter case ignored), or nullptr: what the
+// layout's event bindings name.
+using HandlerLookup = std::function<const std::any*(const std::string& name)>;
+
 // Loads the layout resource (RCDATA) of that name into the form.
-void LoadForm(TForm& form, const char* resourceName);
+void LoadForm(TComponent& form, const HandlerLookup& handlers, const char* resourceName);
 // Applies a parsed layout to the form; `source` names it in error messages.
-void Apply(TForm& form, const Object& root, const std::string& source);
+void Apply(TComponent& form, const HandlerLookup& handlers, const Object& root,
+           const std::string& source);
 
 }  // namespace ui::layout

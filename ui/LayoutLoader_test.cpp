@@ -46,7 +46,9 @@ TEST_F(LayoutLoader, ReportsWhatItCannotApply) {
     auto errorOf = [&](const char* text) {
         TTestForm form(&application);
         try {
-            layout::Apply(form, layout::Parse(text), "sample");
+            layout::Apply(
+                form, [&](const std::string& name) { return form.FindHandler(name); },
+                layout::Parse(text), "sample");
         } catch (const layout::LayoutError& e) {
             return std::string(e.what());
         }

@@ -26,7 +26,8 @@ void TForm::BeforeDestruction() {
 void TForm::AfterConstruction() {
     loading_ = true;
     try {
-        layout::LoadForm(*this, LayoutName());
+        layout::LoadForm(
+            *this, [this](const std::string& name) { return FindHandler(name); }, LayoutName());
     } catch (...) {
         loading_ = false;
         throw;
