@@ -2,6 +2,12 @@
 
 void CurrentPicture::Replace(ui::TBitmap& picture) {
     const bool empty = picture.Empty();
+    if (keeper_) {
+        ui::TBitmap before;
+        before.Take(view_.Bitmap());
+        keeper_(before);
+        keeper_ = nullptr;
+    }
     view_.TakeBitmap(picture);
     if (empty) view_.SetBounds(view_.Left(), view_.Top(), 0, 0);
 }

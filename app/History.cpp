@@ -64,6 +64,28 @@ void History::KeepWhole() {
     Push(std::move(step));
 }
 
+void History::KeepReplaced(const std::function<void()>& change) {
+    Step step;
+    step.whole = std::make_unique<ui::TBitmap>();
+    bool kept = false;
+    picture_.KeepNextReplaced([&](ui::TBitmap& before) {
+        step.whole->Take(before);
+        kept = true;
+    });
+    // Whatever the change does, the picture is not handed to this step later.
+    struct Disarm {
+        CurrentPicture& picture;
+        ~Disarm() { picture.KeepNextReplaced(nullptr); }
+    } disarm{picture_};
+    try {
+        change();
+    } catch (...) {
+        if (kept) Push(std::move(step));
+        throw;
+    }
+    if (kept) Push(std::move(step));
+}
+
 void History::KeepArea(RECT area) {
     const glimra::PixelView v = picture_.View();
     area.left = std::max(area.left, 0L);
