@@ -1,12 +1,13 @@
 #include "app/CurrentPicture.h"
 
+#include <utility>
+
 void CurrentPicture::Replace(ui::TBitmap& picture) {
     const bool empty = picture.Empty();
     if (keeper_) {
         ui::TBitmap before;
         before.Take(view_.Bitmap());
-        keeper_(before);
-        keeper_ = nullptr;
+        std::exchange(keeper_, nullptr)(before);
     }
     view_.TakeBitmap(picture);
     if (empty) view_.SetBounds(view_.Left(), view_.Top(), 0, 0);
@@ -20,13 +21,13 @@ void CurrentPicture::Exchange(ui::TBitmap& other) {
 }
 
 void CurrentPicture::Change(const std::function<void(ui::TBitmap&)>& change) {
+    if (keeper_) {
+        ui::TBitmap before;
+        before.Assign(view_.Bitmap());
+        std::exchange(keeper_, nullptr)(before);
+    }
     change(view_.Bitmap());
     view_.Picture().Changed();
-}
-
-void CurrentPicture::Clear() {
-    view_.Clear();
-    view_.SetBounds(view_.Left(), view_.Top(), 0, 0);
 }
 
 glimra::PixelView CurrentPicture::View24() {

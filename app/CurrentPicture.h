@@ -24,13 +24,12 @@ class CurrentPicture {
     // `picture` becomes the current picture without a copy of its pixels; it is
     // left empty. An empty picture leaves the view 0 x 0, so that there is none.
     void Replace(ui::TBitmap& picture);
-    // The picture that the next Replace takes the place of goes to `keeper`
-    // instead of being released; nullptr: released again.
-    void KeepNextReplaced(std::function<void(ui::TBitmap&)> keeper) { keeper_ = std::move(keeper); }
+    // The picture as it is before the next Replace or Change goes to `keeper`:
+    // the replaced bitmap itself, or a copy of one about to change in place.
+    // nullptr: nothing is kept.
+    void KeepBefore(std::function<void(ui::TBitmap&)> keeper) { keeper_ = std::move(keeper); }
     // Runs `change` on the pixels in place, then has the view show the result.
     void Change(const std::function<void(ui::TBitmap&)>& change);
-    // No picture any more, and the view is 0 x 0.
-    void Clear();
     // `other` becomes the current picture and the current one goes into `other`,
     // neither copied; an empty one leaves the view 0 x 0.
     void Exchange(ui::TBitmap& other);

@@ -64,18 +64,18 @@ void History::KeepWhole() {
     Push(std::move(step));
 }
 
-void History::KeepReplaced(const std::function<void()>& change) {
+void History::KeepBefore(const std::function<void()>& change) {
     Step step;
     step.whole = std::make_unique<ui::TBitmap>();
     bool kept = false;
-    picture_.KeepNextReplaced([&](ui::TBitmap& before) {
+    picture_.KeepBefore([&](ui::TBitmap& before) {
         step.whole->Take(before);
         kept = true;
     });
     // Whatever the change does, the picture is not handed to this step later.
     struct Disarm {
         CurrentPicture& picture;
-        ~Disarm() { picture.KeepNextReplaced(nullptr); }
+        ~Disarm() { picture.KeepBefore(nullptr); }
     } disarm{picture_};
     try {
         change();

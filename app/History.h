@@ -32,9 +32,9 @@ class History {
     void Replace(ui::TBitmap& next);
     // Before a change that cannot be computed back: keeps a copy of the picture.
     void KeepWhole();
-    // Runs a change that gives the picture a new bitmap, keeping the one before
-    // as it is, without a copy.
-    void KeepReplaced(const std::function<void()>& change);
+    // Runs a change and keeps the picture as it was before: the bitmap itself
+    // when the change replaces it, a copy when the change works in place.
+    void KeepBefore(const std::function<void()>& change);
     // Before a change confined to `area` that keeps the pixel layout: keeps the
     // pixels of that area.
     void KeepArea(RECT area);

@@ -536,40 +536,34 @@ void TMAIN::Image1MouseUp(TObject*, ui::TMouseButton, ui::TShiftState, int, int)
     Image1->SetCursor(kOpenHandCursor);
 }
 
-void TMAIN::Edit(int layout, const std::function<void()>& edit,
-                 const std::function<void()>& inverse) {
+void TMAIN::Edit(const std::function<void()>& edit, const std::function<void()>& inverse) {
     if (picture_->Empty()) {
         edit();
         return;
     }
-    const int bytesPerPixel = picture_->View().bytesPerPixel;
-    if (inverse && bytesPerPixel == 3) {
+    if (inverse && picture_->View().bytesPerPixel == 3) {
         edit();
         history_->Reversible(inverse, edit);
-    } else if (layout == kNewBitmap || bytesPerPixel != layout) {
-        // The edit gives a new bitmap: the one before goes into the history as it is.
-        history_->KeepReplaced(edit);
     } else {
-        history_->KeepWhole();
-        edit();
+        history_->KeepBefore(edit);
     }
 }
 
 void TMAIN::ImagePopGrayscaleClick(TObject*) {
-    Edit(4, [this] { GrayscalePicture(*picture_); });
+    Edit([this] { GrayscalePicture(*picture_); });
 }
 
 void TMAIN::ImagePopBrightenClick(TObject*) {
-    Edit(3, [this] { StepPictureBrightness(*picture_, glimra::kBrightenStep); });
+    Edit([this] { StepPictureBrightness(*picture_, glimra::kBrightenStep); });
 }
 
 void TMAIN::ImagePopDarkenClick(TObject*) {
-    Edit(3, [this] { StepPictureBrightness(*picture_, glimra::kDarkenStep); });
+    Edit([this] { StepPictureBrightness(*picture_, glimra::kDarkenStep); });
 }
 
 void TMAIN::ImagePopInvertClick(TObject*) {
     const auto invert = [this] { InvertPicture(*picture_); };
-    Edit(3, invert, invert);
+    Edit(invert, invert);
 }
 
 void TMAIN::ButtonClearClick(TObject*) {
@@ -621,9 +615,7 @@ void TMAIN::DrawPixelateBand() {
     const int dy = Image1->Top() - ScrollBox1->VertScrollBar().Position();
     RECT band{std::min(r.left, r.right) + dx, std::min(r.top, r.bottom) + dy,
               std::max(r.left, r.right) + dx, std::max(r.top, r.bottom) + dy};
-    HDC dc = ::GetDC(ScrollBox1->Handle());
-    ::DrawFocusRect(dc, &band);
-    ::ReleaseDC(ScrollBox1->Handle(), dc);
+    ::DrawFocusRect(ui::WindowDC::Of(ScrollBox1->Handle()).Get(), &band);
 }
 
 bool TMAIN::IsShortCut(const MSG& msg) {
@@ -676,28 +668,26 @@ void TMAIN::ButtonEditRotateClick(TObject* Sender) {
 
 void TMAIN::ImagePopRotate90Click(TObject*) {
     RotateOrFlip(&TMAIN::ImagePopRotate90Click, std::string("90") + kDegreeSign, 5, true, [this] {
-        Edit(
-            kNewBitmap, [this] { RotatePicture(*picture_, 1); },
-            [this] { RotatePicture(*picture_, 3); });
+        Edit([this] { RotatePicture(*picture_, 1); }, [this] { RotatePicture(*picture_, 3); });
     });
 }
 
 void TMAIN::ImagePopRotate180Click(TObject*) {
     const auto half = [this] { RotatePicture(*picture_, 2); };
     RotateOrFlip(&TMAIN::ImagePopRotate180Click, std::string("180") + kDegreeSign, 5, true,
-                 [this, half] { Edit(kNewBitmap, half, half); });
+                 [this, half] { Edit(half, half); });
 }
 
 void TMAIN::ImagePopFlipVerticalClick(TObject*) {
     const auto flip = [this] { FlipPictureOver(*picture_, true, false); };
     RotateOrFlip(&TMAIN::ImagePopFlipVerticalClick, "Vertical", 6, false,
-                 [this, flip] { Edit(kNewBitmap, flip, flip); });
+                 [this, flip] { Edit(flip, flip); });
 }
 
 void TMAIN::ImagePopFlipHorizontalClick(TObject*) {
     const auto flip = [this] { FlipPictureOver(*picture_, false, true); };
     RotateOrFlip(&TMAIN::ImagePopFlipHorizontalClick, "Horizontal", 7, false,
-                 [this, flip] { Edit(kNewBitmap, flip, flip); });
+                 [this, flip] { Edit(flip, flip); });
 }
 
 void TMAIN::ButtonBrushClick(TObject*) {

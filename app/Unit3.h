@@ -134,15 +134,11 @@ class TMAIN : public ui::TForm {
     void SetView(bool toolBar, bool imageEdit, bool statusBar);
     bool BrushDown();
     bool PixelateDown();
-    // Runs an edit of the picture as one step of the history. `layout` is the
-    // bytes per pixel the edit works in (a picture in another one is converted
-    // into a new bitmap), or kNewBitmap for an edit that always gives a new
-    // bitmap. An edit that `inverse` takes back exactly keeps nothing when the
-    // picture is in 24 bits; one that gives a new bitmap keeps the one before
-    // without a copy; any other keeps a copy of the picture first.
-    static constexpr int kNewBitmap = 0;
-    void Edit(int layout, const std::function<void()>& edit,
-              const std::function<void()>& inverse = nullptr);
+    // Runs an edit of the picture as one step of the history: an edit that
+    // `inverse` takes back exactly keeps nothing when the picture is already in
+    // 24 bits; any other keeps the picture before (without a copy when the edit
+    // gives the picture a new bitmap).
+    void Edit(const std::function<void()>& edit, const std::function<void()>& inverse = nullptr);
     // Undo and Redo are enabled while there is a step to take.
     void HistoryChanged();
     // The band of a pixelate drag, drawn on the screen by exclusive-or (drawn
