@@ -10,53 +10,16 @@ namespace {
 
 using glimra::testing::Pattern;
 
-LRESULT CALLBACK PatternProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(w, &ps);
-        RECT r;
-        ::GetClientRect(w, &r);
-        glimra::testing::PaintPattern(dc, r.right, r.bottom);
-        ::EndPaint(w, &ps);
-        return 0;
-    }
-    if (m == WM_ERASEBKGND) return 1;
-    return ::DefWindowProcA(w, m, wp, lp);
-}
-
-LRESULT CALLBACK RedProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    if (m == WM_ERASEBKGND) {
-        RECT r;
-        ::GetClientRect(w, &r);
-        HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
-        ::FillRect(reinterpret_cast<HDC>(wp), &r, red);
-        ::DeleteObject(red);
-        return 1;
-    }
-    return ::DefWindowProcA(w, m, wp, lp);
-}
-
 class Grab : public ::testing::Test {
   protected:
-    Grab() {
-        application.Initialize();
-        WNDCLASSA wc{};
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpfnWndProc = PatternProc;
-        wc.lpszClassName = "GrabPattern";
-        ::RegisterClassA(&wc);
-        wc.lpfnWndProc = RedProc;
-        wc.lpszClassName = "GrabRed";
-        ::RegisterClassA(&wc);
-    }
-    ~Grab() override {
-        for (HWND w : windows)
-            ::DestroyWindow(w);
-    }
-    HWND Popup(const char* cls, int x, int y, int w, int h) {
-        HWND window = ::CreateWindowExA(WS_EX_TOPMOST, cls, "", WS_POPUP | WS_VISIBLE, x, y, w, h,
-                                        nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-        windows.push_back(window);
+    Grab() { application.Initialize(); }
+    // A window of another program's that shows the pattern, or is red, above
+    // everything; the screen has drawn it when this returns.
+    HWND Popup(bool red, int x, int y, int w, int h) {
+        const RECT r{x, y, x + w, y + h};
+        HWND window = red ? other.SolidWindow(r, RGB(255, 0, 0), WS_POPUP)
+                          : other.PatternWindow(r, WS_POPUP, WS_EX_TOPMOST);
+        ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         Settle();
         return window;
     }
@@ -71,11 +34,11 @@ class Grab : public ::testing::Test {
         return RGB(p[2], p[1], p[0]);
     }
     ui::TApplication application;
-    std::vector<HWND> windows;
+    glimra::testing::OtherProgram other;
 };
 
 TEST_F(Grab, ScreenRectReturnsExactlyThePixelsOnScreen_RowsFromTheTop) {
-    Popup("GrabPattern", 100, 80, 64, 48);
+    Popup(false, 100, 80, 64, 48);
     auto grabbed = GrabScreenRect({100, 80, 164, 128});
     ASSERT_EQ(grabbed->Width(), 64);
     ASSERT_EQ(grabbed->Height(), 48);
@@ -91,8 +54,8 @@ TEST_F(Grab, ScreenRectReturnsExactlyThePixelsOnScreen_RowsFromTheTop) {
 }
 
 TEST_F(Grab, ACoveredAreaShowsTheCoveringWindow) {
-    HWND patterned = Popup("GrabPattern", 100, 80, 64, 48);
-    Popup("GrabRed", 120, 90, 20, 20);
+    HWND patterned = Popup(false, 100, 80, 64, 48);
+    Popup(true, 120, 90, 20, 20);
     auto grabbed = GrabScreenRect(WindowArea(patterned));
     ASSERT_EQ(grabbed->Width(), 64);
     EXPECT_EQ(At(*grabbed, 25, 15), RGB(255, 0, 0));
@@ -117,10 +80,7 @@ TEST_F(Grab, DesktopModeIsTheWholeDisplay_ActiveModeTheForegroundWindowWithItsFr
     EXPECT_EQ(desktop.Width(), 1024);
     EXPECT_EQ(desktop.Height(), 768);
 
-    HWND framed =
-        ::CreateWindowExA(0, "GrabPattern", "Framed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 150,
-                          300, 200, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    windows.push_back(framed);
+    HWND framed = other.PatternWindow({200, 150, 500, 350}, WS_OVERLAPPEDWINDOW);
     ::SetForegroundWindow(framed);
     Settle();
     ASSERT_EQ(::GetForegroundWindow(), framed);
