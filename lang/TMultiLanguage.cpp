@@ -58,23 +58,22 @@ std::string ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-// Copies a bitmap into the entry's picture at 24 bits per pixel; false when
-// there is none.
-bool AssignBitmap(ui::TMenuItem& item, HBITMAP handle) {
+// The program's NOFLAG bitmap at 24 bits per pixel into `copy`, which stays
+// empty when it is missing.
+void ReadNoFlag(ui::TBitmap& copy) {
+    ui::Bitmap handle(static_cast<HBITMAP>(
+        ::LoadImageA(ui::Application->Instance(), "NOFLAG", IMAGE_BITMAP, 0, 0, 0)));
     BITMAP info{};
-    if (!handle || !::GetObjectA(handle, sizeof info, &info) || info.bmWidth <= 0 ||
+    if (!handle || !::GetObjectA(handle.Get(), sizeof info, &info) || info.bmWidth <= 0 ||
         info.bmHeight <= 0)
-        return false;
-    ui::TBitmap copy;
+        return;
     copy.SetPixelFormat(ui::TPixelFormat::pf24bit);
     copy.SetSize(info.bmWidth, info.bmHeight);
     ui::MemoryDC source(::CreateCompatibleDC(nullptr));
-    HGDIOBJ old = ::SelectObject(source.Get(), handle);
+    HGDIOBJ old = ::SelectObject(source.Get(), handle.Get());
     ::BitBlt(copy.Canvas().Handle(), 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0,
              SRCCOPY);
     ::SelectObject(source.Get(), old);
-    item.Bitmap().Assign(copy);
-    return true;
 }
 
 // A flag file into the entry's picture; false when it cannot be read or is no
@@ -94,16 +93,15 @@ bool AssignFlagFile(ui::TMenuItem& item, const std::string& path) {
 }
 
 // The flag in front of a language's entry: the bitmap file beside the language
-// file, or the program's NOFLAG bitmap when there is none or it is no bitmap.
-void LoadFlag(ui::TMenuItem& item, const std::string& languageFile) {
+// file, or `noFlag` when there is none or it is no bitmap. Most files come
+// without a flag, so the caller reads the program's own bitmap once for all.
+void LoadFlag(ui::TMenuItem& item, const std::string& languageFile, ui::TBitmap& noFlag) {
     const std::string flag = WithExtension(languageFile, ".bmp");
     const DWORD attributes = ::GetFileAttributesA(flag.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
         AssignFlagFile(item, flag))
         return;
-    ui::Bitmap noFlag(static_cast<HBITMAP>(
-        ::LoadImageA(ui::Application->Instance(), "NOFLAG", IMAGE_BITMAP, 0, 0, 0)));
-    AssignBitmap(item, noFlag.Get());
+    if (!noFlag.Empty()) item.Bitmap().Assign(noFlag);
 }
 
 }  // namespace
@@ -211,11 +209,13 @@ void TMultiLanguage::RebuildLanguageMenu() {
     // The entries go before the last two fixed entries, or from the top.
     const int fixed = langMenuItem_->Count();
     const int base = fixed - 1 < 1 ? 1 : fixed - 1;
+    ui::TBitmap noFlag;
+    if (useLanguageBitmaps_ && !files_.empty()) ReadNoFlag(noFlag);
     for (std::size_t i = 0; i < files_.size(); ++i) {
         auto item = std::make_unique<ui::TMenuItem>(nullptr);
         item->SetCaption(ReadLanguageName(files_[i]));
         item->SetTag(int(i) + 1);
-        if (useLanguageBitmaps_) LoadFlag(*item, files_[i]);
+        if (useLanguageBitmaps_) LoadFlag(*item, files_[i], noFlag);
         item->OnClick = [this](ui::TObject* sender) { LanguageItemClick(sender); };
         langMenuItem_->Insert(base + int(i) - 1, item.get());
         item.release();  // the submenu holds it now

@@ -34,7 +34,7 @@ UINT NewCommand(TMenuItem* item) {
 }  // namespace
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NewCommand(this)) {
-    bitmap_.OnChange = [this] { Changed(); };
+    bitmap_.OnChange = [this] { EntryChanged(); };
 }
 
 TMenuItem::~TMenuItem() {
@@ -61,9 +61,12 @@ void TMenuItem::SetChecked(bool checked) {
     checked_ = checked;
     if (checked && radioItem_ && parent_)
         for (TMenuItem* sibling : parent_->items_)
-            if (sibling != this && sibling->radioItem_ && sibling->groupIndex_ == groupIndex_)
+            if (sibling != this && sibling->checked_ && sibling->radioItem_ &&
+                sibling->groupIndex_ == groupIndex_) {
                 sibling->checked_ = false;
-    Changed();  // the parent writes the siblings' entries too
+                sibling->EntryChanged();
+            }
+    EntryChanged();
 }
 
 void TMenuItem::SetRadioItem(bool radioItem) {
@@ -134,18 +137,27 @@ void TMenuItem::Insert(int index, TMenuItem* item) {
         throw std::out_of_range("menu index " + std::to_string(index) + " out of range");
     items_.insert(items_.begin() + index, item);
     item->parent_ = this;
-    RebuildEntries();
-    Changed();  // the entry may have gained its submenu
+    // Only the new entry goes into the native menu: a submenu filled item by
+    // item would otherwise be written again whole for each, at its square's cost.
+    if (handle_ && item->visible_) {
+        MENUITEMINFOA info;
+        std::string text;
+        item->Describe(info, text);
+        if (!::InsertMenuItemA(handle_.Get(), item->Position(), TRUE, &info))
+            throw std::runtime_error("cannot add the menu item " + item->caption_);
+    }
+    if (Count() == 1) EntryChanged();  // the entry has gained its submenu
 }
 
 void TMenuItem::Delete(int index) {
     if (index < 0 || index >= Count())
         throw std::out_of_range("menu index " + std::to_string(index) + " out of range");
     TMenuItem* item = items_[static_cast<std::size_t>(index)];
+    // RemoveMenu keeps the item's submenu: it belongs to the item.
+    if (handle_ && item->visible_) ::RemoveMenu(handle_.Get(), item->Position(), MF_BYPOSITION);
     items_.erase(items_.begin() + index);
     item->parent_ = nullptr;
-    RebuildEntries();
-    Changed();  // the entry may have lost its submenu
+    if (items_.empty()) EntryChanged();  // the entry has lost its submenu
 }
 
 void TMenuItem::Remove(TMenuItem* item) {
@@ -192,16 +204,20 @@ void TMenuItem::EntryChanged() {
     // Only this item's entry is written again: a language applies hundreds of
     // captions, and rewriting every sibling for each would cost their square.
     if (!parent_ || !parent_->handle_ || !visible_) return;
-    UINT position = 0;
-    for (TMenuItem* item : parent_->items_) {
-        if (item == this) break;
-        if (item->visible_) ++position;
-    }
     MENUITEMINFOA info;
     std::string text;
     Describe(info, text);
-    if (!::SetMenuItemInfoA(parent_->handle_.Get(), position, TRUE, &info))
+    if (!::SetMenuItemInfoA(parent_->handle_.Get(), Position(), TRUE, &info))
         throw std::runtime_error("cannot change the menu item " + caption_);
+}
+
+UINT TMenuItem::Position() const {
+    UINT position = 0;
+    for (const TMenuItem* item : parent_->items_) {
+        if (item == this) break;
+        if (item->visible_) ++position;
+    }
+    return position;
 }
 
 void TMenuItem::Describe(MENUITEMINFOA& info, std::string& text) {
@@ -223,10 +239,9 @@ void TMenuItem::Describe(MENUITEMINFOA& info, std::string& text) {
     if (!keys.empty()) text += "\t" + keys;
     info.dwTypeData = text.data();
     info.cch = static_cast<UINT>(text.size());
-    if (!items_.empty()) {
-        info.fMask |= MIIM_SUBMENU;
-        info.hSubMenu = Handle();
-    }
+    // Always written, so that an item that has lost its last child loses its submenu too.
+    info.fMask |= MIIM_SUBMENU;
+    info.hSubMenu = items_.empty() ? nullptr : Handle();
     if (HasImage()) {
         info.fMask |= MIIM_BITMAP;
         info.hbmpItem = HBMMENU_CALLBACK;

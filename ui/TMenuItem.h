@@ -99,6 +99,8 @@ class TMenuItem : public TComponent {
     void Changed();
     // Writes this item's own entry of its parent's menu again.
     void EntryChanged();
+    // The place of this item's entry in its parent's native menu: hidden items have none.
+    UINT Position() const;
     // Writes the native menu of the children anew, and those of every item below.
     void RebuildEntries();
     void RebuildTree();
