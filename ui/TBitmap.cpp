@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "ui/SpareBitmaps.h"
+
 namespace ui {
 
 int TBitmap::BitsFor(TPixelFormat format) {
@@ -25,6 +27,11 @@ TBitmap::TBitmap() : canvas_(*this) {}
 
 TBitmap::~TBitmap() {
     if (canvas_.dc_) ::SelectObject(canvas_.dc_.Get(), canvas_.original_);
+    LetGo();
+}
+
+void TBitmap::LetGo() {
+    if (bitmap_) SpareBitmaps::Keep(std::move(bitmap_), bits_, width_, height_, BitsPerPixel());
 }
 
 void TBitmap::Allocate(int width, int height, TPixelFormat format, Bitmap& bitmap, void*& bits,
@@ -37,6 +44,7 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format, Bitmap& bitma
     stride = static_cast<std::ptrdiff_t>(rowBytes);
     bits = nullptr;
     if (width == 0 || height == 0) return;
+    if (SpareBitmaps::Take(width, height, bpp, bitmap, bits)) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -53,6 +61,7 @@ void TBitmap::Allocate(int width, int height, TPixelFormat format, Bitmap& bitma
 void TBitmap::Replace(Bitmap bitmap, void* bits, int width, int height, std::ptrdiff_t stride,
                       TPixelFormat format) {
     if (canvas_.dc_) ::SelectObject(canvas_.dc_.Get(), bitmap ? bitmap.Get() : canvas_.original_);
+    LetGo();
     bitmap_ = std::move(bitmap);
     bits_ = bits;
     width_ = width;

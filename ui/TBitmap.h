@@ -90,11 +90,14 @@ class TBitmap {
 
   private:
     friend class TCanvas;
-    // A new DIB section of that size and format; throws EOutOfResources.
+    // A DIB section of that size and format whose pixels are not set: a spare one
+    // when there is one, else a new one; throws EOutOfResources.
     void Allocate(int width, int height, TPixelFormat format, Bitmap& bitmap, void*& bits,
                   std::ptrdiff_t& stride) const;
     void Replace(Bitmap bitmap, void* bits, int width, int height, std::ptrdiff_t stride,
                  TPixelFormat format);
+    // The DIB section goes to the spares (see SpareBitmaps.h); bitmap_ is empty after.
+    void LetGo();
 
     Bitmap bitmap_;
     void* bits_ = nullptr;
