@@ -6,7 +6,8 @@
 // from the picture as a capture gives it (32 bits per pixel). Prints per operation
 // the median of the runs in milliseconds and as a ratio to memcpy of the picture's
 // bytes in this process.
-//   edit_command_times [picture.png] [runs]
+//   edit_command_times [picture.png] [runs] [operation]
+// With an operation's name, only that one runs (for a profiler).
 #include <windows.h>
 
 #include <png.h>
@@ -81,6 +82,7 @@ void CALLBACK DragOverScreen(HWND, UINT, UINT_PTR timer, DWORD) {
 int main(int argc, char** argv) {
     const char* path = argc > 1 ? argv[1] : GLIMRA_BENCH_PICTURE;
     const int runs = argc > 2 ? std::max(5, std::atoi(argv[2])) : 5;
+    const std::string only = argc > 3 ? argv[3] : "";
     ui::TApplication application;
     InitializeProgram(application);
     OpenWindowsWithoutReminder(application);
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
     // view has repainted.
     const auto report = [&](const char* name, const std::function<void()>& prepare,
                             const std::function<void()>& work) {
+        if (!only.empty() && only != name) return;
         std::vector<double> times;
         for (int i = 0; i < runs; ++i) {
             prepare();
