@@ -24,6 +24,7 @@ RECT WindowArea(HWND window) {
 void GrabScreen(int mode, ui::TBitmap& target) {
     HWND window;
     int width = 0, height = 0;
+    bool beyondScreen = false;
     if (mode != 0) {
         window = ::GetForegroundWindow();
         RECT r{0, 0, 0, 0};
@@ -33,6 +34,12 @@ void GrabScreen(int mode, ui::TBitmap& target) {
         }
         width = r.right - r.left;
         height = r.bottom - r.top;
+        const RECT screen{
+            ::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN),
+            ::GetSystemMetrics(SM_XVIRTUALSCREEN) + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
+            ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        RECT shown;
+        beyondScreen = !::IntersectRect(&shown, &r, &screen) || !::EqualRect(&shown, &r);
     } else {
         window = ::GetDesktopWindow();
     }
@@ -44,6 +51,13 @@ void GrabScreen(int mode, ui::TBitmap& target) {
     }
     target.Recreate(target.PixelFormat(), width, height);
     if (target.Empty()) return;
+    // The bitmap's memory may have held another picture: where the system has no
+    // pixels to give (beyond the screen's edges) it is black, as fresh memory was.
+    if (beyondScreen) {
+        const RECT all{0, 0, width, height};
+        ::FillRect(target.Canvas().Handle(), &all,
+                   static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    }
     ::BitBlt(target.Canvas().Handle(), 0, 0, target.Width(), target.Height(), source.Get(), 0, 0,
              SRCCOPY);
 }

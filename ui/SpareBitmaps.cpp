@@ -57,23 +57,4 @@ bool Take(int width, int height, int bitsPerPixel, Bitmap& bitmap, void*& bits) 
     return false;
 }
 
-void Clear() {
-    std::deque<Spare> dropped;
-    std::lock_guard lock(Guard());
-    dropped.swap(Kept());
-}
-
-int Count() {
-    std::lock_guard lock(Guard());
-    return static_cast<int>(Kept().size());
-}
-
-long long Bytes() {
-    std::lock_guard lock(Guard());
-    long long bytes = 0;
-    for (const Spare& spare : Kept())
-        bytes += spare.Bytes();
-    return bytes;
-}
-
 }  // namespace ui::SpareBitmaps

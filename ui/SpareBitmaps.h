@@ -25,11 +25,6 @@ void Keep(Bitmap bitmap, void* bits, int width, int height, int bitsPerPixel);
 // A kept DIB section of exactly that size and bits per pixel, with its pixels at
 // `bits` as they were left; false when there is none.
 bool Take(int width, int height, int bitsPerPixel, Bitmap& bitmap, void*& bits);
-// Deletes every kept one.
-void Clear();
-// How many are kept, and their bytes.
-int Count();
-long long Bytes();
 
 }  // namespace SpareBitmaps
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "testing/ui/TestForm.h"
 
 namespace {
@@ -91,6 +93,54 @@ TEST_F(Bitmap, AnImpossibleSizeRaisesAnErrorAndKeepsThePicture) {
     EXPECT_THROW(b.SetSize(-5, 3), EOutOfResources);
     EXPECT_EQ(b.Width(), 13);
     ExpectPainted(b);
+}
+
+// A dropped picture of a megabyte or more keeps its memory for the next one of its
+// size and layout; what that one shows is its own, never the pixels left behind.
+TEST_F(Bitmap, ABigPictureReusesTheMemoryOfOneDroppedButNoneOfItsPixels) {
+    constexpr int kWidth = 1024, kHeight = 512;  // 2 MiB at 32 bits, 1.5 MiB at 24
+    const auto dropped = [](TPixelFormat format) {
+        TBitmap old;
+        old.SetPixelFormat(format);
+        old.SetSize(kWidth, kHeight);
+        std::memset(old.ScanLine(0), 0x5A, static_cast<std::size_t>(old.Stride()) * kHeight);
+        return old.Handle();
+    };
+    const auto pixelOf = [](TBitmap& b, int x, int y) {
+        const std::uint8_t* p = b.ScanLine(y) + x * (b.BitsPerPixel() / 8);
+        return RGB(p[2], p[1], p[0]);
+    };
+
+    // A new size is white.
+    HBITMAP memory = dropped(TPixelFormat::pf32bit);
+    TBitmap white;
+    white.SetPixelFormat(TPixelFormat::pf32bit);
+    white.SetSize(kWidth, kHeight);
+    EXPECT_EQ(white.Handle(), memory);
+    for (int y = 0; y < kHeight; y += 7)
+        for (int x = 0; x < kWidth; x += 5)
+            ASSERT_EQ(pixelOf(white, x, y), RGB(255, 255, 255)) << x << "," << y;
+
+    // A conversion and a copy write every pixel of theirs.
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x) {
+            std::uint8_t* p = white.ScanLine(y) + 4 * x;
+            p[0] = static_cast<std::uint8_t>(x);
+            p[1] = static_cast<std::uint8_t>(y);
+            p[2] = static_cast<std::uint8_t>(x ^ y);
+        }
+    memory = dropped(TPixelFormat::pf24bit);
+    white.SetPixelFormat(TPixelFormat::pf24bit);
+    EXPECT_EQ(white.Handle(), memory);
+    dropped(TPixelFormat::pf24bit);
+    TBitmap copy;
+    copy.Assign(white);
+    for (TBitmap* b : {&white, &copy})
+        for (int y = 0; y < kHeight; y += 3)
+            for (int x = 0; x < kWidth; x += 3)
+                ASSERT_EQ(pixelOf(*b, x, y),
+                          RGB(std::uint8_t(x ^ y), std::uint8_t(y), std::uint8_t(x)))
+                    << x << "," << y;
 }
 
 }  // namespace
