@@ -1,7 +1,5 @@
 #include "ui/SpareBitmaps.h"
 
-#include <deque>
-#include <mutex>
 #include <utility>
 
 namespace ui::SpareBitmaps {
@@ -10,50 +8,45 @@ namespace {
 
 struct Spare {
     Bitmap bitmap;
-    void* bits;
-    int width, height, bitsPerPixel;
-    long long Bytes() const {
-        return ((static_cast<long long>(width) * bitsPerPixel + 31) / 32) * 4 * height;
-    }
+    void* bits = nullptr;
+    int width = 0, height = 0, bitsPerPixel = 0;
 };
 
-// Pictures are made and dropped on the window thread, but a bitmap may die on
-// another, so the list is guarded.
-std::mutex& Guard() {
-    static std::mutex guard;
-    return guard;
-}
+// The kept ones, the oldest first; the program makes and drops its pictures on
+// the window thread alone.
+Spare kept[kKept];
+int count = 0;
 
-std::deque<Spare>& Kept() {
-    static std::deque<Spare> kept;
-    return kept;
+long long BytesOf(int width, int height, int bitsPerPixel) {
+    return ((static_cast<long long>(width) * bitsPerPixel + 31) / 32) * 4 * height;
 }
 
 }  // namespace
 
 void Keep(Bitmap bitmap, void* bits, int width, int height, int bitsPerPixel) {
-    Spare spare{std::move(bitmap), bits, width, height, bitsPerPixel};
-    if (!spare.bitmap || !bits || spare.Bytes() < kSmallest) return;
-    Bitmap dropped;  // deleted after the guard is let go
-    std::lock_guard lock(Guard());
-    Kept().push_back(std::move(spare));
-    if (static_cast<int>(Kept().size()) > kKept) {
-        dropped = std::move(Kept().front().bitmap);
-        Kept().pop_front();
+    if (!bitmap || !bits || BytesOf(width, height, bitsPerPixel) < kSmallest) return;
+    if (count == kKept) {
+        // The oldest goes back to the system.
+        for (int i = 1; i < count; ++i)
+            kept[i - 1] = std::move(kept[i]);
+        --count;
     }
+    kept[count++] = {std::move(bitmap), bits, width, height, bitsPerPixel};
 }
 
 bool Take(int width, int height, int bitsPerPixel, Bitmap& bitmap, void*& bits) {
-    std::lock_guard lock(Guard());
-    auto& kept = Kept();
     // The latest first: its memory is the likeliest still in the caches.
-    for (auto it = kept.rbegin(); it != kept.rend(); ++it)
-        if (it->width == width && it->height == height && it->bitsPerPixel == bitsPerPixel) {
-            bitmap = std::move(it->bitmap);
-            bits = it->bits;
-            kept.erase(std::next(it).base());
-            return true;
-        }
+    for (int i = count - 1; i >= 0; --i) {
+        Spare& spare = kept[i];
+        if (spare.width != width || spare.height != height || spare.bitsPerPixel != bitsPerPixel)
+            continue;
+        bitmap = std::move(spare.bitmap);
+        bits = spare.bits;
+        for (int j = i + 1; j < count; ++j)
+            kept[j - 1] = std::move(kept[j]);
+        --count;
+        return true;
+    }
     return false;
 }
 
