@@ -1,6 +1,7 @@
 // Times the commands of the 32-bit program, each whole as the user starts it, on a
 // picture file: the eight edit commands and Clear (conversions, the picture handed
-// to the view and the view repainted), the four saves to a file, the selection
+// to the view and the view repainted), the four saves to a new file and a BMP save
+// over an existing one, the selection
 // capture from the mouse release to the picture in the view, and the desktop grab
 // into the view, and Undo of Grayscale and of Rotate 90. Every edit and save starts
 // from the picture as a capture gives it (32 bits per pixel). Prints per operation
@@ -171,8 +172,29 @@ int main(int argc, char** argv) {
                  {"Save JPEG", glimra::SaveType::Jpeg},
                  {"Save GIF", glimra::SaveType::Gif},
                  {"Save PNG", glimra::SaveType::Png}};
+    // Each save writes a new file, as "Save &As..." under a new name does.
+    const auto save = [&](glimra::SaveType type) {
+        glimra::SavePicture(file, type, picture.View24());
+    };
     for (const auto& s : saves)
-        report(s.name, asCaptured, [&] { glimra::SavePicture(file, s.type, picture.View24()); });
+        report(
+            s.name,
+            [&] {
+                asCaptured();
+                ::DeleteFileA(file.c_str());
+            },
+            [&] { save(s.type); });
+    // A save over a file of the same name: the file system writes the new file's
+    // data out before the rename replaces the old one, which ext4 does for 25 MB.
+    report(
+        "Save BMP over it",
+        [&] {
+            asCaptured();
+            if (::GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+                save(glimra::SaveType::Bmp);
+            asCaptured();
+        },
+        [&] { save(glimra::SaveType::Bmp); });
     ::DeleteFileA(file.c_str());
 
     report(
