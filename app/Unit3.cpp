@@ -580,15 +580,17 @@ void TMAIN::HistoryChanged() {
 }
 
 void TMAIN::MenuUndoClick(TObject*) {
-    const bool had = HasPicture();
-    history_->Undo();
-    // A step back to no picture, or from none to one, refreshes the commands.
-    if (HasPicture() != had) StartCommandRefresh();
+    StepHistory(&History::Undo);
 }
 
 void TMAIN::MenuRedoClick(TObject*) {
+    StepHistory(&History::Redo);
+}
+
+void TMAIN::StepHistory(void (History::*step)()) {
     const bool had = HasPicture();
-    history_->Redo();
+    (history_.get()->*step)();
+    // A step back to no picture, or from none to one, refreshes the commands.
     if (HasPicture() != had) StartCommandRefresh();
 }
 

@@ -141,6 +141,8 @@ class TMAIN : public ui::TForm {
     void Edit(const std::function<void()>& edit, const std::function<void()>& inverse = nullptr);
     // Undo and Redo are enabled while there is a step to take.
     void HistoryChanged();
+    // Takes a step of the history (Undo or Redo).
+    void StepHistory(void (History::*step)());
     // The band of a pixelate drag, drawn on the screen by exclusive-or (drawn
     // twice, it is gone) and never into the picture.
     void DrawPixelateBand();

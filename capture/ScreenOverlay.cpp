@@ -20,11 +20,7 @@ std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
     const RECT shown{std::max(r.left, 0L), std::max(r.top, 0L),
                      std::min(r.right, LONG(ScreenImage->Width())),
                      std::min(r.bottom, LONG(ScreenImage->Height()))};
-    if (!::EqualRect(&shown, &r)) {
-        const RECT all{0, 0, part->Width(), part->Height()};
-        ::FillRect(part->Canvas().Handle(), &all,
-                   static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-    }
+    if (!::EqualRect(&shown, &r)) FillBlack(*part);
     if (shown.left < shown.right && shown.top < shown.bottom)
         ::BitBlt(part->Canvas().Handle(), shown.left - r.left, shown.top - r.top,
                  shown.right - shown.left, shown.bottom - shown.top, ScreenImage->Canvas().Handle(),

@@ -51,13 +51,13 @@ void GrabScreen(int mode, ui::TBitmap& target) {
     }
     target.Recreate(target.PixelFormat(), width, height);
     if (target.Empty()) return;
-    // The bitmap's memory may have held another picture: where the system has no
-    // pixels to give (beyond the screen's edges) it is black, as fresh memory was.
-    if (beyondScreen) {
-        const RECT all{0, 0, width, height};
-        ::FillRect(target.Canvas().Handle(), &all,
-                   static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-    }
+    // Beyond the screen's edges the system gives no pixels: black there.
+    if (beyondScreen) FillBlack(target);
     ::BitBlt(target.Canvas().Handle(), 0, 0, target.Width(), target.Height(), source.Get(), 0, 0,
              SRCCOPY);
+}
+
+void FillBlack(ui::TBitmap& bitmap) {
+    const RECT all{0, 0, bitmap.Width(), bitmap.Height()};
+    ::FillRect(bitmap.Canvas().Handle(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }

@@ -22,3 +22,7 @@ RECT WindowArea(HWND window);
 // its own drawing context, title bar and borders included (an empty bitmap when
 // there is no foreground window). The target is resized and filled.
 void GrabScreen(int mode, ui::TBitmap& target);
+
+// Fills the whole bitmap with black, the colour of a grab where the screen has no
+// pixels to give: a bitmap's memory may have held another picture before.
+void FillBlack(ui::TBitmap& bitmap);
