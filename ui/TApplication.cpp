@@ -91,14 +91,17 @@ bool TApplication::HandleMessage(bool wait) {
         terminated_ = true;
         return false;
     }
-    // The form whose window the message is for looks at it first.
+    // The form whose window a key is for looks at it first (its shortcuts, and
+    // the keys that move between its controls). Other messages, the most of
+    // them, go straight on.
     TFormLink* form = nullptr;
-    if (HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr)
-        for (TFormLink* link : links_)
-            if (link->FormWindow() == root) {
-                form = link;
-                break;
-            }
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd)
+        if (HWND root = ::GetAncestor(msg.hwnd, GA_ROOT))
+            for (TFormLink* link : links_)
+                if (link->FormWindow() == root) {
+                    form = link;
+                    break;
+                }
     if (form) {
         bool handled = false;
         try {

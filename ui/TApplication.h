@@ -23,8 +23,8 @@ class TFormLink {
     // The form's window, or nullptr while it has none.
     virtual HWND FormWindow() = 0;
     virtual void ShowForm() = 0;
-    // A message for one of the form's windows, before it is dispatched: true when
-    // the form has handled it.
+    // A key message for one of the form's windows, before it is dispatched: true
+    // when the form has handled it.
     virtual bool PreDispatch(MSG& msg) = 0;
 
   protected:

@@ -318,8 +318,7 @@ bool TForm::HasTabStops() const {
 }
 
 bool TForm::PreDispatch(MSG& msg) {
-    return msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST &&
-           (IsShortCut(msg) || DialogMessage(msg));
+    return IsShortCut(msg) || DialogMessage(msg);
 }
 
 bool TForm::DialogMessage(MSG& msg) {
