@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ui/TApplication.h"
+#include "ui/SystemFunction.h"
 
 namespace {
 
@@ -36,7 +37,9 @@ DWORD ShutterMilliseconds() {
 }
 
 void PlayShutter(DWORD hiddenAt) {
-    ::PlaySoundA("camera", ui::Application->Instance(), SND_RESOURCE);
+    static const auto playSound =
+        ui::SystemFunction<decltype(::PlaySoundA)>("winmm.dll", "PlaySoundA");
+    playSound("camera", ui::Application->Instance(), SND_RESOURCE);
     // Until the sound's length has passed since the hide, by the same clock:
     // a sleep can end a little before the tick count has moved on.
     const DWORD length = ShutterMilliseconds();

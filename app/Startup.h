@@ -7,6 +7,7 @@
 // The application's set-up: common controls, the screen's dpi, the component
 // classes the layouts name, and the title.
 void InitializeProgram(ui::TApplication& application);
-// The three windows of start-up, in their order: the main window, the about box
-// and the donation reminder (which disables the main window while it counts down).
+// The three windows of start-up, in their order: the main window, which is shown
+// at once, the about box and the donation reminder (which disables the main window
+// while it counts down).
 void CreateProgramWindows(ui::TApplication& application);

@@ -204,21 +204,27 @@ void TMAIN::FormCreate(TObject*) {
     }
     ButtonEditRotate->SetCaption(std::string("90") + kDegreeSign);
 
-    // 3. The statistics balloon on the corner panel of the status bar.
-    ShowBalloonTip(
-        *Panel4, 0, "Statistics",
-        L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
-        RGB(255, 251, 240), RGB(0, 0, 0));
-
-    // 4. The counters and the language of the last run; a failure ends this step
+    // 3. The counters and the language of the last run; a failure ends this step
     // without a word.
     try {
         LoadSettings(*Label2, *Label3, *MultiLanguage1);
     } catch (...) {
     }
 
-    // 5. The main menu on its tool bar.
+    // 4. The main menu on its tool bar.
     ToolBar2->SetMenu(MainMenu1);
+}
+
+void TMAIN::FirstShown() {
+    // The statistics balloon on the corner panel of the status bar, and the icon
+    // in the notification area. Each waits on another part of the system (the
+    // tooltip window, the shell), together for about a fifth of the time to the
+    // main window, and neither is seen before the window is.
+    ShowBalloonTip(
+        *Panel4, 0, "Statistics",
+        L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
+        RGB(255, 251, 240), RGB(0, 0, 0));
+    TrayIcon1->SetVisible(true);
 }
 
 void TMAIN::FormClose(TObject*, ui::TCloseAction&) {

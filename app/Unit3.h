@@ -74,6 +74,9 @@ class TMAIN : public ui::TForm {
 #define TMAIN_DECLARE_HANDLER(name) void name(ui::TObject* Sender);
     TMAIN_NOTIFY_HANDLERS(TMAIN_DECLARE_HANDLER)
 #undef TMAIN_DECLARE_HANDLER
+    // The start-up steps that wait until the window is on screen and painted;
+    // called once, after the first show.
+    void FirstShown();
     // The handlers with other signatures.
     void FormClose(ui::TObject* Sender, ui::TCloseAction& Action);
     void Image1MouseDown(ui::TObject* Sender, ui::TMouseButton Button, ui::TShiftState Shift, int X,

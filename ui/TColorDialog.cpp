@@ -1,6 +1,7 @@
 #include "ui/TColorDialog.h"
 
 #include "ui/Properties.h"
+#include "ui/SystemFunction.h"
 
 namespace ui {
 
@@ -11,7 +12,9 @@ bool TColorDialog::Execute(HWND owner) {
     choice.rgbResult = ColorToRGB(colour_);
     choice.lpCustColors = custom_.data();
     choice.Flags = options_ | CC_RGBINIT;
-    if (!::ChooseColorA(&choice)) return false;
+    static const auto chooseColor =
+        SystemFunction<decltype(::ChooseColorA)>("comdlg32.dll", "ChooseColorA");
+    if (!chooseColor(&choice)) return false;
     colour_ = choice.rgbResult;
     return true;
 }

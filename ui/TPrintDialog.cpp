@@ -1,4 +1,5 @@
 #include "ui/TPrintDialog.h"
+#include "ui/SystemFunction.h"
 
 #include <cderr.h>
 #include <commdlg.h>
@@ -22,12 +23,16 @@ PrinterDC TPrintDialog::Execute(HWND owner) {
     pd.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE | PD_NOWARNING |
                PD_USEDEVMODECOPIESANDCOLLATE;
     pd.nCopies = 1;
-    const bool ok = ::PrintDlgA(&pd) != 0;
+    static const auto printDialog =
+        SystemFunction<decltype(::PrintDlgA)>("comdlg32.dll", "PrintDlgA");
+    static const auto dialogError =
+        SystemFunction<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
+    const bool ok = printDialog(&pd) != 0;
     // The dialog may have replaced the settings' memory: keep what it hands back.
     devMode_ = pd.hDevMode;
     devNames_ = pd.hDevNames;
     if (ok) return PrinterDC(pd.hDC);
-    const DWORD failure = ::CommDlgExtendedError();
+    const DWORD failure = dialogError();
     if (failure != 0 && failure != PDERR_NODEFAULTPRN)
         throw std::runtime_error("The print dialog could not be shown (error " +
                                  std::to_string(failure) + ")");

@@ -1,4 +1,5 @@
 #include "ui/TSaveDialog.h"
+#include "ui/SystemFunction.h"
 
 #include <commdlg.h>
 
@@ -69,8 +70,12 @@ bool TSaveDialog::Execute(HWND owner) {
     ofn.lpfnHook = &TSaveDialog::Hook;
 
     pending_ = nullptr;
-    const bool ok = ::GetSaveFileNameA(&ofn) != 0;
-    const DWORD failure = ok ? 0 : ::CommDlgExtendedError();
+    static const auto getSaveFileName =
+        SystemFunction<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
+    static const auto dialogError =
+        SystemFunction<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
+    const bool ok = getSaveFileName(&ofn) != 0;
+    const DWORD failure = ok ? 0 : dialogError();
     if (ok) {
         fileName_ = file.data();
         filterIndex_ = static_cast<int>(ofn.nFilterIndex);

@@ -10,13 +10,12 @@
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
-// Makes the main window, the about box and the reminder as the program does at
-// start-up, stops the reminder's countdown (which would disable the main window
-// under the caller) and shows the main window, enabled.
+// Makes and shows the main window, the about box and the reminder as the program
+// does at start-up, stops the reminder's countdown (which would disable the main
+// window under the caller) and enables the main window.
 inline void OpenWindowsWithoutReminder(ui::TApplication& application) {
     CreateProgramWindows(application);
     Form22->Get<ui::TTimer>("Timer1").SetEnabled(false);
-    MAIN->Show();
     MAIN->SetEnabled(true);
 }
 
