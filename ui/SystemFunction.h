@@ -6,24 +6,18 @@
 
 #include <windows.h>
 
-#include <stdexcept>
-#include <string>
-
-#include "ui/SystemError.h"
-
 namespace ui {
 
-// The function `name` of the system library `library` (looked for in the system
-// folder only), with the type of its declaration: SystemFunction<decltype(::PlaySoundA)>.
-// A library or function that cannot be found throws, with the system's reason.
+// The address of the function `name` of the system library `library`, which is
+// looked for in the system folder only. Throws, with the system's reason, when
+// either cannot be found.
+FARPROC FindSystemFunction(const char* library, const char* name);
+
+// The same, with the type of the function's declaration:
+// SystemFunction<decltype(::PlaySoundA)>("winmm.dll", "PlaySoundA").
 template <class Function>
 Function* SystemFunction(const char* library, const char* name) {
-    HMODULE module = ::LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    FARPROC function = module ? ::GetProcAddress(module, name) : nullptr;
-    if (!function)
-        throw std::runtime_error(std::string(name) + " of " + library +
-                                 " is not available: " + SystemErrorText(::GetLastError()));
-    return reinterpret_cast<Function*>(reinterpret_cast<void*>(function));
+    return reinterpret_cast<Function*>(reinterpret_cast<void*>(FindSystemFunction(library, name)));
 }
 
 }  // namespace ui

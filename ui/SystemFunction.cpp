@@ -1,0 +1,19 @@
+#include "ui/SystemFunction.h"
+
+#include <stdexcept>
+#include <string>
+
+#include "ui/SystemError.h"
+
+namespace ui {
+
+FARPROC FindSystemFunction(const char* library, const char* name) {
+    HMODULE module = ::LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    FARPROC function = module ? ::GetProcAddress(module, name) : nullptr;
+    if (!function)
+        throw std::runtime_error(std::string(name) + " of " + library +
+                                 " is not available: " + SystemErrorText(::GetLastError()));
+    return function;
+}
+
+}  // namespace ui
