@@ -28,6 +28,8 @@ class CurrentPicture {
     // the replaced bitmap itself, or a copy of one about to change in place.
     // nullptr: nothing is kept.
     void KeepBefore(std::function<void(ui::TBitmap&)> keeper) { keeper_ = std::move(keeper); }
+    // The picture before the next change is wanted.
+    bool Keeping() const { return static_cast<bool>(keeper_); }
     // Runs `change` on the pixels in place, then has the view show the result.
     void Change(const std::function<void(ui::TBitmap&)>& change);
     // `other` becomes the current picture and the current one goes into `other`,

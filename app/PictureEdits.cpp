@@ -33,13 +33,15 @@ void Check(bool done, const char* what) {
 }
 
 // Runs `work` on the picture in the layout of `bytesPerPixel`: in place when the
-// picture has that layout, else band by band on a converted copy that then becomes the
-// picture (see ConvertLayoutInBands).
+// picture has that layout and the picture before is not wanted, else band by band on
+// a copy in that layout that then becomes the picture (see ConvertLayoutInBands). A
+// picture before that is wanted is handed over as it is: one pass over the pixels
+// instead of a whole copy and then a pass.
 void InLayout(CurrentPicture& picture, int bytesPerPixel,
               const std::function<bool(const glimra::PixelView&)>& work) {
     if (picture.Empty()) return;
     const glimra::PixelView pixels = PixelsOf(picture.Bitmap());
-    if (pixels.bytesPerPixel == bytesPerPixel) {
+    if (pixels.bytesPerPixel == bytesPerPixel && !picture.Keeping()) {
         picture.Change([&](TBitmap&) { Check(work(pixels), "The picture cannot be changed"); });
         return;
     }

