@@ -20,7 +20,7 @@ void CreateProgramWindows(ui::TApplication& application) {
     // The main window is shown and painted first. Then come the parts that nobody
     // sees before it: its balloon and tray icon, the about box and the reminder
     // (both start hidden; the reminder shows itself at its first tick, a second
-    // later). Made before the show, they took about 40 % of the time to it.
+    // later). Made before the show, they held it back.
     MAIN->Show();
     ::UpdateWindow(MAIN->Handle());
     MAIN->FirstShown();

@@ -218,8 +218,7 @@ void TMAIN::FormCreate(TObject*) {
 void TMAIN::FirstShown() {
     // The statistics balloon on the corner panel of the status bar, and the icon
     // in the notification area. Each waits on another part of the system (the
-    // tooltip window, the shell), together for about a fifth of the time to the
-    // main window, and neither is seen before the window is.
+    // tooltip window, the shell), and neither is seen before the window is.
     ShowBalloonTip(
         *Panel4, 0, "Statistics",
         L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",

@@ -1,11 +1,12 @@
 #include "ui/TPrintDialog.h"
-#include "ui/SystemFunction.h"
 
 #include <cderr.h>
 #include <commdlg.h>
 
 #include <stdexcept>
 #include <string>
+
+#include "ui/SystemFunction.h"
 
 namespace ui {
 

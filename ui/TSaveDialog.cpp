@@ -1,11 +1,12 @@
 #include "ui/TSaveDialog.h"
-#include "ui/SystemFunction.h"
 
 #include <commdlg.h>
 
 #include <stdexcept>
 #include <utility>
 #include <vector>
+
+#include "ui/SystemFunction.h"
 
 namespace ui {
 
