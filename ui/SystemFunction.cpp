@@ -1,5 +1,7 @@
 #include "ui/SystemFunction.h"
 
+#include <commdlg.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +16,12 @@ FARPROC FindSystemFunction(const char* library, const char* name) {
         throw std::runtime_error(std::string(name) + " of " + library +
                                  " is not available: " + SystemErrorText(::GetLastError()));
     return function;
+}
+
+DWORD CommonDialogError() {
+    static const auto error =
+        SystemFunction<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
+    return error();
 }
 
 }  // namespace ui

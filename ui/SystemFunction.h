@@ -20,4 +20,8 @@ Function* SystemFunction(const char* library, const char* name) {
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(FindSystemFunction(library, name)));
 }
 
+// Why the last common dialog (save, print, colour) failed: comdlg32's
+// CommDlgExtendedError, 0 when it was cancelled.
+DWORD CommonDialogError();
+
 }  // namespace ui

@@ -26,14 +26,12 @@ PrinterDC TPrintDialog::Execute(HWND owner) {
     pd.nCopies = 1;
     static const auto printDialog =
         SystemFunction<decltype(::PrintDlgA)>("comdlg32.dll", "PrintDlgA");
-    static const auto dialogError =
-        SystemFunction<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
     const bool ok = printDialog(&pd) != 0;
     // The dialog may have replaced the settings' memory: keep what it hands back.
     devMode_ = pd.hDevMode;
     devNames_ = pd.hDevNames;
     if (ok) return PrinterDC(pd.hDC);
-    const DWORD failure = dialogError();
+    const DWORD failure = CommonDialogError();
     if (failure != 0 && failure != PDERR_NODEFAULTPRN)
         throw std::runtime_error("The print dialog could not be shown (error " +
                                  std::to_string(failure) + ")");

@@ -73,10 +73,8 @@ bool TSaveDialog::Execute(HWND owner) {
     pending_ = nullptr;
     static const auto getSaveFileName =
         SystemFunction<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
-    static const auto dialogError =
-        SystemFunction<decltype(::CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError");
     const bool ok = getSaveFileName(&ofn) != 0;
-    const DWORD failure = ok ? 0 : dialogError();
+    const DWORD failure = ok ? 0 : CommonDialogError();
     if (ok) {
         fileName_ = file.data();
         filterIndex_ = static_cast<int>(ofn.nFilterIndex);
