@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "testing/app/MainWindowInternals.h"
 #include "testing/app/MainWindowTest.h"
 #include "output/picture_save.h"
 #include "testing/desktop/ProcessObjects.h"
@@ -102,7 +103,7 @@ TEST_F(Endurance, FiveHundredCapturesEditsCopiesAndSavesLeaveTheCountsFlat) {
     // purpose, within its own bound: those are not leaks.
     const auto counted = [] {
         ProcessObjects now = CountProcessObjects();
-        const History& history = MAIN->PictureHistory();
+        const History& history = glimra::test::MainWindowInternals::PictureHistory(*MAIN);
         EXPECT_LE(history.Bytes(), History::kDefaultLimit);
         now.gdi -= int(history.Pictures());
         now.privateBytes -= history.Bytes();

@@ -41,6 +41,7 @@ void History::Trim() {
 }
 
 void History::Push(Step step) {
+    step.number = ++taken_;
     steps_.erase(steps_.begin() + std::ptrdiff_t(done_), steps_.end());
     steps_.push_back(std::move(step));
     done_ = steps_.size();
@@ -56,12 +57,13 @@ void History::Replace(ui::TBitmap& next) {
     Push(std::move(step));
 }
 
-void History::KeepWhole() {
-    if (picture_.Empty()) return;
+std::uint64_t History::KeepWhole() {
+    if (picture_.Empty()) return 0;
     Step step;
     step.whole = std::make_unique<ui::TBitmap>();
     step.whole->Assign(picture_.Bitmap());
     Push(std::move(step));
+    return taken_;
 }
 
 void History::KeepBefore(const std::function<void()>& change) {
@@ -86,22 +88,50 @@ void History::KeepBefore(const std::function<void()>& change) {
     if (kept) Push(std::move(step));
 }
 
-void History::KeepArea(RECT area) {
-    const glimra::PixelView v = picture_.View();
+namespace {
+
+// `area` within the picture; empty when nothing of it is.
+RECT Within(RECT area, const glimra::PixelView& v) {
     area.left = std::max(area.left, 0L);
     area.top = std::max(area.top, 0L);
     area.right = std::min(area.right, LONG(v.width));
     area.bottom = std::min(area.bottom, LONG(v.height));
-    if (area.left >= area.right || area.top >= area.bottom) return;
+    if (area.left >= area.right || area.top >= area.bottom) return RECT{};
+    return area;
+}
+
+// The pixels of `area` of the picture, row after row.
+std::vector<std::uint8_t> AreaPixels(const glimra::PixelView& v, RECT area) {
+    const std::size_t row = std::size_t(area.right - area.left) * std::size_t(v.bytesPerPixel);
+    std::vector<std::uint8_t> pixels(row * std::size_t(area.bottom - area.top));
+    for (LONG y = area.top; y < area.bottom; ++y)
+        std::memcpy(pixels.data() + row * std::size_t(y - area.top),
+                    v.Row(y) + std::ptrdiff_t(area.left) * v.bytesPerPixel, row);
+    return pixels;
+}
+
+}  // namespace
+
+void History::KeepArea(RECT area) {
+    const glimra::PixelView v = picture_.View();
+    area = Within(area, v);
+    if (area.left >= area.right) return;
     Step step;
     step.area = area;
     step.bytesPerPixel = v.bytesPerPixel;
-    const std::size_t row = std::size_t(area.right - area.left) * std::size_t(v.bytesPerPixel);
-    step.pixels.resize(row * std::size_t(area.bottom - area.top));
-    for (LONG y = area.top; y < area.bottom; ++y)
-        std::memcpy(step.pixels.data() + row * std::size_t(y - area.top),
-                    v.Row(y) + std::ptrdiff_t(area.left) * v.bytesPerPixel, row);
+    step.pixels = AreaPixels(v, area);
     Push(std::move(step));
+}
+
+void History::Confine(std::uint64_t number, RECT area) {
+    if (done_ == 0 || steps_[done_ - 1].number != number || !steps_[done_ - 1].whole) return;
+    Step& step = steps_[done_ - 1];
+    const glimra::PixelView v = step.whole->View();
+    step.area = Within(area, v);
+    step.bytesPerPixel = v.bytesPerPixel;
+    step.pixels = AreaPixels(v, step.area);
+    step.whole.reset();
+    Count();
 }
 
 void History::Reversible(std::function<void()> undo, std::function<void()> redo) {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -31,13 +32,18 @@ class History {
     // current picture and the one before is kept, neither of them copied.
     void Replace(ui::TBitmap& next);
     // Before a change that cannot be computed back: keeps a copy of the picture.
-    void KeepWhole();
+    // Returns the step's number, 0 when nothing was kept (there is no picture).
+    std::uint64_t KeepWhole();
     // Runs a change and keeps the picture as it was before: the bitmap itself
     // when the change replaces it, a copy when the change works in place.
     void KeepBefore(const std::function<void()>& change);
     // Before a change confined to `area` that keeps the pixel layout: keeps the
     // pixels of that area.
     void KeepArea(RECT area);
+    // The step of that number, kept by KeepWhole before changes that stayed within
+    // `area` and kept the pixel layout, keeps only that area's pixels from now on;
+    // nothing happens when it is no longer the last step taken.
+    void Confine(std::uint64_t step, RECT area);
     // After a change that `undo` takes back exactly and `redo` repeats.
     void Reversible(std::function<void()> undo, std::function<void()> redo);
 
@@ -62,6 +68,7 @@ class History {
         int bytesPerPixel = 0;               // in the picture's layout of then
         std::vector<std::uint8_t> pixels;
         std::function<void()> undo, redo;  // a reversible change
+        std::uint64_t number = 0;
         std::size_t Bytes() const;
     };
     // Takes the step and forgets the steps that could have been redone.
@@ -78,4 +85,5 @@ class History {
     std::deque<Step> steps_;
     std::size_t done_ = 0;  // steps_[0, done_) can be undone, the rest redone
     std::size_t bytes_ = 0;
+    std::uint64_t taken_ = 0;  // the number of the last step taken
 };

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/app/MainWindowInternals.h"
 #include "testing/app/MainWindowTest.h"
 #include "ui/TSpeedButton.h"
 
@@ -141,9 +142,9 @@ TEST_F(Undo, FiftyEditsOfA4kPictureStayWithinTheBound_AndUndoReachesTheOldestKep
     for (int i = 0; i < 50; ++i) {
         Click(edits[i % 8]);
         after.push_back(Hash(Now()));
-        most = std::max(most, MAIN->PictureHistory().Bytes());
+        most = std::max(most, glimra::test::MainWindowInternals::PictureHistory(*MAIN).Bytes());
     }
-    const std::size_t steps = MAIN->PictureHistory().Steps();
+    const std::size_t steps = glimra::test::MainWindowInternals::PictureHistory(*MAIN).Steps();
     std::printf("50 edits of 3840 x 2160: %zu steps kept, at most %.1f MiB\n", steps,
                 double(most) / (1 << 20));
     EXPECT_LE(most, History::kDefaultLimit);
@@ -155,7 +156,8 @@ TEST_F(Undo, FiftyEditsOfA4kPictureStayWithinTheBound_AndUndoReachesTheOldestKep
     }
     EXPECT_EQ(std::size_t(undone), steps);
     EXPECT_EQ(Hash(Now()), after[50 - steps]);
-    EXPECT_LE(MAIN->PictureHistory().Bytes(), History::kDefaultLimit);
+    EXPECT_LE(glimra::test::MainWindowInternals::PictureHistory(*MAIN).Bytes(),
+              History::kDefaultLimit);
 }
 
 }  // namespace

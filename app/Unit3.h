@@ -4,21 +4,27 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
+#include "app/BrushTool.h"
 #include "app/CurrentPicture.h"
 #include "app/History.h"
 #include "ui/TForm.h"
+
+namespace glimra::test {
+struct MainWindowInternals;
+}
+class CaptureCommands;
+class CommandAvailability;
+class OutputCommands;
+class PictureCommands;
+class PictureTools;
+class ViewToggles;
 
 namespace lang {
 class TMultiLanguage;
 }
 namespace ui {
-class TColorDialog;
 class TMainMenu;
 class TMenuItem;
 class TPanel;
@@ -31,6 +37,20 @@ class TToolBar;
 class TToolButton;
 class TTrayIcon;
 }  // namespace ui
+
+// The controls of the layout that the window's code holds, with their classes;
+// the class declares and binds them from this one list.
+// clang-format off
+#define TMAIN_CONTROLS(X)                                                                \
+    X(ui::TImage, Image1) X(ui::TScrollBox, ScrollBox1) X(ui::TControl, Label2)          \
+    X(ui::TControl, Label3) X(ui::TPanel, Panel4) X(ui::TToolBar, ToolBar2)              \
+    X(ui::TMainMenu, MainMenu1) X(ui::TSpeedButton, ButtonBrush)                         \
+    X(ui::TSpeedButton, ButtonPixelate) X(ui::TToolButton, ButtonEditRotate)             \
+    X(ui::TTimer, Timer1) X(ui::TTimer, isjunkt) X(ui::TTrayIcon, TrayIcon1)             \
+    X(lang::TMultiLanguage, MultiLanguage1) X(ui::TSaveDialog, SaveDialog1)              \
+    X(ui::TPrintDialog, PrinterSetupDialog) X(ui::TMenuItem, MenuUndo)                   \
+    X(ui::TMenuItem, MenuRedo) X(ui::TMenuItem, ImagePopUndo) X(ui::TMenuItem, ImagePopRedo)
+// clang-format on
 
 // The handlers of TNotifyEvent that the layout binds by name; the class declares
 // and registers them from this one list.
@@ -46,7 +66,7 @@ class TTrayIcon;
     X(MenuShowNoneClick)                                                                 \
     /* The one-shot refresh of the picture commands. */                                  \
     X(isjunktTimer)                                                                      \
-    /* The image view: drag-to-scroll while the brush is up. */                          \
+    /* The image view: the mouse passes to the active tool. */                          \
     X(Image1MouseEnter)                                                                  \
     /* The edit commands on the picture. */                                              \
     X(ImagePopGrayscaleClick) X(ImagePopBrightenClick) X(ImagePopDarkenClick)            \
@@ -70,6 +90,7 @@ class TTrayIcon;
 class TMAIN : public ui::TForm {
   public:
     explicit TMAIN(ui::TComponent* owner);
+    ~TMAIN() override;
 
 #define TMAIN_DECLARE_HANDLER(name) void name(ui::TObject* Sender);
     TMAIN_NOTIFY_HANDLERS(TMAIN_DECLARE_HANDLER)
@@ -85,13 +106,6 @@ class TMAIN : public ui::TForm {
     void Image1MouseUp(ui::TObject* Sender, ui::TMouseButton Button, ui::TShiftState Shift, int X,
                        int Y);
 
-    ui::TColor BrushColour() const {
-        return brushColour_;
-    }
-    int SaveFilterIndex() const {
-        return saveFilterIndex_;
-    }
-
     // Starts the refresh of the picture commands (at the next tick of isjunkt).
     void StartCommandRefresh();
     // Shows the main window again where it was.
@@ -100,22 +114,10 @@ class TMAIN : public ui::TForm {
     CurrentPicture& Picture() {
         return *picture_;
     }
-    // The steps of the picture's history.
-    const History& PictureHistory() const {
-        return *history_;
-    }
     // The image view holds a picture (its height is not 0).
     bool HasPicture() const {
         return picture_->Available();
     }
-
-    // The cursor slots of the hands of drag-to-scroll: open, and grabbing.
-    static constexpr int kOpenHandCursor = 1;
-    static constexpr int kGrabbingHandCursor = 2;
-    // The degree sign of the rotate captions (Windows-1252).
-    static constexpr char kDegreeSign = '\xB0';
-    // The eighteen controls that need a picture.
-    static const char* const kPictureCommands[18];
 
   protected:
     const char* LayoutName() const override {
@@ -128,73 +130,24 @@ class TMAIN : public ui::TForm {
     bool IsShortCut(const MSG& msg) override;
 
   private:
-    void RegisterHoverHandlers();
-    void RegisterBrushHandlers();
-    // Runs a rotate or flip command and makes ButtonEditRotate name and repeat it; a
-    // rotation relabels the button also when it fails.
-    void RotateOrFlip(void (TMAIN::*command)(ui::TObject*), const std::string& caption,
-                      int imageIndex, bool relabelOnError, const std::function<void()>& edit);
-    void SetView(bool toolBar, bool imageEdit, bool statusBar);
-    bool BrushDown();
-    bool PixelateDown();
-    // Runs an edit of the picture as one step of the history: an edit that
-    // `inverse` takes back exactly keeps nothing when the picture is already in
-    // 24 bits; any other keeps the picture before (without a copy when the edit
-    // gives the picture a new bitmap).
-    void Edit(const std::function<void()>& edit, const std::function<void()>& inverse = nullptr);
-    // Undo and Redo are enabled while there is a step to take.
-    void HistoryChanged();
-    // Takes a step of the history (Undo or Redo).
-    void StepHistory(void (History::*step)());
-    // The band of a pixelate drag, drawn on the screen by exclusive-or (drawn
-    // twice, it is gone) and never into the picture.
-    void DrawPixelateBand();
-    // Hides the main window, grabs in that mode and brings the window back.
-    void CaptureScreen(int mode);
-    // Runs an overlay form modally with the hot keys off and the main window
-    // minimised; `picked` then takes the picture.
-    template <class Overlay, class Picked>
-    void RunOverlay(Picked picked);
-
-    // The controls the handlers use, bound once when the layout is loaded.
-    ui::TImage* Image1 = nullptr;
-    ui::TScrollBox* ScrollBox1 = nullptr;
-    ui::TControl *Label2 = nullptr, *Label3 = nullptr, *info = nullptr;
-    ui::TControl *Panel1 = nullptr, *Panel2 = nullptr, *ToolBar1 = nullptr;
-    ui::TPanel* Panel4 = nullptr;
-    ui::TToolBar* ToolBar2 = nullptr;
-    ui::TMainMenu* MainMenu1 = nullptr;
-    ui::TMenuItem *MenuToolBar = nullptr, *MenuImageEdit = nullptr, *MenuStatusBar = nullptr;
-    ui::TMenuItem* ImagePopCustom = nullptr;
-    ui::TSpeedButton* ButtonBrush = nullptr;
-    ui::TToolButton* ButtonEditRotate = nullptr;
-    ui::TTimer *Timer1 = nullptr, *isjunkt = nullptr;
-    ui::TTrayIcon* TrayIcon1 = nullptr;
-    lang::TMultiLanguage* MultiLanguage1 = nullptr;
-    ui::TColorDialog* ColorDialog1 = nullptr;
-    ui::TSaveDialog* SaveDialog1 = nullptr;
-    ui::TPrintDialog* PrinterSetupDialog = nullptr;
-    // The picture commands, the buttons with a hover text, the statistics labels
-    // from the left, and the brush items (diameters 1 to 10, then the colours).
-    std::vector<ui::TControl*> pictureControls_;
-    std::vector<ui::TMenuItem*> pictureItems_;
-    std::vector<ui::TControl*> hoverButtons_;
-    ui::TControl* statisticsLabels_[5] = {};
-    ui::TMenuItem* brushItems_[15] = {};
+    // The test support reaches the history and the tools.
+    friend struct glimra::test::MainWindowInternals;
+#define TMAIN_DECLARE_CONTROL(type, name) type* name = nullptr;
+    TMAIN_CONTROLS(TMAIN_DECLARE_CONTROL)
+#undef TMAIN_DECLARE_CONTROL
 
     // The current picture, which Image1 shows, and the history of its changes.
     std::unique_ptr<CurrentPicture> picture_;
     std::unique_ptr<History> history_;
-    ui::TSpeedButton* ButtonPixelate = nullptr;
-    ui::TMenuItem *MenuUndo = nullptr, *MenuRedo = nullptr, *ImagePopUndo = nullptr,
-                  *ImagePopRedo = nullptr, *MenuCopy = nullptr, *MenuSaveAs = nullptr,
-                  *MenuPrint = nullptr, *MenuPixelate = nullptr;
-    bool strokeKept_ = false;           // the picture before the brush stroke is kept
-    std::optional<RECT> pixelateBand_;  // picture pixels from the press to the pointer
-    std::optional<POINT> panAnchor_;    // screen position of the last press or move of a drag
-    int brushDiameter_ = 0;             // the stroke's width in pixels
-    ui::TColor brushColour_ = ui::clBlack;
-    int saveFilterIndex_ = 1;
+    // What the mouse does on the picture; the brush's diameter and colour.
+    std::unique_ptr<PictureTools> tools_;
+    BrushSettings brush_;
+    // The commands, each group with its own state.
+    std::unique_ptr<CaptureCommands> captures_;
+    std::unique_ptr<PictureCommands> edits_;
+    std::unique_ptr<OutputCommands> output_;
+    std::unique_ptr<ViewToggles> view_;
+    std::unique_ptr<CommandAvailability> availability_;
 };
 
 extern TMAIN* MAIN;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandAvailability.h"
 #include "testing/app/MainWindowTest.h"
 #include "forms/Links.h"
 #include "testing/desktop/Desktop.h"
@@ -27,7 +28,7 @@ using ui::TControl;
 using ui::TMenuItem;
 
 TEST_F(MainWindow, PictureCommandsFollowTheRefreshAfterAPictureComesAndGoes) {
-    for (const char* name : TMAIN::kPictureCommands)
+    for (const char* name : CommandAvailability::kPictureCommands)
         EXPECT_FALSE(Enabled(name)) << name;
     SetPicture(40, 30);
     Pump();
@@ -36,7 +37,7 @@ TEST_F(MainWindow, PictureCommandsFollowTheRefreshAfterAPictureComesAndGoes) {
     MAIN->StartCommandRefresh();
     MAIN->StartCommandRefresh();
     Pump();
-    for (const char* name : TMAIN::kPictureCommands)
+    for (const char* name : CommandAvailability::kPictureCommands)
         EXPECT_TRUE(Enabled(name)) << name;
     EXPECT_FALSE(MAIN->Get<ui::TTimer>("isjunkt").Enabled());
     // Two starts gave one refresh: emptying the view now changes nothing by itself.
@@ -47,7 +48,7 @@ TEST_F(MainWindow, PictureCommandsFollowTheRefreshAfterAPictureComesAndGoes) {
     EXPECT_TRUE(Enabled("ButtonEditGrayscale"));
     MAIN->StartCommandRefresh();
     Pump();
-    for (const char* name : TMAIN::kPictureCommands)
+    for (const char* name : CommandAvailability::kPictureCommands)
         EXPECT_FALSE(Enabled(name)) << name;
     // The capture commands and the image menu are not picture commands.
     EXPECT_TRUE(Enabled("ButtonCapture"));

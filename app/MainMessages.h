@@ -1,0 +1,12 @@
+// The window messages that the main window answers itself: the end of the
+// Windows session, the system commands of minimising and of the menu key, and
+// another start of the program asking this one to show itself.
+#pragma once
+
+#include <windows.h>
+
+class TMAIN;
+
+// True when the message was one of them and is handled, with its result.
+bool HandleMainWindowMessage(TMAIN& main, UINT message, WPARAM wParam, LPARAM lParam,
+                             LRESULT& result);

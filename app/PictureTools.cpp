@@ -1,0 +1,12 @@
+#include "app/PictureTools.h"
+
+#include "app/PanTool.h"
+
+PictureTools::PictureTools(ToolContext context)
+    : context_(context), active_(std::make_unique<PanTool>(context_)) {}
+
+void PictureTools::Choose(std::unique_ptr<Tool> tool) {
+    active_->Cancel();
+    active_ = tool ? std::move(tool) : std::make_unique<PanTool>(context_);
+    active_->Chosen();
+}

@@ -1,0 +1,15 @@
+// What tests of the main window read or set inside it beyond its controls: the
+// history of the picture's changes, and the tool that the mouse works with.
+#pragma once
+
+#include "app/PictureTools.h"
+#include "app/Unit3.h"
+
+namespace glimra::test {
+
+struct MainWindowInternals {
+    static const History& PictureHistory(TMAIN& main) { return *main.history_; }
+    static PictureTools& Tools(TMAIN& main) { return *main.tools_; }
+};
+
+}  // namespace glimra::test
