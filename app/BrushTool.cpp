@@ -47,10 +47,10 @@ void BrushTool::Move(ui::TShiftState shift, int x, int y) {
     // The pen reaches half its width past the line, and its round ends a pixel
     // further.
     const int reach = settings_.diameter / 2 + 2;
-    covered_.left = std::min({covered_.left, LONG(x), pen_.x}) - reach;
-    covered_.top = std::min({covered_.top, LONG(y), pen_.y}) - reach;
-    covered_.right = std::max({covered_.right, LONG(x), pen_.x}) + reach + 1;
-    covered_.bottom = std::max({covered_.bottom, LONG(y), pen_.y}) + reach + 1;
+    covered_.left = std::min(covered_.left, std::min(LONG(x), pen_.x) - reach);
+    covered_.top = std::min(covered_.top, std::min(LONG(y), pen_.y) - reach);
+    covered_.right = std::max(covered_.right, std::max(LONG(x), pen_.x) + reach + 1);
+    covered_.bottom = std::max(covered_.bottom, std::max(LONG(y), pen_.y) + reach + 1);
     pen_ = {x, y};
     context_.picture.Change([&](ui::TBitmap& bitmap) {
         ui::TCanvas& canvas = bitmap.Canvas();

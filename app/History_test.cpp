@@ -121,6 +121,27 @@ TEST_F(Undo, EveryChangeUndoneGivesBackItsPictureAndLayout_RedoneItsResult) {
     EXPECT_TRUE(MAIN->HasPicture());
 }
 
+// A thick stroke's step keeps only the pixels round it, and they are all it
+// needs: its undo gives back every pixel, the round ends included.
+TEST_F(Undo, AThickBrushStrokeKeepsOnlyTheAreaItPainted) {
+    SetPattern(400, 300, ui::TPixelFormat::pf32bit);
+    const History& history = glimra::test::MainWindowInternals::PictureHistory(*MAIN);
+    const std::size_t bytesBefore = history.Bytes();
+    Click("ImagePopD10");
+    Press("ButtonBrush", true);
+    ExpectUndoAndRedo("a ten-pixel stroke", [] {
+        MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 120, 100);
+        MAIN->Image1MouseMove(nullptr, ui::ssLeft, 100, 130);
+        MAIN->Image1MouseMove(nullptr, ui::ssLeft, 160, 115);
+        MAIN->Image1MouseMove(nullptr, ui::ssLeft, 3, 296);
+        MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, 3, 296);
+    });
+    Press("ButtonBrush", false);
+    // The stroke reaches from (3, 296) to (160, 100): less than the picture's
+    // 400 x 300 pixels of 4 bytes.
+    EXPECT_LT(history.Bytes() - bytesBefore, std::size_t(170 * 210 * 4));
+}
+
 // FNV-1a of a picture's layout and bytes.
 std::uint64_t Hash(const Snapshot& s) {
     std::uint64_t h = 1469598103934665603ull;
