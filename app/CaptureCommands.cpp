@@ -26,7 +26,12 @@ void CaptureCommands::Grab(int mode) {
     } back{main_};
     PlayShutter(hiddenAt);
     GrabScreen(mode, *temporary);
-    history_.Replace(*temporary);
+    Take(*temporary);
+}
+
+void CaptureCommands::Take(ui::TBitmap& picture) {
+    history_.Replace(picture);
+    main_.NewCapture();
 }
 
 void CaptureCommands::Desktop() {
@@ -78,7 +83,7 @@ void CaptureCommands::Selection() {
         }
         // A click without a drag selects nothing: the picture stays as it was.
         if (r.left == r.right || r.top == r.bottom) return;
-        history_.Replace(*overlay.FrozenPart(r));
+        Take(*overlay.FrozenPart(r));
     });
 }
 
@@ -89,7 +94,7 @@ void CaptureCommands::WindowOrControl() {
         overlay.Hide();
         POINT p;
         ::GetCursorPos(&p);
-        history_.Replace(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
+        Take(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
     });
 }
 

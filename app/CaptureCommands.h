@@ -8,6 +8,7 @@
 class History;
 class TMAIN;
 namespace ui {
+class TBitmap;
 class TControl;
 class TTimer;
 }  // namespace ui
@@ -34,6 +35,8 @@ class CaptureCommands {
     void Poll();
 
   private:
+    // The capture becomes the current picture.
+    void Take(ui::TBitmap& picture);
     // Hides the main window, grabs in that mode and brings the window back.
     void Grab(int mode);
     // Runs an overlay form modally with the hot keys off and the main window

@@ -13,13 +13,18 @@ class TMenuItem;
 class CommandAvailability {
   public:
     // The controls and menu items that need a picture: the picture commands, and
-    // Pixelate, which needs one as the brush does.
+    // Pixelate and the editor's tools, which need one as the brush does.
     static constexpr const char* kPictureCommands[] = {
-        "ButtonBrush",      "ButtonSave",          "ButtonClear",        "ButtonPrint",
-        "MenuSaveAs",       "MenuPrint",           "MenuCopy",           "MenuGrayscale",
-        "MenuBrighten",     "MenuDarken",          "MenuInvert",         "MenuRotate",
-        "ButtonEditCopy",   "ButtonEditGrayscale", "ButtonEditBrighten", "ButtonEditDarken",
-        "ButtonEditInvert", "ButtonEditRotate",    "ButtonPixelate",     "MenuPixelate",
+        "ButtonBrush",      "ButtonSave",          "ButtonClear",
+        "ButtonPrint",      "MenuSaveAs",          "MenuPrint",
+        "MenuCopy",         "MenuGrayscale",       "MenuBrighten",
+        "MenuDarken",       "MenuInvert",          "MenuRotate",
+        "ButtonEditCopy",   "ButtonEditGrayscale", "ButtonEditBrighten",
+        "ButtonEditDarken", "ButtonEditInvert",    "ButtonEditRotate",
+        "ButtonPixelate",   "MenuPixelate",        "ButtonTools",
+        "MenuCrop",         "MenuRectangle",       "MenuEllipse",
+        "MenuLine",         "MenuArrow",           "MenuHighlighter",
+        "MenuText",         "MenuStepNumber",
     };
 
     explicit CommandAvailability(ui::TForm& window);

@@ -5,7 +5,9 @@
 #include <utility>
 
 std::size_t History::Step::Bytes() const {
-    std::size_t bytes = pixels.size();
+    std::size_t bytes = 0;
+    for (const Piece& piece : pieces)
+        bytes += piece.pixels.size();
     if (whole && !whole->Empty()) {
         const glimra::PixelView v = whole->View();
         bytes += std::size_t(v.height) * std::size_t(v.stride < 0 ? -v.stride : v.stride);
@@ -112,24 +114,24 @@ std::vector<std::uint8_t> AreaPixels(const glimra::PixelView& v, RECT area) {
 
 }  // namespace
 
-void History::KeepArea(RECT area) {
+void History::KeepAreas(const std::vector<RECT>& areas) {
     const glimra::PixelView v = picture_.View();
-    area = Within(area, v);
-    if (area.left >= area.right) return;
     Step step;
-    step.area = area;
     step.bytesPerPixel = v.bytesPerPixel;
-    step.pixels = AreaPixels(v, area);
-    Push(std::move(step));
+    for (RECT area : areas) {
+        area = Within(area, v);
+        if (area.left < area.right) step.pieces.push_back({area, AreaPixels(v, area)});
+    }
+    if (!step.pieces.empty()) Push(std::move(step));
 }
 
 void History::Confine(std::uint64_t number, RECT area) {
     if (done_ == 0 || steps_[done_ - 1].number != number || !steps_[done_ - 1].whole) return;
     Step& step = steps_[done_ - 1];
     const glimra::PixelView v = step.whole->View();
-    step.area = Within(area, v);
+    area = Within(area, v);
     step.bytesPerPixel = v.bytesPerPixel;
-    step.pixels = AreaPixels(v, step.area);
+    step.pieces = {{area, AreaPixels(v, area)}};
     step.whole.reset();
     Count();
 }
@@ -151,18 +153,20 @@ void History::Exchange(Step& step) {
     // change places.
     picture_.Change([&](ui::TBitmap& bitmap) {
         const glimra::PixelView v = bitmap.View();
-        const RECT a = step.area;
         const int kept = step.bytesPerPixel, now = v.bytesPerPixel;
-        const std::size_t row = std::size_t(a.right - a.left) * std::size_t(kept);
-        for (LONG y = a.top; y < a.bottom; ++y) {
-            std::uint8_t* pixel = v.Row(y) + std::ptrdiff_t(a.left) * now;
-            std::uint8_t* other = step.pixels.data() + row * std::size_t(y - a.top);
-            if (kept == now) {
-                std::swap_ranges(pixel, pixel + row, other);
-                continue;
+        for (Step::Piece& piece : step.pieces) {
+            const RECT a = piece.area;
+            const std::size_t row = std::size_t(a.right - a.left) * std::size_t(kept);
+            for (LONG y = a.top; y < a.bottom; ++y) {
+                std::uint8_t* pixel = v.Row(y) + std::ptrdiff_t(a.left) * now;
+                std::uint8_t* other = piece.pixels.data() + row * std::size_t(y - a.top);
+                if (kept == now) {
+                    std::swap_ranges(pixel, pixel + row, other);
+                    continue;
+                }
+                for (LONG x = a.left; x < a.right; ++x, pixel += now, other += kept)
+                    std::swap_ranges(pixel, pixel + 3, other);
             }
-            for (LONG x = a.left; x < a.right; ++x, pixel += now, other += kept)
-                std::swap_ranges(pixel, pixel + 3, other);
         }
     });
 }

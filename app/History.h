@@ -39,7 +39,9 @@ class History {
     void KeepBefore(const std::function<void()>& change);
     // Before a change confined to `area` that keeps the pixel layout: keeps the
     // pixels of that area.
-    void KeepArea(RECT area);
+    void KeepArea(RECT area) { KeepAreas({area}); }
+    // The same for a change confined to several areas, which do not overlap.
+    void KeepAreas(const std::vector<RECT>& areas);
     // The step of that number, kept by KeepWhole before changes that stayed within
     // `area` and kept the pixel layout, keeps only that area's pixels from now on;
     // nothing happens when it is no longer the last step taken.
@@ -64,9 +66,12 @@ class History {
   private:
     struct Step {
         std::unique_ptr<ui::TBitmap> whole;  // the other picture of an exchange
-        RECT area{};                         // the area whose pixels `pixels` keeps,
-        int bytesPerPixel = 0;               // in the picture's layout of then
-        std::vector<std::uint8_t> pixels;
+        struct Piece {
+            RECT area{};  // the area whose pixels `pixels` keeps
+            std::vector<std::uint8_t> pixels;
+        };
+        std::vector<Piece> pieces;
+        int bytesPerPixel = 0;             // of the pieces' pixels: the picture's layout of then
         std::function<void()> undo, redo;  // a reversible change
         std::uint64_t number = 0;
         std::size_t Bytes() const;

@@ -8,7 +8,7 @@ const char* const kHoverButtons[] = {
     "ButtonCapture",       "ButtonCaptureActive", "ButtonSave",       "ButtonBrush",
     "ButtonClear",         "ButtonPrint",         "ButtonAbout",      "ButtonEditCopy",
     "ButtonEditGrayscale", "ButtonEditBrighten",  "ButtonEditDarken", "ButtonEditInvert",
-    "ButtonEditRotate",    "ButtonPixelate",
+    "ButtonEditRotate",    "ButtonPixelate",      "ButtonTools",
 };
 
 }  // namespace

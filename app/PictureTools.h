@@ -23,7 +23,8 @@ class PictureTools {
     void Release(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
         active_->Release(button, shift, x, y);
     }
-    bool Key(WORD key) { return active_->Key(key); }
+    bool Key(const MSG& msg) { return active_->Key(msg); }
+    bool TakesText() const { return active_->TakesText(); }
 
   private:
     ToolContext context_;

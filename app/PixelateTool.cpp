@@ -34,3 +34,9 @@ void PixelateTool::Release(ui::TMouseButton, ui::TShiftState, int, int) {
 void PixelateTool::Cancel() {
     if (band_) context_.DrawBand(*std::exchange(band_, std::nullopt));
 }
+
+bool PixelateTool::Key(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_ESCAPE || !band_) return false;
+    Cancel();
+    return true;
+}

@@ -16,6 +16,7 @@ class PixelateTool : public Tool {
     // One step that keeps the pixels of the blocks before.
     void Release(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void Cancel() override;
+    bool Key(const MSG& msg) override;
 
   protected:
     int Cursor() const override { return ui::crCross; }

@@ -89,6 +89,22 @@ void SaveSettings(const ui::TControl& fullScreen, const ui::TControl& activeWind
     WriteString(key.Get(), "Language", languages.LanguageName());
 }
 
+std::string ReadSetting(const char* name) {
+    try {
+        ui::RegKey key = OpenSettingsKey();
+        return key ? ReadString(key.Get(), name) : std::string();
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+void WriteSetting(const char* name, const std::string& text) {
+    try {
+        WriteString(OpenSettingsKey().Get(), name, text);
+    } catch (const std::exception&) {
+    }
+}
+
 void ClearStatistics(ui::TControl& fullScreen, ui::TControl& activeWindow) {
     fullScreen.SetCaption("0");
     activeWindow.SetCaption("0");

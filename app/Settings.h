@@ -4,6 +4,8 @@
 // counters are only the texts of their status labels.
 #pragma once
 
+#include <string>
+
 namespace lang {
 class TMultiLanguage;
 }
@@ -31,6 +33,13 @@ void LoadSettings(ui::TControl& fullScreen, ui::TControl& activeWindow,
 // and the rest are not written.
 void SaveSettings(const ui::TControl& fullScreen, const ui::TControl& activeWindow,
                   const lang::TMultiLanguage& languages);
+
+// A setting of the program's own beside the counters and the language, as text:
+// empty when it is absent or cannot be read as text. Written at once, so that
+// nothing set is lost when the program is ended; a failure to write is not
+// reported (the value still holds for this run).
+std::string ReadSetting(const char* name);
+void WriteSetting(const char* name, const std::string& text);
 
 // Both counters back to "0"; stored at the next close.
 void ClearStatistics(ui::TControl& fullScreen, ui::TControl& activeWindow);

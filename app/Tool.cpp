@@ -2,13 +2,33 @@
 
 #include <algorithm>
 
+#include "app/CurrentPicture.h"
+#include "app/History.h"
 #include "ui/TImage.h"
 #include "ui/TScrollBox.h"
 
+POINT ToolContext::Origin() const {
+    return {image.Left() - box.HorzScrollBar().Position(),
+            image.Top() - box.VertScrollBar().Position()};
+}
+
+void ToolContext::ChangeAreas(const std::vector<glimra::Area>& areas,
+                              const std::function<void(const glimra::PixelView&)>& change) const {
+    std::vector<RECT> kept;
+    for (const glimra::Area& a : areas)
+        kept.push_back({a.left, a.top, a.right, a.bottom});
+    history.KeepAreas(kept);
+    picture.Change([&](ui::TBitmap& bitmap) { change(bitmap.View()); });
+}
+
+void ToolContext::Draw(const glimra::Mark& mark, glimra::Colour colour) const {
+    const glimra::PixelView v = picture.View();
+    ChangeAreas(glimra::SpanBands(mark.Spans(v.width, v.height)),
+                [&](const glimra::PixelView& view) { mark.Paint(view, colour); });
+}
+
 void ToolContext::DrawBand(RECT corners) const {
-    // From picture pixels to the scroll box's client area.
-    const int dx = image.Left() - box.HorzScrollBar().Position();
-    const int dy = image.Top() - box.VertScrollBar().Position();
+    const auto [dx, dy] = Origin();
     RECT band{
         std::min(corners.left, corners.right) + dx, std::min(corners.top, corners.bottom) + dy,
         std::max(corners.left, corners.right) + dx, std::max(corners.top, corners.bottom) + dy};

@@ -6,6 +6,10 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <vector>
+
+#include "imaging/marks.h"
 #include "ui/TControl.h"
 
 class CurrentPicture;
@@ -27,6 +31,15 @@ struct ToolContext {
     // order), drawn on the screen as a dotted band by exclusive-or: drawn twice, it
     // is gone.
     void DrawBand(RECT corners) const;
+    // Picture pixel (0, 0) in the scroll box's client area, where tools draw their
+    // previews.
+    POINT Origin() const;
+    // Changes the picture within the areas, which do not overlap, as one step that
+    // keeps only their pixels before.
+    void ChangeAreas(const std::vector<glimra::Area>& areas,
+                     const std::function<void(const glimra::PixelView&)>& change) const;
+    // Draws the mark in the colour as such a step.
+    void Draw(const glimra::Mark& mark, glimra::Colour colour) const;
 };
 
 class Tool {
@@ -45,10 +58,13 @@ class Tool {
     virtual void Press(ui::TMouseButton button, ui::TShiftState shift, int x, int y) = 0;
     virtual void Move(ui::TShiftState shift, int x, int y) = 0;
     virtual void Release(ui::TMouseButton button, ui::TShiftState shift, int x, int y) = 0;
-    // A key while the main window is active: true when the tool used it.
-    virtual bool Key(WORD) { return false; }
-    // Ends a use in progress without changing the picture (another tool is chosen).
+    // A key message while the main window is active: true when the tool used it.
+    // Escape ends a use in progress.
+    virtual bool Key(const MSG&) { return false; }
+    // Another tool is chosen: a use in progress ends.
     virtual void Cancel() {}
+    // Text is being typed: the keys are the text's, not the window's shortcuts.
+    virtual bool TakesText() const { return false; }
 
   protected:
     // The view's cursor for this tool.

@@ -9,10 +9,10 @@
 #include "app/PanTool.h"
 #include "app/PictureCommands.h"
 #include "app/PictureTools.h"
-#include "app/PixelateTool.h"
 #include "app/Settings.h"
 #include "app/Shortcuts.h"
 #include "app/Statistics.h"
+#include "app/ToolChoice.h"
 #include "app/ViewToggles.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
@@ -43,7 +43,8 @@ TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("Image1MouseDown", &TMAIN::Image1MouseDown);
     Handler("Image1MouseMove", &TMAIN::Image1MouseMove);
     Handler("Image1MouseUp", &TMAIN::Image1MouseUp);
-    for (const NamedHandlers& group : {HoverHandlers(*this), BrushMenuHandlers(*this, brush_)})
+    for (const NamedHandlers& group :
+         {HoverHandlers(*this), BrushMenuHandlers(*this, brush_), ToolChoice::Handlers(choice_)})
         for (const NamedHandler& h : group)
             HandlerFunction<ui::TNotifyEvent>(h.name.c_str(), h.handler);
 }
@@ -65,6 +66,8 @@ void TMAIN::Loaded() {
         std::initializer_list<ui::TMenuItem*>{MenuRedo, ImagePopRedo});
     output_ = std::make_unique<OutputCommands>(*this, *picture_, *SaveDialog1, *PrinterSetupDialog);
     view_ = std::make_unique<ViewToggles>(*this);
+    choice_ = std::make_unique<ToolChoice>(*this, *tools_, brush_, editor_);
+    choice_->ShowSettings();
     availability_ = std::make_unique<CommandAvailability>(*this);
 }
 
@@ -248,8 +251,7 @@ void TMAIN::MenuRedoClick(TObject*) {
 }
 
 void TMAIN::ButtonBrushClick(TObject*) {
-    tools_->Choose(ButtonBrush->Down() ? std::make_unique<BrushTool>(tools_->Context(), brush_)
-                                       : nullptr);
+    choice_->BrushClicked();
 }
 
 void TMAIN::ImagePopCustomClick(TObject*) {
@@ -257,9 +259,11 @@ void TMAIN::ImagePopCustomClick(TObject*) {
 }
 
 void TMAIN::ButtonPixelateClick(TObject*) {
-    // The brush and pixelating exclude each other (one group of buttons).
-    tools_->Choose(ButtonPixelate->Down() ? std::make_unique<PixelateTool>(tools_->Context())
-                                          : nullptr);
+    choice_->PixelateClicked();
+}
+
+void TMAIN::ButtonToolsClick(TObject*) {
+    choice_->RepeatClicked();
 }
 
 void TMAIN::MenuPixelateClick(TObject* Sender) {
@@ -268,11 +272,16 @@ void TMAIN::MenuPixelateClick(TObject* Sender) {
 }
 
 bool TMAIN::IsShortCut(const MSG& msg) {
-    const char* name = ::GetActiveWindow() == Handle() ? ShortcutItem(msg) : nullptr;
-    if (!name) return false;
-    ui::TMenuItem& item = Get<ui::TMenuItem>(name);
-    if (item.Enabled()) item.Click();
-    return true;
+    if (::GetActiveWindow() != Handle()) return false;
+    // The active tool takes its keys first; while text is typed, every key.
+    if (tools_->Key(msg)) return true;
+    if (tools_->TakesText()) return false;
+    if (const char* name = ShortcutItem(msg)) {
+        ui::TMenuItem& item = Get<ui::TMenuItem>(name);
+        if (item.Enabled()) item.Click();
+        return true;
+    }
+    return choice_->Key(msg);
 }
 
 void TMAIN::ShowMainWindow() {

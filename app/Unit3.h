@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/BrushTool.h"
+#include "app/EditorTools.h"
 #include "app/CurrentPicture.h"
 #include "app/History.h"
 #include "ui/TForm.h"
@@ -19,6 +20,7 @@ class CommandAvailability;
 class OutputCommands;
 class PictureCommands;
 class PictureTools;
+class ToolChoice;
 class ViewToggles;
 
 namespace lang {
@@ -78,6 +80,8 @@ class TTrayIcon;
     X(ButtonBrushClick) X(ImagePopCustomClick)                                           \
     /* Pixelate mode, and undo and redo of every change to the picture. */               \
     X(ButtonPixelateClick) X(MenuPixelateClick) X(MenuUndoClick) X(MenuRedoClick)        \
+    /* The editor's tools: the drop-down button repeats the last one. */                \
+    X(ButtonToolsClick)                                                                  \
     /* Settings, statistics and languages. */                                            \
     X(MenuClearStatisticClick) X(MultiLanguage1AfterLoad)                                \
     /* The tray icon, the about box and the web pages. */                                \
@@ -110,6 +114,10 @@ class TMAIN : public ui::TForm {
     void StartCommandRefresh();
     // Shows the main window again where it was.
     void ShowMainWindow();
+    // A capture became the current picture: the step numbers start again.
+    void NewCapture() {
+        editor_.nextStep = 1;
+    }
     // The current picture, which the image view shows.
     CurrentPicture& Picture() {
         return *picture_;
@@ -142,6 +150,8 @@ class TMAIN : public ui::TForm {
     // What the mouse does on the picture; the brush's diameter and colour.
     std::unique_ptr<PictureTools> tools_;
     BrushSettings brush_;
+    EditorState editor_;
+    std::unique_ptr<ToolChoice> choice_;
     // The commands, each group with its own state.
     std::unique_ptr<CaptureCommands> captures_;
     std::unique_ptr<PictureCommands> edits_;

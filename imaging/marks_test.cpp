@@ -41,7 +41,9 @@ TEST(Marks, AFrameColoursExactlyThePixelsWithinItsWidthOfTheEdge) {
             const bool inside = x >= 10 && x < 60 && y >= 10 && y < 40;
             const bool edge = inside && (x < 13 || x >= 57 || y < 13 || y >= 37);
             ASSERT_EQ(IsRed(p.At(x, y)), edge) << x << ", " << y;
-            if (!edge) ASSERT_EQ(p.At(x, y)[0], 255);
+            if (!edge) {
+                ASSERT_EQ(p.At(x, y)[0], 255);
+            }
         }
     // A frame wider than half its area fills it.
     EXPECT_EQ(FrameBands({0, 0, 5, 30}, 3).size(), 1u);
@@ -100,7 +102,9 @@ TEST(Marks, AnEllipseStaysInsideItsArea_ItsOutlineIsColouredAndItsMiddleNot) {
     EllipseMark(area, 3).Paint(p.view, kRed);
     for (int y = 0; y < 90; ++y)
         for (int x = 0; x < 120; ++x)
-            if (x < 10 || x >= 110 || y < 20 || y >= 80) ASSERT_EQ(p.At(x, y)[0], 255);
+            if (x < 10 || x >= 110 || y < 20 || y >= 80) {
+                ASSERT_EQ(p.At(x, y)[0], 255);
+            }
     EXPECT_TRUE(IsRed(p.At(11, 50)));
     EXPECT_TRUE(IsRed(p.At(60, 21)));
     EXPECT_EQ(p.At(60, 50)[0], 255);

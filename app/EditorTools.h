@@ -1,0 +1,41 @@
+// The editor's tools beside the brush and Pixelate: each is chosen by its key
+// and by three items named after it (Menu<name> in the Edit menu, ImagePop<name>
+// in the picture's menu, ToolPop<name> in the drop-down of ButtonTools), and is
+// made anew each time it is chosen.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/Tool.h"
+#include "app/ToolSettings.h"
+
+// What the tools share: the colour, width and font, and the next step number,
+// which starts again at 1 with each new capture.
+struct EditorState {
+    ToolSettings settings = ToolSettings::Load();
+    int nextStep = 1;
+};
+
+struct EditorTool {
+    const char* name;
+    WORD key;
+    std::unique_ptr<Tool> (*make)(ToolContext& context, EditorState& state);
+};
+
+std::unique_ptr<Tool> MakeCropTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeRectangleTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeEllipseTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeLineTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeArrowTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeHighlighterTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeTextTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeStepNumberTool(ToolContext& context, EditorState& state);
+
+inline constexpr EditorTool kEditorTools[] = {
+    {"Crop", 'C', MakeCropTool},       {"Rectangle", 'R', MakeRectangleTool},
+    {"Ellipse", 'E', MakeEllipseTool}, {"Line", 'L', MakeLineTool},
+    {"Arrow", 'A', MakeArrowTool},     {"Highlighter", 'H', MakeHighlighterTool},
+    {"Text", 'T', MakeTextTool},       {"StepNumber", 'N', MakeStepNumberTool},
+};

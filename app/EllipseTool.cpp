@@ -1,0 +1,35 @@
+// Ellipse: the outline of the ellipse inscribed in the dragged rectangle, the
+// line width inside it, blended at its edges; with Shift a circle.
+#include "app/DragTool.h"
+#include "app/EditorTools.h"
+
+namespace {
+
+class EllipseTool : public DragTool {
+  public:
+    using DragTool::DragTool;
+
+  protected:
+    POINT End(POINT from, POINT to, bool shift) const override {
+        return shift ? Square(from, to) : to;
+    }
+    void Preview(HDC dc, POINT from, POINT to) const override {
+        const glimra::Area a = Between(from, to);
+        const int mode = ::SetROP2(dc, R2_NOT);
+        const HGDIOBJ brush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+        ::Ellipse(dc, a.left, a.top, a.right, a.bottom);
+        ::SelectObject(dc, brush);
+        ::SetROP2(dc, mode);
+    }
+    void Finish(POINT from, POINT to) override {
+        const glimra::Area a = Between(from, to);
+        if (a.right <= a.left || a.bottom <= a.top) return;
+        context_.Draw(glimra::EllipseMark(a, settings_.Width()), settings_.Colour());
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Tool> MakeEllipseTool(ToolContext& context, EditorState& state) {
+    return std::make_unique<EllipseTool>(context, state.settings);
+}

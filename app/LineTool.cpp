@@ -1,0 +1,45 @@
+// Line and Arrow: from the press point to the release point in the line width,
+// blended at the edges, the arrow with its head at the release point; with Shift
+// at a multiple of 45 degrees.
+#include "app/DragTool.h"
+#include "app/EditorTools.h"
+
+namespace {
+
+class LineTool : public DragTool {
+  public:
+    LineTool(ToolContext& context, const ToolSettings& settings, bool arrow)
+        : DragTool(context, settings), arrow_(arrow) {}
+
+  protected:
+    POINT End(POINT from, POINT to, bool shift) const override {
+        return shift ? Octant(from, to) : to;
+    }
+    void Preview(HDC dc, POINT from, POINT to) const override {
+        const int mode = ::SetROP2(dc, R2_NOT);
+        ::MoveToEx(dc, from.x, from.y, nullptr);
+        ::LineTo(dc, to.x, to.y);
+        ::SetROP2(dc, mode);
+    }
+    void Finish(POINT from, POINT to) override {
+        if (from.x == to.x && from.y == to.y) return;
+        const double width = settings_.Width();
+        if (arrow_)
+            context_.Draw(glimra::ArrowMark(Centre(from), Centre(to), width), settings_.Colour());
+        else
+            context_.Draw(glimra::LineMark(Centre(from), Centre(to), width), settings_.Colour());
+    }
+
+  private:
+    bool arrow_;
+};
+
+}  // namespace
+
+std::unique_ptr<Tool> MakeLineTool(ToolContext& context, EditorState& state) {
+    return std::make_unique<LineTool>(context, state.settings, false);
+}
+
+std::unique_ptr<Tool> MakeArrowTool(ToolContext& context, EditorState& state) {
+    return std::make_unique<LineTool>(context, state.settings, true);
+}

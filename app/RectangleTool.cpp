@@ -1,0 +1,29 @@
+// Rectangle: the frame of the dragged rectangle, the line width inside its edge,
+// in the tool colour, exactly; with Shift a square.
+#include "app/DragTool.h"
+#include "app/EditorTools.h"
+
+namespace {
+
+class RectangleTool : public DragTool {
+  public:
+    using DragTool::DragTool;
+
+  protected:
+    POINT End(POINT from, POINT to, bool shift) const override {
+        return shift ? Square(from, to) : to;
+    }
+    void Finish(POINT from, POINT to) override {
+        const std::vector<glimra::Area> frame =
+            glimra::FrameBands(Between(from, to), settings_.Width());
+        const glimra::Colour colour = settings_.Colour();
+        context_.ChangeAreas(
+            frame, [&](const glimra::PixelView& v) { glimra::FillAreas(v, frame, colour); });
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Tool> MakeRectangleTool(ToolContext& context, EditorState& state) {
+    return std::make_unique<RectangleTool>(context, state.settings);
+}

@@ -1,0 +1,187 @@
+#include "app/ToolChoice.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+#include "app/PictureTools.h"
+#include "app/PixelateTool.h"
+#include "ui/SystemFunction.h"
+#include "ui/TColorDialog.h"
+#include "ui/TForm.h"
+#include "ui/TMenuItem.h"
+#include "ui/TSpeedButton.h"
+
+namespace {
+
+// The menus in which every editor tool has an item: Menu<name> and so on.
+const char* const kToolMenus[] = {"Menu", "ImagePop", "ToolPop"};
+
+// The tool drop-down's colours.
+struct ColourItem {
+    const char* item;
+    glimra::Colour colour;
+};
+constexpr ColourItem kColours[] = {
+    {"ToolPopRed", {255, 0, 0}},   {"ToolPopBlue", {0, 0, 255}},
+    {"ToolPopGreen", {0, 128, 0}}, {"ToolPopYellow", {255, 255, 0}},
+    {"ToolPopBlack", {0, 0, 0}},   {"ToolPopWhite", {255, 255, 255}},
+};
+// The menus with width items: <menu>Width<n>.
+const char* const kWidthMenus[] = {"Menu", "ToolPop"};
+
+std::string WidthItem(const char* menu, int width) {
+    return std::string(menu) + "Width" + std::to_string(width);
+}
+
+// The system's font dialog, opening with the font; true when one was chosen.
+bool ChooseFontDialog(HWND owner, ToolFont& font) {
+    LOGFONTA logFont{};
+    logFont.lfHeight = -::MulDiv(font.size, 96, 72);
+    logFont.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    font.face.copy(logFont.lfFaceName, sizeof logFont.lfFaceName - 1);
+    CHOOSEFONTA choice{};
+    choice.lStructSize = sizeof choice;
+    choice.hwndOwner = owner;
+    choice.lpLogFont = &logFont;
+    choice.iPointSize = font.size * 10;
+    choice.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
+    static const auto chooseFont =
+        ui::SystemFunction<decltype(::ChooseFontA)>("comdlg32.dll", "ChooseFontA");
+    if (!chooseFont(&choice)) return false;
+    font = {logFont.lfFaceName, std::max(4, choice.iPointSize / 10), logFont.lfWeight >= FW_BOLD};
+    return true;
+}
+
+}  // namespace
+
+NamedHandlers ToolChoice::Handlers(const std::unique_ptr<ToolChoice>& choice) {
+    NamedHandlers handlers;
+    const auto add = [&](const std::string& name, std::function<void(ToolChoice&)> f) {
+        handlers.push_back({name, [&choice, f](ui::TObject*) { f(*choice); }});
+    };
+    for (const EditorTool& tool : kEditorTools)
+        for (const char* menu : kToolMenus)
+            add(std::string(menu) + tool.name + "Click",
+                [&tool](ToolChoice& c) { c.Choose(tool); });
+    for (const ColourItem& item : kColours)
+        add(std::string(item.item) + "Click",
+            [colour = item.colour](ToolChoice& c) { c.SetColour(colour); });
+    for (const char* name : {"MenuToolColourClick", "ToolPopCustomColourClick"})
+        add(name, [](ToolChoice& c) { c.ChooseCustomColour(); });
+    for (const char* menu : kWidthMenus)
+        for (int width : ToolSettings::kWidths)
+            add(WidthItem(menu, width) + "Click", [width](ToolChoice& c) { c.SetWidth(width); });
+    for (const char* name : {"MenuToolFontClick", "ToolPopFontClick"})
+        add(name, [](ToolChoice& c) { c.ChooseToolFont(); });
+    return handlers;
+}
+
+void ToolChoice::SetColour(glimra::Colour colour) {
+    editor_.settings.SetColour(colour);
+    ShowSettings();
+}
+
+void ToolChoice::ChooseCustomColour() {
+    ui::TColorDialog& dialog = window_.Get<ui::TColorDialog>("ToolColorDialog");
+    const glimra::Colour c = editor_.settings.Colour();
+    dialog.SetColor(RGB(c.red, c.green, c.blue));
+    if (!dialog.Execute(window_.Handle())) return;
+    const COLORREF chosen = dialog.Color();
+    SetColour({GetRValue(chosen), GetGValue(chosen), GetBValue(chosen)});
+}
+
+void ToolChoice::SetWidth(int width) {
+    editor_.settings.SetWidth(width);
+    ShowSettings();
+}
+
+void ToolChoice::ChooseToolFont() {
+    ToolFont font = editor_.settings.Font();
+    if (ChooseFontDialog(window_.Handle(), font)) editor_.settings.SetFont(font);
+}
+
+void ToolChoice::ShowSettings() {
+    const glimra::Colour now = editor_.settings.Colour();
+    for (const ColourItem& c : kColours)
+        window_.Get<ui::TMenuItem>(c.item).SetChecked(
+            c.colour.red == now.red && c.colour.green == now.green && c.colour.blue == now.blue);
+    for (const char* menu : kWidthMenus)
+        for (int width : ToolSettings::kWidths)
+            window_.Get<ui::TMenuItem>(WidthItem(menu, width).c_str())
+                .SetChecked(width == editor_.settings.Width());
+}
+
+void ToolChoice::SetButton(const char* name, bool down) {
+    window_.Get<ui::TSpeedButton>(name).SetDown(down);
+}
+
+void ToolChoice::Check(const EditorTool* chosen) {
+    for (const EditorTool& tool : kEditorTools)
+        for (const char* menu : kToolMenus)
+            window_.Get<ui::TMenuItem>((std::string(menu) + tool.name).c_str())
+                .SetChecked(&tool == chosen);
+}
+
+void ToolChoice::Choose(const EditorTool& tool) {
+    SetButton("ButtonBrush", false);
+    SetButton("ButtonPixelate", false);
+    Check(&tool);
+    last_ = &tool;
+    panning_ = false;
+    tools_.Choose(tool.make(tools_.Context(), editor_));
+}
+
+void ToolChoice::Pan() {
+    SetButton("ButtonBrush", false);
+    SetButton("ButtonPixelate", false);
+    Check(nullptr);
+    panning_ = true;
+    tools_.Choose(nullptr);
+}
+
+void ToolChoice::BrushClicked() {
+    const bool down = window_.Get<ui::TSpeedButton>("ButtonBrush").Down();
+    Check(nullptr);
+    panning_ = !down;
+    tools_.Choose(down ? std::make_unique<BrushTool>(tools_.Context(), brush_) : nullptr);
+}
+
+void ToolChoice::PixelateClicked() {
+    // The brush and pixelating exclude each other (one group of buttons).
+    const bool down = window_.Get<ui::TSpeedButton>("ButtonPixelate").Down();
+    Check(nullptr);
+    panning_ = !down;
+    tools_.Choose(down ? std::make_unique<PixelateTool>(tools_.Context()) : nullptr);
+}
+
+void ToolChoice::RepeatClicked() {
+    Choose(*last_);
+}
+
+bool ToolChoice::Key(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return false;
+    if (msg.wParam == VK_ESCAPE) {
+        if (panning_) return false;
+        Pan();
+        return true;
+    }
+    // The tools need a picture, as their buttons and items do.
+    if (!window_.Get<ui::TSpeedButton>("ButtonBrush").Enabled()) return false;
+    for (const EditorTool& tool : kEditorTools)
+        if (msg.wParam == tool.key) {
+            Choose(tool);
+            return true;
+        }
+    for (const auto& [key, button] :
+         {std::pair{'B', "ButtonBrush"}, std::pair{'P', "ButtonPixelate"}})
+        if (msg.wParam == WPARAM(key)) {
+            SetButton(button, true);
+            key == 'B' ? BrushClicked() : PixelateClicked();
+            return true;
+        }
+    return false;
+}
