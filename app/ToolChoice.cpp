@@ -19,18 +19,22 @@ namespace {
 // The menus in which every editor tool has an item: Menu<name> and so on.
 const char* const kToolMenus[] = {"Menu", "ImagePop", "ToolPop"};
 
-// The tool drop-down's colours.
+// The colours of the Edit menu's and the drop-down's colour items:
+// <menu>Colour<name>.
 struct ColourItem {
-    const char* item;
+    const char* name;
     glimra::Colour colour;
 };
 constexpr ColourItem kColours[] = {
-    {"ToolPopRed", {255, 0, 0}},   {"ToolPopBlue", {0, 0, 255}},
-    {"ToolPopGreen", {0, 128, 0}}, {"ToolPopYellow", {255, 255, 0}},
-    {"ToolPopBlack", {0, 0, 0}},   {"ToolPopWhite", {255, 255, 255}},
+    {"Red", {255, 0, 0}},      {"Blue", {0, 0, 255}}, {"Green", {0, 128, 0}},
+    {"Yellow", {255, 255, 0}}, {"Black", {0, 0, 0}},  {"White", {255, 255, 255}},
 };
-// The menus with width items: <menu>Width<n>.
-const char* const kWidthMenus[] = {"Menu", "ToolPop"};
+// The menus with colour, width and font items.
+const char* const kSettingMenus[] = {"Menu", "ToolPop"};
+
+std::string ColourItemName(const char* menu, const ColourItem& c) {
+    return std::string(menu) + "Colour" + c.name;
+}
 
 std::string WidthItem(const char* menu, int width) {
     return std::string(menu) + "Width" + std::to_string(width);
@@ -66,14 +70,14 @@ NamedHandlers ToolChoice::Handlers(const std::unique_ptr<ToolChoice>& choice) {
         for (const char* menu : kToolMenus)
             add(std::string(menu) + tool.name + "Click",
                 [&tool](ToolChoice& c) { c.Choose(tool); });
-    for (const ColourItem& item : kColours)
-        add(std::string(item.item) + "Click",
-            [colour = item.colour](ToolChoice& c) { c.SetColour(colour); });
-    for (const char* name : {"MenuToolColourClick", "ToolPopCustomColourClick"})
-        add(name, [](ToolChoice& c) { c.ChooseCustomColour(); });
-    for (const char* menu : kWidthMenus)
+    for (const char* menu : kSettingMenus) {
+        for (const ColourItem& item : kColours)
+            add(ColourItemName(menu, item) + "Click",
+                [colour = item.colour](ToolChoice& c) { c.SetColour(colour); });
+        add(std::string(menu) + "ColourCustomClick", [](ToolChoice& c) { c.ChooseCustomColour(); });
         for (int width : ToolSettings::kWidths)
             add(WidthItem(menu, width) + "Click", [width](ToolChoice& c) { c.SetWidth(width); });
+    }
     for (const char* name : {"MenuToolFontClick", "ToolPopFontClick"})
         add(name, [](ToolChoice& c) { c.ChooseToolFont(); });
     return handlers;
@@ -105,13 +109,15 @@ void ToolChoice::ChooseToolFont() {
 
 void ToolChoice::ShowSettings() {
     const glimra::Colour now = editor_.settings.Colour();
-    for (const ColourItem& c : kColours)
-        window_.Get<ui::TMenuItem>(c.item).SetChecked(
-            c.colour.red == now.red && c.colour.green == now.green && c.colour.blue == now.blue);
-    for (const char* menu : kWidthMenus)
+    for (const char* menu : kSettingMenus) {
+        for (const ColourItem& c : kColours)
+            window_.Get<ui::TMenuItem>(ColourItemName(menu, c).c_str())
+                .SetChecked(c.colour.red == now.red && c.colour.green == now.green &&
+                            c.colour.blue == now.blue);
         for (int width : ToolSettings::kWidths)
             window_.Get<ui::TMenuItem>(WidthItem(menu, width).c_str())
                 .SetChecked(width == editor_.settings.Width());
+    }
 }
 
 void ToolChoice::SetButton(const char* name, bool down) {
