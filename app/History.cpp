@@ -5,7 +5,7 @@
 #include <utility>
 
 std::size_t History::Step::Bytes() const {
-    std::size_t bytes = 0;
+    std::size_t bytes = kept;
     for (const Piece& piece : pieces)
         bytes += piece.pixels.size();
     if (whole && !whole->Empty()) {
@@ -136,10 +136,11 @@ void History::Confine(std::uint64_t number, RECT area) {
     Count();
 }
 
-void History::Reversible(std::function<void()> undo, std::function<void()> redo) {
+void History::Reversible(std::function<void()> undo, std::function<void()> redo, std::size_t kept) {
     Step step;
     step.undo = std::move(undo);
     step.redo = std::move(redo);
+    step.kept = kept;
     Push(std::move(step));
 }
 

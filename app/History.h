@@ -46,8 +46,9 @@ class History {
     // `area` and kept the pixel layout, keeps only that area's pixels from now on;
     // nothing happens when it is no longer the last step taken.
     void Confine(std::uint64_t step, RECT area);
-    // After a change that `undo` takes back exactly and `redo` repeats.
-    void Reversible(std::function<void()> undo, std::function<void()> redo);
+    // After a change that `undo` takes back exactly and `redo` repeats; `kept` is
+    // the memory that they hold, counted against the bound.
+    void Reversible(std::function<void()> undo, std::function<void()> redo, std::size_t kept = 0);
 
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < steps_.size(); }
@@ -73,6 +74,7 @@ class History {
         std::vector<Piece> pieces;
         int bytesPerPixel = 0;             // of the pieces' pixels: the picture's layout of then
         std::function<void()> undo, redo;  // a reversible change
+        std::size_t kept = 0;              // the memory they hold
         std::uint64_t number = 0;
         std::size_t Bytes() const;
     };

@@ -23,8 +23,9 @@ void ToolContext::ChangeAreas(const std::vector<glimra::Area>& areas,
 
 void ToolContext::Draw(const glimra::Mark& mark, glimra::Colour colour) const {
     const glimra::PixelView v = picture.View();
-    ChangeAreas(glimra::SpanBands(mark.Spans(v.width, v.height)),
-                [&](const glimra::PixelView& view) { mark.Paint(view, colour); });
+    const std::vector<glimra::Span> spans = mark.Spans(v.width, v.height);
+    ChangeAreas(glimra::SpanBands(spans),
+                [&](const glimra::PixelView& view) { mark.Paint(view, colour, spans); });
 }
 
 void ToolContext::DrawBand(RECT corners) const {

@@ -3,7 +3,8 @@
 // to the view and the view repainted), the four saves to a new file and a BMP save
 // over an existing one, the selection
 // capture from the mouse release to the picture in the view, and the desktop grab
-// into the view, and Undo of Grayscale and of Rotate 90. Every edit and save starts
+// into the view, Undo of Grayscale and of Rotate 90, and the step of each of the
+// editor's tools. Every edit and save starts
 // from the picture as a capture gives it (32 bits per pixel). Prints per operation
 // the median of the runs in milliseconds and as a ratio to memcpy of the picture's
 // bytes in this process.
@@ -21,13 +22,17 @@
 #include <string>
 #include <vector>
 
+#include "app/EditorTools.h"
+#include "app/PictureTools.h"
 #include "app/Unit3.h"
 #include "app/Startup.h"
 #include "capture/ScrnCap.h"
 #include "output/picture_save.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
+#include "testing/app/MainWindowInternals.h"
 #include "testing/app/WindowsWithoutReminder.h"
+#include "ui/TMenuItem.h"
 
 namespace {
 
@@ -161,6 +166,44 @@ int main(int argc, char** argv) {
             MAIN->ImagePopRotate90Click(nullptr);
         },
         [&] { MAIN->MenuUndoClick(nullptr); });
+
+    // The editor's tools, each chosen by its menu item and used by a drag from
+    // (100, 100) to (1900, 1100) (a click there for step numbers); the time is the
+    // release's (the press's for step numbers), to the picture changed, the repaint
+    // aside.
+    // Text is typed at the press and put into the picture when panning is chosen.
+    for (const EditorTool& tool : kEditorTools) {
+        const std::string name = tool.name;
+        const std::string item = "Menu" + name;
+        if (!only.empty() && only != name) continue;
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            asCaptured();
+            MAIN->Get<ui::TMenuItem>(item.c_str()).Click();
+            Settle(application);
+            // Step numbers change the picture at the press.
+            const double pressed = Now();
+            MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 100, 100);
+            const double pressTime = Now() - pressed;
+            MAIN->Image1MouseMove(nullptr, ui::ssLeft, 1000, 600);
+            MAIN->Image1MouseMove(nullptr, ui::ssLeft, 1900, 1100);
+            PictureTools& tools = glimra::test::MainWindowInternals::Tools(*MAIN);
+            for (char c : std::string("Glimra"))
+                tools.Key(MSG{MAIN->Handle(), WM_CHAR, WPARAM(c), 0, 0, {}});
+            Settle(application);
+            const double start = Now();
+            if (name == "Text")
+                tools.Choose(nullptr);
+            else
+                MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, 1900, 1100);
+            times.push_back(name == "StepNumber" ? pressTime : Now() - start);
+            Settle(application);
+            tools.Choose(nullptr);
+        }
+        const double time = Median(times);
+        std::printf("%-16s %8.2f ms  %6.2f x memcpy\n", name.c_str(), time, time / memcpyTime);
+        std::fflush(stdout);
+    }
 
     char folder[MAX_PATH];
     ::GetTempPathA(MAX_PATH, folder);

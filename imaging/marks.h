@@ -35,8 +35,10 @@ class Mark {
     virtual ~Mark() = default;
     // The pixels of a width x height picture that the mark may change.
     std::vector<Span> Spans(int width, int height) const;
-    // Blends the colour into every pixel the mark covers.
+    // Blends the colour into every pixel the mark covers, going over the spans
+    // given (those of Spans) or its own.
     void Paint(const PixelView& picture, Colour colour) const;
+    void Paint(const PixelView& picture, Colour colour, const std::vector<Span>& spans) const;
 
     // Where on the row through y (a pixel centre) the mark may reach: at most
     // two stretches, left to right, that do not overlap (an outline has two).
@@ -129,8 +131,10 @@ std::vector<Area> FrameBands(Area area, int width);
 void FillAreas(const PixelView& picture, const std::vector<Area>& areas, Colour colour);
 
 // A text marker over the area: each pixel multiplied by yellow, so that red and
-// green stay and blue becomes 0.
-void Highlight(const PixelView& picture, Area area);
+// green stay and blue becomes 0. Returns the blue bytes it took, row by row, which
+// are all it takes to go back (UnHighlight).
+std::vector<std::uint8_t> Highlight(const PixelView& picture, Area area);
+void UnHighlight(const PixelView& picture, Area area, const std::vector<std::uint8_t>& blues);
 
 // The area within a width x height picture.
 Area Clip(Area area, int width, int height);
