@@ -282,6 +282,29 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
     const Pixels again = Copy(main);
     EXPECT_TRUE(Part(again, {10, 20, 70, 80}) == Part(firstSteps, {10, 20, 70, 80}));
 
+    // A capture of a patterned window marked up with several tools, for the
+    // README.
+    other.PatternWindow({0, 0, 420, 330});
+    ASSERT_TRUE(CaptureWithKey(VK_F7, main));
+    Activate(main);
+    PressKey('R');
+    Drag(main, {40, 40}, {200, 140});
+    PressKey('A');
+    Drag(main, {330, 250}, {210, 150});
+    PressKey('H');
+    Drag(main, {40, 200}, {300, 224});
+    PressKey('N');
+    ClickPicture(main, {40, 40});
+    ClickPicture(main, {330, 250});
+    PressKey('T');
+    ClickPicture(main, {230, 60});
+    KeyEvents({{VK_SHIFT, true}, {'H', true}, {'H', false}, {VK_SHIFT, false}});
+    Keys({'E', 'R', 'E'});
+    KeyEvents({{VK_CONTROL, true}, {VK_RETURN, true}, {VK_RETURN, false}, {VK_CONTROL, false}});
+    ::Sleep(300);
+    MouseAside();
+    SaveScreenshot(main, "editor-marked-up");
+
     // Blue and a width of 5 from the Edit menu, kept in the registry at once and
     // after a new start.
     Activate(main);
