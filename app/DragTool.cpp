@@ -5,6 +5,38 @@
 
 #include "ui/TScrollBox.h"
 
+namespace {
+
+// The corners kept square: the shorter side becomes the longer one's.
+POINT Square(POINT from, POINT to) {
+    const LONG side = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
+    return {from.x + (to.x < from.x ? -side : side), from.y + (to.y < from.y ? -side : side)};
+}
+
+// The end turned to the nearest multiple of 45 degrees.
+POINT Octant(POINT from, POINT to) {
+    const double dx = to.x - from.x, dy = to.y - from.y;
+    const double length = std::hypot(dx, dy);
+    const double step = std::atan(1.0);  // 45 degrees
+    const double angle = std::round(std::atan2(dy, dx) / step) * step;
+    return {from.x + LONG(std::lround(length * std::cos(angle))),
+            from.y + LONG(std::lround(length * std::sin(angle)))};
+}
+
+}  // namespace
+
+POINT DragTool::End(POINT from, POINT to, bool shift) const {
+    if (!shift) return to;
+    switch (withShift_) {
+        case WithShift::Square:
+            return Square(from, to);
+        case WithShift::Octant:
+            return Octant(from, to);
+        default:
+            return to;
+    }
+}
+
 void DragTool::Show() const {
     ui::WindowDC dc = ui::WindowDC::Of(context_.box.Handle());
     const POINT origin = context_.Origin();
@@ -47,10 +79,6 @@ void DragTool::Cancel() {
     dragging_ = false;
 }
 
-POINT DragTool::End(POINT, POINT to, bool) const {
-    return to;
-}
-
 void DragTool::Preview(HDC dc, POINT from, POINT to) const {
     const glimra::Area a = Between(from, to);
     const RECT band{a.left, a.top, a.right, a.bottom};
@@ -60,18 +88,4 @@ void DragTool::Preview(HDC dc, POINT from, POINT to) const {
 glimra::Area DragTool::Between(POINT from, POINT to) {
     return {int(std::min(from.x, to.x)), int(std::min(from.y, to.y)), int(std::max(from.x, to.x)),
             int(std::max(from.y, to.y))};
-}
-
-POINT DragTool::Square(POINT from, POINT to) {
-    const LONG side = std::max(std::abs(to.x - from.x), std::abs(to.y - from.y));
-    return {from.x + (to.x < from.x ? -side : side), from.y + (to.y < from.y ? -side : side)};
-}
-
-POINT DragTool::Octant(POINT from, POINT to) {
-    const double dx = to.x - from.x, dy = to.y - from.y;
-    const double length = std::hypot(dx, dy);
-    const double step = std::atan(1.0);  // 45 degrees
-    const double angle = std::round(std::atan2(dy, dx) / step) * step;
-    return {from.x + LONG(std::lround(length * std::cos(angle))),
-            from.y + LONG(std::lround(length * std::sin(angle)))};
 }

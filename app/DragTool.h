@@ -10,8 +10,13 @@
 
 class DragTool : public Tool {
   public:
-    DragTool(ToolContext& context, const ToolSettings& settings)
-        : Tool(context), settings_(settings) {}
+    // What Shift held keeps the drag to: nothing, a square, or a line at a
+    // multiple of 45 degrees.
+    enum class WithShift { Free, Square, Octant };
+
+    DragTool(ToolContext& context, const ToolSettings& settings,
+             WithShift withShift = WithShift::Free)
+        : Tool(context), settings_(settings), withShift_(withShift) {}
     void Press(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void Move(ui::TShiftState shift, int x, int y) override;
     void Release(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
@@ -20,10 +25,6 @@ class DragTool : public Tool {
 
   protected:
     int Cursor() const override { return ui::crCross; }
-    // Where the drag ends when the pointer is at `to`, Shift held or not: where
-    // the pointer is, unless the tool keeps its shapes square or its lines at
-    // multiples of 45 degrees.
-    virtual POINT End(POINT from, POINT to, bool shift) const;
     // The preview from one picture pixel to the other, drawn by exclusive-or on
     // the scroll box's drawing context, whose origin is picture pixel (0, 0):
     // drawn twice, it is gone. By default the dotted band of their rectangle.
@@ -35,15 +36,13 @@ class DragTool : public Tool {
     static glimra::Area Between(POINT from, POINT to);
     // A pixel's centre on the picture's plane.
     static glimra::Point Centre(POINT p) { return {p.x + 0.5, p.y + 0.5}; }
-    // The pixel's corners kept square: the shorter side becomes the longer one's.
-    static POINT Square(POINT from, POINT to);
-    // The end turned to the nearest multiple of 45 degrees.
-    static POINT Octant(POINT from, POINT to);
-
     const ToolSettings& settings_;
 
   private:
+    WithShift withShift_;
     void Show() const;
+    // Where the drag ends when the pointer is at `to`, Shift held or not.
+    POINT End(POINT from, POINT to, bool shift) const;
 
     bool dragging_ = false;
     POINT from_{}, to_{};

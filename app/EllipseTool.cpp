@@ -10,9 +10,6 @@ class EllipseTool : public DragTool {
     using DragTool::DragTool;
 
   protected:
-    POINT End(POINT from, POINT to, bool shift) const override {
-        return shift ? Square(from, to) : to;
-    }
     void Preview(HDC dc, POINT from, POINT to) const override {
         const glimra::Area a = Between(from, to);
         const int mode = ::SetROP2(dc, R2_NOT);
@@ -31,5 +28,5 @@ class EllipseTool : public DragTool {
 }  // namespace
 
 std::unique_ptr<Tool> MakeEllipseTool(ToolContext& context, EditorState& state) {
-    return std::make_unique<EllipseTool>(context, state.settings);
+    return std::make_unique<EllipseTool>(context, state.settings, DragTool::WithShift::Square);
 }

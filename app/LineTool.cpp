@@ -9,12 +9,9 @@ namespace {
 class LineTool : public DragTool {
   public:
     LineTool(ToolContext& context, const ToolSettings& settings, bool arrow)
-        : DragTool(context, settings), arrow_(arrow) {}
+        : DragTool(context, settings, WithShift::Octant), arrow_(arrow) {}
 
   protected:
-    POINT End(POINT from, POINT to, bool shift) const override {
-        return shift ? Octant(from, to) : to;
-    }
     void Preview(HDC dc, POINT from, POINT to) const override {
         const int mode = ::SetROP2(dc, R2_NOT);
         ::MoveToEx(dc, from.x, from.y, nullptr);

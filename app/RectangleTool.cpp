@@ -10,9 +10,6 @@ class RectangleTool : public DragTool {
     using DragTool::DragTool;
 
   protected:
-    POINT End(POINT from, POINT to, bool shift) const override {
-        return shift ? Square(from, to) : to;
-    }
     void Finish(POINT from, POINT to) override {
         const std::vector<glimra::Area> frame =
             glimra::FrameBands(Between(from, to), settings_.Width());
@@ -25,5 +22,5 @@ class RectangleTool : public DragTool {
 }  // namespace
 
 std::unique_ptr<Tool> MakeRectangleTool(ToolContext& context, EditorState& state) {
-    return std::make_unique<RectangleTool>(context, state.settings);
+    return std::make_unique<RectangleTool>(context, state.settings, DragTool::WithShift::Square);
 }
