@@ -32,3 +32,10 @@ void ShowBalloonTip(ui::TWinControl& control, int icon, const std::string& title
                    reinterpret_cast<LPARAM>(title.c_str()));
     // The tooltip belongs to its owner window from here on and goes with it.
 }
+
+void ShowStatisticsBalloon(ui::TWinControl& panel) {
+    ShowBalloonTip(
+        panel, 0, "Statistics",
+        L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
+        RGB(255, 251, 240), RGB(0, 0, 0));
+}

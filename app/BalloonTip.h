@@ -12,3 +12,6 @@
 // icon: 0 none, 1 information, 2 warning, 3 error (other values are taken modulo 4).
 void ShowBalloonTip(ui::TWinControl& control, int icon, const std::string& title,
                     const std::wstring& text, COLORREF backColour, COLORREF textColour);
+
+// The statistics balloon on the corner panel of the status bar.
+void ShowStatisticsBalloon(ui::TWinControl& panel);

@@ -2,7 +2,11 @@
 
 #include <memory>
 
+#include "app/AfterCapture.h"
+#include "app/CaptureOptions.h"
+#include "app/Countdown.h"
 #include "app/History.h"
+#include "app/PinWindow.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "app/Unit3.h"
@@ -12,7 +16,55 @@
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
-void CaptureCommands::Grab(int mode) {
+void CaptureCommands::Take(ui::TBitmap& picture, POINT origin) {
+    origin_ = origin;
+    size_ = {picture.Width(), picture.Height()};
+    history_.Replace(picture);
+    main_.NewCapture();
+    after_.Run(main_.Picture());
+}
+
+void CaptureCommands::Pin(const glimra::PixelView& picture) const {
+    POINT at = origin_;
+    if (picture.width != size_.cx || picture.height != size_.cy) ::GetCursorPos(&at);
+    PinPicture(picture, at);
+}
+
+void CaptureCommands::Start(Capture capture) {
+    const int delay = options_.Delay();
+    if (delay > 0) {
+        // The poll waits meanwhile, so that the key cancels rather than starts.
+        poll_.SetEnabled(false);
+        keys_.Drop();
+        const bool ran = RunCountdown(delay, [&] { return keys_.PressedAgain(capture); });
+        keys_.Drop();
+        poll_.SetEnabled(true);
+        if (!ran) return;
+        // The countdown's window leaves the screen before anything is taken.
+        ui::Application->HandleMessagesUntil(nullptr, 100);
+    }
+    Run(capture);
+}
+
+void CaptureCommands::Run(Capture capture) {
+    switch (capture) {
+        case Capture::Desktop:
+            return Desktop();
+        case Capture::ActiveWindow:
+            return ActiveWindow();
+        case Capture::Selection:
+            return Selection();
+        case Capture::WindowOrControl:
+            return WindowOrControl();
+        case Capture::AllDisplays:
+            return AllDisplays();
+        case Capture::LastRegion:
+            return LastRegion();
+    }
+}
+
+template <class Grab>
+void CaptureCommands::Hidden(Grab grab) {
     auto temporary = std::make_unique<ui::TBitmap>();
     const DWORD hiddenAt = ::GetTickCount();
     main_.Hide();
@@ -25,19 +77,25 @@ void CaptureCommands::Grab(int mode) {
         }
     } back{main_};
     PlayShutter(hiddenAt);
-    GrabScreen(mode, *temporary);
-    Take(*temporary);
-}
-
-void CaptureCommands::Take(ui::TBitmap& picture) {
-    history_.Replace(picture);
-    main_.NewCapture();
+    Take(*temporary, grab(*temporary));
 }
 
 void CaptureCommands::Desktop() {
-    Grab(0);
+    Hidden([](ui::TBitmap& picture) {
+        GrabScreen(0, picture);
+        return POINT{0, 0};
+    });
     main_.StartCommandRefresh();
-    desktopCount_.SetCaption(NextCount(desktopCount_.Caption()));
+    counters_.fullScreen.SetCaption(NextCount(counters_.fullScreen.Caption()));
+}
+
+void CaptureCommands::AllDisplays() {
+    Hidden([](ui::TBitmap& picture) {
+        GrabAllDisplays(picture);
+        return POINT{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)};
+    });
+    main_.StartCommandRefresh();
+    counters_.fullScreen.SetCaption(NextCount(counters_.fullScreen.Caption()));
 }
 
 void CaptureCommands::ActiveWindow() {
@@ -45,9 +103,31 @@ void CaptureCommands::ActiveWindow() {
     // window that was under it: that one is grabbed.
     main_.Show();
     main_.BringToFront();
-    Grab(-1);
+    Hidden([](ui::TBitmap& picture) {
+        const RECT area = WindowArea(::GetForegroundWindow());
+        GrabScreen(-1, picture);
+        return POINT{area.left, area.top};
+    });
     main_.StartCommandRefresh();
-    windowCount_.SetCaption(NextCount(windowCount_.Caption()));
+    counters_.activeWindow.SetCaption(NextCount(counters_.activeWindow.Caption()));
+}
+
+void CaptureCommands::LastRegion() {
+    const std::optional<RECT> region = options_.LastRegion();
+    if (!region) return Selection();
+    main_.Hide();
+    struct Back {
+        TMAIN& main;
+        ~Back() {
+            ::SetForegroundWindow(main.Handle());
+            main.Show();
+        }
+    } back{main_};
+    // The windows under the main window paint themselves before the grab.
+    ui::Application->HandleMessagesUntil(nullptr, 250);
+    std::unique_ptr<ui::TBitmap> picture = GrabScreenRect(*region);
+    Take(*picture, {region->left, region->top});
+    main_.StartCommandRefresh();
 }
 
 template <class Overlay, class Picked>
@@ -62,13 +142,14 @@ void CaptureCommands::RunOverlay(Picked picked) {
     struct Finish {
         TMAIN& main;
         ui::TTimer& poll;
+        HotKeys& keys;
         ~Finish() {
             ui::Application->Restore();
             main.StartCommandRefresh();
-            DropHotKeyPresses();
+            keys.Drop();
             poll.SetEnabled(true);
         }
-    } finish{main_, poll_};
+    } finish{main_, poll_, keys_};
     std::unique_ptr<Overlay, ui::FreeComponent> overlay(ui::TForm::Make<Overlay>(ui::Application));
     if (overlay->ShowModal() == ui::mrOk) picked(*overlay);
 }
@@ -83,7 +164,8 @@ void CaptureCommands::Selection() {
         }
         // A click without a drag selects nothing: the picture stays as it was.
         if (r.left == r.right || r.top == r.bottom) return;
-        Take(*overlay.FrozenPart(r));
+        options_.SetLastRegion(r);
+        Take(*overlay.FrozenPart(r), {r.left, r.top});
     });
 }
 
@@ -94,7 +176,8 @@ void CaptureCommands::WindowOrControl() {
         overlay.Hide();
         POINT p;
         ::GetCursorPos(&p);
-        Take(*overlay.FrozenPart(WindowArea(::WindowFromPoint(p))));
+        const RECT area = WindowArea(::WindowFromPoint(p));
+        Take(*overlay.FrozenPart(area), {area.left, area.top});
     });
 }
 
@@ -102,25 +185,13 @@ void CaptureCommands::Poll() {
     // While one of the program's own dialogs or message boxes is open, a command
     // is still waiting on it: presses are taken and dropped.
     if (OwnDialogOpen()) {
-        DropHotKeyPresses();
+        keys_.Drop();
         return;
     }
-    const std::optional<Capture> pressed = PollHotKeys();
+    const std::optional<Capture> pressed = keys_.Poll();
     if (!pressed) return;
-    switch (*pressed) {
-        case Capture::Desktop:
-            Desktop();
-            break;
-        case Capture::ActiveWindow:
-            ActiveWindow();
-            main_.ShowMainWindow();
-            break;
-        case Capture::Selection:
-            Selection();
-            break;
-        case Capture::WindowOrControl:
-            WindowOrControl();
-            main_.ShowMainWindow();
-            break;
-    }
+    Start(*pressed);
+    // The window captures show the main window again when they end.
+    if (*pressed == Capture::ActiveWindow || *pressed == Capture::WindowOrControl)
+        main_.ShowMainWindow();
 }

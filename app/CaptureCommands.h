@@ -1,10 +1,19 @@
-// The four captures of the main window: each becomes the current picture as one
-// step of the history, the picture commands are refreshed, and the desktop and
-// active-window captures are counted in their status labels.
+// The captures of the main window: each becomes the current picture as one
+// step of the history, the picture commands are refreshed, the full-screen and
+// active-window captures are counted in their status labels, and each is saved
+// and copied by itself where the user has set that up. A delay, where one is
+// set, counts down before any of them, however it was started.
 #pragma once
 
-#include "app/HotKeys.h"
+#include <windows.h>
 
+#include <optional>
+
+#include "app/HotKeys.h"
+#include "imaging/pixel_view.h"
+
+class AfterCapture;
+class CaptureOptions;
 class History;
 class TMAIN;
 namespace ui {
@@ -15,38 +24,58 @@ class TTimer;
 
 class CaptureCommands {
   public:
-    // `poll` is the timer of the hot-key poll; the counts are the status labels
-    // of full-screen and active-window captures.
-    CaptureCommands(TMAIN& main, History& history, ui::TTimer& poll, ui::TControl& desktopCount,
-                    ui::TControl& windowCount)
+    struct Counters {
+        ui::TControl& fullScreen;
+        ui::TControl& activeWindow;
+    };
+    // `poll` is the timer of the hot-key poll.
+    CaptureCommands(TMAIN& main, History& history, ui::TTimer& poll, Counters counters,
+                    CaptureOptions& options, HotKeys& keys, AfterCapture& after)
         : main_(main),
           history_(history),
           poll_(poll),
-          desktopCount_(desktopCount),
-          windowCount_(windowCount) {}
+          counters_(counters),
+          options_(options),
+          keys_(keys),
+          after_(after) {}
 
+    // Runs a capture after the delay; the same capture's key pressed during the
+    // countdown cancels it.
+    void Start(Capture capture);
+    // One tick of the hot-key poll: the capture of a key pressed since the last.
+    void Poll();
+    // Pins the current picture to the screen where it was taken from, while it
+    // has the size it was taken in, or else by the pointer.
+    void Pin(const glimra::PixelView& picture) const;
+
+  private:
+    void Run(Capture capture);
     void Desktop();
     void ActiveWindow();
+    void AllDisplays();
     // The overlay on the frozen screen: a dragged rectangle, or the window or
     // control pointed at.
     void Selection();
     void WindowOrControl();
-    // One tick of the hot-key poll: the capture of a key pressed since the last.
-    void Poll();
-
-  private:
-    // The capture becomes the current picture.
-    void Take(ui::TBitmap& picture);
-    // Hides the main window, grabs in that mode and brings the window back.
-    void Grab(int mode);
+    // The last selection's rectangle again, from the screen as it is now.
+    void LastRegion();
+    // Hides the main window, runs `grab` and brings the window back.
+    template <class Grab>
+    void Hidden(Grab grab);
     // Runs an overlay form modally with the hot keys off and the main window
     // minimised; `picked` then takes the picture.
     template <class Overlay, class Picked>
     void RunOverlay(Picked picked);
+    // The capture, taken from `origin` of the screen, becomes the current picture.
+    void Take(ui::TBitmap& picture, POINT origin);
 
     TMAIN& main_;
     History& history_;
     ui::TTimer& poll_;
-    ui::TControl& desktopCount_;
-    ui::TControl& windowCount_;
+    Counters counters_;
+    CaptureOptions& options_;
+    HotKeys& keys_;
+    AfterCapture& after_;
+    POINT origin_{};
+    SIZE size_{};
 };

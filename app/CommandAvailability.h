@@ -24,7 +24,7 @@ class CommandAvailability {
         "ButtonPixelate",   "MenuPixelate",        "ButtonTools",
         "MenuCrop",         "MenuRectangle",       "MenuEllipse",
         "MenuLine",         "MenuArrow",           "MenuHighlighter",
-        "MenuText",         "MenuStepNumber",
+        "MenuText",         "MenuStepNumber",      "MenuPin",
     };
 
     explicit CommandAvailability(ui::TForm& window);

@@ -4,19 +4,29 @@
 #include "app/History.h"
 #include "app/PictureEdits.h"
 #include "imaging/pixel_ops.h"
+#include "ui/TForm.h"
 #include "ui/TMenuItem.h"
 #include "ui/TToolButton.h"
 
-PictureCommands::PictureCommands(CurrentPicture& picture, History& history,
-                                 ui::TToolButton& repeatButton, std::function<void()> refresh,
-                                 std::initializer_list<ui::TMenuItem*> undoItems,
-                                 std::initializer_list<ui::TMenuItem*> redoItems)
+void AddDegreeSigns(ui::TForm& window) {
+    for (const char* name :
+         {"ImagePopRotate90", "ImagePopRotate180", "PopRotate90", "PopRotate180"}) {
+        ui::TMenuItem& item = window.Get<ui::TMenuItem>(name);
+        item.SetCaption(item.Caption() + kDegreeSign);
+    }
+    window.Get<ui::TToolButton>("ButtonEditRotate").SetCaption(std::string("90") + kDegreeSign);
+}
+
+PictureCommands::PictureCommands(ui::TForm& window, CurrentPicture& picture, History& history,
+                                 std::function<void()> refresh)
     : picture_(picture),
       history_(history),
-      repeatButton_(repeatButton),
+      repeatButton_(window.Get<ui::TToolButton>("ButtonEditRotate")),
       refresh_(std::move(refresh)),
-      undoItems_(undoItems),
-      redoItems_(redoItems) {
+      undoItems_{&window.Get<ui::TMenuItem>("MenuUndo"),
+                 &window.Get<ui::TMenuItem>("ImagePopUndo")},
+      redoItems_{&window.Get<ui::TMenuItem>("MenuRedo"),
+                 &window.Get<ui::TMenuItem>("ImagePopRedo")} {
     history_.OnChange = [this] { HistoryChanged(); };
 }
 

@@ -4,16 +4,19 @@
 #pragma once
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 // The degree sign of the rotate captions (Windows-1252).
 inline constexpr char kDegreeSign = '\xB0';
+// Puts the degree sign after the rotate captions of the window's picture and
+// drop-down menus and of ButtonEditRotate ("90").
+void AddDegreeSigns(ui::TForm& window);
 
 class CurrentPicture;
 class History;
 namespace ui {
+class TForm;
 class TMenuItem;
 class TToolButton;
 }  // namespace ui
@@ -21,10 +24,10 @@ class TToolButton;
 class PictureCommands {
   public:
     // `refresh` starts the refresh of the picture commands. The undo and redo
-    // items are enabled while there is a step to take.
-    PictureCommands(CurrentPicture& picture, History& history, ui::TToolButton& repeatButton,
-                    std::function<void()> refresh, std::initializer_list<ui::TMenuItem*> undoItems,
-                    std::initializer_list<ui::TMenuItem*> redoItems);
+    // items of the window's menus are enabled while there is a step to take, and
+    // its ButtonEditRotate names and repeats the last rotate or flip.
+    PictureCommands(ui::TForm& window, CurrentPicture& picture, History& history,
+                    std::function<void()> refresh);
 
     void Grayscale();
     void Brighten();

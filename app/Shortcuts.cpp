@@ -1,5 +1,10 @@
 #include "app/Shortcuts.h"
 
+#include "app/PictureTools.h"
+#include "app/ToolChoice.h"
+#include "ui/TForm.h"
+#include "ui/TMenuItem.h"
+
 namespace {
 
 struct Shortcut {
@@ -10,10 +15,11 @@ struct Shortcut {
 constexpr Shortcut kShortcuts[] = {
     {'C', false, "MenuCopy"}, {'S', false, "MenuSaveAs"}, {'P', false, "MenuPrint"},
     {'Z', false, "MenuUndo"}, {'Z', true, "MenuRedo"},    {'Y', false, "MenuRedo"},
+    {'T', false, "MenuPin"},
 };
 
-}  // namespace
-
+// The name of the menu item whose shortcut the key message is (Ctrl held, Alt
+// not), or nullptr.
 const char* ShortcutItem(const MSG& msg) {
     if (msg.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) >= 0 || ::GetKeyState(VK_MENU) < 0)
         return nullptr;
@@ -22,4 +28,17 @@ const char* ShortcutItem(const MSG& msg) {
         // Shift makes no difference to the keys that have no shifted meaning.
         if (s.key == msg.wParam && (s.shift == shift || s.key != 'Z')) return s.item;
     return nullptr;
+}
+
+}  // namespace
+
+bool MainWindowKey(ui::TForm& window, PictureTools& tools, ToolChoice& choice, const MSG& msg) {
+    if (tools.Key(msg)) return true;
+    if (tools.TakesText()) return false;
+    if (const char* name = ShortcutItem(msg)) {
+        ui::TMenuItem& item = window.Get<ui::TMenuItem>(name);
+        if (item.Enabled()) item.Click();
+        return true;
+    }
+    return choice.Key(msg);
 }

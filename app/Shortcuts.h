@@ -1,9 +1,17 @@
-// The main window's shortcuts: Ctrl+C, Ctrl+S, Ctrl+P, Ctrl+Z, Ctrl+Y and
-// Ctrl+Shift+Z, each the key of a menu item that shows it.
+// The main window's shortcuts: Ctrl+C, Ctrl+S, Ctrl+P, Ctrl+Z, Ctrl+Y,
+// Ctrl+Shift+Z and Ctrl+T, each the key of a menu item that shows it.
 #pragma once
 
 #include <windows.h>
 
-// The name of the menu item whose shortcut the key message is (Ctrl held, Alt
-// not), or nullptr.
-const char* ShortcutItem(const MSG& msg);
+class PictureTools;
+class ToolChoice;
+namespace ui {
+class TForm;
+}
+
+// A key message for the active main window: the active tool takes its keys
+// first, and while text is typed every key; then the shortcuts, whose menu items
+// run when they are enabled; then the keys that choose the tools. True when the
+// key was used.
+bool MainWindowKey(ui::TForm& window, PictureTools& tools, ToolChoice& choice, const MSG& msg);

@@ -1,7 +1,10 @@
 #include "app/Unit3.h"
 
 #include "app/BalloonTip.h"
+#include "app/AfterCapture.h"
 #include "app/CaptureCommands.h"
+#include "app/CaptureDialogs.h"
+#include "app/CaptureMenus.h"
 #include "app/CommandAvailability.h"
 #include "app/HoverTexts.h"
 #include "app/MainMessages.h"
@@ -18,17 +21,11 @@
 #include "forms/Unit1.h"
 #include "lang/TMultiLanguage.h"
 #include "ui/TApplication.h"
-#include "ui/TImage.h"
-#include "ui/TMainMenu.h"
 #include "ui/TMenuItem.h"
 #include "ui/TPanel.h"
-#include "ui/TPrintDialog.h"
-#include "ui/TSaveDialog.h"
-#include "ui/TScrollBox.h"
 #include "ui/TSpeedButton.h"
 #include "ui/TTimer.h"
 #include "ui/TToolBar.h"
-#include "ui/TToolButton.h"
 #include "ui/TTrayIcon.h"
 
 TMAIN* MAIN = nullptr;
@@ -44,7 +41,8 @@ TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("Image1MouseMove", &TMAIN::Image1MouseMove);
     Handler("Image1MouseUp", &TMAIN::Image1MouseUp);
     for (const NamedHandlers& group :
-         {HoverHandlers(*this), BrushMenuHandlers(*this, brush_), ToolChoice::Handlers(choice_)})
+         {HoverHandlers(*this), BrushMenuHandlers(*this, brush_), ToolChoice::Handlers(choice_),
+          DelayHandlers(*this, options_)})
         for (const NamedHandler& h : group)
             HandlerFunction<ui::TNotifyEvent>(h.name.c_str(), h.handler);
 }
@@ -59,28 +57,26 @@ void TMAIN::Loaded() {
     history_ = std::make_unique<History>(*picture_);
     tools_ =
         std::make_unique<PictureTools>(ToolContext{*picture_, *history_, *Image1, *ScrollBox1});
-    captures_ = std::make_unique<CaptureCommands>(*this, *history_, *Timer1, *Label2, *Label3);
-    edits_ = std::make_unique<PictureCommands>(
-        *picture_, *history_, *ButtonEditRotate, [this] { StartCommandRefresh(); },
-        std::initializer_list<ui::TMenuItem*>{MenuUndo, ImagePopUndo},
-        std::initializer_list<ui::TMenuItem*>{MenuRedo, ImagePopRedo});
+    after_ = std::make_unique<AfterCapture>(*this, options_, *TrayIcon1, Get<ui::TControl>("info"));
+    captures_ = std::make_unique<CaptureCommands>(*this, *history_, *Timer1,
+                                                  CaptureCommands::Counters{*Label2, *Label3},
+                                                  options_, keys_, *after_);
+    edits_ = std::make_unique<PictureCommands>(*this, *picture_, *history_,
+                                               [this] { StartCommandRefresh(); });
     output_ = std::make_unique<OutputCommands>(*this, *picture_, *SaveDialog1, *PrinterSetupDialog);
     view_ = std::make_unique<ViewToggles>(*this);
     choice_ = std::make_unique<ToolChoice>(*this, *tools_, brush_, editor_);
     choice_->ShowSettings();
+    ShowCaptureOptions(*this, options_);
+    ShowCaptureKeys(*this, keys_);
     availability_ = std::make_unique<CommandAvailability>(*this);
 }
 
 void TMAIN::FormCreate(TObject*) {
     // 1. The hands of drag-to-scroll.
     PanTool::RegisterCursors();
-    // 2. The degree sign after the rotate captions of the image and drop-down menus.
-    for (const char* name :
-         {"ImagePopRotate90", "ImagePopRotate180", "PopRotate90", "PopRotate180"}) {
-        ui::TMenuItem& item = Get<ui::TMenuItem>(name);
-        item.SetCaption(item.Caption() + kDegreeSign);
-    }
-    ButtonEditRotate->SetCaption(std::string("90") + kDegreeSign);
+    // 2. The degree sign after the rotate captions.
+    AddDegreeSigns(*this);
     // 3. The counters and the language of the last run; a failure ends this step
     // without a word.
     try {
@@ -95,10 +91,7 @@ void TMAIN::FirstShown() {
     // The statistics balloon on the corner panel of the status bar, and the icon
     // in the notification area. Each waits on another part of the system (the
     // tooltip window, the shell), and neither is seen before the window is.
-    ShowBalloonTip(
-        *Panel4, 0, "Statistics",
-        L"Full screen: 00\r\nActive window: 00\r\nSelection: 00\r\nWindow or Control: 00",
-        RGB(255, 251, 240), RGB(0, 0, 0));
+    ShowStatisticsBalloon(*Panel4);
     TrayIcon1->SetVisible(true);
 }
 
@@ -137,19 +130,43 @@ bool TMAIN::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& r
 }
 
 void TMAIN::ButtonCaptureClick(TObject*) {
-    captures_->Desktop();
+    captures_->Start(Capture::Desktop);
 }
 
 void TMAIN::ButtonCaptureActiveClick(TObject*) {
-    captures_->ActiveWindow();
+    captures_->Start(Capture::ActiveWindow);
 }
 
 void TMAIN::MenuSelectionClick(TObject*) {
-    captures_->Selection();
+    captures_->Start(Capture::Selection);
 }
 
 void TMAIN::MenuWindowControlClick(TObject*) {
-    captures_->WindowOrControl();
+    captures_->Start(Capture::WindowOrControl);
+}
+
+void TMAIN::MenuAllDisplaysClick(TObject*) {
+    captures_->Start(Capture::AllDisplays);
+}
+
+void TMAIN::MenuLastRegionClick(TObject*) {
+    captures_->Start(Capture::LastRegion);
+}
+
+void TMAIN::MenuAutoSaveClick(TObject*) {
+    EditAutoSave(Handle(), options_);
+}
+
+void TMAIN::MenuAutoCopyClick(TObject*) {
+    ToggleAutoCopy(*this, options_);
+}
+
+void TMAIN::MenuKeysClick(TObject*) {
+    if (EditKeys(Handle(), keys_)) ShowCaptureKeys(*this, keys_);
+}
+
+void TMAIN::MenuPinClick(TObject*) {
+    captures_->Pin(picture_->View());
 }
 
 void TMAIN::Timer1Timer(TObject*) {
@@ -272,16 +289,7 @@ void TMAIN::MenuPixelateClick(TObject* Sender) {
 }
 
 bool TMAIN::IsShortCut(const MSG& msg) {
-    if (::GetActiveWindow() != Handle()) return false;
-    // The active tool takes its keys first; while text is typed, every key.
-    if (tools_->Key(msg)) return true;
-    if (tools_->TakesText()) return false;
-    if (const char* name = ShortcutItem(msg)) {
-        ui::TMenuItem& item = Get<ui::TMenuItem>(name);
-        if (item.Enabled()) item.Click();
-        return true;
-    }
-    return choice_->Key(msg);
+    return ::GetActiveWindow() == Handle() && MainWindowKey(*this, *tools_, *choice_, msg);
 }
 
 void TMAIN::ShowMainWindow() {

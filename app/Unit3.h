@@ -7,14 +7,17 @@
 #include <memory>
 
 #include "app/BrushTool.h"
+#include "app/CaptureOptions.h"
 #include "app/EditorTools.h"
 #include "app/CurrentPicture.h"
 #include "app/History.h"
+#include "app/HotKeys.h"
 #include "ui/TForm.h"
 
 namespace glimra::test {
 struct MainWindowInternals;
 }
+class AfterCapture;
 class CaptureCommands;
 class CommandAvailability;
 class OutputCommands;
@@ -47,11 +50,10 @@ class TTrayIcon;
     X(ui::TImage, Image1) X(ui::TScrollBox, ScrollBox1) X(ui::TControl, Label2)          \
     X(ui::TControl, Label3) X(ui::TPanel, Panel4) X(ui::TToolBar, ToolBar2)              \
     X(ui::TMainMenu, MainMenu1) X(ui::TSpeedButton, ButtonBrush)                         \
-    X(ui::TSpeedButton, ButtonPixelate) X(ui::TToolButton, ButtonEditRotate)             \
+    X(ui::TSpeedButton, ButtonPixelate)                                                  \
     X(ui::TTimer, Timer1) X(ui::TTimer, isjunkt) X(ui::TTrayIcon, TrayIcon1)             \
     X(lang::TMultiLanguage, MultiLanguage1) X(ui::TSaveDialog, SaveDialog1)              \
-    X(ui::TPrintDialog, PrinterSetupDialog) X(ui::TMenuItem, MenuUndo)                   \
-    X(ui::TMenuItem, MenuRedo) X(ui::TMenuItem, ImagePopUndo) X(ui::TMenuItem, ImagePopRedo)
+    X(ui::TPrintDialog, PrinterSetupDialog)
 // clang-format on
 
 // The handlers of TNotifyEvent that the layout binds by name; the class declares
@@ -63,6 +65,9 @@ class TTrayIcon;
     /* The four captures and the hot-key poll. */                                        \
     X(ButtonCaptureClick) X(ButtonCaptureActiveClick) X(MenuSelectionClick)              \
     X(MenuWindowControlClick) X(Timer1Timer)                                             \
+    /* All displays, the last region again, and what is set up around a capture. */     \
+    X(MenuAllDisplaysClick) X(MenuLastRegionClick) X(MenuAutoSaveClick)                  \
+    X(MenuAutoCopyClick) X(MenuKeysClick) X(MenuPinClick)                                \
     /* The View menu. */                                                                 \
     X(MenuToolBarClick) X(MenuImageEditClick) X(MenuStatusBarClick) X(MenuShowAllClick)  \
     X(MenuShowNoneClick)                                                                 \
@@ -152,6 +157,10 @@ class TMAIN : public ui::TForm {
     BrushSettings brush_;
     EditorState editor_;
     std::unique_ptr<ToolChoice> choice_;
+    // What is set up around a capture, and the capture keys.
+    CaptureOptions options_;
+    HotKeys keys_;
+    std::unique_ptr<AfterCapture> after_;
     // The commands, each group with its own state.
     std::unique_ptr<CaptureCommands> captures_;
     std::unique_ptr<PictureCommands> edits_;

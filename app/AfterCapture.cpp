@@ -1,0 +1,52 @@
+#include "app/AfterCapture.h"
+
+#include <shlobj.h>
+
+#include <exception>
+
+#include "app/CaptureOptions.h"
+#include "app/CurrentPicture.h"
+#include "output/clipboard_copy.h"
+#include "output/picture_save.h"
+#include "ui/TForm.h"
+#include "ui/TTrayIcon.h"
+
+namespace {
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+void AfterCapture::Run(CurrentPicture& picture) {
+    if (picture.Empty()) return;
+    if (options_.Saving().on) Save(picture);
+    if (options_.AutoCopy()) glimra::CopyToClipboard(window_.Handle(), picture.View());
+}
+
+void AfterCapture::Save(CurrentPicture& picture) {
+    const AutoSave& saving = options_.Saving();
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    std::string folder = saving.folder;
+    if (!folder.empty() && folder.back() != '\\') folder += '\\';
+    const std::string base = folder + ExpandName(saving.name, now, number_++);
+    const char* extension = SaveTypeExtension(saving.type);
+    // A name that exists gets " (2)", " (3)", and so on.
+    std::string path = base + extension;
+    for (int n = 2; Exists(path); ++n)
+        path = base + " (" + std::to_string(n) + ")" + extension;
+    try {
+        // The folder is made when it is missing.
+        const int made = ::SHCreateDirectoryExA(nullptr, saving.folder.c_str(), nullptr);
+        if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS && made != ERROR_FILE_EXISTS)
+            throw std::runtime_error("the folder " + saving.folder + " cannot be made");
+        glimra::SavePicture(path, saving.type, picture.View24());
+        status_.SetCaption("Saved " + path);
+    } catch (const std::exception& e) {
+        tray_.SetBalloonTitle("Glimra could not save the capture");
+        tray_.SetBalloonHint(path + ": " + e.what());
+        tray_.ShowBalloonHint();
+    }
+}

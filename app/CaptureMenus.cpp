@@ -1,0 +1,57 @@
+#include "app/CaptureMenus.h"
+
+#include <string>
+
+#include "app/CaptureOptions.h"
+#include "app/HotKeys.h"
+#include "ui/TForm.h"
+#include "ui/TMenuItem.h"
+
+namespace {
+
+std::string DelayItem(int delay) {
+    return "MenuDelay" + std::to_string(delay);
+}
+
+}  // namespace
+
+NamedHandlers DelayHandlers(ui::TForm& window, CaptureOptions& options) {
+    NamedHandlers handlers;
+    for (int delay : CaptureOptions::kDelays)
+        handlers.push_back({DelayItem(delay) + "Click", [&window, &options, delay](ui::TObject*) {
+                                options.SetDelay(delay);
+                                ShowCaptureOptions(window, options);
+                            }});
+    return handlers;
+}
+
+void ToggleAutoCopy(ui::TForm& window, CaptureOptions& options) {
+    options.SetAutoCopy(!options.AutoCopy());
+    ShowCaptureOptions(window, options);
+}
+
+void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options) {
+    for (int delay : CaptureOptions::kDelays)
+        window.Get<ui::TMenuItem>(DelayItem(delay).c_str()).SetChecked(delay == options.Delay());
+    window.Get<ui::TMenuItem>("MenuAutoCopy").SetChecked(options.AutoCopy());
+}
+
+void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {
+    // In the order of kCaptureKeys.
+    const char* const items[][2] = {
+        {"MenuDesktop", "TrayCapture"},
+        {"MenuActiveWindow", "TrayCaptureActive"},
+        {"MenuSelection", "TrayCaptureSelection"},
+        {"MenuWindowControl", "TrayCaptureWindowControl"},
+        {"MenuAllDisplays", "TrayAllDisplays"},
+        {"MenuLastRegion", "TrayLastRegion"},
+    };
+    for (const CaptureKey& c : kCaptureKeys) {
+        const KeyChord& k = keys.Key(c.capture);
+        const ui::TShortCut shown = k.win ? ui::scNone
+                                          : k.key | (k.shift ? ui::scShift : 0) |
+                                                (k.ctrl ? ui::scCtrl : 0) | (k.alt ? ui::scAlt : 0);
+        for (const char* item : items[int(c.capture)])
+            window.Get<ui::TMenuItem>(item).SetShortCut(shown);
+    }
+}

@@ -1,0 +1,21 @@
+// The menu items of what is set up around a capture: the delay's radio items,
+// the check of "Copy Every Capture", and each capture's key beside its items.
+#pragma once
+
+#include "app/NamedHandlers.h"
+
+class CaptureOptions;
+class HotKeys;
+namespace ui {
+class TForm;
+}
+
+// MenuDelay0Click, MenuDelay3Click and so on: the delay chosen and stored.
+NamedHandlers DelayHandlers(ui::TForm& window, CaptureOptions& options);
+// "Copy Every Capture": on if it was off, and off if it was on.
+void ToggleAutoCopy(ui::TForm& window, CaptureOptions& options);
+// The delay's and the copy's check marks as the options are.
+void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options);
+// The main menu's and the tray menu's item of each capture show its key; a key
+// with Win is not one a menu can show.
+void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys);
