@@ -5,7 +5,13 @@
 #include "capture/Foreground.h"
 #include "capture/ScrnCap.h"
 
+void TScreenOverlay::Loaded() {
+    PhysicalPixels physical;
+    HandleNeeded();
+}
+
 void TScreenOverlay::FreezeScreen() {
+    PhysicalPixels physical;
     const RECT screen = VirtualScreen();
     ScreenImage = GrabScreenRect(screen);
     origin_ = {screen.left, screen.top};

@@ -37,6 +37,11 @@ class TScreenOverlay : public ui::TForm {
 
     // Takes the frozen image and places the overlay over the virtual screen.
     void FreezeScreen();
+    // Makes the overlay's window per-monitor aware: the layout is applied and
+    // the window is made inside a PhysicalPixels scope. The system runs its
+    // window procedure with that awareness from then on, so its mouse
+    // positions and paints are physical pixels; the calling thread keeps its own.
+    void Loaded() override;
     // Draws the frozen image; for the overlay's paint handler.
     void PaintScreenImage();
     // A point of the overlay's client area in screen pixels.
@@ -48,7 +53,5 @@ class TScreenOverlay : public ui::TForm {
     HWND OwnerWindow() override { return nullptr; }
 
   private:
-    // The overlay's window is made, and lives, per-monitor aware.
-    PhysicalPixels physical_;
     POINT origin_{0, 0};
 };

@@ -14,6 +14,7 @@ TCaptureForm::TCaptureForm(ui::TComponent* owner) : TScreenOverlay(owner) {
 }
 
 void TCaptureForm::FormCreate(ui::TObject*) {
+    PhysicalPixels physical;
     FreezeScreen();
     // The magnifier stands beside the pointer from the start.
     POINT p;
