@@ -624,6 +624,10 @@ TEST_F(Captures, ADragAcrossTwoDisplaysOverAWindowOnBothIsExactlyThatPart) {
     // Where the two displays meet: the second display's edge next to the primary.
     const int seam = second.left >= PrimarySize().cx ? second.left : second.right;
     const RECT window{seam - 150, second.top + 100, seam + 150, second.top + 300};
+    // The second display shows a colour of its own behind it, so that a picture
+    // of the overlay shows where each display is.
+    HWND back = other.SolidWindow(second, RGB(70, 90, 130));
+    ::SetWindowPos(back, backdrop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     other.PatternWindow(window, WS_POPUP, WS_EX_TOPMOST);
     Pump(200);
     const POINT from{seam - 120, second.top + 120}, to{seam + 130, second.top + 170};
@@ -632,7 +636,8 @@ TEST_F(Captures, ADragAcrossTwoDisplaysOverAWindowOnBothIsExactlyThatPart) {
         for (POINT p : {POINT{seam - 10, second.top + 140}, POINT{seam + 10, second.top + 150}, to})
             MoveHeldTo(o, p);
         // What the user sees while dragging: the band over both displays.
-        glimra::testing::SaveScreenshot(o, "selection-across-displays");
+        glimra::testing::SaveScreenshot(
+            o, second.left < 0 ? "overlay-two-displays-left" : "overlay-two-displays-right");
         MouseEvent(MOUSEEVENTF_LEFTUP);
     });
     glimra::testing::PressKey(VK_F9);
