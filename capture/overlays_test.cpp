@@ -246,6 +246,7 @@ class Captures : public MainWindow {
         driver.join();
         Pump(200);
     }
+    void ExpectMagnifierAt(const RECT& area, POINT pointer);
     std::string Count(const char* label) { return MAIN->Get<TControl>(label).Caption(); }
     ui::TBitmap& Picture() { return MAIN->Get<ui::TImage>("Image1").Bitmap(); }
     // A picture of the pattern, so that a kept picture can be told from a new one.
@@ -698,17 +699,17 @@ TEST_F(Captures, F8GrabsACaptionedWindowOnTheSecondDisplayAsItsRectangle) {
     EXPECT_GT(client.y - outer.top, 10) << "the title bar is part of the picture";
 }
 
-TEST_F(Captures, TheMagnifierOnTheSecondDisplayShowsThePixelsUnderThePointerThere) {
-    const RECT second = SecondDisplay();
-    if (::IsRectEmpty(&second)) GTEST_SKIP() << "one display";
-    const RECT patterned{second.left + 50, second.top + 50, second.left + 450, second.top + 350};
+// With the pointer at `pointer` on the display `area`, the magnifier stands on
+// that display, at its size for the display's dots per inch, and each enlarged
+// pixel's middle shows the screen pixel it stands for.
+void Captures::ExpectMagnifierAt(const RECT& area, POINT pointer) {
+    const RECT patterned{pointer.x - 150, pointer.y - 100, pointer.x + 250, pointer.y + 200};
     other.PatternWindow(patterned, WS_POPUP, WS_EX_TOPMOST);
     Pump(200);
-    const POINT pointer{second.left + 200, second.top + 150};
     HDC screen = ::GetDC(nullptr);
     const UINT dpi = UINT(::GetDeviceCaps(screen, LOGPIXELSX));
     ::ReleaseDC(nullptr, screen);
-    const RECT box = magnifier::Place(pointer, {second, dpi});
+    const RECT box = magnifier::Place(pointer, {area, dpi});
     const magnifier::Measures m = magnifier::MeasuresFor(dpi);
     glimra::testing::Pixels shown;
     WhenShown("CaptureForm", [&](HWND o) {
@@ -718,14 +719,15 @@ TEST_F(Captures, TheMagnifierOnTheSecondDisplayShowsThePixelsUnderThePointerTher
         }
         ::Sleep(300);
         shown = glimra::testing::ScreenPixels(box);
-        glimra::testing::SaveScreenshot(o, "magnifier-second-display");
+        glimra::testing::SaveScreenshot(o, "magnifier-" + std::to_string(pointer.x));
         glimra::testing::PressKey(VK_ESCAPE);
     });
     glimra::testing::PressKey(VK_F9);
     FinishOverlay();
-    EXPECT_TRUE(::PtInRect(&second, {box.left, box.top}) &&
-                ::PtInRect(&second, {box.right - 1, box.bottom - 1}))
+    EXPECT_TRUE(::PtInRect(&area, {box.left, box.top}) &&
+                ::PtInRect(&area, {box.right - 1, box.bottom - 1}))
         << "the magnifier stands on the pointer's display";
+    EXPECT_EQ(m.zoom, ::MulDiv(magnifier::kZoom, int(dpi), 96));
     ASSERT_EQ(shown.width, box.right - box.left);
     for (int dy = -magnifier::kReach; dy <= magnifier::kReach; ++dy)
         for (int dx = -magnifier::kReach; dx <= magnifier::kReach; ++dx) {
@@ -735,6 +737,16 @@ TEST_F(Captures, TheMagnifierOnTheSecondDisplayShowsThePixelsUnderThePointerTher
                       Pattern(pointer.x + dx - patterned.left, pointer.y + dy - patterned.top))
                 << "screen pixel " << pointer.x + dx << "," << pointer.y + dy;
         }
+}
+
+TEST_F(Captures, TheMagnifierOnTheSecondDisplayShowsThePixelsUnderThePointerThere) {
+    const RECT second = SecondDisplay();
+    if (::IsRectEmpty(&second)) GTEST_SKIP() << "one display";
+    ExpectMagnifierAt(second, {second.left + 200, second.top + 150});
+}
+
+TEST_F(Captures, TheMagnifierOnThePrimaryDisplayHasItsScale) {
+    ExpectMagnifierAt({0, 0, PrimarySize().cx, PrimarySize().cy}, {400, 300});
 }
 
 }  // namespace
