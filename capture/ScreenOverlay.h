@@ -22,8 +22,8 @@ class TScreenOverlay : public ui::TForm {
     std::unique_ptr<ui::TBitmap> ScreenImage;
 
     // The frozen image's pixels inside a rectangle of screen pixels (right and
-    // bottom exclusive), in the image's own pixel format. Parts where no display
-    // is are black; a rectangle of zero width or height gives an empty bitmap.
+    // bottom exclusive), in the image's own pixel format, black wherever no
+    // display is; a rectangle of zero width or height gives an empty bitmap.
     std::unique_ptr<ui::TBitmap> FrozenPart(RECT rectangle) const;
 
     // The screen point at the frozen image's and the overlay's client area's (0, 0):
