@@ -91,19 +91,34 @@ Display DisplayAt(POINT screenPoint) {
     return Describe(::MonitorFromPoint(screenPoint, MONITOR_DEFAULTTONEAREST));
 }
 
+namespace {
+
+// What the screen rectangle of a picture leaves when the displays are taken
+// away, in the picture's coordinates.
+struct Uncovered {
+    RECT shown;
+    HRGN rest, one;
+    int kind;
+};
+
+BOOL CALLBACK TakeAway(HMONITOR, HDC, LPRECT monitor, LPARAM data) {
+    auto& u = *reinterpret_cast<Uncovered*>(data);
+    ::SetRectRgn(u.one, monitor->left - u.shown.left, monitor->top - u.shown.top,
+                 monitor->right - u.shown.left, monitor->bottom - u.shown.top);
+    u.kind = ::CombineRgn(u.rest, u.rest, u.one, RGN_DIFF);
+    return u.kind != NULLREGION && u.kind != ERROR;
+}
+
+}  // namespace
+
 void BlackenBeyondDisplays(HDC dc, const RECT& shown) {
-    // What no display covers: the picture's rectangle less every display's.
+    // The picture's rectangle less every display's (EnumDisplayMonitors gives
+    // each display's rectangle in screen pixels when no drawing context is named).
     ui::GdiObject rest(::CreateRectRgn(0, 0, shown.right - shown.left, shown.bottom - shown.top));
     ui::GdiObject one(::CreateRectRgn(0, 0, 0, 0));
     if (!rest || !one) return;
-    HRGN restRegion = static_cast<HRGN>(rest.Get()), oneRegion = static_cast<HRGN>(one.Get());
-    int kind = SIMPLEREGION;
-    for (const Display& d : Displays()) {
-        ::SetRectRgn(oneRegion, d.area.left - shown.left, d.area.top - shown.top,
-                     d.area.right - shown.left, d.area.bottom - shown.top);
-        kind = ::CombineRgn(restRegion, restRegion, oneRegion, RGN_DIFF);
-        if (kind == NULLREGION) return;
-    }
-    if (kind == ERROR) return;
-    ::FillRgn(dc, restRegion, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    Uncovered u{shown, static_cast<HRGN>(rest.Get()), static_cast<HRGN>(one.Get()), SIMPLEREGION};
+    ::EnumDisplayMonitors(nullptr, nullptr, TakeAway, reinterpret_cast<LPARAM>(&u));
+    if (u.kind == NULLREGION || u.kind == ERROR) return;
+    ::FillRgn(dc, u.rest, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
 }
