@@ -1,14 +1,13 @@
 #include "capture/Magnifier.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "ui/handles.h"
 
 namespace magnifier {
 
 namespace {
-
-constexpr int kBorder = 1;
-constexpr int kWidth = kSquare + 2 * kBorder;
-constexpr int kHeight = kSquare + kTextHeight + 2 * kBorder;
 
 void Frame(HDC dc, RECT r, COLORREF colour) {
     HBRUSH brush = ::CreateSolidBrush(colour);
@@ -16,34 +15,61 @@ void Frame(HDC dc, RECT r, COLORREF colour) {
     ::DeleteObject(brush);
 }
 
-}  // namespace
-
-RECT Place(POINT pointer, SIZE display) {
-    int left = pointer.x + kGap, top = pointer.y + kGap;
-    if (left + kWidth > display.cx) left = pointer.x - kGap - kWidth;
-    if (top + kHeight > display.cy) top = pointer.y - kGap - kHeight;
-    // A display smaller than the magnifier still shows its top-left part.
-    if (left < 0) left = 0;
-    if (top < 0) top = 0;
-    return {left, top, left + kWidth, top + kHeight};
+// The dialogs' font (DEFAULT_GUI_FONT, made for the system's dots per inch) at
+// the size it has on a display of `dpi`.
+ui::Font TextFont(UINT dpi) {
+    LOGFONTA font{};
+    ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    ui::WindowDC screen = ui::WindowDC::Of(nullptr);
+    const int system = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    if (system > 0) font.lfHeight = ::MulDiv(font.lfHeight, int(dpi), system);
+    return ui::Font(::CreateFontIndirectA(&font));
 }
 
-void Paint(HDC dc, ui::TBitmap& frozen, POINT pointer, std::optional<SIZE> selection) {
-    const RECT box = Place(pointer, {frozen.Width(), frozen.Height()});
+}  // namespace
+
+Measures MeasuresFor(UINT dpi) {
+    if (dpi == 0) dpi = 96;
+    Measures m;
+    m.zoom = std::max(1, ::MulDiv(kZoom, int(dpi), 96));
+    m.square = (2 * kReach + 1) * m.zoom;
+    m.textHeight = ::MulDiv(kTextHeight, int(dpi), 96);
+    m.gap = ::MulDiv(kGap, int(dpi), 96);
+    m.width = m.square + 2 * kBorder;
+    m.height = m.square + m.textHeight + 2 * kBorder;
+    return m;
+}
+
+RECT Place(POINT pointer, const Display& display) {
+    const Measures m = MeasuresFor(display.dpi);
+    const RECT& area = display.area;
+    int left = pointer.x + m.gap, top = pointer.y + m.gap;
+    if (left + m.width > area.right) left = pointer.x - m.gap - m.width;
+    if (top + m.height > area.bottom) top = pointer.y - m.gap - m.height;
+    if (left < area.left) left = area.left;
+    if (top < area.top) top = area.top;
+    return {left, top, left + m.width, top + m.height};
+}
+
+void Paint(HDC dc, POINT origin, ui::TBitmap& frozen, POINT pointer, const Display& display,
+           std::optional<SIZE> selection) {
+    const Measures m = MeasuresFor(display.dpi);
+    RECT box = Place(pointer, display);
+    ::OffsetRect(&box, -origin.x, -origin.y);
     const RECT square{box.left + kBorder, box.top + kBorder, box.right - kBorder,
-                      box.top + kBorder + kSquare};
-    // Pixels beyond the display's edge show black.
+                      box.top + kBorder + m.square};
+    // Pixels beyond the frozen image's edge show black.
     HBRUSH black = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     ::FillRect(dc, &square, black);
     const int previous = ::SetStretchBltMode(dc, COLORONCOLOR);
     const int side = 2 * kReach + 1;
-    ::StretchBlt(dc, square.left, square.top, kSquare, kSquare, frozen.Canvas().Handle(),
-                 pointer.x - kReach, pointer.y - kReach, side, side, SRCCOPY);
+    ::StretchBlt(dc, square.left, square.top, m.square, m.square, frozen.Canvas().Handle(),
+                 pointer.x - origin.x - kReach, pointer.y - origin.y - kReach, side, side, SRCCOPY);
     ::SetStretchBltMode(dc, previous);
 
     // The pixel under the pointer: a black and a white outline, seen on any colour.
-    const RECT centre{square.left + kReach * kZoom, square.top + kReach * kZoom,
-                      square.left + (kReach + 1) * kZoom, square.top + (kReach + 1) * kZoom};
+    const RECT centre{square.left + kReach * m.zoom, square.top + kReach * m.zoom,
+                      square.left + (kReach + 1) * m.zoom, square.top + (kReach + 1) * m.zoom};
     Frame(dc, {centre.left - 1, centre.top - 1, centre.right + 1, centre.bottom + 1}, RGB(0, 0, 0));
     Frame(dc, centre, RGB(255, 255, 255));
 
@@ -58,10 +84,12 @@ void Paint(HDC dc, ui::TBitmap& frozen, POINT pointer, std::optional<SIZE> selec
                       selection->cx, selection->cy);
     else
         std::snprintf(lines, sizeof lines, "%ld, %ld", pointer.x, pointer.y);
-    HGDIOBJ oldFont = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    ui::Font font = TextFont(display.dpi);
+    HGDIOBJ oldFont = ::SelectObject(
+        dc, font ? static_cast<HGDIOBJ>(font.Get()) : ::GetStockObject(DEFAULT_GUI_FONT));
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = ::SetTextColor(dc, RGB(0, 0, 0));
-    ::InflateRect(&text, -3, -2);
+    ::InflateRect(&text, -::MulDiv(3, int(display.dpi), 96), -::MulDiv(2, int(display.dpi), 96));
     ::DrawTextA(dc, lines, -1, &text, DT_CENTER | DT_NOPREFIX);
     ::SetTextColor(dc, oldColour);
     ::SetBkMode(dc, oldMode);

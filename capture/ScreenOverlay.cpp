@@ -2,12 +2,20 @@
 
 #include <algorithm>
 
+#include "capture/Foreground.h"
 #include "capture/ScrnCap.h"
 
+void TScreenOverlay::Loaded() {
+    PhysicalPixels physical;
+    HandleNeeded();
+}
+
 void TScreenOverlay::FreezeScreen() {
-    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-    ScreenImage = GrabScreenRect({0, 0, width, height});
-    SetBounds(0, 0, width, height);
+    PhysicalPixels physical;
+    const RECT screen = VirtualScreen();
+    ScreenImage = GrabScreenRect(screen);
+    origin_ = {screen.left, screen.top};
+    SetBounds(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
 }
 
 std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
@@ -15,26 +23,35 @@ std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
     part->Recreate(ScreenImage->PixelFormat(), std::max(0L, r.right - r.left),
                    std::max(0L, r.bottom - r.top));
     if (part->Empty()) return part;
-    // The part that lies on the display is copied; beyond its edges is black, as
-    // a grab from the screen gives there.
-    const RECT shown{std::max(r.left, 0L), std::max(r.top, 0L),
-                     std::min(r.right, LONG(ScreenImage->Width())),
-                     std::min(r.bottom, LONG(ScreenImage->Height()))};
-    if (!::EqualRect(&shown, &r)) FillBlack(*part);
+    // The part that lies on the frozen image is copied; beyond its edges is
+    // black, as a grab from the screen gives there. The image itself is black
+    // where no display is.
+    const RECT image{origin_.x, origin_.y, origin_.x + ScreenImage->Width(),
+                     origin_.y + ScreenImage->Height()};
+    RECT shown;
+    if (!::IntersectRect(&shown, &r, &image) || !::EqualRect(&shown, &r)) FillBlack(*part);
     if (shown.left < shown.right && shown.top < shown.bottom)
         ::BitBlt(part->Canvas().Handle(), shown.left - r.left, shown.top - r.top,
                  shown.right - shown.left, shown.bottom - shown.top, ScreenImage->Canvas().Handle(),
-                 shown.left, shown.top, SRCCOPY);
+                 shown.left - origin_.x, shown.top - origin_.y, SRCCOPY);
     return part;
 }
 
 void TScreenOverlay::PaintScreenImage() {
     if (!ScreenImage || !PaintDC()) return;
-    // Only the part that is painted again.
+    // Only the part that is painted again; the client area's (0, 0) is the
+    // image's.
     RECT r;
     if (::GetClipBox(PaintDC(), &r) == NULLREGION) return;
     ::BitBlt(PaintDC(), r.left, r.top, r.right - r.left, r.bottom - r.top,
              ScreenImage->Canvas().Handle(), r.left, r.top, SRCCOPY);
+}
+
+void TScreenOverlay::SetVisible(bool visible) {
+    ui::TForm::SetVisible(visible);
+    // Shown while another program is in front (the usual case: a hot key pressed
+    // there), the overlay must still get the keys, so that Escape reaches it.
+    if (visible && HandleAllocated()) TakeForeground(Handle());
 }
 
 bool TScreenOverlay::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {

@@ -14,6 +14,7 @@ TCaptureForm::TCaptureForm(ui::TComponent* owner) : TScreenOverlay(owner) {
 }
 
 void TCaptureForm::FormCreate(ui::TObject*) {
+    PhysicalPixels physical;
     FreezeScreen();
     // The magnifier stands beside the pointer from the start.
     POINT p;
@@ -29,7 +30,8 @@ RECT TCaptureForm::Band() const {
 
 void TCaptureForm::InvalidateBand() {
     // Only the band's four edges: the frozen image inside and outside is unchanged.
-    const RECT b = Band();
+    RECT b = Band();
+    ::OffsetRect(&b, -Origin().x, -Origin().y);
     const int w = 2;
     for (const RECT& edge :
          {RECT{b.left, b.top, b.right, b.top + w}, RECT{b.left, b.bottom - w, b.right, b.bottom},
@@ -39,15 +41,17 @@ void TCaptureForm::InvalidateBand() {
 
 void TCaptureForm::InvalidateMagnifier() {
     if (!pointer_ || !ScreenImage) return;
-    const RECT r = magnifier::Place(*pointer_, {ScreenImage->Width(), ScreenImage->Height()});
+    RECT r = magnifier::Place(*pointer_, DisplayAt(*pointer_));
+    ::OffsetRect(&r, -Origin().x, -Origin().y);
     ::InvalidateRect(Handle(), &r, FALSE);
 }
 
 void TCaptureForm::FormMouseDown(ui::TObject*, ui::TMouseButton Button, ui::TShiftState, int X,
                                  int Y) {
     if (Button != ui::TMouseButton::mbLeft) return;
+    const POINT p = ToScreen(X, Y);
     Selecting = true;
-    SelRect = {X, Y, X, Y};
+    SelRect = {p.x, p.y, p.x, p.y};
     InvalidateBand();
     InvalidateMagnifier();
     ::UpdateWindow(Handle());
@@ -56,14 +60,15 @@ void TCaptureForm::FormMouseDown(ui::TObject*, ui::TMouseButton Button, ui::TShi
 void TCaptureForm::FormMouseMove(ui::TObject*, ui::TShiftState, int X, int Y) {
     // What moves is repainted: the band's old and new edges and the magnifier's
     // old and new place.
+    const POINT p = ToScreen(X, Y);
     if (Selecting) {
         InvalidateBand();
-        SelRect.right = X;
-        SelRect.bottom = Y;
+        SelRect.right = p.x;
+        SelRect.bottom = p.y;
         InvalidateBand();
     }
     InvalidateMagnifier();
-    pointer_ = POINT{X, Y};
+    pointer_ = p;
     InvalidateMagnifier();
     ::UpdateWindow(Handle());
 }
@@ -82,13 +87,14 @@ void TCaptureForm::FormPaint(ui::TObject*) {
     PaintScreenImage();
     if (!PaintDC()) return;
     if (Selecting) {
-        const RECT band = Band();
+        RECT band = Band();
+        ::OffsetRect(&band, -Origin().x, -Origin().y);
         ::DrawFocusRect(PaintDC(), &band);
     }
     if (pointer_ && ScreenImage) {
         std::optional<SIZE> size;
         if (Selecting) size = SIZE{SelRect.right - SelRect.left, SelRect.bottom - SelRect.top};
-        magnifier::Paint(PaintDC(), *ScreenImage, *pointer_, size);
+        magnifier::Paint(PaintDC(), Origin(), *ScreenImage, *pointer_, DisplayAt(*pointer_), size);
     }
 }
 

@@ -24,7 +24,7 @@ class TCaptureForm : public TScreenOverlay {
     void FormDestroy(ui::TObject* Sender);
 
     bool Selecting = false;
-    RECT SelRect{0, 0, 0, 0};  // screen pixels; right and bottom exclusive
+    RECT SelRect{0, 0, 0, 0};  // screen pixels, any sign; right and bottom exclusive
 
   protected:
     const char* LayoutName() const override { return "TCaptureForm"; }
@@ -36,5 +36,6 @@ class TCaptureForm : public TScreenOverlay {
     void InvalidateBand();
     void InvalidateMagnifier();
 
-    std::optional<POINT> pointer_;  // where the magnifier looks; none before the first move
+    // Where the magnifier looks, in screen pixels; none before the first move.
+    std::optional<POINT> pointer_;
 };

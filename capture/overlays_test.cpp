@@ -13,10 +13,12 @@
 #include "testing/app/MainWindowTest.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
+#include "capture/Magnifier.h"
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
 #include "testing/desktop/Desktop.h"
 #include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/ProgramDriving.h"
 #include "ui/TPopupMenu.h"
 #include "ui/TScrollBox.h"
 
@@ -88,13 +90,51 @@ HWND MessageBoxWith(const char* caption, const char* text) {
     return search.found ? box : nullptr;
 }
 
+BOOL CALLBACK AddDisplay(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+        *reinterpret_cast<RECT*>(data) = info.rcMonitor;
+    return TRUE;
+}
+
+// The rectangle of a display other than the primary one, as Windows reports it;
+// empty on a desktop of one display.
+RECT SecondDisplay() {
+    RECT second{0, 0, 0, 0};
+    ::EnumDisplayMonitors(nullptr, nullptr, AddDisplay, reinterpret_cast<LPARAM>(&second));
+    return second;
+}
+
+// The primary display's size.
+SIZE PrimarySize() {
+    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+// The first pixel of `picture` that is not `colour`, or "".
+std::string ColourMismatch(ui::TBitmap& picture, COLORREF colour) {
+    const glimra::PixelView view = picture.View();
+    for (int y = 0; y < view.height; ++y)
+        for (int x = 0; x < view.width; ++x)
+            if (At(view, x, y) != colour) return std::to_string(x) + "," + std::to_string(y);
+    return "";
+}
+
+// Escape presses that a window of the other program received.
+std::atomic<int> escapesSeen{0};
+WNDPROC patternProc = nullptr;
+LRESULT CALLBACK CountEscapes(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN && wParam == VK_ESCAPE) ++escapesSeen;
+    return ::CallWindowProcA(patternProc, window, message, wParam, lParam);
+}
+
 class Captures : public MainWindow {
   protected:
     Captures() {
         DropKeyPresses();
         // Behind everything: the pattern over the whole display, so that every
         // pixel of a grab tells where it came from.
-        backdrop = other.PatternWindow({0, 0, 1024, 768});
+        backdrop = other.PatternWindow({0, 0, PrimarySize().cx, PrimarySize().cy});
         ::SetWindowPos(backdrop, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         MAIN->ShowMainWindow();
         Pump(300);
@@ -206,6 +246,7 @@ class Captures : public MainWindow {
         driver.join();
         Pump(200);
     }
+    void ExpectMagnifierAt(const RECT& area, POINT pointer);
     std::string Count(const char* label) { return MAIN->Get<TControl>(label).Caption(); }
     ui::TBitmap& Picture() { return MAIN->Get<ui::TImage>("Image1").Bitmap(); }
     // A picture of the pattern, so that a kept picture can be told from a new one.
@@ -241,8 +282,8 @@ TEST_F(Captures, F7FromAnotherWindowGrabsTheDesktopWithoutTheMainWindow_AndCount
     glimra::testing::PressKey(VK_F7);
     ASSERT_TRUE(PumpUntil([&] { return Count("Label2") == "1"; }, 5000));
     EXPECT_EQ(Count("Label3"), "0");
-    EXPECT_EQ(Picture().Width(), 1024);
-    EXPECT_EQ(Picture().Height(), 768);
+    EXPECT_EQ(Picture().Width(), PrimarySize().cx);
+    EXPECT_EQ(Picture().Height(), PrimarySize().cy);
     EXPECT_TRUE(SamePixels(Picture(), behind));
     EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
     EXPECT_EQ(::GetForegroundWindow(), MAIN->Handle());
@@ -410,7 +451,7 @@ TEST_F(Captures, CountersAddOneAndStopAtTheLargestCount) {
     MAIN->Get<TControl>("Label2").SetCaption("2147483647");
     MAIN->ButtonCaptureClick(nullptr);
     EXPECT_EQ(Count("Label2"), "2147483647");
-    EXPECT_EQ(Picture().Width(), 1024);
+    EXPECT_EQ(Picture().Width(), PrimarySize().cx);
 }
 
 TEST_F(Captures, TheGrabWaitsForTheShutterEvenWithoutSound) {
@@ -434,7 +475,7 @@ TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {
     MAIN->Hide();
     click("TrayCapture");
     EXPECT_EQ(Count("Label2"), "1");
-    EXPECT_EQ(Picture().Width(), 1024);
+    EXPECT_EQ(Picture().Width(), PrimarySize().cx);
     EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
     click("TrayCaptureActive");
     EXPECT_EQ(Count("Label3"), "1");
@@ -488,9 +529,224 @@ TEST_F(Captures, GrabToViewTime) {
         times.push_back(double(end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
     }
     std::sort(times.begin(), times.end());
-    std::printf("desktop grab to view, 1024 x 768: median %.2f ms (min %.2f, max %.2f)\n", times[4],
-                times[0], times[8]);
-    EXPECT_EQ(Picture().Width(), 1024);
+    std::printf("desktop grab to view, %ld x %ld: median %.2f ms (min %.2f, max %.2f)\n",
+                PrimarySize().cx, PrimarySize().cy, times[4], times[0], times[8]);
+    EXPECT_EQ(Picture().Width(), PrimarySize().cx);
+}
+
+TEST_F(Captures, TheSelectionOverlayTakesTheKeyboardFromAnotherProgram_AndEscapeNeverReachesIt) {
+    SetKnownPicture();
+    HWND focused = other.PatternWindow({100, 100, 400, 300}, WS_OVERLAPPEDWINDOW);
+    escapesSeen = 0;
+    other.Run([&] {
+        patternProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(focused, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountEscapes)));
+        ::SetForegroundWindow(focused);
+        ::SetFocus(focused);
+    });
+    Pump(300);
+    ASSERT_EQ(::GetForegroundWindow(), focused);
+    GUITHREADINFO before{};
+    before.cbSize = sizeof before;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(focused, nullptr), &before);
+    ASSERT_EQ(before.hwndFocus, focused);
+
+    std::atomic<HWND> front{nullptr}, keyboard{nullptr}, overlayWindow{nullptr};
+    std::atomic<bool> closedByEscape{false};
+    WhenShown("CaptureForm", [&](HWND o) {
+        overlayWindow = o;
+        front = ::GetForegroundWindow();
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(o, nullptr), &info);
+        keyboard = info.hwndFocus;
+        glimra::testing::PressKey(VK_ESCAPE);
+        closedByEscape = WaitFor([] { return !Shown("CaptureForm"); }, 3000);
+    });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    ASSERT_NE(overlayWindow.load(), nullptr);
+    EXPECT_EQ(front.load(), overlayWindow.load());
+    EXPECT_EQ(keyboard.load(), overlayWindow.load());
+    EXPECT_TRUE(closedByEscape);
+    EXPECT_EQ(escapesSeen, 0);
+    EXPECT_TRUE(IsKnownPicture());
+    EXPECT_EQ(boxes, 0);
+}
+
+TEST_F(Captures, TheMainWindowStaysSystemAware_TheOverlaysArePerMonitorAware) {
+    using WindowContext = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+    using ThreadContext = DPI_AWARENESS_CONTEXT(WINAPI*)();
+    using Awareness = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    const auto ofWindow = reinterpret_cast<WindowContext>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto ofThread = reinterpret_cast<ThreadContext>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    const auto awareness = reinterpret_cast<Awareness>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    ASSERT_TRUE(ofWindow && ofThread && awareness);
+    EXPECT_EQ(awareness(ofWindow(MAIN->Handle())), DPI_AWARENESS_SYSTEM_AWARE);
+    EXPECT_EQ(awareness(ofThread()), DPI_AWARENESS_SYSTEM_AWARE);
+    std::atomic<int> overlayAwareness{-5};
+    WhenShown("CaptureForm", [&](HWND o) {
+        overlayAwareness = awareness(ofWindow(o));
+        glimra::testing::PressKey(VK_ESCAPE);
+    });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    EXPECT_EQ(overlayAwareness, DPI_AWARENESS_PER_MONITOR_AWARE);
+    // The thread is system aware again once the overlay has gone.
+    EXPECT_EQ(awareness(ofThread()), DPI_AWARENESS_SYSTEM_AWARE);
+}
+
+TEST_F(Captures, ADragOnTheSecondDisplayOverASolidWindowIsThatColourThroughout) {
+    const RECT second = SecondDisplay();
+    if (::IsRectEmpty(&second)) GTEST_SKIP() << "one display";
+    const RECT window{second.left + 100, second.top + 100, second.left + 400, second.top + 300};
+    other.SolidWindow(window, RGB(30, 160, 90));
+    Pump(200);
+    WhenShown("CaptureForm", [&](HWND o) {
+        Drag(o, {{window.left + 20, window.top + 20},
+                 {window.left + 100, window.top + 60},
+                 {window.left + 220, window.top + 150}});
+    });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    ASSERT_EQ(Picture().Width(), 200);
+    ASSERT_EQ(Picture().Height(), 130);
+    EXPECT_EQ(ColourMismatch(Picture(), RGB(30, 160, 90)), "");
+    EXPECT_EQ(boxes, 0);
+}
+
+TEST_F(Captures, ADragAcrossTwoDisplaysOverAWindowOnBothIsExactlyThatPart) {
+    const RECT second = SecondDisplay();
+    if (::IsRectEmpty(&second)) GTEST_SKIP() << "one display";
+    // Where the two displays meet: the second display's edge next to the primary.
+    const int seam = second.left >= PrimarySize().cx ? second.left : second.right;
+    const RECT window{seam - 150, second.top + 100, seam + 150, second.top + 300};
+    // The second display shows a colour of its own behind it, so that a picture
+    // of the overlay shows where each display is.
+    HWND back = other.SolidWindow(second, RGB(70, 90, 130));
+    ::SetWindowPos(back, backdrop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    other.PatternWindow(window, WS_POPUP, WS_EX_TOPMOST);
+    Pump(200);
+    const POINT from{seam - 120, second.top + 120}, to{seam + 130, second.top + 170};
+    WhenShown("CaptureForm", [&](HWND o) {
+        PressAt(o, from);
+        for (POINT p : {POINT{seam - 10, second.top + 140}, POINT{seam + 10, second.top + 150}, to})
+            MoveHeldTo(o, p);
+        // What the user sees while dragging: the band over both displays.
+        glimra::testing::SaveScreenshot(
+            o, second.left < 0 ? "overlay-two-displays-left" : "overlay-two-displays-right");
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+    });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    ASSERT_EQ(Picture().Width(), 250);
+    ASSERT_EQ(Picture().Height(), 50);
+    EXPECT_EQ(PatternMismatch(Picture(), {from.x - window.left, from.y - window.top}), "");
+    EXPECT_EQ(boxes, 0);
+}
+
+TEST_F(Captures, F10OnAnotherProgramsButtonOnTheSecondDisplayGrabsExactlyThatButton) {
+    const RECT second = SecondDisplay();
+    if (::IsRectEmpty(&second)) GTEST_SKIP() << "one display";
+    HWND dialog = other.PatternWindow(
+        {second.left + 80, second.top + 80, second.left + 380, second.top + 280},
+        WS_POPUP | WS_CAPTION);
+    HWND button = other.PatternButton(dialog, {30, 40, 150, 80});
+    Pump(200);
+    RECT r;
+    ::GetWindowRect(button, &r);
+    ASSERT_TRUE(::PtInRect(&second, {r.left, r.top}));
+    WhenShown("CaptureControl", [r](HWND) {
+        MoveMouseTo({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        ::Sleep(60);
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+    });
+    glimra::testing::PressKey(VK_F10);
+    FinishOverlay();
+    ASSERT_EQ(Picture().Width(), 120);
+    ASSERT_EQ(Picture().Height(), 40);
+    EXPECT_EQ(PatternMismatch(Picture(), {0, 0}), "");
+}
+
+TEST_F(Captures, F8GrabsACaptionedWindowOnTheSecondDisplayAsItsRectangle) {
+    const RECT second = SecondDisplay();
+    if (::IsRectEmpty(&second)) GTEST_SKIP() << "one display";
+    const RECT outer{second.left + 40, second.top + 60, second.left + 340, second.top + 260};
+    HWND framed = other.PatternWindow(outer, WS_OVERLAPPEDWINDOW);
+    MAIN->Hide();
+    ::SetForegroundWindow(framed);
+    Pump(300);
+    ASSERT_EQ(::GetForegroundWindow(), framed);
+
+    glimra::testing::PressKey(VK_F8);
+    ASSERT_TRUE(PumpUntil([&] { return Count("Label3") == "1"; }, 5000));
+    ASSERT_EQ(Picture().Width(), 300);
+    ASSERT_EQ(Picture().Height(), 200);
+    POINT client{0, 0};
+    ::ClientToScreen(framed, &client);
+    RECT inner;
+    ::GetClientRect(framed, &inner);
+    const glimra::PixelView view = Picture().View();
+    for (int y = 0; y < inner.bottom; y += 7)
+        for (int x = 0; x < inner.right; x += 5)
+            ASSERT_EQ(At(view, client.x - outer.left + x, client.y - outer.top + y), Pattern(x, y))
+                << x << "," << y;
+    EXPECT_GT(client.y - outer.top, 10) << "the title bar is part of the picture";
+}
+
+// With the pointer at `pointer` on the display `area`, the magnifier stands on
+// that display, at its size for the display's dots per inch, and each enlarged
+// pixel's middle shows the screen pixel it stands for.
+void Captures::ExpectMagnifierAt(const RECT& area, POINT pointer) {
+    const RECT patterned{pointer.x - 150, pointer.y - 100, pointer.x + 250, pointer.y + 200};
+    other.PatternWindow(patterned, WS_POPUP, WS_EX_TOPMOST);
+    Pump(200);
+    HDC screen = ::GetDC(nullptr);
+    const UINT dpi = UINT(::GetDeviceCaps(screen, LOGPIXELSX));
+    ::ReleaseDC(nullptr, screen);
+    const RECT box = magnifier::Place(pointer, {area, dpi});
+    const magnifier::Measures m = magnifier::MeasuresFor(dpi);
+    glimra::testing::Pixels shown;
+    WhenShown("CaptureForm", [&](HWND o) {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            MoveMouseTo(pointer);
+            if (PointerRestsAt(pointer)) break;
+        }
+        ::Sleep(300);
+        shown = glimra::testing::ScreenPixels(box);
+        glimra::testing::SaveScreenshot(o, "magnifier-" + std::to_string(pointer.x));
+        glimra::testing::PressKey(VK_ESCAPE);
+    });
+    glimra::testing::PressKey(VK_F9);
+    FinishOverlay();
+    EXPECT_TRUE(::PtInRect(&area, {box.left, box.top}) &&
+                ::PtInRect(&area, {box.right - 1, box.bottom - 1}))
+        << "the magnifier stands on the pointer's display";
+    EXPECT_EQ(m.zoom, ::MulDiv(magnifier::kZoom, int(dpi), 96));
+    ASSERT_EQ(shown.width, box.right - box.left);
+    for (int dy = -magnifier::kReach; dy <= magnifier::kReach; ++dy)
+        for (int dx = -magnifier::kReach; dx <= magnifier::kReach; ++dx) {
+            const int x = magnifier::kBorder + (dx + magnifier::kReach) * m.zoom + m.zoom / 2;
+            const int y = magnifier::kBorder + (dy + magnifier::kReach) * m.zoom + m.zoom / 2;
+            ASSERT_EQ(shown.At(x, y),
+                      Pattern(pointer.x + dx - patterned.left, pointer.y + dy - patterned.top))
+                << "screen pixel " << pointer.x + dx << "," << pointer.y + dy;
+        }
+}
+
+TEST_F(Captures, TheMagnifierOnTheSecondDisplayShowsThePixelsUnderThePointerThere) {
+    const RECT second = SecondDisplay();
+    if (::IsRectEmpty(&second)) GTEST_SKIP() << "one display";
+    ExpectMagnifierAt(second, {second.left + 200, second.top + 150});
+}
+
+TEST_F(Captures, TheMagnifierOnThePrimaryDisplayHasItsScale) {
+    ExpectMagnifierAt({0, 0, PrimarySize().cx, PrimarySize().cy}, {400, 300});
 }
 
 }  // namespace

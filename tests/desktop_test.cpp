@@ -303,7 +303,7 @@ TEST_F(OrdinaryDesktop, TheMagnifierShowsTheScreenUnderThePointer_AndNeverEnters
     MoveAndRest(pointer);
     // Each screen pixel near the pointer is a block of the enlargement; its middle
     // shows the pixel (the mark of the pointer's own pixel runs along the edges).
-    const RECT box = magnifier::Place(pointer, {1024, 768});
+    const RECT box = magnifier::Place(pointer, {{0, 0, 1024, 768}, 96});
     const Pixels shown = ScreenPixels(box);
     SaveScreenshot(overlay, "desktop-magnifier");
     for (int dy = -magnifier::kReach; dy <= magnifier::kReach; ++dy)

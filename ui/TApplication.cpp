@@ -21,6 +21,16 @@ void Guarded(const std::function<void()>& step) {
 
 TApplication::TApplication() : TComponent(nullptr), instance_(::GetModuleHandleA(nullptr)) {
     Application = this;
+    // The manifest makes the process per-monitor DPI aware, for the capture code,
+    // which works in physical pixels. The windows made on this thread stay system
+    // aware, as the whole program was before: their layouts are scaled once for
+    // the system's dots per inch, and on a display of another scale the system
+    // scales them. SetThreadDpiAwarenessContext is there from Windows 10 version
+    // 1607 on; before it the manifest's dpiAware makes the process system aware.
+    using SetAwareness = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    if (auto set = reinterpret_cast<SetAwareness>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext"))))
+        set(DPI_AWARENESS_CONTEXT_SYSTEM_AWARE);
     const std::pair<int, LPCSTR> system[] = {
         {crDefault, IDC_ARROW},  {crArrow, IDC_ARROW},     {crCross, IDC_CROSS},
         {crIBeam, IDC_IBEAM},    {crSizeAll, IDC_SIZEALL}, {crHourGlass, IDC_WAIT},

@@ -1,0 +1,23 @@
+#include "capture/Foreground.h"
+
+bool TakeForeground(HWND window) {
+    if (!window || !::IsWindow(window)) return false;
+    const DWORD self = ::GetCurrentThreadId();
+    HWND front = ::GetForegroundWindow();
+    const DWORD frontThread = front ? ::GetWindowThreadProcessId(front, nullptr) : 0;
+    // Sharing the front thread's input state lets this thread change the
+    // foreground and the focus as if it had received the last input.
+    const bool attached =
+        frontThread != 0 && frontThread != self && ::AttachThreadInput(self, frontThread, TRUE);
+    struct Detach {
+        bool attached;
+        DWORD self, other;
+        ~Detach() {
+            if (attached) ::AttachThreadInput(self, other, FALSE);
+        }
+    } detach{attached, self, frontThread};
+    ::BringWindowToTop(window);
+    ::SetForegroundWindow(window);
+    if (::GetForegroundWindow() == window) ::SetFocus(window);
+    return ::GetForegroundWindow() == window;
+}
