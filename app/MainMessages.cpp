@@ -57,3 +57,12 @@ bool HandleMainWindowMessage(TMAIN& main, UINT message, WPARAM wParam, LPARAM lP
     main.ShowMainWindow();
     return true;
 }
+
+void TMAIN::ShowMainWindow() {
+    Show();
+    // Minimised by the system (the task bar, "show the desktop"): restored where
+    // it was.
+    if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
+    BringToFront();
+    ::SetForegroundWindow(Handle());
+}

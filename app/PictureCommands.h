@@ -7,12 +7,6 @@
 #include <string>
 #include <vector>
 
-// The degree sign of the rotate captions (Windows-1252).
-inline constexpr char kDegreeSign = '\xB0';
-// Puts the degree sign after the rotate captions of the window's picture and
-// drop-down menus and of ButtonEditRotate ("90").
-void AddDegreeSigns(ui::TForm& window);
-
 class CurrentPicture;
 class History;
 namespace ui {
@@ -20,6 +14,12 @@ class TForm;
 class TMenuItem;
 class TToolButton;
 }  // namespace ui
+
+// The degree sign of the rotate captions (Windows-1252).
+inline constexpr char kDegreeSign = '\xB0';
+// Puts the degree sign after the rotate captions of the window's picture and
+// drop-down menus and of ButtonEditRotate ("90").
+void AddDegreeSigns(ui::TForm& window);
 
 class PictureCommands {
   public:

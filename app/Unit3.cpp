@@ -21,8 +21,12 @@
 #include "forms/Unit1.h"
 #include "lang/TMultiLanguage.h"
 #include "ui/TApplication.h"
+#include "ui/TMainMenu.h"
 #include "ui/TMenuItem.h"
 #include "ui/TPanel.h"
+#include "ui/TPrintDialog.h"
+#include "ui/TSaveDialog.h"
+#include "ui/TScrollBox.h"
 #include "ui/TSpeedButton.h"
 #include "ui/TTimer.h"
 #include "ui/TToolBar.h"
@@ -290,15 +294,6 @@ void TMAIN::MenuPixelateClick(TObject* Sender) {
 
 bool TMAIN::IsShortCut(const MSG& msg) {
     return ::GetActiveWindow() == Handle() && MainWindowKey(*this, *tools_, *choice_, msg);
-}
-
-void TMAIN::ShowMainWindow() {
-    Show();
-    // Minimised by the system (the task bar, "show the desktop"): restored where
-    // it was.
-    if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
-    BringToFront();
-    ::SetForegroundWindow(Handle());
 }
 
 void TMAIN::TrayIcon1DblClick(TObject*) {
