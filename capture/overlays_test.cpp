@@ -2,6 +2,7 @@
 // real hot-key poll and overlays of the main window, and windows of another
 // thread standing in for other programs. Pictures are checked pixel by pixel.
 #include <gtest/gtest.h>
+#include <shellscalingapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -586,6 +587,15 @@ TEST_F(Captures, TheMainWindowStaysSystemAware_TheOverlaysArePerMonitorAware) {
     const auto awareness = reinterpret_cast<Awareness>(
         reinterpret_cast<void*>(::GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
     ASSERT_TRUE(ofWindow && ofThread && awareness);
+    // The process, by its manifest, is per-monitor aware.
+    using ProcessAwareness = HRESULT(WINAPI*)(HANDLE, PROCESS_DPI_AWARENESS*);
+    HMODULE shcore = ::LoadLibraryA("shcore.dll");
+    const auto ofProcess = reinterpret_cast<ProcessAwareness>(
+        reinterpret_cast<void*>(::GetProcAddress(shcore, "GetProcessDpiAwareness")));
+    ASSERT_TRUE(ofProcess);
+    PROCESS_DPI_AWARENESS process = PROCESS_DPI_UNAWARE;
+    ASSERT_EQ(ofProcess(nullptr, &process), S_OK);
+    EXPECT_EQ(process, PROCESS_PER_MONITOR_DPI_AWARE);
     EXPECT_EQ(awareness(ofWindow(MAIN->Handle())), DPI_AWARENESS_SYSTEM_AWARE);
     EXPECT_EQ(awareness(ofThread()), DPI_AWARENESS_SYSTEM_AWARE);
     std::atomic<int> overlayAwareness{-5};
