@@ -10,6 +10,7 @@
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "app/Unit3.h"
+#include "capture/Foreground.h"
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
 #include "capture/capture3.h"
@@ -72,7 +73,7 @@ void CaptureCommands::Hidden(Grab grab) {
     struct Back {
         TMAIN& main;
         ~Back() {
-            ::SetForegroundWindow(main.Handle());
+            TakeForeground(main.Handle());
             main.Show();
         }
     } back{main_};
@@ -119,7 +120,7 @@ void CaptureCommands::LastRegion() {
     struct Back {
         TMAIN& main;
         ~Back() {
-            ::SetForegroundWindow(main.Handle());
+            TakeForeground(main.Handle());
             main.Show();
         }
     } back{main_};

@@ -3,6 +3,7 @@
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
 #include "app/Unit3.h"
+#include "capture/Foreground.h"
 #include "lang/TMultiLanguage.h"
 #include "ui/TTrayIcon.h"
 
@@ -64,5 +65,7 @@ void TMAIN::ShowMainWindow() {
     // it was.
     if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
     BringToFront();
-    ::SetForegroundWindow(Handle());
+    // The window comes back active, also when another program has the last input
+    // (the capture keys are polled, so the program never receives them).
+    TakeForeground(Handle());
 }
