@@ -1,0 +1,475 @@
+// What the user sets up around a capture, tried on glimra.exe from outside with
+// keys and the mouse: a delay, the last region again, every capture saved and
+// copied by itself, keys of the user's choosing, and pictures pinned to the
+// screen; and that each setting is in the registry at once.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/MainWindowLayout.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace glimra::testing;
+
+constexpr const char* kCaption = "Norvanta Glimra 1.3";
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+constexpr RECT kColourWindow{600, 300, 800, 420};
+
+// A balloon of the notification area is up: a shown tooltip window of another
+// process than the program (the shell's), the program's own statistics
+// balloon aside.
+struct Look {
+    DWORD program;
+    bool found = false;
+};
+
+BOOL CALLBACK LookForBalloon(HWND window, LPARAM data) {
+    auto* l = reinterpret_cast<Look*>(data);
+    char cls[32] = {};
+    ::GetClassNameA(window, cls, sizeof cls);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (::IsWindowVisible(window) && std::string(cls) == "tooltips_class32" &&
+        process != l->program)
+        l->found = true;
+    return !l->found;
+}
+
+bool TrayBalloonShown(DWORD program) {
+    Look look{program};
+    ::EnumWindows(LookForBalloon, reinterpret_cast<LPARAM>(&look));
+    return look.found;
+}
+
+void Store(const char* name, const std::string& value) {
+    HKEY key;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     DWORD(value.size() + 1));
+    ::RegCloseKey(key);
+}
+
+class AroundTheCapture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = TestFolder(std::string("around-") + test->name());
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        ::Sleep(60);
+        for (int key : {VK_F7, VK_F8, VK_F9, VK_F10, int('D')})
+            ::GetAsyncKeyState(key);
+        other.SolidWindow(kColourWindow, kRed);
+    }
+    void TearDown() override {
+        if (InThrowAwayPrefix()) ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    HWND Start(Program& program) {
+        HWND main = program.WaitForWindow(kCaption);
+        if (!main) return nullptr;
+        PassTheReminder(program, main, "");
+        MouseAside();
+        return main;
+    }
+    static void Activate(HWND main) {
+        ::SetForegroundWindow(main);
+        WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000);
+        ::Sleep(150);
+    }
+    static Pixels Copied(HWND main) {
+        MouseAside();
+        return CopyWithTheButton(main) ? ClipboardPixels() : Pixels{};
+    }
+    // F9 and a drag from one screen point to the other.
+    static bool Select(HWND main, POINT from, POINT to) {
+        PressKey(VK_F9);
+        HWND overlay = WaitForOverlay("CaptureForm");
+        if (!overlay) return false;
+        MoveAndRest(from);
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        MoveAndRest({(from.x + to.x) / 2, (from.y + to.y) / 2});
+        MoveAndRest(to);
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+        if (!WaitFor([&] { return !::IsWindow(overlay); }, 5000)) return false;
+        return WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000);
+    }
+    // A key pressed with Shift, Ctrl or Alt held, as long as a person holds them.
+    static void With(std::initializer_list<WORD> modifiers, WORD key) {
+        for (WORD m : modifiers)
+            KeyEvents({{m, true}});
+        KeyEvents({{key, true}});
+        ::Sleep(150);
+        KeyEvents({{key, false}});
+        for (WORD m : modifiers)
+            KeyEvents({{m, false}});
+    }
+    // The main window is hidden for a capture and back.
+    static bool CaptureSeen(HWND main, DWORD milliseconds) {
+        if (!WaitFor([&] { return !::IsWindowVisible(main); }, milliseconds)) return false;
+        WaitFor([&] { return ::IsWindowVisible(main) != FALSE; }, 5000);
+        ::Sleep(400);
+        return true;
+    }
+
+    std::string folder;
+    OtherProgram other;
+};
+
+TEST_F(AroundTheCapture, ADelayTakesTheScreenAsItIsWhenItEnds_AndTheSameKeyCancelsIt) {
+    Store("Delay", "3");
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    PressKey(VK_F7);
+    ::Sleep(2000);
+    other.SolidWindow(kColourWindow, kGreen);
+    ASSERT_TRUE(CaptureSeen(main, 4000));
+    const Pixels picture = Copied(main);
+    ASSERT_EQ(picture.width, 1024);
+    EXPECT_EQ(picture.At(700, 360), kGreen);
+    // F7 again during the countdown: nothing is taken, nothing counted.
+    PressKey(VK_F7);
+    ::Sleep(1000);
+    PressKey(VK_F7);
+    EXPECT_FALSE(WaitFor([&] { return !::IsWindowVisible(main); }, 4000));
+    ExitWithTheMenu(program, main, 'F', 'X');
+    EXPECT_EQ(Setting("Capture"), "1");
+}
+
+TEST_F(AroundTheCapture, TheLastRegionIsTakenAgainFromTheScreenAsItIsNow_AlsoAfterAStart) {
+    {
+        Program program(ProgramPath(), folder);
+        HWND main = Start(program);
+        ASSERT_NE(main, nullptr) << program.DescribeWindows();
+        ASSERT_TRUE(Select(main, {620, 320}, {700, 380}));
+        const Pixels red = Copied(main);
+        ASSERT_EQ(red.width, 80);
+        ASSERT_EQ(red.height, 60);
+        EXPECT_EQ(Mismatch(red, [](int, int) { return kRed; }), "");
+        EXPECT_EQ(Setting("LastRegion"), "620,320,700,380");
+        other.SolidWindow(kColourWindow, kGreen);
+        With({VK_SHIFT}, VK_F9);
+        ASSERT_TRUE(CaptureSeen(main, 3000));
+        const Pixels green = Copied(main);
+        ASSERT_EQ(green.width, 80);
+        ASSERT_EQ(green.height, 60);
+        EXPECT_EQ(Mismatch(green, [](int, int) { return kGreen; }), "");
+        ExitWithTheMenu(program, main, 'F', 'X');
+    }
+    other.SolidWindow(kColourWindow, kBlue);
+    Program again(ProgramPath(), folder);
+    HWND main = Start(again);
+    ASSERT_NE(main, nullptr) << again.DescribeWindows();
+    With({VK_SHIFT}, VK_F9);
+    ASSERT_TRUE(CaptureSeen(main, 3000));
+    const Pixels blue = Copied(main);
+    ASSERT_EQ(blue.width, 80);
+    EXPECT_EQ(Mismatch(blue, [](int, int) { return kBlue; }), "");
+    ExitWithTheMenu(again, main, 'F', 'X');
+}
+
+TEST_F(AroundTheCapture, EveryCaptureIsSavedUnderItsPatternAndCopied_AndAFailedSaveLosesNothing) {
+    const std::string saves = folder + "\\saved";
+    fs::remove_all(saves);
+    Store("AutoSave", "1");
+    Store("AutoSaveFolder", saves);
+    Store("AutoCopy", "1");
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    SYSTEMTIME before;
+    ::GetLocalTime(&before);
+    const DWORD sequence = ::GetClipboardSequenceNumber();
+    ASSERT_TRUE(Select(main, {620, 320}, {700, 380}));
+    ::Sleep(500);
+    // Copied without Copy.
+    EXPECT_NE(::GetClipboardSequenceNumber(), sequence);
+    const Pixels copied = ClipboardPixels();
+    EXPECT_EQ(copied.width, 80);
+    EXPECT_EQ(Mismatch(copied, [](int, int) { return kRed; }), "");
+    // Saved, named by the pattern, within two seconds of the capture.
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(saves))
+        files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u);
+    const std::string name = files[0].filename().string();
+    int y, mo, d, h, mi, s;
+    ASSERT_EQ(std::sscanf(name.c_str(), "Glimra %d-%d-%d %d.%d.%d.png", &y, &mo, &d, &h, &mi, &s),
+              6)
+        << name;
+    const int secondsThen = before.wHour * 3600 + before.wMinute * 60 + before.wSecond;
+    EXPECT_NEAR(h * 3600 + mi * 60 + s, secondsThen, 4) << name;
+    const Pixels saved =
+        PixelsOf(glimra::test::DecodePng(glimra::test::ReadFile(files[0].string())));
+    EXPECT_TRUE(saved == copied);
+    // Two captures in one second give two files.
+    Activate(main);
+    With({VK_SHIFT}, VK_F9);
+    ASSERT_TRUE(CaptureSeen(main, 3000));
+    With({VK_SHIFT}, VK_F9);
+    ASSERT_TRUE(CaptureSeen(main, 3000));
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(saves))
+        count += entry.is_regular_file();
+    EXPECT_EQ(count, 3u);
+    ExitWithTheMenu(program, main, 'F', 'X');
+
+    // A folder that cannot be made (beneath a file): a balloon, the picture in
+    // the view, and no file anywhere.
+    const std::string blocked = folder + "\\a-file";
+    {
+        FILE* file = std::fopen(blocked.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputc('x', file);
+        std::fclose(file);
+    }
+    Store("AutoSaveFolder", blocked + "\\saved");
+    Store("AutoCopy", "0");
+    Program second(ProgramPath(), folder);
+    main = Start(second);
+    ASSERT_NE(main, nullptr) << second.DescribeWindows();
+    ASSERT_TRUE(Select(main, {620, 320}, {700, 380}));
+    EXPECT_TRUE(
+        WaitFor([&] { return ShownWindowOfClass(second, "tooltips_class32") != nullptr; }, 3000))
+        << "no balloon";
+    EXPECT_TRUE(ViewShows(main, 80, 60) == Copied(main));
+    EXPECT_EQ(Copied(main).width, 80);
+    EXPECT_EQ(fs::file_size(blocked), 1u);
+    ExitWithTheMenu(second, main, 'F', 'X');
+}
+
+TEST_F(AroundTheCapture, KeysOfTheUsersChoosing_AndTheDialogRefusesAKeyGivenTwice) {
+    Store("KeyDesktop", "Ctrl+Alt+D");
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    // The keys work from anywhere: another program's window is in front.
+    HWND elsewhere = other.SolidWindow({100, 500, 300, 600}, kBlue, WS_OVERLAPPEDWINDOW);
+    ::SetForegroundWindow(elsewhere);
+    ::Sleep(300);
+    PressKey(VK_F7);
+    EXPECT_FALSE(WaitFor([&] { return !::IsWindowVisible(main); }, 1500)) << "F7 still captures";
+    KeyEvents({{VK_CONTROL, true},
+               {VK_MENU, true},
+               {'D', true},
+               {'D', false},
+               {VK_MENU, false},
+               {VK_CONTROL, false}});
+    ASSERT_TRUE(CaptureSeen(main, 4000));
+    EXPECT_EQ(Copied(main).width, 1024);
+
+    // "C&onfig" > "&Keys...": the desktop's key made the active window's.
+    Activate(main);
+    AltAnd('O');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'K'});
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = ShownWindowOfClass(program, "#32770")); }, 5000));
+    ::SendMessageA(::GetDlgItem(dialog, 101), 0x0401 /* HKM_SETHOTKEY */, VK_F8, 0);
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND refusal = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            refusal = ShownWindowOfClass(program, "#32770");
+            return refusal && refusal != dialog;
+        },
+        5000));
+    EXPECT_TRUE(::IsWindow(dialog));
+    ::PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+    ::Sleep(300);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ::Sleep(300);
+    EXPECT_EQ(Setting("KeyDesktop"), "Ctrl+Alt+D");
+    ExitWithTheMenu(program, main, 'F', 'X');
+}
+
+TEST_F(AroundTheCapture, APinnedPictureStaysOnTop_FollowsADragAndGoesWithEscape) {
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    ASSERT_TRUE(Select(main, {620, 320}, {700, 380}));
+    Activate(main);
+    With({VK_CONTROL}, 'T');
+    HWND pin = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (pin = ::FindWindowA("GlimraPin", nullptr)) != nullptr; }, 3000));
+    ::Sleep(300);
+    SaveScreenshot(RECT{540, 260, 880, 480}, "around-pin");
+    RECT r;
+    ::GetWindowRect(pin, &r);
+    EXPECT_EQ(r.left, 620);
+    EXPECT_EQ(r.top, 320);
+    EXPECT_EQ(r.right - r.left, 80);
+    // Another window brought to the front over it: the pin stays above it.
+    HWND cover = other.SolidWindow({560, 280, 860, 460}, kBlue, WS_OVERLAPPEDWINDOW);
+    ::SetForegroundWindow(cover);
+    ::Sleep(500);
+    EXPECT_EQ(::WindowFromPoint({660, 350}), pin);
+    SaveScreenshot(RECT{540, 260, 880, 480}, "around-pin-over-cover");
+    EXPECT_EQ(ScreenPixels({640, 340, 641, 341}).At(0, 0), kRed);
+    // A drag moves it.
+    MoveAndRest({640, 340});
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    MoveAndRest({700, 360});
+    MoveAndRest({740, 400});
+    MouseEvent(MOUSEEVENTF_LEFTUP);
+    ::Sleep(300);
+    ::GetWindowRect(pin, &r);
+    EXPECT_EQ(r.left, 720);
+    EXPECT_EQ(r.top, 380);
+    // Escape closes it.
+    ::SetForegroundWindow(pin);
+    ::Sleep(200);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(pin); }, 3000));
+    ExitWithTheMenu(program, main, 'F', 'X');
+}
+
+TEST_F(AroundTheCapture, SettingsFromTheMenusAreStoredAtOnceAndSurviveTheProcessBeingKilled) {
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    Activate(main);
+    AltAnd('C');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'D', '5'});
+    ASSERT_TRUE(MenusClosed(program));
+    AltAnd('O');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'Y'});
+    ASSERT_TRUE(MenusClosed(program));
+    program.Kill();
+    EXPECT_EQ(Setting("Delay"), "5");
+    EXPECT_EQ(Setting("AutoCopy"), "1");
+}
+
+}  // namespaceEXPECT_TRUE(WaitFor([&] { return TrayBalloonShown(second.Id()); }, 3000)) << "no
+   // balloon"; }, 3000))
+<< "no balloon";
+EXPECT_TRUE(ViewShows(main, 80, 60) == Copied(main));
+EXPECT_EQ(Copied(main).width, 80);
+EXPECT_EQ(fs::file_size(blocked), 1u);
+ExitWithTheMenu(second, main, 'F', 'X');
+}
+
+TEST_F(AroundTheCapture, KeysOfTheUsersChoosing_AndTheDialogRefusesAKeyGivenTwice) {
+    Store("KeyDesktop", "Ctrl+Alt+D");
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    // The keys work from anywhere: another program's window is in front.
+    HWND elsewhere = other.SolidWindow({100, 500, 300, 600}, kBlue, WS_OVERLAPPEDWINDOW);
+    ::SetForegroundWindow(elsewhere);
+    ::Sleep(300);
+    PressKey(VK_F7);
+    EXPECT_FALSE(WaitFor([&] { return !::IsWindowVisible(main); }, 1500)) << "F7 still captures";
+    KeyEvents({{VK_CONTROL, true},
+               {VK_MENU, true},
+               {'D', true},
+               {'D', false},
+               {VK_MENU, false},
+               {VK_CONTROL, false}});
+    ASSERT_TRUE(CaptureSeen(main, 4000));
+    EXPECT_EQ(Copied(main).width, 1024);
+
+    // "C&onfig" > "&Keys...": the desktop's key made the active window's.
+    Activate(main);
+    AltAnd('O');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'K'});
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = ShownWindowOfClass(program, "#32770")); }, 5000));
+    ::SendMessageA(::GetDlgItem(dialog, 101), 0x0401 /* HKM_SETHOTKEY */, VK_F8, 0);
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND refusal = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            refusal = ShownWindowOfClass(program, "#32770");
+            return refusal && refusal != dialog;
+        },
+        5000));
+    EXPECT_TRUE(::IsWindow(dialog));
+    ::PostMessageA(refusal, WM_COMMAND, IDOK, 0);
+    ::Sleep(300);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ::Sleep(300);
+    EXPECT_EQ(Setting("KeyDesktop"), "Ctrl+Alt+D");
+    ExitWithTheMenu(program, main, 'F', 'X');
+}
+
+TEST_F(AroundTheCapture, APinnedPictureStaysOnTop_FollowsADragAndGoesWithEscape) {
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    ASSERT_TRUE(Select(main, {620, 320}, {700, 380}));
+    Activate(main);
+    With({VK_CONTROL}, 'T');
+    HWND pin = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (pin = ::FindWindowA("GlimraPin", nullptr)) != nullptr; }, 3000));
+    ::Sleep(300);
+    SaveScreenshot(RECT{540, 260, 880, 480}, "around-pin");
+    RECT r;
+    ::GetWindowRect(pin, &r);
+    EXPECT_EQ(r.left, 620);
+    EXPECT_EQ(r.top, 320);
+    EXPECT_EQ(r.right - r.left, 80);
+    // Another window brought to the front over it: the pin stays above it.
+    HWND cover = other.SolidWindow({560, 280, 860, 460}, kBlue, WS_OVERLAPPEDWINDOW);
+    ::SetForegroundWindow(cover);
+    ::Sleep(500);
+    EXPECT_EQ(::WindowFromPoint({660, 350}), pin);
+    SaveScreenshot(RECT{540, 260, 880, 480}, "around-pin-over-cover");
+    EXPECT_EQ(ScreenPixels({640, 340, 641, 341}).At(0, 0), kRed);
+    // A drag moves it.
+    MoveAndRest({640, 340});
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    MoveAndRest({700, 360});
+    MoveAndRest({740, 400});
+    MouseEvent(MOUSEEVENTF_LEFTUP);
+    ::Sleep(300);
+    ::GetWindowRect(pin, &r);
+    EXPECT_EQ(r.left, 720);
+    EXPECT_EQ(r.top, 380);
+    // Escape closes it.
+    ::SetForegroundWindow(pin);
+    ::Sleep(200);
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(pin); }, 3000));
+    ExitWithTheMenu(program, main, 'F', 'X');
+}
+
+TEST_F(AroundTheCapture, SettingsFromTheMenusAreStoredAtOnceAndSurviveTheProcessBeingKilled) {
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    Activate(main);
+    AltAnd('C');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'D', '5'});
+    ASSERT_TRUE(MenusClosed(program));
+    AltAnd('O');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'Y'});
+    ASSERT_TRUE(MenusClosed(program));
+    program.Kill();
+    EXPECT_EQ(Setting("Delay"), "5");
+    EXPECT_EQ(Setting("AutoCopy"), "1");
+}
+
+}  // namespace
