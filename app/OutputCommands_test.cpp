@@ -23,7 +23,7 @@
 #include "ui/TImage.h"
 #include "ui/TMenuItem.h"
 #include "ui/TSaveDialog.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace {
 

@@ -622,7 +622,7 @@ void TMAIN::DrawPixelateBand() {
     const int dy = Image1->Top() - ScrollBox1->VertScrollBar().Position();
     RECT band{std::min(r.left, r.right) + dx, std::min(r.top, r.bottom) + dy,
               std::max(r.left, r.right) + dx, std::max(r.top, r.bottom) + dy};
-    ::DrawFocusRect(ui::WindowDC::Of(ScrollBox1->Handle()).Get(), &band);
+    ::DrawFocusRect(win::WindowDC::Of(ScrollBox1->Handle()).Get(), &band);
 }
 
 bool TMAIN::IsShortCut(const MSG& msg) {

@@ -1,6 +1,6 @@
 #include "capture/ScrnCap.h"
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 std::unique_ptr<ui::TBitmap> GrabScreenRect(RECT rectangle) {
     auto bitmap = std::make_unique<ui::TBitmap>();
@@ -9,7 +9,7 @@ std::unique_ptr<ui::TBitmap> GrabScreenRect(RECT rectangle) {
     bitmap->Recreate(bitmap->PixelFormat(), rectangle.right - rectangle.left,
                      rectangle.bottom - rectangle.top);
     if (bitmap->Empty()) return bitmap;
-    ui::WindowDC screen = ui::WindowDC::Of(nullptr);
+    win::WindowDC screen = win::WindowDC::Of(nullptr);
     ::BitBlt(bitmap->Canvas().Handle(), 0, 0, bitmap->Width(), bitmap->Height(), screen.Get(),
              rectangle.left, rectangle.top, SRCCOPY);
     return bitmap;
@@ -44,7 +44,8 @@ void GrabScreen(int mode, ui::TBitmap& target) {
         window = ::GetDesktopWindow();
     }
     // From here on the context is released on every path.
-    ui::WindowDC source = mode != 0 ? ui::WindowDC::WholeWindow(window) : ui::WindowDC::Of(window);
+    win::WindowDC source =
+        mode != 0 ? win::WindowDC::WholeWindow(window) : win::WindowDC::Of(window);
     if (mode == 0) {
         width = ::GetDeviceCaps(source.Get(), HORZRES);
         height = ::GetDeviceCaps(source.Get(), VERTRES);

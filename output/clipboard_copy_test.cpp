@@ -11,7 +11,7 @@
 #include "testing/output/decoders.h"
 #include "testing/desktop/Desktop.h"
 #include "ui/TBitmap.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace glimra {
 namespace {
@@ -114,9 +114,9 @@ TEST(ClipboardCopy, AClipboardHeldByAnotherProgramIsReportedAndLeftAsItWas) {
     PutText("kept");
     const std::string heldName = "glimra-clipboard-held-" + std::to_string(::GetCurrentProcessId());
     const std::string releaseName = heldName + "-release";
-    ui::Owned<ui::HandleTraits<HANDLE, ::CloseHandle>> held(
+    win::Owned<win::HandleTraits<HANDLE, ::CloseHandle>> held(
         ::CreateEventA(nullptr, TRUE, FALSE, heldName.c_str()));
-    ui::Owned<ui::HandleTraits<HANDLE, ::CloseHandle>> release(
+    win::Owned<win::HandleTraits<HANDLE, ::CloseHandle>> release(
         ::CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
     std::string command = "\"" + helperPath + "\" " + heldName + " " + releaseName;
     STARTUPINFOA startup{};

@@ -17,7 +17,7 @@
 #include "output/save_error.h"
 #include "testing/output/decoders.h"
 #include "ui/TPicture.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace glimra {
 namespace {
@@ -64,16 +64,16 @@ class PictureSave : public ::testing::Test {
 
 // The BMP as Windows itself reads it, as red, green, blue rows.
 test::RgbImage LoadedByWindows(const std::string& path) {
-    ui::Bitmap loaded(static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    win::Bitmap loaded(static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     test::RgbImage image;
     if (!loaded) return image;
     BITMAP bm{};
     ::GetObjectA(loaded.Get(), sizeof bm, &bm);
     image.width = bm.bmWidth;
     image.height = bm.bmHeight;
-    ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
-    ui::Selection select(dc.Get(), loaded.Get());
+    win::MemoryDC dc(::CreateCompatibleDC(nullptr));
+    win::Selection select(dc.Get(), loaded.Get());
     for (int y = 0; y < bm.bmHeight; ++y)
         for (int x = 0; x < bm.bmWidth; ++x) {
             const COLORREF c = ::GetPixel(dc.Get(), x, y);

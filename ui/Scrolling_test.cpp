@@ -141,7 +141,7 @@ TEST_F(Scrolling, BevelsTakeTheirRoomBetweenTheBorderAndTheScrollBars) {
     EXPECT_EQ(box.HorzScrollBar().Page(), box.ClientWidth());
     ShowForm();
     HWND window = box.Handle();
-    WindowDC dc = WindowDC::WholeWindow(window);
+    win::WindowDC dc = win::WindowDC::WholeWindow(window);
     EXPECT_EQ(::GetPixel(dc.Get(), 2, 20), ::GetSysColor(COLOR_3DLIGHT));
     EXPECT_EQ(::GetPixel(dc.Get(), 117, 20), ::GetSysColor(COLOR_3DDKSHADOW));
     EXPECT_EQ(::GetPixel(dc.Get(), 4, 20), ColorToRGB(box.Color()));

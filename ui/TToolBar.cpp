@@ -210,7 +210,7 @@ void TToolBar::PaintBackground(HDC dc) {
         GRADIENT_RECT g{0, 1};
         ::GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
     } else {
-        Brush brush(::CreateSolidBrush(ColorToRGB(colour_)));
+        win::Brush brush(::CreateSolidBrush(ColorToRGB(colour_)));
         ::FillRect(dc, &r, brush.Get());
     }
     UINT edges = 0;

@@ -18,7 +18,7 @@
 #include "ui/TSpeedButton.h"
 #include "ui/TStaticText.h"
 #include "testing/ui/TestForm.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui::testing {
 

@@ -73,7 +73,7 @@ std::unique_ptr<TBitmap> MenuTest::GrabScreen(const RECT& area) {
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetPixelFormat(TPixelFormat::pf24bit);
     bitmap->SetSize(area.right - area.left, area.bottom - area.top);
-    WindowDC screen = WindowDC::Of(nullptr);
+    win::WindowDC screen = win::WindowDC::Of(nullptr);
     ::BitBlt(bitmap->Canvas().Handle(), 0, 0, bitmap->Width(), bitmap->Height(), screen.Get(),
              area.left, area.top, SRCCOPY);
     ::GdiFlush();
