@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "testing/app/MainWindowTest.h"
-#include "output/picture_save.h"
+#include "output/windows/picture_save.h"
 #include "testing/desktop/ProcessObjects.h"
 #include "testing/desktop/Program.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 #include "ui/TControl.h"
 #include "win/handles.h"
 

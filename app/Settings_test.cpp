@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 #include "testing/app/ProgramForms.h"
 #include "ui/TControl.h"
 #include "ui/TMenuItem.h"

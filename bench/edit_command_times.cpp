@@ -24,7 +24,7 @@
 #include "app/Unit3.h"
 #include "app/Startup.h"
 #include "capture/ScrnCap.h"
-#include "output/picture_save.h"
+#include "output/windows/picture_save.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
 #include "testing/app/WindowsWithoutReminder.h"

@@ -2,7 +2,7 @@
 // each file reads back with a reader of its own, and a save that fails (a
 // missing or read-only place, a full disk, a picture without pixels) leaves an
 // existing file as it was and no partial file behind.
-#include "output/picture_save.h"
+#include "output/windows/picture_save.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 
 #include "imaging/layout.h"
 #include "imaging/test_picture.h"
-#include "output/atomic_save.h"
 #include "output/bmp_writer.h"
 #include "output/save_error.h"
+#include "output/windows/atomic_save.h"
 #include "testing/output/decoders.h"
 #include "win/handles.h"
 

@@ -1,4 +1,4 @@
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 
 #include <windows.h>
 

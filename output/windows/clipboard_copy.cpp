@@ -1,4 +1,4 @@
-#include "output/clipboard_copy.h"
+#include "output/windows/clipboard_copy.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The clipboard copy on the real clipboard of the Wine session: what it holds
 // afterwards, pixel layouts, and a clipboard that another program holds open.
-#include "output/clipboard_copy.h"
+#include "output/windows/clipboard_copy.h"
 
 #include <gtest/gtest.h>
 

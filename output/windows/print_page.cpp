@@ -1,4 +1,4 @@
-#include "output/print_page.h"
+#include "output/windows/print_page.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // The printed page on a memory drawing context of an A4 page at 300 dpi:
 // where the heading, the picture and the footer land, measured in its pixels;
 // odd pictures; the footer's pattern; a device that cannot print.
-#include "output/print_page.h"
+#include "output/windows/print_page.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "output/print_job.h"
+#include "output/windows/print_job.h"
 #include "win/handles.h"
 
 namespace glimra {

@@ -1,6 +1,6 @@
 // The language component with the program's own windows and real language files
 // on disk: the language menu, loading and applying, and what must stay untouched.
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 
 #include <windows.h>
 
