@@ -21,8 +21,9 @@
 
 namespace {
 
-using glimra::testing::CountProcessObjects;
-using glimra::testing::ProcessObjects;
+using glimra::test::CountProcessObjects;
+using glimra::test::MainWindow;
+using glimra::test::ProcessObjects;
 
 class Endurance : public MainWindow {
   protected:
@@ -56,7 +57,7 @@ TEST_F(Endurance, TheObjectCountsSeeObjectsComeAndGo) {
 }
 
 TEST_F(Endurance, FiveHundredCapturesEditsCopiesAndSavesLeaveTheCountsFlat) {
-    const std::string folder = glimra::testing::TestFolder("endurance");
+    const std::string folder = glimra::test::TestFolder("endurance");
     int saves = 0;
     auto save = [&] {
         // What "Save &As..." does once its dialog has a name and a type: each type

@@ -28,6 +28,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using glimra::test::MainWindow;
 
 // ---- Acting on the modal dialogs of this thread.
 
@@ -101,7 +102,7 @@ Step SaveAs(std::vector<int> types, std::string name, const std::string& screens
     return [types, name, screenshot](HWND dialog) {
         if (!FileNameBox(dialog)) return false;  // not the save dialog (yet)
         openedWith.push_back(SelectedType(dialog));
-        if (!screenshot.empty()) glimra::testing::SaveScreenshot(dialog, screenshot);
+        if (!screenshot.empty()) glimra::test::SaveScreenshot(dialog, screenshot);
         HWND list = ::GetDlgItem(dialog, cmb1);
         for (int type : types) {
             // What a pick in the drop-down list sends its dialog.
@@ -265,13 +266,13 @@ TEST_F(OutputCommands, CopyHandsOverThePictureIn32BitsAfterGrayscaleAnd24AfterAS
             gray.push_back(Picture().Canvas().Pixel(x, y));
     ui::TMenuItem& copy = MAIN->Get<ui::TMenuItem>("MenuCopy");
     ui::Guarded([&] { copy.OnClick(&copy); });
-    glimra::testing::ClipboardBitmap held = glimra::testing::ReadClipboardBitmap();
+    glimra::test::ClipboardBitmap held = glimra::test::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 32);
     EXPECT_EQ(held.pixels, gray);
 
     Save({SaveAs({4}, Path("gray"))});
     Run(nullptr, &TMAIN::ImagePopCopyClick);
-    held = glimra::testing::ReadClipboardBitmap();
+    held = glimra::test::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 24);
     EXPECT_EQ(held.pixels, gray) << "the same colours";
     EXPECT_TRUE(reports.empty());

@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     const std::string only = argc > 3 ? argv[3] : "";
     ui::TApplication application;
     InitializeProgram(application);
-    OpenWindowsWithoutReminder(application);
+    glimra::test::OpenWindowsWithoutReminder(application);
     ui::TBitmap captured;
     if (!LoadPng(path, captured)) {
         std::fprintf(stderr, "cannot read %s\n", path);

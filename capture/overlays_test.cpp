@@ -22,10 +22,11 @@
 
 namespace {
 
-using glimra::testing::MouseEvent;
-using glimra::testing::MoveMouseTo;
-using glimra::testing::Pattern;
-using glimra::testing::WaitFor;
+using glimra::test::MainWindow;
+using glimra::test::MouseEvent;
+using glimra::test::MoveMouseTo;
+using glimra::test::Pattern;
+using glimra::test::WaitFor;
 using ui::TControl;
 
 COLORREF At(const glimra::PixelView& v, int x, int y) {
@@ -218,7 +219,7 @@ class Captures : public MainWindow {
                At(Picture(), 3, 2) == RGB(1, 2, 3);
     }
 
-    glimra::testing::OtherProgram other;
+    glimra::test::OtherProgram other;
     HWND backdrop = nullptr;
     std::thread driver;
     std::atomic<bool> driverDone{false};
@@ -238,7 +239,7 @@ TEST_F(Captures, F7FromAnotherWindowGrabsTheDesktopWithoutTheMainWindow_AndCount
     Pump(200);
     ASSERT_EQ(::GetForegroundWindow(), focused);
 
-    glimra::testing::PressKey(VK_F7);
+    glimra::test::PressKey(VK_F7);
     ASSERT_TRUE(PumpUntil([&] { return Count("Label2") == "1"; }, 5000));
     EXPECT_EQ(Count("Label3"), "0");
     EXPECT_EQ(Picture().Width(), 1024);
@@ -247,7 +248,7 @@ TEST_F(Captures, F7FromAnotherWindowGrabsTheDesktopWithoutTheMainWindow_AndCount
     EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
     EXPECT_EQ(::GetForegroundWindow(), MAIN->Handle());
     // Ctrl+F7 is F7.
-    glimra::testing::KeyEvents(
+    glimra::test::KeyEvents(
         {{VK_CONTROL, true}, {VK_F7, true}, {VK_F7, false}, {VK_CONTROL, false}});
     EXPECT_TRUE(PumpUntil([&] { return Count("Label2") == "2"; }, 5000));
     EXPECT_TRUE(reports.empty());
@@ -260,7 +261,7 @@ TEST_F(Captures, F8GrabsTheForegroundWindowWithItsFrame_AndShowsTheMainWindow) {
     Pump(300);
     ASSERT_EQ(::GetForegroundWindow(), framed);
 
-    glimra::testing::PressKey(VK_F8);
+    glimra::test::PressKey(VK_F8);
     ASSERT_TRUE(PumpUntil([&] { return Count("Label3") == "1"; }, 5000));
     EXPECT_EQ(Count("Label2"), "0");
     ASSERT_EQ(Picture().Width(), 300);
@@ -281,7 +282,7 @@ TEST_F(Captures, F8GrabsTheForegroundWindowWithItsFrame_AndShowsTheMainWindow) {
 }
 
 TEST_F(Captures, F7AndF8BetweenTwoTicksGrabTheDesktopFirst) {
-    glimra::testing::KeyEvents({{VK_F8, true}, {VK_F8, false}, {VK_F7, true}, {VK_F7, false}});
+    glimra::test::KeyEvents({{VK_F8, true}, {VK_F8, false}, {VK_F7, true}, {VK_F7, false}});
     ASSERT_TRUE(PumpUntil([&] { return Count("Label2") == "1" || Count("Label3") == "1"; }, 5000));
     EXPECT_EQ(Count("Label2"), "1");
     EXPECT_EQ(Count("Label3"), "0");
@@ -293,10 +294,10 @@ TEST_F(Captures, F9AndADragGrabTheRectangleWithoutItsFarCorner) {
         MoveHeldTo(o, {60, 30});
         MoveHeldTo(o, {110, 60});
         // What the user sees while dragging: the frozen screen and the band.
-        glimra::testing::SaveScreenshot(o, "selection-overlay");
+        glimra::test::SaveScreenshot(o, "selection-overlay");
         MouseEvent(MOUSEEVENTF_LEFTUP);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 100);
     ASSERT_EQ(Picture().Height(), 50);
@@ -310,12 +311,12 @@ TEST_F(Captures, F9DuringASelectionStartsNothing) {
     WhenShown("CaptureForm", [](HWND o) {
         PressAt(o, {300, 200});
         MoveHeldTo(o, {340, 230});
-        glimra::testing::PressKey(VK_F9);
+        glimra::test::PressKey(VK_F9);
         ::Sleep(100);
         MoveHeldTo(o, {350, 240});
         MouseEvent(MOUSEEVENTF_LEFTUP);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_EQ(Picture().Width(), 50);
     EXPECT_EQ(Picture().Height(), 40);
@@ -336,7 +337,7 @@ TEST_F(Captures, ADragUpAndLeftIsRefusedWithAMessage_AndThePictureStays) {
             [] { return MessageBoxWith("Information", "Error selecting rectangle, try again!"); },
             5000);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_TRUE(messageSeen);
     EXPECT_EQ(boxes, 1);
@@ -346,15 +347,15 @@ TEST_F(Captures, ADragUpAndLeftIsRefusedWithAMessage_AndThePictureStays) {
 TEST_F(Captures, AClickWithoutADragOrEscapeCapturesNothing_AndTheHotKeysComeBack) {
     SetKnownPicture();
     WhenShown("CaptureForm", [](HWND o) { Drag(o, {{200, 200}}); });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_TRUE(IsKnownPicture());
     EXPECT_EQ(boxes, 0);
 
     for (const char* overlay : {"CaptureForm", "CaptureControl"}) {
         driverDone = false;
-        WhenShown(overlay, [](HWND) { glimra::testing::PressKey(VK_ESCAPE); });
-        glimra::testing::PressKey(std::string(overlay) == "CaptureForm" ? VK_F9 : VK_F10);
+        WhenShown(overlay, [](HWND) { glimra::test::PressKey(VK_ESCAPE); });
+        glimra::test::PressKey(std::string(overlay) == "CaptureForm" ? VK_F9 : VK_F10);
         FinishOverlay();
         EXPECT_TRUE(IsKnownPicture()) << overlay;
         EXPECT_EQ(Shown(overlay), nullptr);
@@ -376,7 +377,7 @@ TEST_F(Captures, F10OnAnotherProgramsButtonGrabsExactlyThatButton) {
         MouseEvent(MOUSEEVENTF_RIGHTDOWN);
         MouseEvent(MOUSEEVENTF_RIGHTUP);
     });
-    glimra::testing::PressKey(VK_F10);
+    glimra::test::PressKey(VK_F10);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 120);
     ASSERT_EQ(Picture().Height(), 40);
@@ -389,8 +390,8 @@ TEST_F(Captures, AGrabTooLargeToHoldIsReported_AndChangesNothing) {
     // A window far larger than any bitmap a 32-bit program can hold.
     HWND huge = other.BlankWindow({-29000, -29000, 1000, 1000});
     Pump(200);
-    WhenShown("CaptureControl", [](HWND) { glimra::testing::ClickAt({500, 500}); });
-    glimra::testing::PressKey(VK_F10);
+    WhenShown("CaptureControl", [](HWND) { glimra::test::ClickAt({500, 500}); });
+    glimra::test::PressKey(VK_F10);
     FinishOverlay();
     ASSERT_NE(huge, nullptr);
     EXPECT_EQ(reports.size(), 1u);
@@ -445,7 +446,7 @@ TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {
         std::atomic<bool> seen{false};
         WhenShown(overlay, [&](HWND) {
             seen = true;
-            glimra::testing::PressKey(VK_ESCAPE);
+            glimra::test::PressKey(VK_ESCAPE);
         });
         click(item);
         driver.join();

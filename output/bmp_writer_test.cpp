@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/save_error.h"
 #include "testing/output/decoders.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/bmp_writer.h"
 #include "output/gif_writer.h"
 #include "output/jpeg_writer.h"

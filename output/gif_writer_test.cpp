@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/floyd_steinberg_dither.h"
 #include "output/octree_quantizer.h"
 #include "output/save_error.h"

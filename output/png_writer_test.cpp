@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/bmp_writer.h"
 #include "testing/output/decoders.h"
 

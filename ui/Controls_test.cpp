@@ -8,8 +8,8 @@
 namespace {
 
 using namespace ui;
-using ui::testing::ControlsTest;
-using ui::testing::Near;
+using glimra::test::ControlsTest;
+using glimra::test::Near;
 
 using Layout = ControlsTest;
 

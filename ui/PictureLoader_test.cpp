@@ -12,7 +12,7 @@
 namespace {
 
 using namespace ui;
-using ui::testing::UiTest;
+using glimra::test::UiTest;
 
 // A BMP file of `width` x `height` pixels whose every pixel has the colour
 // (x, y, 7) and, at 32 bits, the alpha x * 40; rows bottom-up unless `topDown`.

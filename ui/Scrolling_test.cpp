@@ -5,7 +5,7 @@
 namespace {
 
 using namespace ui;
-using ui::testing::ControlsTest;
+using glimra::test::ControlsTest;
 
 class Scrolling : public ControlsTest {
   protected:
@@ -109,8 +109,8 @@ TEST_F(Scrolling, ScrolledContentIsDrawnAndHitShifted) {
     Settle();
     HWND window = box.Handle();
     // The client point (10, 20) shows the picture's pixel (110, 80).
-    EXPECT_EQ(ui::testing::ControlsTest::PixelAt(window, 10, 20), RGB(110, 80, 0));
-    EXPECT_EQ(ui::testing::ControlsTest::PixelAt(window, 70, 5), RGB(170, 65, 0));
+    EXPECT_EQ(glimra::test::ControlsTest::PixelAt(window, 10, 20), RGB(110, 80, 0));
+    EXPECT_EQ(glimra::test::ControlsTest::PixelAt(window, 70, 5), RGB(170, 65, 0));
     ClickAt(window, 10, 20);
     EXPECT_EQ(form->events, std::vector<std::string>{"down View 110,80"});
     // The button's window stands where its position and the scroll say.
@@ -125,7 +125,7 @@ TEST_F(Scrolling, ScrolledContentIsDrawnAndHitShifted) {
     // Back at the start.
     box.ScrollBy(1000, 1000);
     Settle();
-    EXPECT_EQ(ui::testing::ControlsTest::PixelAt(window, 10, 20), RGB(10, 20, 0));
+    EXPECT_EQ(glimra::test::ControlsTest::PixelAt(window, 10, 20), RGB(10, 20, 0));
     ::GetWindowRect(button.Handle(), &r);
     ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, 300);

@@ -9,7 +9,7 @@
 namespace {
 
 using namespace ui;
-using ui::testing::UiTest;
+using glimra::test::UiTest;
 
 using Bitmap = UiTest;
 

@@ -47,7 +47,7 @@ class TLinesHolder : public ui::TComponent {
     }
 };
 
-class Languages : public glimra::testing::ProgramForms {
+class Languages : public glimra::test::ProgramForms {
   protected:
     lang::TMultiLanguage& Component() { return MAIN->Get<lang::TMultiLanguage>("MultiLanguage1"); }
     TMenuItem& Menu() { return MAIN->Get<TMenuItem>("MenuLanguage"); }
@@ -357,7 +357,7 @@ TEST_F(Languages, AfterALoadTheStatisticsLabelsStandInOrderFlushWithTheirNewWidt
     const TControl& last = MAIN->Get<TControl>("Label3");
     EXPECT_EQ(last.Left() + last.Width() + last.Margins().right,
               MAIN->Get<TControl>("Panel4").Left());
-    glimra::testing::SaveScreenshot(MAIN->Handle(), "main-window-translated");
+    glimra::test::SaveScreenshot(MAIN->Handle(), "main-window-translated");
 }
 
 TEST_F(Languages, LanguageStringsAndTheGeneralSectionBothWays_AndTheVersionCheck) {
@@ -552,7 +552,7 @@ TEST_F(Languages, AMissingLanguagesFolderOrAFileInItsPlaceListsNothingAndSaysNot
 TEST_F(Languages, FlagsOfEveryDepthShowTheirColours_AndDamagedOnesShowNoFlag) {
     const auto args = ::testing::internal::GetArgvs();
     ASSERT_GE(args.size(), 2u) << "the test needs the folder of the BMP corpus";
-    const std::string corpus = glimra::testing::WindowsPath(args[1]);
+    const std::string corpus = glimra::test::WindowsPath(args[1]);
     struct Flag {
         const char* file;
         int width, height;

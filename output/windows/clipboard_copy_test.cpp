@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "testing/output/decoders.h"
 #include "testing/desktop/Desktop.h"
 #include "win/handles.h"
@@ -101,13 +101,13 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         // Changing the picture afterwards does not change the clipboard's copy.
         const std::vector<COLORREF> copied = PixelsOf(picture);
         picture.Set(0, 0, PixelOf(RGB(1, 2, 3)));
-        const testing::ClipboardBitmap held = testing::ReadClipboardBitmap(checker);
+        const test::ClipboardBitmap held = test::ReadClipboardBitmap(checker);
         EXPECT_EQ(held.width, 37);
         EXPECT_EQ(held.height, 21);
         EXPECT_EQ(held.bitsPerPixel, 8 * bytesPerPixel);
         EXPECT_EQ(held.pixels, copied);
         // The same pixels as a packed bitmap of the same layout, rows from the bottom.
-        const std::vector<std::uint8_t> file = testing::ClipboardPictureFile();
+        const std::vector<std::uint8_t> file = test::ClipboardPictureFile();
         ASSERT_GE(file.size(), 54u);
         EXPECT_EQ(file[28], 8 * bytesPerPixel);
         picture.Set(0, 0, PixelOf(copied[0]));

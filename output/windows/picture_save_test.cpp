@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "imaging/layout.h"
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/bmp_writer.h"
 #include "output/save_error.h"
 #include "output/windows/atomic_save.h"

@@ -19,7 +19,7 @@
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 class ProgramForms : public ::testing::Test {
   protected:
@@ -79,4 +79,4 @@ class ProgramForms : public ::testing::Test {
     ui::TApplication application;
 };
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

@@ -9,7 +9,7 @@
 #include "testing/desktop/Program.h"
 #include "win/handles.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 namespace {
 
@@ -166,4 +166,4 @@ ClipboardBitmap ReadClipboardBitmap(HWND owner) {
     return result;
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test
