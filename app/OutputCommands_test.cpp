@@ -19,6 +19,7 @@
 #include "output/save_type.h"
 #include "testing/output/decoders.h"
 #include "testing/desktop/Desktop.h"
+#include "testing/ui/CanvasPixel.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
 #include "ui/TMenuItem.h"
@@ -154,7 +155,7 @@ class OutputCommands : public MainWindow {
         picture.SetSize(width, height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                picture.Canvas().SetPixel(x, y, RGB(x * 5, y * 7, 200 - x));
+                glimra::test::SetPixel(picture.Canvas(), x, y, RGB(x * 5, y * 7, 200 - x));
         MAIN->Get<ui::TImage>("Image1").SetBitmap(picture);
     }
     void Run(ui::TObject* sender, void (TMAIN::*handler)(ui::TObject*)) {

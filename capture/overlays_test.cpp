@@ -17,6 +17,7 @@
 #include "capture/capture2.h"
 #include "testing/desktop/Desktop.h"
 #include "testing/desktop/OtherProgram.h"
+#include "testing/ui/CanvasPixel.h"
 #include "ui/TPopupMenu.h"
 #include "ui/TScrollBox.h"
 
@@ -212,7 +213,7 @@ class Captures : public MainWindow {
     // A picture of the pattern, so that a kept picture can be told from a new one.
     void SetKnownPicture() {
         SetPicture(7, 5);
-        Picture().Canvas().SetPixel(3, 2, RGB(1, 2, 3));
+        glimra::test::SetPixel(Picture().Canvas(), 3, 2, RGB(1, 2, 3));
     }
     bool IsKnownPicture() {
         return Picture().Width() == 7 && Picture().Height() == 5 &&

@@ -3,12 +3,15 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "testing/ui/PropertyAccess.h"
 #include "ui/PictureLoader.h"
 
 namespace {
 
 using namespace ui;
 using glimra::test::ControlsTest;
+using glimra::test::GetIntProperty;
+using glimra::test::GetTextProperty;
 using glimra::test::Near;
 
 using Layout = ControlsTest;

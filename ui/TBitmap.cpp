@@ -196,8 +196,4 @@ COLORREF TCanvas::Pixel(int x, int y) {
     return ::GetPixel(Handle(), x, y);
 }
 
-void TCanvas::SetPixel(int x, int y, COLORREF colour) {
-    ::SetPixelV(Handle(), x, y, colour);
-}
-
 }  // namespace ui

@@ -40,7 +40,6 @@ class TCanvas {
     void FillRect(const RECT& r);
     void Draw(int x, int y, TBitmap& source);
     COLORREF Pixel(int x, int y);
-    void SetPixel(int x, int y, COLORREF colour);
 
   private:
     friend class TBitmap;
