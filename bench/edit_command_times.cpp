@@ -1,6 +1,6 @@
 // Times the commands of the 32-bit program, each whole as the user starts it, on a
-// picture file: the eight edit commands and Clear (conversions, the picture handed
-// to the view and the view repainted), the four saves to a new file and a BMP save
+// picture file: the edit commands and Clear (conversions, the picture handed to the
+// view and the view repainted), a save of each type to a new file and a BMP save
 // over an existing one, the selection
 // capture from the mouse release to the picture in the view, and the desktop grab
 // into the view, and Undo of Grayscale and of Rotate 90. Every edit and save starts
@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
             },
             [&] { save(s.type); });
     // A save over a file of the same name: the file system writes the new file's
-    // data out before the rename replaces the old one, which ext4 does for 25 MB.
+    // data out before the rename replaces the old one, as ext4 does.
     report(
         "Save BMP over it",
         [&] {

@@ -1,4 +1,4 @@
-// The four captures as a user starts them: keys and mouse through SendInput, the
+// The captures as a user starts them: keys and mouse through SendInput, the
 // real hot-key poll and overlays of the main window, and windows of another
 // thread standing in for other programs. Pictures are checked pixel by pixel.
 #include <gtest/gtest.h>

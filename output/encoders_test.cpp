@@ -1,4 +1,4 @@
-// What all four writers share: the pictures they refuse, sinks that fail, row
+// What all the writers share: the pictures they refuse, sinks that fail, row
 // layouts, and odd sizes that must still give a file that decodes.
 #include <gtest/gtest.h>
 

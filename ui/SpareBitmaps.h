@@ -1,8 +1,8 @@
 // Large DIB sections let go of lately, kept for the next picture of the same size
 // and layout. Fresh memory costs its first touch: a page fault for every 4 KiB, which
-// for a picture of 3840 x 2160 under Wine takes five to six times as long as copying
-// the picture. Edits, undo and captures make and drop pictures of one size over and
-// over, so the next one mostly finds its memory already touched.
+// for a large picture under Wine costs much more than copying the picture. Edits,
+// undo and captures make and drop pictures of one size over and over, so the next
+// one mostly finds its memory already touched.
 #pragma once
 
 #include <windows.h>

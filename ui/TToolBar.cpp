@@ -200,7 +200,7 @@ void TToolBar::PaintBackground(HDC dc) {
     const RECT r = ClientRect();
     if (drawingStyle_ == TTBDrawingStyle::dsGradient) {
         const COLORREF from = ColorToRGB(gradientStart_), to = ColorToRGB(gradientEnd_);
-        TRIVERTEX v[2] = {
+        TRIVERTEX v[] = {
             {r.left, r.top, static_cast<COLOR16>(GetRValue(from) << 8),
              static_cast<COLOR16>(GetGValue(from) << 8), static_cast<COLOR16>(GetBValue(from) << 8),
              0},

@@ -649,8 +649,8 @@ TEST_F(Languages, AFlagWhoseHeaderClaimsAnAbsurdSizeGivesNoFlag) {
 }
 
 // The figures of the language component under Wine: applying a file that names
-// every text property of every component of the open windows (the three of
-// start-up; the two capture overlays add only themselves), and the start-up cost
+// every text property of every component of the open windows (those of start-up;
+// the capture overlays add only themselves), and the start-up cost
 // of a languages folder of 200 files.
 TEST_F(Languages, Performance) {
     Start();
@@ -696,7 +696,7 @@ TEST_F(Languages, Performance) {
     ml.LoadLanguage("Lang\\every.lng");
     // The windows' start-up settles first (their first paints, the tray icon's
     // registration with the notification area): measured in its midst, every call
-    // to the system waits on it, and the texts took twice as long in one run of two.
+    // to the system waits on it, and the times vary from run to run.
     Pump(300);
     for (int run = 0; run < 5; ++run) {
         // Nothing changes: the lookups alone, every text found already there.

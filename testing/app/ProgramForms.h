@@ -40,7 +40,7 @@ class ProgramForms : public ::testing::Test {
         }
     }
 
-    // Creates the three start-up windows; the reminder's countdown is stopped so
+    // Creates the start-up windows; the reminder's countdown is stopped so
     // that it does not disable the main window under the test.
     void Start() { OpenWindowsWithoutReminder(application); }
     // Handles waiting messages and timer ticks for a while.
