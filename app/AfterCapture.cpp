@@ -6,8 +6,8 @@
 
 #include "app/CaptureOptions.h"
 #include "app/CurrentPicture.h"
-#include "output/clipboard_copy.h"
-#include "output/picture_save.h"
+#include "output/windows/clipboard_copy.h"
+#include "output/windows/picture_save.h"
 #include "ui/TForm.h"
 #include "ui/TTrayIcon.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ui/TApplication.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -17,11 +17,11 @@ LRESULT CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     HDC dc = ::BeginPaint(window, &paint);
     RECT client;
     ::GetClientRect(window, &client);
-    ui::Brush background(::CreateSolidBrush(RGB(40, 44, 52)));
+    win::Brush background(::CreateSolidBrush(RGB(40, 44, 52)));
     ::FillRect(dc, &client, background.Get());
     char text[16] = {};
     ::GetWindowTextA(window, text, sizeof text);
-    ui::Font font(::CreateFontA(-(client.bottom * 2 / 3), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+    win::Font font(::CreateFontA(-(client.bottom * 2 / 3), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                 ANTIALIASED_QUALITY, DEFAULT_PITCH, "Tahoma"));
     const HGDIOBJ old = ::SelectObject(dc, font.Get());
@@ -46,7 +46,7 @@ bool RunCountdown(int seconds, const std::function<bool()>& cancelled) {
     POINT p;
     ::GetCursorPos(&p);
     const int size = ui::Application->Scale(44);
-    ui::Window window(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClass,
+    win::Window window(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClass,
                                         "", WS_POPUP | WS_BORDER, p.x + 16, p.y + 16, size, size,
                                         nullptr, nullptr, instance, nullptr));
     ::ShowWindow(window.Get(), SW_SHOWNOACTIVATE);

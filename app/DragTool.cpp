@@ -38,7 +38,7 @@ POINT DragTool::End(POINT from, POINT to, bool shift) const {
 }
 
 void DragTool::Show() const {
-    ui::WindowDC dc = ui::WindowDC::Of(context_.box.Handle());
+    win::WindowDC dc = win::WindowDC::Of(context_.box.Handle());
     const POINT origin = context_.Origin();
     ::SetViewportOrgEx(dc.Get(), origin.x, origin.y, nullptr);
     Preview(dc.Get(), from_, to_);

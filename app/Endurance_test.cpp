@@ -16,14 +16,15 @@
 
 #include "testing/app/MainWindowInternals.h"
 #include "testing/app/MainWindowTest.h"
-#include "output/picture_save.h"
+#include "output/windows/picture_save.h"
 #include "testing/desktop/ProcessObjects.h"
 #include "testing/desktop/Program.h"
 
 namespace {
 
-using glimra::testing::CountProcessObjects;
-using glimra::testing::ProcessObjects;
+using glimra::test::CountProcessObjects;
+using glimra::test::MainWindow;
+using glimra::test::ProcessObjects;
 
 class Endurance : public MainWindow {
   protected:
@@ -57,7 +58,7 @@ TEST_F(Endurance, TheObjectCountsSeeObjectsComeAndGo) {
 }
 
 TEST_F(Endurance, FiveHundredCapturesEditsCopiesAndSavesLeaveTheCountsFlat) {
-    const std::string folder = glimra::testing::TestFolder("endurance");
+    const std::string folder = glimra::test::TestFolder("endurance");
     int saves = 0;
     auto save = [&] {
         // What "Save &As..." does once its dialog has a name and a type: each type

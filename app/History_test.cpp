@@ -17,6 +17,7 @@
 
 namespace {
 
+using glimra::test::MainWindow;
 using ui::TMenuItem;
 
 // A picture as bytes: its size, its layout and every pixel byte, rows from the top.

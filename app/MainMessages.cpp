@@ -4,7 +4,7 @@
 #include "app/SingleInstance.h"
 #include "app/Unit3.h"
 #include "capture/Foreground.h"
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 #include "ui/TTrayIcon.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "app/OutputCommands.h"
 
 #include "app/CurrentPicture.h"
-#include "output/clipboard_copy.h"
-#include "output/picture_save.h"
-#include "output/print_job.h"
+#include "output/windows/clipboard_copy.h"
+#include "output/windows/picture_save.h"
+#include "output/windows/print_job.h"
 #include "ui/TApplication.h"
 #include "ui/TForm.h"
 #include "ui/TPrintDialog.h"

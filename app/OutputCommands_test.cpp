@@ -19,15 +19,17 @@
 #include "output/save_type.h"
 #include "testing/output/decoders.h"
 #include "testing/desktop/Desktop.h"
+#include "testing/ui/CanvasPixel.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
 #include "ui/TMenuItem.h"
 #include "ui/TSaveDialog.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using glimra::test::MainWindow;
 
 // ---- Acting on the modal dialogs of this thread.
 
@@ -101,7 +103,7 @@ Step SaveAs(std::vector<int> types, std::string name, const std::string& screens
     return [types, name, screenshot](HWND dialog) {
         if (!FileNameBox(dialog)) return false;  // not the save dialog (yet)
         openedWith.push_back(SelectedType(dialog));
-        if (!screenshot.empty()) glimra::testing::SaveScreenshot(dialog, screenshot);
+        if (!screenshot.empty()) glimra::test::SaveScreenshot(dialog, screenshot);
         HWND list = ::GetDlgItem(dialog, cmb1);
         for (int type : types) {
             // What a pick in the drop-down list sends its dialog.
@@ -153,7 +155,7 @@ class OutputCommands : public MainWindow {
         picture.SetSize(width, height);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                picture.Canvas().SetPixel(x, y, RGB(x * 5, y * 7, 200 - x));
+                glimra::test::SetPixel(picture.Canvas(), x, y, RGB(x * 5, y * 7, 200 - x));
         MAIN->Get<ui::TImage>("Image1").SetBitmap(picture);
     }
     void Run(ui::TObject* sender, void (TMAIN::*handler)(ui::TObject*)) {
@@ -265,13 +267,13 @@ TEST_F(OutputCommands, CopyHandsOverThePictureIn32BitsAfterGrayscaleAnd24AfterAS
             gray.push_back(Picture().Canvas().Pixel(x, y));
     ui::TMenuItem& copy = MAIN->Get<ui::TMenuItem>("MenuCopy");
     ui::Guarded([&] { copy.OnClick(&copy); });
-    glimra::testing::ClipboardBitmap held = glimra::testing::ReadClipboardBitmap();
+    glimra::test::ClipboardBitmap held = glimra::test::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 32);
     EXPECT_EQ(held.pixels, gray);
 
     Save({SaveAs({4}, Path("gray"))});
     Run(nullptr, &TMAIN::ImagePopCopyClick);
-    held = glimra::testing::ReadClipboardBitmap();
+    held = glimra::test::ReadClipboardBitmap();
     EXPECT_EQ(held.bitsPerPixel, 24);
     EXPECT_EQ(held.pixels, gray) << "the same colours";
     EXPECT_TRUE(reports.empty());

@@ -20,6 +20,7 @@
 
 namespace {
 
+using glimra::test::MainWindow;
 using ui::TMenuItem;
 
 // Blue, green, red of a pixel.
@@ -317,12 +318,12 @@ TEST_F(Brush, ADragLeavingTheViewDrawsUpToThePicturesEdge) {
         input.mi.dwFlags = flags;
         ::SendInput(1, &input, sizeof input);
     };
-    glimra::testing::MoveMouseTo({origin.x + 100, origin.y + 50});
+    glimra::test::MoveMouseTo({origin.x + 100, origin.y + 50});
     Pump();
     send(MOUSEEVENTF_LEFTDOWN);
     Pump();
     for (int x = 120; x <= 400; x += 40) {
-        glimra::testing::MoveMouseTo({origin.x + x, origin.y + 50});
+        glimra::test::MoveMouseTo({origin.x + x, origin.y + 50});
         Pump(30);
     }
     send(MOUSEEVENTF_LEFTUP);
@@ -352,7 +353,7 @@ BOOL CALLBACK AnswerDialog(HWND window, LPARAM data) {
 std::thread AnswerColourDialog(WPARAM button) {
     return std::thread([thread = ::GetCurrentThreadId(), button] {
         DialogAnswer answer{thread, button};
-        glimra::testing::WaitFor(
+        glimra::test::WaitFor(
             [&] {
                 ::EnumThreadWindows(answer.thread, AnswerDialog, reinterpret_cast<LPARAM>(&answer));
                 return answer.answered;

@@ -17,6 +17,8 @@
 
 namespace {
 
+using glimra::test::MainWindow;
+
 // Records what reaches it; on release fills the rectangle from the press to
 // the release point with one grey, keeping only that rectangle in the history.
 class FillTool : public Tool {
@@ -83,15 +85,15 @@ TEST_F(MainWindow, AToolOfItsOwnGetsTheMouseOnTheView_AndItsStepUndoesAndRedoes)
     // top-left corner, unscrolled.
     POINT origin{0, 0};
     ::ClientToScreen(MAIN->Get<ui::TScrollBox>("ScrollBox1").Handle(), &origin);
-    glimra::testing::MoveMouseTo({origin.x + 20, origin.y + 30});
+    glimra::test::MoveMouseTo({origin.x + 20, origin.y + 30});
     Pump();
-    glimra::testing::MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    glimra::test::MouseEvent(MOUSEEVENTF_LEFTDOWN);
     Pump();
     for (int step = 1; step <= 4; ++step) {
-        glimra::testing::MoveMouseTo({origin.x + 20 + 15 * step, origin.y + 30 + 10 * step});
+        glimra::test::MoveMouseTo({origin.x + 20 + 15 * step, origin.y + 30 + 10 * step});
         Pump(30);
     }
-    glimra::testing::MouseEvent(MOUSEEVENTF_LEFTUP);
+    glimra::test::MouseEvent(MOUSEEVENTF_LEFTUP);
     Pump();
 
     ASSERT_EQ(presses.size(), 1u);
@@ -118,11 +120,11 @@ TEST_F(MainWindow, AToolOfItsOwnGetsTheMouseOnTheView_AndItsStepUndoesAndRedoes)
 
     // Panning again: the view's mouse no longer reaches the tool.
     tools.Choose(nullptr);
-    glimra::testing::MoveMouseTo({origin.x + 30, origin.y + 30});
+    glimra::test::MoveMouseTo({origin.x + 30, origin.y + 30});
     Pump();
-    glimra::testing::MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    glimra::test::MouseEvent(MOUSEEVENTF_LEFTDOWN);
     Pump();
-    glimra::testing::MouseEvent(MOUSEEVENTF_LEFTUP);
+    glimra::test::MouseEvent(MOUSEEVENTF_LEFTUP);
     Pump();
     EXPECT_EQ(presses.size(), 1u);
     EXPECT_EQ(Bytes(MAIN->Picture()), after);

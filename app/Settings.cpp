@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 #include "ui/TControl.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -17,12 +17,12 @@ const char* settingsKey = kSettingsKey;
 constexpr REGSAM kFullAccess = 0xF003F;  // KEY_ALL_ACCESS, for reading and writing alike
 
 // The settings key, created when it does not exist; empty when it cannot be had.
-ui::RegKey OpenSettingsKey() {
+win::RegKey OpenSettingsKey() {
     HKEY key = nullptr;
     if (::RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                           kFullAccess, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return {};
-    return ui::RegKey(key);
+    return win::RegKey(key);
 }
 
 // A string value; an absent or empty one reads as empty text. Any other kind of
@@ -61,7 +61,7 @@ void SetSettingsKey(const char* key) {
 
 void LoadSettings(ui::TControl& fullScreen, ui::TControl& activeWindow,
                   lang::TMultiLanguage& languages) {
-    ui::RegKey key = OpenSettingsKey();
+    win::RegKey key = OpenSettingsKey();
     if (!key) throw std::runtime_error("cannot open the settings");
     const std::string capture = ReadString(key.Get(), "Capture");
     const std::string captureA = ReadString(key.Get(), "CaptureA");
@@ -83,7 +83,7 @@ void LoadSettings(ui::TControl& fullScreen, ui::TControl& activeWindow,
 
 void SaveSettings(const ui::TControl& fullScreen, const ui::TControl& activeWindow,
                   const lang::TMultiLanguage& languages) {
-    ui::RegKey key = OpenSettingsKey();
+    win::RegKey key = OpenSettingsKey();
     WriteString(key.Get(), "Capture", fullScreen.Caption());
     WriteString(key.Get(), "CaptureA", activeWindow.Caption());
     WriteString(key.Get(), "Language", languages.LanguageName());
@@ -91,7 +91,7 @@ void SaveSettings(const ui::TControl& fullScreen, const ui::TControl& activeWind
 
 std::string ReadSetting(const char* name) {
     try {
-        ui::RegKey key = OpenSettingsKey();
+        win::RegKey key = OpenSettingsKey();
         return key ? ReadString(key.Get(), name) : std::string();
     } catch (const std::exception&) {
         return {};

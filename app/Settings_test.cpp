@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 #include "testing/app/ProgramForms.h"
 #include "ui/TControl.h"
 #include "ui/TMenuItem.h"
@@ -59,7 +59,7 @@ Stored Text(const std::string& text) {
     return {REG_SZ, text + '\0'};
 }
 
-class Settings : public glimra::testing::ProgramForms {
+class Settings : public glimra::test::ProgramForms {
   protected:
     std::string Counter(const char* label) { return MAIN->Get<TControl>(label).Caption(); }
     lang::TMultiLanguage& Languages() { return MAIN->Get<lang::TMultiLanguage>("MultiLanguage1"); }

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "ui/TApplication.h"
-#include "ui/SystemFunction.h"
+#include "win/SystemFunction.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ DWORD ShutterMilliseconds() {
 
 void PlayShutter(DWORD hiddenAt) {
     static const auto playSound =
-        ui::SystemFunction<decltype(::PlaySoundA)>("winmm.dll", "PlaySoundA");
+        win::SystemFunction<decltype(::PlaySoundA)>("winmm.dll", "PlaySoundA");
     playSound("camera", ui::Application->Instance(), SND_RESOURCE);
     // Until the sound's length has passed since the hide, by the same clock:
     // a sleep can end a little before the tick count has moved on.

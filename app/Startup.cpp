@@ -3,7 +3,7 @@
 #include "app/Unit3.h"
 #include "forms/Unit1.h"
 #include "forms/Unit2.h"
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 #include "ui/LayoutLoader.h"
 #include "ui/StandardClasses.h"
 

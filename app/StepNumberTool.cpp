@@ -21,7 +21,7 @@ class StepNumberTool : public Tool {
         const int radius = Radius(state_.settings.Width());
         const glimra::DiscMark disc({x + 0.5, y + 0.5}, radius);
         const std::string number = std::to_string(state_.nextStep++);
-        const ui::Font font = CreateBoldFont("Tahoma", radius * 5 / 4);
+        const win::Font font = CreateBoldFont("Tahoma", radius * 5 / 4);
         // The circle's square holds the circle and the number.
         const RECT box{x - radius - 1, y - radius - 1, x + radius + 2, y + radius + 2};
         context_.history.KeepArea(box);

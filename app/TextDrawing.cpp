@@ -1,13 +1,13 @@
 #include "app/TextDrawing.h"
 
-ui::Font CreateBoldFont(const std::string& face, int pixelHeight) {
-    return ui::Font(::CreateFontA(-pixelHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+win::Font CreateBoldFont(const std::string& face, int pixelHeight) {
+    return win::Font(::CreateFontA(-pixelHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str()));
 }
 
-ui::Font CreateToolFont(const ToolFont& font) {
-    return ui::Font(::CreateFontA(-::MulDiv(font.size, 96, 72), 0, 0, 0,
+win::Font CreateToolFont(const ToolFont& font) {
+    return win::Font(::CreateFontA(-::MulDiv(font.size, 96, 72), 0, 0, 0,
                                   font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, font.face.c_str()));

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "app/ToolSettings.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 // The font at its size in points on a picture of 96 pixels per inch.
-ui::Font CreateToolFont(const ToolFont& font);
+win::Font CreateToolFont(const ToolFont& font);
 // The font for a height in pixels, bold.
-ui::Font CreateBoldFont(const std::string& face, int pixelHeight);
+win::Font CreateBoldFont(const std::string& face, int pixelHeight);
 // The box that the lines of `text` (separated by '\n') take with the font, its
 // top-left corner at `at`.
 RECT TextBox(HDC dc, HFONT font, const std::string& text, POINT at);

@@ -86,7 +86,7 @@ class TextTool : public Tool {
     // screen only.
     void Show() {
         const RECT box = ScreenBox();
-        ui::WindowDC dc = ui::WindowDC::Of(context_.box.Handle());
+        win::WindowDC dc = win::WindowDC::Of(context_.box.Handle());
         DrawToolText(dc.Get(), font_.Get(), text_, box, Colour());
         const int lineHeight = TextBox(dc.Get(), font_.Get(), "", {0, 0}).bottom;
         const std::string last =
@@ -121,7 +121,7 @@ class TextTool : public Tool {
     }
 
     const ToolSettings& settings_;
-    ui::Font font_;
+    win::Font font_;
     bool typing_ = false;
     POINT at_{};
     std::string text_;

@@ -33,7 +33,7 @@ void ToolContext::DrawBand(RECT corners) const {
     RECT band{
         std::min(corners.left, corners.right) + dx, std::min(corners.top, corners.bottom) + dy,
         std::max(corners.left, corners.right) + dx, std::max(corners.top, corners.bottom) + dy};
-    ::DrawFocusRect(ui::WindowDC::Of(box.Handle()).Get(), &band);
+    ::DrawFocusRect(win::WindowDC::Of(box.Handle()).Get(), &band);
 }
 
 void Tool::ShowCursor() {

@@ -8,7 +8,7 @@
 
 #include "app/PictureTools.h"
 #include "app/PixelateTool.h"
-#include "ui/SystemFunction.h"
+#include "win/SystemFunction.h"
 #include "ui/TColorDialog.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"
@@ -53,7 +53,7 @@ bool ChooseFontDialog(HWND owner, ToolFont& font) {
     choice.iPointSize = font.size * 10;
     choice.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
     static const auto chooseFont =
-        ui::SystemFunction<decltype(::ChooseFontA)>("comdlg32.dll", "ChooseFontA");
+        win::SystemFunction<decltype(::ChooseFontA)>("comdlg32.dll", "ChooseFontA");
     if (!chooseFont(&choice)) return false;
     font = {logFont.lfFaceName, std::max(4, choice.iPointSize / 10), logFont.lfWeight >= FW_BOLD};
     return true;

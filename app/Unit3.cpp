@@ -19,7 +19,7 @@
 #include "app/ViewToggles.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 #include "ui/TApplication.h"
 #include "ui/TMainMenu.h"
 #include "ui/TMenuItem.h"

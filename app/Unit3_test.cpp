@@ -24,6 +24,7 @@
 
 namespace {
 
+using glimra::test::MainWindow;
 using ui::TControl;
 using ui::TMenuItem;
 
@@ -86,20 +87,20 @@ TEST_F(MainWindow, DragToScrollFollowsTheMouseAndStaysInRange) {
     Pump();
     ui::TScrollBox& box = MAIN->Get<ui::TScrollBox>("ScrollBox1");
     ASSERT_GT(box.HorzScrollBar().Range(), 0);
-    glimra::testing::MoveMouseTo({500, 400});
+    glimra::test::MoveMouseTo({500, 400});
     MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 10, 10);
     EXPECT_EQ(application.ScreenCursor(), 2);
-    glimra::testing::MoveMouseTo({450, 370});
+    glimra::test::MoveMouseTo({450, 370});
     MAIN->Image1MouseMove(nullptr, ui::ssLeft, 0, 0);
     EXPECT_EQ(box.HorzScrollBar().Position(), 50);
     EXPECT_EQ(box.VertScrollBar().Position(), 30);
     // Moving back past the start stops at 0.
-    glimra::testing::MoveMouseTo({700, 600});
+    glimra::test::MoveMouseTo({700, 600});
     MAIN->Image1MouseMove(nullptr, ui::ssLeft, 0, 0);
     EXPECT_EQ(box.HorzScrollBar().Position(), 0);
     EXPECT_EQ(box.VertScrollBar().Position(), 0);
     // Without the left button nothing scrolls.
-    glimra::testing::MoveMouseTo({100, 100});
+    glimra::test::MoveMouseTo({100, 100});
     MAIN->Image1MouseMove(nullptr, 0, 0, 0);
     EXPECT_EQ(box.HorzScrollBar().Position(), 0);
     MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, 0, 0);
@@ -108,9 +109,9 @@ TEST_F(MainWindow, DragToScrollFollowsTheMouseAndStaysInRange) {
     // A far drag in the other direction stops at the end of the range.
     box.HorzScrollBar().SetPosition(box.HorzScrollBar().MaxPosition() - 10);
     box.VertScrollBar().SetPosition(box.VertScrollBar().MaxPosition() - 10);
-    glimra::testing::MoveMouseTo({1000, 760});
+    glimra::test::MoveMouseTo({1000, 760});
     MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 0, 0);
-    glimra::testing::MoveMouseTo({0, 0});
+    glimra::test::MoveMouseTo({0, 0});
     MAIN->Image1MouseMove(nullptr, ui::ssLeft, 0, 0);
     EXPECT_EQ(box.HorzScrollBar().Position(), box.HorzScrollBar().MaxPosition());
     EXPECT_EQ(box.VertScrollBar().Position(), box.VertScrollBar().MaxPosition());
@@ -190,7 +191,7 @@ TEST_F(MainWindow, RotateCaptionsCarryTheDegreeSign) {
 TEST_F(MainWindow, Screenshots) {
     const std::string dpi = std::to_string(application.PixelsPerInch()) + "dpi";
     Pump(300);
-    glimra::testing::SaveScreenshot(MAIN->Handle(), "main-window-empty-" + dpi);
+    glimra::test::SaveScreenshot(MAIN->Handle(), "main-window-empty-" + dpi);
     // A picture with some structure: bands of colour and a diagonal.
     ui::TBitmap picture;
     picture.SetPixelFormat(ui::TPixelFormat::pf24bit);
@@ -206,14 +207,14 @@ TEST_F(MainWindow, Screenshots) {
     MAIN->Get<ui::TImage>("Image1").SetBitmap(picture);
     MAIN->StartCommandRefresh();
     Pump(300);
-    glimra::testing::SaveScreenshot(MAIN->Handle(), "main-window-picture-" + dpi);
+    glimra::test::SaveScreenshot(MAIN->Handle(), "main-window-picture-" + dpi);
     MAIN->ButtonAboutClick(nullptr);
     Pump(300);
-    glimra::testing::SaveScreenshot(about->Handle(), "about-" + dpi);
+    glimra::test::SaveScreenshot(about->Handle(), "about-" + dpi);
     about->Close();
     Form22->Show();
     Pump(300);
-    glimra::testing::SaveScreenshot(Form22->Handle(), "reminder-" + dpi);
+    glimra::test::SaveScreenshot(Form22->Handle(), "reminder-" + dpi);
     Form22->Hide();
 }
 

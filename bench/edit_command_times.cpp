@@ -1,6 +1,6 @@
 // Times the commands of the 32-bit program, each whole as the user starts it, on a
-// picture file: the eight edit commands and Clear (conversions, the picture handed
-// to the view and the view repainted), the four saves to a new file and a BMP save
+// picture file: the edit commands and Clear (conversions, the picture handed to the
+// view and the view repainted), a save of each type to a new file and a BMP save
 // over an existing one, the selection
 // capture from the mouse release to the picture in the view, and the desktop grab
 // into the view, Undo of Grayscale and of Rotate 90, and the step of each of the
@@ -27,7 +27,7 @@
 #include "app/Unit3.h"
 #include "app/Startup.h"
 #include "capture/ScrnCap.h"
-#include "output/picture_save.h"
+#include "output/windows/picture_save.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
 #include "testing/app/MainWindowInternals.h"
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     const std::string only = argc > 3 ? argv[3] : "";
     ui::TApplication application;
     InitializeProgram(application);
-    OpenWindowsWithoutReminder(application);
+    glimra::test::OpenWindowsWithoutReminder(application);
     ui::TBitmap captured;
     if (!LoadPng(path, captured)) {
         std::fprintf(stderr, "cannot read %s\n", path);
@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
             },
             [&] { save(s.type); });
     // A save over a file of the same name: the file system writes the new file's
-    // data out before the rename replaces the old one, which ext4 does for 25 MB.
+    // data out before the rename replaces the old one, as ext4 does.
     report(
         "Save BMP over it",
         [&] {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "capture/OptionalFunction.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ SetThreadDpiAwarenessContextFunction* SetThreadAwareness() {
 }
 
 UINT SystemDpi() {
-    ui::WindowDC screen = ui::WindowDC::Of(nullptr);
+    win::WindowDC screen = win::WindowDC::Of(nullptr);
     const int dpi = ::GetDeviceCaps(screen.Get(), LOGPIXELSX);
     return dpi > 0 ? UINT(dpi) : 96;
 }
@@ -114,8 +114,8 @@ BOOL CALLBACK TakeAway(HMONITOR, HDC, LPRECT monitor, LPARAM data) {
 void BlackenBeyondDisplays(HDC dc, const RECT& shown) {
     // The picture's rectangle less every display's (EnumDisplayMonitors gives
     // each display's rectangle in screen pixels when no drawing context is named).
-    ui::GdiObject rest(::CreateRectRgn(0, 0, shown.right - shown.left, shown.bottom - shown.top));
-    ui::GdiObject one(::CreateRectRgn(0, 0, 0, 0));
+    win::GdiObject rest(::CreateRectRgn(0, 0, shown.right - shown.left, shown.bottom - shown.top));
+    win::GdiObject one(::CreateRectRgn(0, 0, 0, 0));
     if (!rest || !one) return;
     Uncovered u{shown, static_cast<HRGN>(rest.Get()), static_cast<HRGN>(one.Get()), SIMPLEREGION};
     ::EnumDisplayMonitors(nullptr, nullptr, TakeAway, reinterpret_cast<LPARAM>(&u));

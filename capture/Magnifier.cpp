@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace magnifier {
 
@@ -17,13 +17,13 @@ void Frame(HDC dc, RECT r, COLORREF colour) {
 
 // The dialogs' font (DEFAULT_GUI_FONT, made for the system's dots per inch) at
 // the size it has on a display of `dpi`.
-ui::Font TextFont(UINT dpi) {
+win::Font TextFont(UINT dpi) {
     LOGFONTA font{};
     ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    ui::WindowDC screen = ui::WindowDC::Of(nullptr);
+    win::WindowDC screen = win::WindowDC::Of(nullptr);
     const int system = ::GetDeviceCaps(screen.Get(), LOGPIXELSY);
     if (system > 0) font.lfHeight = ::MulDiv(font.lfHeight, int(dpi), system);
-    return ui::Font(::CreateFontIndirectA(&font));
+    return win::Font(::CreateFontIndirectA(&font));
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ void Paint(HDC dc, POINT origin, ui::TBitmap& frozen, POINT pointer, const Displ
                       selection->cx, selection->cy);
     else
         std::snprintf(lines, sizeof lines, "%ld, %ld", pointer.x, pointer.y);
-    ui::Font font = TextFont(display.dpi);
+    win::Font font = TextFont(display.dpi);
     HGDIOBJ oldFont = ::SelectObject(
         dc, font ? static_cast<HGDIOBJ>(font.Get()) : ::GetStockObject(DEFAULT_GUI_FONT));
     const int oldMode = ::SetBkMode(dc, TRANSPARENT);

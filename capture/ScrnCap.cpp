@@ -4,7 +4,7 @@
 
 #include "capture/Displays.h"
 #include "capture/OptionalFunction.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ void GrabInto(const RECT& area, ui::TBitmap& target) {
     const RECT screen = VirtualScreen();
     RECT shown;
     if (::IntersectRect(&shown, &area, &screen)) {
-        ui::WindowDC source = ui::WindowDC::Of(nullptr);
+        win::WindowDC source = win::WindowDC::Of(nullptr);
         ::BitBlt(dc, shown.left - area.left, shown.top - area.top, shown.right - shown.left,
                  shown.bottom - shown.top, source.Get(), shown.left, shown.top, SRCCOPY);
     }

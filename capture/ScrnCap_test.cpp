@@ -11,7 +11,7 @@
 
 namespace {
 
-using glimra::testing::Pattern;
+using glimra::test::Pattern;
 
 class Grab : public ::testing::Test {
   protected:
@@ -44,7 +44,7 @@ class Grab : public ::testing::Test {
         return RGB(p[2], p[1], p[0]);
     }
     ui::TApplication application;
-    glimra::testing::OtherProgram other;
+    glimra::test::OtherProgram other;
 };
 
 TEST_F(Grab, ScreenRectReturnsExactlyThePixelsOnScreen_RowsFromTheTop) {

@@ -1,4 +1,4 @@
-// The four captures as a user starts them: keys and mouse through SendInput, the
+// The captures as a user starts them: keys and mouse through SendInput, the
 // real hot-key poll and overlays of the main window, and windows of another
 // thread standing in for other programs. Pictures are checked pixel by pixel.
 #include <gtest/gtest.h>
@@ -20,15 +20,17 @@
 #include "testing/desktop/Desktop.h"
 #include "testing/desktop/OtherProgram.h"
 #include "testing/desktop/ProgramDriving.h"
+#include "testing/ui/CanvasPixel.h"
 #include "ui/TPopupMenu.h"
 #include "ui/TScrollBox.h"
 
 namespace {
 
-using glimra::testing::MouseEvent;
-using glimra::testing::MoveMouseTo;
-using glimra::testing::Pattern;
-using glimra::testing::WaitFor;
+using glimra::test::MainWindow;
+using glimra::test::MouseEvent;
+using glimra::test::MoveMouseTo;
+using glimra::test::Pattern;
+using glimra::test::WaitFor;
 using ui::TControl;
 
 COLORREF At(const glimra::PixelView& v, int x, int y) {
@@ -253,14 +255,14 @@ class Captures : public MainWindow {
     // A picture of the pattern, so that a kept picture can be told from a new one.
     void SetKnownPicture() {
         SetPicture(7, 5);
-        Picture().Canvas().SetPixel(3, 2, RGB(1, 2, 3));
+        glimra::test::SetPixel(Picture().Canvas(), 3, 2, RGB(1, 2, 3));
     }
     bool IsKnownPicture() {
         return Picture().Width() == 7 && Picture().Height() == 5 &&
                At(Picture(), 3, 2) == RGB(1, 2, 3);
     }
 
-    glimra::testing::OtherProgram other;
+    glimra::test::OtherProgram other;
     HWND backdrop = nullptr;
     std::thread driver;
     std::atomic<bool> driverDone{false};
@@ -280,7 +282,7 @@ TEST_F(Captures, F7FromAnotherWindowGrabsTheDesktopWithoutTheMainWindow_AndCount
     Pump(200);
     ASSERT_EQ(::GetForegroundWindow(), focused);
 
-    glimra::testing::PressKey(VK_F7);
+    glimra::test::PressKey(VK_F7);
     ASSERT_TRUE(PumpUntil([&] { return Count("Label2") == "1"; }, 5000));
     EXPECT_EQ(Count("Label3"), "0");
     EXPECT_EQ(Picture().Width(), PrimarySize().cx);
@@ -289,7 +291,7 @@ TEST_F(Captures, F7FromAnotherWindowGrabsTheDesktopWithoutTheMainWindow_AndCount
     EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
     EXPECT_EQ(::GetForegroundWindow(), MAIN->Handle());
     // Ctrl+F7 is F7.
-    glimra::testing::KeyEvents(
+    glimra::test::KeyEvents(
         {{VK_CONTROL, true}, {VK_F7, true}, {VK_F7, false}, {VK_CONTROL, false}});
     EXPECT_TRUE(PumpUntil([&] { return Count("Label2") == "2"; }, 5000));
     EXPECT_TRUE(reports.empty());
@@ -302,7 +304,7 @@ TEST_F(Captures, F8GrabsTheForegroundWindowWithItsFrame_AndShowsTheMainWindow) {
     Pump(300);
     ASSERT_EQ(::GetForegroundWindow(), framed);
 
-    glimra::testing::PressKey(VK_F8);
+    glimra::test::PressKey(VK_F8);
     ASSERT_TRUE(PumpUntil([&] { return Count("Label3") == "1"; }, 5000));
     EXPECT_EQ(Count("Label2"), "0");
     ASSERT_EQ(Picture().Width(), 300);
@@ -323,7 +325,7 @@ TEST_F(Captures, F8GrabsTheForegroundWindowWithItsFrame_AndShowsTheMainWindow) {
 }
 
 TEST_F(Captures, F7AndF8BetweenTwoTicksGrabTheDesktopFirst) {
-    glimra::testing::KeyEvents({{VK_F8, true}, {VK_F8, false}, {VK_F7, true}, {VK_F7, false}});
+    glimra::test::KeyEvents({{VK_F8, true}, {VK_F8, false}, {VK_F7, true}, {VK_F7, false}});
     ASSERT_TRUE(PumpUntil([&] { return Count("Label2") == "1" || Count("Label3") == "1"; }, 5000));
     EXPECT_EQ(Count("Label2"), "1");
     EXPECT_EQ(Count("Label3"), "0");
@@ -335,10 +337,10 @@ TEST_F(Captures, F9AndADragGrabTheRectangleWithoutItsFarCorner) {
         MoveHeldTo(o, {60, 30});
         MoveHeldTo(o, {110, 60});
         // What the user sees while dragging: the frozen screen and the band.
-        glimra::testing::SaveScreenshot(o, "selection-overlay");
+        glimra::test::SaveScreenshot(o, "selection-overlay");
         MouseEvent(MOUSEEVENTF_LEFTUP);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 100);
     ASSERT_EQ(Picture().Height(), 50);
@@ -352,12 +354,12 @@ TEST_F(Captures, F9DuringASelectionStartsNothing) {
     WhenShown("CaptureForm", [](HWND o) {
         PressAt(o, {300, 200});
         MoveHeldTo(o, {340, 230});
-        glimra::testing::PressKey(VK_F9);
+        glimra::test::PressKey(VK_F9);
         ::Sleep(100);
         MoveHeldTo(o, {350, 240});
         MouseEvent(MOUSEEVENTF_LEFTUP);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_EQ(Picture().Width(), 50);
     EXPECT_EQ(Picture().Height(), 40);
@@ -378,7 +380,7 @@ TEST_F(Captures, ADragUpAndLeftIsRefusedWithAMessage_AndThePictureStays) {
             [] { return MessageBoxWith("Information", "Error selecting rectangle, try again!"); },
             5000);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_TRUE(messageSeen);
     EXPECT_EQ(boxes, 1);
@@ -388,15 +390,15 @@ TEST_F(Captures, ADragUpAndLeftIsRefusedWithAMessage_AndThePictureStays) {
 TEST_F(Captures, AClickWithoutADragOrEscapeCapturesNothing_AndTheHotKeysComeBack) {
     SetKnownPicture();
     WhenShown("CaptureForm", [](HWND o) { Drag(o, {{200, 200}}); });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_TRUE(IsKnownPicture());
     EXPECT_EQ(boxes, 0);
 
     for (const char* overlay : {"CaptureForm", "CaptureControl"}) {
         driverDone = false;
-        WhenShown(overlay, [](HWND) { glimra::testing::PressKey(VK_ESCAPE); });
-        glimra::testing::PressKey(std::string(overlay) == "CaptureForm" ? VK_F9 : VK_F10);
+        WhenShown(overlay, [](HWND) { glimra::test::PressKey(VK_ESCAPE); });
+        glimra::test::PressKey(std::string(overlay) == "CaptureForm" ? VK_F9 : VK_F10);
         FinishOverlay();
         EXPECT_TRUE(IsKnownPicture()) << overlay;
         EXPECT_EQ(Shown(overlay), nullptr);
@@ -418,7 +420,7 @@ TEST_F(Captures, F10OnAnotherProgramsButtonGrabsExactlyThatButton) {
         MouseEvent(MOUSEEVENTF_RIGHTDOWN);
         MouseEvent(MOUSEEVENTF_RIGHTUP);
     });
-    glimra::testing::PressKey(VK_F10);
+    glimra::test::PressKey(VK_F10);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 120);
     ASSERT_EQ(Picture().Height(), 40);
@@ -431,8 +433,8 @@ TEST_F(Captures, AGrabTooLargeToHoldIsReported_AndChangesNothing) {
     // A window far larger than any bitmap a 32-bit program can hold.
     HWND huge = other.BlankWindow({-29000, -29000, 1000, 1000});
     Pump(200);
-    WhenShown("CaptureControl", [](HWND) { glimra::testing::ClickAt({500, 500}); });
-    glimra::testing::PressKey(VK_F10);
+    WhenShown("CaptureControl", [](HWND) { glimra::test::ClickAt({500, 500}); });
+    glimra::test::PressKey(VK_F10);
     FinishOverlay();
     ASSERT_NE(huge, nullptr);
     EXPECT_EQ(reports.size(), 1u);
@@ -487,7 +489,7 @@ TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {
         std::atomic<bool> seen{false};
         WhenShown(overlay, [&](HWND) {
             seen = true;
-            glimra::testing::PressKey(VK_ESCAPE);
+            glimra::test::PressKey(VK_ESCAPE);
         });
         click(item);
         driver.join();
@@ -561,10 +563,10 @@ TEST_F(Captures, TheSelectionOverlayTakesTheKeyboardFromAnotherProgram_AndEscape
         info.cbSize = sizeof info;
         ::GetGUIThreadInfo(::GetWindowThreadProcessId(o, nullptr), &info);
         keyboard = info.hwndFocus;
-        glimra::testing::PressKey(VK_ESCAPE);
+        glimra::test::PressKey(VK_ESCAPE);
         closedByEscape = WaitFor([] { return !Shown("CaptureForm"); }, 3000);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     ASSERT_NE(overlayWindow.load(), nullptr);
     EXPECT_EQ(front.load(), overlayWindow.load());
@@ -601,9 +603,9 @@ TEST_F(Captures, TheMainWindowStaysSystemAware_TheOverlaysArePerMonitorAware) {
     std::atomic<int> overlayAwareness{-5};
     WhenShown("CaptureForm", [&](HWND o) {
         overlayAwareness = awareness(ofWindow(o));
-        glimra::testing::PressKey(VK_ESCAPE);
+        glimra::test::PressKey(VK_ESCAPE);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_EQ(overlayAwareness, DPI_AWARENESS_PER_MONITOR_AWARE);
     // The thread is system aware again once the overlay has gone.
@@ -621,7 +623,7 @@ TEST_F(Captures, ADragOnTheSecondDisplayOverASolidWindowIsThatColourThroughout) 
                  {window.left + 100, window.top + 60},
                  {window.left + 220, window.top + 150}});
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 200);
     ASSERT_EQ(Picture().Height(), 130);
@@ -647,11 +649,11 @@ TEST_F(Captures, ADragAcrossTwoDisplaysOverAWindowOnBothIsExactlyThatPart) {
         for (POINT p : {POINT{seam - 10, second.top + 140}, POINT{seam + 10, second.top + 150}, to})
             MoveHeldTo(o, p);
         // What the user sees while dragging: the band over both displays.
-        glimra::testing::SaveScreenshot(
+        glimra::test::SaveScreenshot(
             o, second.left < 0 ? "overlay-two-displays-left" : "overlay-two-displays-right");
         MouseEvent(MOUSEEVENTF_LEFTUP);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 250);
     ASSERT_EQ(Picture().Height(), 50);
@@ -676,7 +678,7 @@ TEST_F(Captures, F10OnAnotherProgramsButtonOnTheSecondDisplayGrabsExactlyThatBut
         MouseEvent(MOUSEEVENTF_LEFTDOWN);
         MouseEvent(MOUSEEVENTF_LEFTUP);
     });
-    glimra::testing::PressKey(VK_F10);
+    glimra::test::PressKey(VK_F10);
     FinishOverlay();
     ASSERT_EQ(Picture().Width(), 120);
     ASSERT_EQ(Picture().Height(), 40);
@@ -693,7 +695,7 @@ TEST_F(Captures, F8GrabsACaptionedWindowOnTheSecondDisplayAsItsRectangle) {
     Pump(300);
     ASSERT_EQ(::GetForegroundWindow(), framed);
 
-    glimra::testing::PressKey(VK_F8);
+    glimra::test::PressKey(VK_F8);
     ASSERT_TRUE(PumpUntil([&] { return Count("Label3") == "1"; }, 5000));
     ASSERT_EQ(Picture().Width(), 300);
     ASSERT_EQ(Picture().Height(), 200);
@@ -721,18 +723,18 @@ void Captures::ExpectMagnifierAt(const RECT& area, POINT pointer) {
     ::ReleaseDC(nullptr, screen);
     const RECT box = magnifier::Place(pointer, {area, dpi});
     const magnifier::Measures m = magnifier::MeasuresFor(dpi);
-    glimra::testing::Pixels shown;
+    glimra::test::Pixels shown;
     WhenShown("CaptureForm", [&](HWND o) {
         for (int attempt = 0; attempt < 10; ++attempt) {
             MoveMouseTo(pointer);
             if (PointerRestsAt(pointer)) break;
         }
         ::Sleep(300);
-        shown = glimra::testing::ScreenPixels(box);
-        glimra::testing::SaveScreenshot(o, "magnifier-" + std::to_string(pointer.x));
-        glimra::testing::PressKey(VK_ESCAPE);
+        shown = glimra::test::ScreenPixels(box);
+        glimra::test::SaveScreenshot(o, "magnifier-" + std::to_string(pointer.x));
+        glimra::test::PressKey(VK_ESCAPE);
     });
-    glimra::testing::PressKey(VK_F9);
+    glimra::test::PressKey(VK_F9);
     FinishOverlay();
     EXPECT_TRUE(::PtInRect(&area, {box.left, box.top}) &&
                 ::PtInRect(&area, {box.right - 1, box.bottom - 1}))

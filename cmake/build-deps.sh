@@ -35,7 +35,7 @@ png_dir=$src/$(fetch libpng1.6 'libpng1.6-[0-9]*')
 
 # The libraries' C code is built without the toolchain's flags (SSE2): their
 # vector work is in libjpeg-turbo's assembly and in zlib, and GCC's vectoriser
-# at -O3 would add some 130 KB to the program without a faster save. Each
+# at -O3 would make the program larger without making a save faster. Each
 # function sits in a section of its own, which the program's link drops if unused.
 cmake_cross() { # source dir, build dir, extra args...
     local s=$1 b=$2

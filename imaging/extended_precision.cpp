@@ -1,7 +1,5 @@
 #include "imaging/extended_precision.h"
 
-#include <cmath>
-
 namespace glimra {
 
 namespace {
@@ -30,11 +28,6 @@ ExtendedPrecision::ExtendedPrecision() : saved_(ReadControlWord()) {
 
 ExtendedPrecision::~ExtendedPrecision() {
     WriteControlWord(saved_);
-}
-
-// nearbyint rounds in the current rounding mode, which the scope has set to nearest-even.
-long double RoundHalfEven(long double value) {
-    return std::nearbyint(value);
 }
 
 }  // namespace glimra

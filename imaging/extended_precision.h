@@ -24,7 +24,4 @@ class ExtendedPrecision {
     std::uint16_t saved_;
 };
 
-// Rounds to the nearest integer, halves to even (call inside an ExtendedPrecision scope).
-long double RoundHalfEven(long double value);
-
 }  // namespace glimra

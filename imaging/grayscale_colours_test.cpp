@@ -3,6 +3,7 @@
 // sets itself, rounded to an integer by comparing with the half.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -16,6 +17,14 @@ namespace {
 // (extended) or a 53-bit one (double, as some runtimes start a process).
 constexpr std::uint16_t kExtendedControl = 0x037F;
 constexpr std::uint16_t kDoubleControl = 0x027F;
+
+// Rounds to the nearest integer in the current rounding mode: halves to even inside an
+// ExtendedPrecision scope. The value is read through a volatile, so that the compiler
+// cannot round a constant ahead of time in the default mode instead of the scope's.
+long double RoundHalfEven(long double value) {
+    const volatile long double kept = value;
+    return std::nearbyint(kept);
+}
 
 std::uint16_t ControlWord() {
     std::uint16_t word;

@@ -42,9 +42,9 @@ inline void StorePackedPair(std::uint8_t* target, const U64x2& a, const U64x2& b
                             const U64x2& d) {
     U64x2 first, second, third;
     PackWords(a, b, c, d, first, second, third);
-    const U64x2 out[3] = {__builtin_shufflevector(first, second, 0, 2),
-                          __builtin_shufflevector(third, first, 0, 3),
-                          __builtin_shufflevector(second, third, 1, 3)};
+    const U64x2 out[] = {__builtin_shufflevector(first, second, 0, 2),
+                         __builtin_shufflevector(third, first, 0, 3),
+                         __builtin_shufflevector(second, third, 1, 3)};
     std::memcpy(target, out, sizeof out);
 }
 

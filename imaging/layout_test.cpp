@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 
 namespace glimra {
 namespace {

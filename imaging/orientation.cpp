@@ -96,7 +96,7 @@ void CopyTransposedBlock4(const Walk& walk, const PixelView& target, int x0, int
     const U32x4 b = __builtin_shufflevector(columns[0], columns[1], 2, 6, 3, 7);
     const U32x4 c = __builtin_shufflevector(columns[2], columns[3], 0, 4, 1, 5);
     const U32x4 d = __builtin_shufflevector(columns[2], columns[3], 2, 6, 3, 7);
-    const U32x4 rows[4] = {
+    const U32x4 rows[] = {
         __builtin_shufflevector(a, c, 0, 1, 4, 5), __builtin_shufflevector(a, c, 2, 3, 6, 7),
         __builtin_shufflevector(b, d, 0, 1, 4, 5), __builtin_shufflevector(b, d, 2, 3, 6, 7)};
     for (int j = 0; j < 4; ++j)
@@ -107,8 +107,8 @@ void CopyTransposedBlock4(const Walk& walk, const PixelView& target, int x0, int
 // the caches while it is copied; the tiles go down the target's columns, which walks
 // the source a band of rows at a time from one end to the other, in the order that the
 // processor's prefetching follows. Tiles of 128 pixels keep the pages of a tile's rows
-// in the address translation cache long enough: with 16, each tile's 64-byte pieces of
-// rows met fresh pages, and a 4K picture of 32 bits took three times as long to turn.
+// in the address translation cache long enough: with small tiles, each tile's 64-byte
+// pieces of rows meet fresh pages, and a large picture turns much more slowly.
 constexpr int kTile = 128;
 
 template <int kBytes>

@@ -79,7 +79,7 @@ inline void GraysOfEight(const U32x4& first, const U32x4& second, U16x8& grays, 
 inline void StoreGrays(std::uint8_t* p, const U32x4& first, const U32x4& second,
                        const U16x8& grays) {
     const U16x8 spread = {0x101, 1, 0x101, 1, 0x101, 1, 0x101, 1};
-    const U32x4 out[2] = {
+    const U32x4 out[] = {
         reinterpret_cast<U32x4>(__builtin_shufflevector(grays, grays, 0, 0, 2, 2, 4, 4, 6, 6) *
                                 spread) |
             (first & 0xFF000000u),
@@ -121,7 +121,7 @@ void StepRow(std::uint8_t* row, int bytes, int magnitude) {
 #if defined(__SSE2__)
     // Sixteen bytes at a time: the quotients as the high words of 16-bit products,
     // then one saturating addition or one subtraction. The compiler's own vector
-    // code for the loop below took four times as long, most of it on the clamp.
+    // code for the loop below is much slower, most of it spent on the clamp.
     const __m128i zero = _mm_setzero_si128(), factor = _mm_set1_epi16(static_cast<short>(m));
     for (; i + 16 <= bytes; i += 16) {
         auto* at = reinterpret_cast<__m128i*>(row + i);

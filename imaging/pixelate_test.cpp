@@ -7,7 +7,7 @@
 #include <cmath>
 #include <set>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 
 namespace {
 

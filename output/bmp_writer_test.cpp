@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/save_error.h"
 #include "testing/output/decoders.h"
 
@@ -84,7 +84,7 @@ TEST(BmpWriterTest, ImageMagickReadsThePicture) {
 // The file size is a 32-bit field: a picture whose rows add up to 4 GB or more
 // is refused before anything is written (the rows here share one pixel).
 TEST(BmpWriterTest, RefusesPicturesPastFourGigabytes) {
-    std::uint8_t pixel[3] = {1, 2, 3};
+    std::uint8_t pixel[] = {1, 2, 3};
     const PixelView tooLarge[] = {
         {pixel, 1, 1 << 30, 0, 3},    // 4-byte rows: 4 GiB of pixels
         {pixel, INT_MAX, 2, 0, 3},    // 6 GiB rows

@@ -6,7 +6,7 @@
 #include <numeric>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/bmp_writer.h"
 #include "output/buffered_writer.h"
 #include "output/save_error.h"

@@ -1,4 +1,4 @@
-// What all four writers share: the pictures they refuse, sinks that fail, row
+// What all the writers share: the pictures they refuse, sinks that fail, row
 // layouts, and odd sizes that must still give a file that decodes.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/bmp_writer.h"
 #include "output/gif_writer.h"
 #include "output/jpeg_writer.h"

@@ -47,7 +47,7 @@ void FloydSteinbergDither::MapRow(std::uint8_t* indexes) {
         }
         PaletteColor entry;
         *index = static_cast<std::uint8_t>(lookup_.Nearest(value[2], value[1], value[0], entry));
-        const int error[3] = {value[0] - entry.blue, value[1] - entry.green, value[2] - entry.red};
+        const int error[] = {value[0] - entry.blue, value[1] - entry.green, value[2] - entry.red};
         for (int c = 0; c < 3; ++c) {
             below[c] = behind[c] + 3 * error[c];
             behind[c] = under[c] + 5 * error[c];

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 
 namespace glimra {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/floyd_steinberg_dither.h"
 #include "output/octree_quantizer.h"
 #include "output/save_error.h"
@@ -67,7 +67,7 @@ TEST(GifWriterTest, CarriesThePaletteAndTheDitheredIndexes) {
 
 // Width and height are 16-bit fields (rows here share one pixel).
 TEST(GifWriterTest, RefusesSidesPast65535) {
-    std::uint8_t pixel[3] = {1, 2, 3};
+    std::uint8_t pixel[] = {1, 2, 3};
     for (const PixelView& view :
          {PixelView{pixel, 65536, 1, 0, 3}, PixelView{pixel, 1, 65536, 0, 3}}) {
         VectorSink sink;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "output/jpeg_errors.h"
+#include "imaging/jpeg_errors.h"
 #include "output/picture_check.h"
 #include "output/save_error.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/save_error.h"
 #include "testing/output/decoders.h"
 
@@ -22,15 +22,15 @@ std::vector<std::uint8_t> Write(const PixelView& view) {
 }
 
 // The example tables of the JPEG standard (ITU-T T.81, Annex K), row by row.
-constexpr int kLuminance[64] = {16,  11,  10,  16,  24, 40, 51,  61,  12,  12,  14,  19,  26,
-                                58,  60,  55,  14,  13, 16, 24,  40,  57,  69,  56,  14,  17,
-                                22,  29,  51,  87,  80, 62, 18,  22,  37,  56,  68,  109, 103,
-                                77,  24,  35,  55,  64, 81, 104, 113, 92,  49,  64,  78,  87,
-                                103, 121, 120, 101, 72, 92, 95,  98,  112, 100, 103, 99};
-constexpr int kChrominance[64] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
-                                  24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
-                                  99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
-                                  99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
+constexpr int kLuminance[] = {16,  11,  10,  16,  24, 40, 51,  61,  12,  12,  14,  19,  26,
+                              58,  60,  55,  14,  13, 16, 24,  40,  57,  69,  56,  14,  17,
+                              22,  29,  51,  87,  80, 62, 18,  22,  37,  56,  68,  109, 103,
+                              77,  24,  35,  55,  64, 81, 104, 113, 92,  49,  64,  78,  87,
+                              103, 121, 120, 101, 72, 92, 95,  98,  112, 100, 103, 99};
+constexpr int kChrominance[] = {17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99,
+                                24, 26, 56, 99, 99, 99, 99, 99, 47, 66, 99, 99, 99, 99, 99, 99,
+                                99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
+                                99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99};
 
 // Quality 90 scales the tables to 20 %, rounded, at least 1, at most 255
 // (baseline).
@@ -95,7 +95,7 @@ TEST(JpegWriterTest, IsTheFileThatRgbRowsGive) {
 // libjpeg refuses sides past 65500 pixels; its error comes back as ours, with
 // its text, and the program goes on (rows here share one pixel).
 TEST(JpegWriterTest, LibraryErrorsBecomeSaveErrors) {
-    std::uint8_t pixel[3] = {10, 20, 30};
+    std::uint8_t pixel[] = {10, 20, 30};
     const PixelView tooLarge[] = {{pixel, 65501, 1, 0, 3}, {pixel, 1, 65501, 0, 3}};
     for (const PixelView& view : tooLarge) {
         VectorSink sink;

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 
 namespace glimra {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "imaging/test_picture.h"
+#include "testing/imaging/test_picture.h"
 #include "output/bmp_writer.h"
 #include "testing/output/decoders.h"
 
@@ -46,7 +46,7 @@ TEST(PngWriterTest, FlatPicturesStayExactAndSmall) {
 // libpng refuses more than a million rows unless told otherwise; the writer
 // lifts that limit (rows here share one pixel).
 TEST(PngWriterTest, WritesPicturesOfMoreThanAMillionRows) {
-    std::uint8_t pixel[3] = {10, 20, 30};
+    std::uint8_t pixel[] = {10, 20, 30};
     const auto image = test::DecodePng(Write({pixel, 1, 1100000, 0, 3}));
     EXPECT_EQ(image.width, 1);
     ASSERT_EQ(image.height, 1100000);

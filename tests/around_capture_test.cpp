@@ -22,7 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace glimra::testing;
+using namespace glimra::test;
 
 constexpr const char* kCaption = "Norvanta Glimra 1.3";
 constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
@@ -244,127 +244,11 @@ TEST_F(AroundTheCapture, EveryCaptureIsSavedUnderItsPatternAndCopied_AndAFailedS
     main = Start(second);
     ASSERT_NE(main, nullptr) << second.DescribeWindows();
     ASSERT_TRUE(Select(main, {620, 320}, {700, 380}));
-    EXPECT_TRUE(
-        WaitFor([&] { return ShownWindowOfClass(second, "tooltips_class32") != nullptr; }, 3000))
-        << "no balloon";
+    EXPECT_TRUE(WaitFor([&] { return TrayBalloonShown(second.Id()); }, 3000)) << "no balloon";
     EXPECT_TRUE(ViewShows(main, 80, 60) == Copied(main));
     EXPECT_EQ(Copied(main).width, 80);
     EXPECT_EQ(fs::file_size(blocked), 1u);
     ExitWithTheMenu(second, main, 'F', 'X');
-}
-
-TEST_F(AroundTheCapture, KeysOfTheUsersChoosing_AndTheDialogRefusesAKeyGivenTwice) {
-    Store("KeyDesktop", "Ctrl+Alt+D");
-    Program program(ProgramPath(), folder);
-    HWND main = Start(program);
-    ASSERT_NE(main, nullptr) << program.DescribeWindows();
-    // The keys work from anywhere: another program's window is in front.
-    HWND elsewhere = other.SolidWindow({100, 500, 300, 600}, kBlue, WS_OVERLAPPEDWINDOW);
-    ::SetForegroundWindow(elsewhere);
-    ::Sleep(300);
-    PressKey(VK_F7);
-    EXPECT_FALSE(WaitFor([&] { return !::IsWindowVisible(main); }, 1500)) << "F7 still captures";
-    KeyEvents({{VK_CONTROL, true},
-               {VK_MENU, true},
-               {'D', true},
-               {'D', false},
-               {VK_MENU, false},
-               {VK_CONTROL, false}});
-    ASSERT_TRUE(CaptureSeen(main, 4000));
-    EXPECT_EQ(Copied(main).width, 1024);
-
-    // "C&onfig" > "&Keys...": the desktop's key made the active window's.
-    Activate(main);
-    AltAnd('O');
-    ASSERT_NE(WaitForMenu(program), nullptr);
-    Keys({'K'});
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = ShownWindowOfClass(program, "#32770")); }, 5000));
-    ::SendMessageA(::GetDlgItem(dialog, 101), 0x0401 /* HKM_SETHOTKEY */, VK_F8, 0);
-    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    HWND refusal = nullptr;
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            refusal = ShownWindowOfClass(program, "#32770");
-            return refusal && refusal != dialog;
-        },
-        5000));
-    EXPECT_TRUE(::IsWindow(dialog));
-    ::PostMessageA(refusal, WM_COMMAND, IDOK, 0);
-    ::Sleep(300);
-    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    ::Sleep(300);
-    EXPECT_EQ(Setting("KeyDesktop"), "Ctrl+Alt+D");
-    ExitWithTheMenu(program, main, 'F', 'X');
-}
-
-TEST_F(AroundTheCapture, APinnedPictureStaysOnTop_FollowsADragAndGoesWithEscape) {
-    Program program(ProgramPath(), folder);
-    HWND main = Start(program);
-    ASSERT_NE(main, nullptr) << program.DescribeWindows();
-    ASSERT_TRUE(Select(main, {620, 320}, {700, 380}));
-    Activate(main);
-    With({VK_CONTROL}, 'T');
-    HWND pin = nullptr;
-    ASSERT_TRUE(
-        WaitFor([&] { return (pin = ::FindWindowA("GlimraPin", nullptr)) != nullptr; }, 3000));
-    ::Sleep(300);
-    SaveScreenshot(RECT{540, 260, 880, 480}, "around-pin");
-    RECT r;
-    ::GetWindowRect(pin, &r);
-    EXPECT_EQ(r.left, 620);
-    EXPECT_EQ(r.top, 320);
-    EXPECT_EQ(r.right - r.left, 80);
-    // Another window brought to the front over it: the pin stays above it.
-    HWND cover = other.SolidWindow({560, 280, 860, 460}, kBlue, WS_OVERLAPPEDWINDOW);
-    ::SetForegroundWindow(cover);
-    ::Sleep(500);
-    EXPECT_EQ(::WindowFromPoint({660, 350}), pin);
-    SaveScreenshot(RECT{540, 260, 880, 480}, "around-pin-over-cover");
-    EXPECT_EQ(ScreenPixels({640, 340, 641, 341}).At(0, 0), kRed);
-    // A drag moves it.
-    MoveAndRest({640, 340});
-    MouseEvent(MOUSEEVENTF_LEFTDOWN);
-    MoveAndRest({700, 360});
-    MoveAndRest({740, 400});
-    MouseEvent(MOUSEEVENTF_LEFTUP);
-    ::Sleep(300);
-    ::GetWindowRect(pin, &r);
-    EXPECT_EQ(r.left, 720);
-    EXPECT_EQ(r.top, 380);
-    // Escape closes it.
-    ::SetForegroundWindow(pin);
-    ::Sleep(200);
-    PressKey(VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(pin); }, 3000));
-    ExitWithTheMenu(program, main, 'F', 'X');
-}
-
-TEST_F(AroundTheCapture, SettingsFromTheMenusAreStoredAtOnceAndSurviveTheProcessBeingKilled) {
-    Program program(ProgramPath(), folder);
-    HWND main = Start(program);
-    ASSERT_NE(main, nullptr) << program.DescribeWindows();
-    Activate(main);
-    AltAnd('C');
-    ASSERT_NE(WaitForMenu(program), nullptr);
-    Keys({'D', '5'});
-    ASSERT_TRUE(MenusClosed(program));
-    AltAnd('O');
-    ASSERT_NE(WaitForMenu(program), nullptr);
-    Keys({'Y'});
-    ASSERT_TRUE(MenusClosed(program));
-    program.Kill();
-    EXPECT_EQ(Setting("Delay"), "5");
-    EXPECT_EQ(Setting("AutoCopy"), "1");
-}
-
-}  // namespaceEXPECT_TRUE(WaitFor([&] { return TrayBalloonShown(second.Id()); }, 3000)) << "no
-   // balloon"; }, 3000))
-<< "no balloon";
-EXPECT_TRUE(ViewShows(main, 80, 60) == Copied(main));
-EXPECT_EQ(Copied(main).width, 80);
-EXPECT_EQ(fs::file_size(blocked), 1u);
-ExitWithTheMenu(second, main, 'F', 'X');
 }
 
 TEST_F(AroundTheCapture, KeysOfTheUsersChoosing_AndTheDialogRefusesAKeyGivenTwice) {

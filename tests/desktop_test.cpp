@@ -24,7 +24,7 @@
 
 namespace {
 
-using namespace glimra::testing;
+using namespace glimra::test;
 
 constexpr const char* kCaption = "Norvanta Glimra 1.3";
 constexpr COLORREF kRed = RGB(255, 0, 0);

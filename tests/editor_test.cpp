@@ -20,7 +20,7 @@
 
 namespace {
 
-using namespace glimra::testing;
+using namespace glimra::test;
 
 constexpr const char* kCaption = "Norvanta Glimra 1.3";
 constexpr COLORREF kWhite = RGB(255, 255, 255), kBlack = RGB(0, 0, 0), kRed = RGB(255, 0, 0);

@@ -5,7 +5,7 @@
 
 namespace {
 
-using glimra::testing::Program;
+using glimra::test::Program;
 
 // The main window's client area at 96 dpi: the outer 680 x 559 less the frame
 // that the system draws at 96 dpi.
@@ -23,7 +23,7 @@ TEST(ProgramAt144Dpi, MainWindowClientAreaIsOneAndAHalfTimesAsLarge) {
     HDC screen = ::GetDC(nullptr);
     ASSERT_EQ(::GetDeviceCaps(screen, LOGPIXELSY), 144);
     ::ReleaseDC(nullptr, screen);
-    Program program(glimra::testing::ProgramPath(), glimra::testing::TestFolder("program-dpi"));
+    Program program(glimra::test::ProgramPath(), glimra::test::TestFolder("program-dpi"));
     HWND main = program.WaitForWindow("Norvanta Glimra 1.3");
     ASSERT_NE(main, nullptr) << program.DescribeWindows();
     RECT client;

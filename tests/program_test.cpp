@@ -6,10 +6,10 @@
 
 namespace {
 
-using glimra::testing::Program;
+using glimra::test::Program;
 
 TEST(Program, MainWindowAppearsCentredAndDisabled_AndCloseEndsTheProgram) {
-    Program program(glimra::testing::ProgramPath(), glimra::testing::TestFolder("program-start"));
+    Program program(glimra::test::ProgramPath(), glimra::test::TestFolder("program-start"));
     HWND main = program.WaitForWindow("Norvanta Glimra 1.3");
     ASSERT_NE(main, nullptr) << program.DescribeWindows();
     RECT r;

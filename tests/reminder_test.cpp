@@ -11,7 +11,7 @@
 
 namespace {
 
-using namespace glimra::testing;
+using namespace glimra::test;
 
 std::string TextOf(HWND window) {
     char text[64] = {};

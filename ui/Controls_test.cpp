@@ -3,13 +3,16 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "testing/ui/PropertyAccess.h"
 #include "ui/PictureLoader.h"
 
 namespace {
 
 using namespace ui;
-using ui::testing::ControlsTest;
-using ui::testing::Near;
+using glimra::test::ControlsTest;
+using glimra::test::GetIntProperty;
+using glimra::test::GetTextProperty;
+using glimra::test::Near;
 
 using Layout = ControlsTest;
 

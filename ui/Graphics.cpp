@@ -4,7 +4,7 @@
 #include <tuple>
 #include <utility>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -47,14 +47,14 @@ HFONT CreateFontFor(const TFontData& font) {
 HFONT SharedFont(const TFontData& font) {
     // The colour is not part of a GDI font.
     using Key = std::tuple<std::string, int, unsigned>;
-    thread_local std::map<Key, Font> fonts;
-    Font& shared = fonts[Key{font.name, font.height, font.style}];
+    thread_local std::map<Key, win::Font> fonts;
+    win::Font& shared = fonts[Key{font.name, font.height, font.style}];
     if (!shared) shared.Reset(CreateFontFor(font));
     return shared.Get();
 }
 
 HDC MeasuringDC() {
-    thread_local MemoryDC dc(::CreateCompatibleDC(nullptr));
+    thread_local win::MemoryDC dc(::CreateCompatibleDC(nullptr));
     return dc.Get();
 }
 

@@ -5,16 +5,16 @@
 
 namespace ui {
 
-Window MakeHiddenWindow(const char* className, WNDPROC procedure, const char* purpose,
-                        HWND parent) {
+win::Window MakeHiddenWindow(const char* className, WNDPROC procedure, const char* purpose,
+                             HWND parent) {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
     wc.lpfnWndProc = procedure;
     wc.hInstance = instance;
     wc.lpszClassName = className;
     ::RegisterClassA(&wc);
-    Window window(::CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, parent,
-                                    nullptr, instance, nullptr));
+    win::Window window(::CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0,
+                                         parent, nullptr, instance, nullptr));
     if (!window) throw std::runtime_error(std::string("cannot create ") + purpose);
     return window;
 }

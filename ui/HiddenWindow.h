@@ -6,13 +6,13 @@
 
 #include <windows.h>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
 // Registers the class (once is enough; later calls find it) and makes the window;
 // throws a runtime_error naming `purpose` when the system gives none.
-Window MakeHiddenWindow(const char* className, WNDPROC procedure, const char* purpose,
-                        HWND parent = nullptr);
+win::Window MakeHiddenWindow(const char* className, WNDPROC procedure, const char* purpose,
+                             HWND parent = nullptr);
 
 }  // namespace ui

@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -29,7 +29,7 @@ class THintWindow {
 
   private:
     HWND parent_;
-    Window tooltip_;
+    win::Window tooltip_;
     std::set<TControl*> tools_;  // children that have a tool
 };
 

@@ -9,8 +9,8 @@
 namespace {
 
 using namespace ui;
-using ui::testing::TTestForm;
-using ui::testing::UiTest;
+using glimra::test::TTestForm;
+using glimra::test::UiTest;
 
 using LayoutLoader = UiTest;
 

@@ -7,7 +7,7 @@
 
 #include "ui/TApplication.h"
 #include "ui/TMenuItem.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -59,7 +59,7 @@ LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 HWND MenuWindow() {
-    static Window window;
+    static win::Window window;
     // Popup menus need an owner that can take the foreground.
     if (!window || !::IsWindow(window.Get()))
         window = MakeHiddenWindow("GlimraMenus", MenuWindowProc, "the menus' window");

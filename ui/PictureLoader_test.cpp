@@ -7,12 +7,13 @@
 
 #include "ui/TBitmap.h"
 #include "ui/TPicture.h"
+#include "testing/ui/CanvasPixel.h"
 #include "testing/ui/TestForm.h"
 
 namespace {
 
 using namespace ui;
-using ui::testing::UiTest;
+using glimra::test::UiTest;
 
 // A BMP file of `width` x `height` pixels whose every pixel has the colour
 // (x, y, 7) and, at 32 bits, the alpha x * 40; rows bottom-up unless `topDown`.
@@ -134,7 +135,7 @@ TEST_F(Decoding, BlendingUsesStraightAlpha) {
     TBitmap target;
     target.SetPixelFormat(TPixelFormat::pf32bit);
     target.SetSize(1, 1);
-    target.Canvas().SetPixel(0, 0, RGB(0, 0, 0));
+    glimra::test::SetPixel(target.Canvas(), 0, 0, RGB(0, 0, 0));
     picture.Draw(target.Canvas().Handle(), {0, 0, 1, 1});
     const COLORREF c = target.Canvas().Pixel(0, 0);
     EXPECT_NEAR(GetRValue(c), 128, 2);

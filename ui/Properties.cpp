@@ -61,43 +61,4 @@ const Property& FindProperty(const TComponent& c, std::string_view name) {
     return *p;
 }
 
-namespace {
-
-const Property& Typed(const TComponent& c, std::string_view name, PropType type) {
-    const Property& p = FindProperty(c, name);
-    const bool intLike =
-        type == PropType::Integer && (p.type == PropType::Boolean || p.type == PropType::Colour ||
-                                      p.type == PropType::Enum || p.type == PropType::Set);
-    if (p.type != type && !intLike)
-        throw EPropertyError("property '" + std::string(name) + "' of " +
-                             c.Properties().ClassName() + " is of another kind");
-    return p;
-}
-
-}  // namespace
-
-std::string GetTextProperty(const TComponent& c, std::string_view name) {
-    return Typed(c, name, PropType::Text).getText(c);
-}
-
-void SetTextProperty(TComponent& c, std::string_view name, const std::string& value) {
-    Typed(c, name, PropType::Text).setText(c, value);
-}
-
-std::vector<std::string> GetLinesProperty(const TComponent& c, std::string_view name) {
-    return Typed(c, name, PropType::StringList).getLines(c);
-}
-
-void SetLinesProperty(TComponent& c, std::string_view name, const std::vector<std::string>& lines) {
-    Typed(c, name, PropType::StringList).setLines(c, lines);
-}
-
-int GetIntProperty(const TComponent& c, std::string_view name) {
-    return Typed(c, name, PropType::Integer).getInt(c);
-}
-
-void SetIntProperty(TComponent& c, std::string_view name, int value) {
-    Typed(c, name, PropType::Integer).setInt(c, value);
-}
-
 }  // namespace ui

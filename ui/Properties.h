@@ -202,13 +202,7 @@ class Registrar {
     PropertyRegistry& registry_;
 };
 
-// Access by name; an unknown name or a property of another kind raises EPropertyError.
-std::string GetTextProperty(const TComponent& c, std::string_view name);
-void SetTextProperty(TComponent& c, std::string_view name, const std::string& value);
-std::vector<std::string> GetLinesProperty(const TComponent& c, std::string_view name);
-void SetLinesProperty(TComponent& c, std::string_view name, const std::vector<std::string>& lines);
-int GetIntProperty(const TComponent& c, std::string_view name);
-void SetIntProperty(TComponent& c, std::string_view name, int value);
+// The property of that name; an unknown name raises EPropertyError.
 const Property& FindProperty(const TComponent& c, std::string_view name);
 
 }  // namespace ui

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/ui/PropertyAccess.h"
 #include "ui/TComponent.h"
 
 namespace {
 
 using namespace ui;
+using glimra::test::GetIntProperty;
+using glimra::test::GetLinesProperty;
+using glimra::test::GetTextProperty;
+using glimra::test::SetIntProperty;
+using glimra::test::SetLinesProperty;
+using glimra::test::SetTextProperty;
 
 // A component with one property of each plain kind, and a derived class that
 // adds one and redeclares another.

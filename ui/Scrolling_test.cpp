@@ -5,7 +5,15 @@
 namespace {
 
 using namespace ui;
-using ui::testing::ControlsTest;
+using glimra::test::ControlsTest;
+
+// Moves the content by dx, dy (positive: right and down, so the scroll positions
+// go down by as much), each position kept within its range: the horizontal bar
+// first, then the vertical one.
+void ScrollBy(TScrollingWinControl& box, int dx, int dy) {
+    box.HorzScrollBar().SetPosition(box.HorzScrollBar().Position() - dx);
+    box.VertScrollBar().SetPosition(box.VertScrollBar().Position() - dy);
+}
 
 class Scrolling : public ControlsTest {
   protected:
@@ -47,7 +55,7 @@ TEST_F(Scrolling, RangesFollowTheContentAndPositionsStayInThem) {
     EXPECT_EQ(box.VertScrollBar().Position(), 300 - pageY);
     box.VertScrollBar().SetPosition(-5);
     EXPECT_EQ(box.VertScrollBar().Position(), 0);
-    box.ScrollBy(-30, -1000);
+    ScrollBy(box, -30, -1000);
     EXPECT_EQ(box.HorzScrollBar().Position(), 30);
     EXPECT_EQ(box.VertScrollBar().Position(), 300 - pageY);
     EXPECT_EQ(::GetScrollPos(box.Handle(), SB_HORZ), 30);
@@ -66,7 +74,7 @@ TEST_F(Scrolling, RangesFollowTheContentAndPositionsStayInThem) {
     form->Control<TImage>("View").SetBitmap(small);
     EXPECT_EQ(box.HorzScrollBar().Position(), 0);
     EXPECT_EQ(box.VertScrollBar().Position(), 0);
-    box.ScrollBy(-10, -10);
+    ScrollBy(box, -10, -10);
     EXPECT_EQ(box.HorzScrollBar().Position(), 0);
     EXPECT_FALSE(::GetWindowLongA(box.Handle(), GWL_STYLE) & WS_HSCROLL);
 }
@@ -109,8 +117,8 @@ TEST_F(Scrolling, ScrolledContentIsDrawnAndHitShifted) {
     Settle();
     HWND window = box.Handle();
     // The client point (10, 20) shows the picture's pixel (110, 80).
-    EXPECT_EQ(ui::testing::ControlsTest::PixelAt(window, 10, 20), RGB(110, 80, 0));
-    EXPECT_EQ(ui::testing::ControlsTest::PixelAt(window, 70, 5), RGB(170, 65, 0));
+    EXPECT_EQ(glimra::test::ControlsTest::PixelAt(window, 10, 20), RGB(110, 80, 0));
+    EXPECT_EQ(glimra::test::ControlsTest::PixelAt(window, 70, 5), RGB(170, 65, 0));
     ClickAt(window, 10, 20);
     EXPECT_EQ(form->events, std::vector<std::string>{"down View 110,80"});
     // The button's window stands where its position and the scroll say.
@@ -123,9 +131,9 @@ TEST_F(Scrolling, ScrolledContentIsDrawnAndHitShifted) {
     EXPECT_EQ(button.Left(), 300);
     SaveScreenshot(form->Handle(), "controls-scrolled");
     // Back at the start.
-    box.ScrollBy(1000, 1000);
+    ScrollBy(box, 1000, 1000);
     Settle();
-    EXPECT_EQ(ui::testing::ControlsTest::PixelAt(window, 10, 20), RGB(10, 20, 0));
+    EXPECT_EQ(glimra::test::ControlsTest::PixelAt(window, 10, 20), RGB(10, 20, 0));
     ::GetWindowRect(button.Handle(), &r);
     ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
     EXPECT_EQ(r.left, 300);
@@ -141,7 +149,7 @@ TEST_F(Scrolling, BevelsTakeTheirRoomBetweenTheBorderAndTheScrollBars) {
     EXPECT_EQ(box.HorzScrollBar().Page(), box.ClientWidth());
     ShowForm();
     HWND window = box.Handle();
-    WindowDC dc = WindowDC::WholeWindow(window);
+    win::WindowDC dc = win::WindowDC::WholeWindow(window);
     EXPECT_EQ(::GetPixel(dc.Get(), 2, 20), ::GetSysColor(COLOR_3DLIGHT));
     EXPECT_EQ(::GetPixel(dc.Get(), 117, 20), ::GetSysColor(COLOR_3DDKSHADOW));
     EXPECT_EQ(::GetPixel(dc.Get(), 4, 20), ColorToRGB(box.Color()));

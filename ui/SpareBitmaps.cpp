@@ -7,7 +7,7 @@ namespace ui::SpareBitmaps {
 namespace {
 
 struct Spare {
-    Bitmap bitmap;
+    win::Bitmap bitmap;
     void* bits = nullptr;
     int width = 0, height = 0, bitsPerPixel = 0;
 };
@@ -23,7 +23,7 @@ long long BytesOf(int width, int height, int bitsPerPixel) {
 
 }  // namespace
 
-void Keep(Bitmap bitmap, void* bits, int width, int height, int bitsPerPixel) {
+void Keep(win::Bitmap bitmap, void* bits, int width, int height, int bitsPerPixel) {
     if (!bitmap || !bits || BytesOf(width, height, bitsPerPixel) < kSmallest) return;
     if (count == kKept) {
         // The oldest goes back to the system.
@@ -34,7 +34,7 @@ void Keep(Bitmap bitmap, void* bits, int width, int height, int bitsPerPixel) {
     kept[count++] = {std::move(bitmap), bits, width, height, bitsPerPixel};
 }
 
-bool Take(int width, int height, int bitsPerPixel, Bitmap& bitmap, void*& bits) {
+bool Take(int width, int height, int bitsPerPixel, win::Bitmap& bitmap, void*& bits) {
     // The latest first: its memory is the likeliest still in the caches.
     for (int i = count - 1; i >= 0; --i) {
         Spare& spare = kept[i];

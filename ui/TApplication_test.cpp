@@ -10,8 +10,8 @@
 namespace {
 
 using namespace ui;
-using ui::testing::TTestForm;
-using ui::testing::UiTest;
+using glimra::test::TTestForm;
+using glimra::test::UiTest;
 
 using ErrorReport = UiTest;
 

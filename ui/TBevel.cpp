@@ -1,6 +1,6 @@
 #include "ui/TBevel.h"
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -22,8 +22,8 @@ void TBevel::Paint(HDC dc) {
     // A lowered bevel has its shadow above and to the left of its light line, a
     // raised one the other way round.
     const bool lowered = style_ == TBevelStyle::bsLowered;
-    Brush shadow(::CreateSolidBrush(::GetSysColor(COLOR_BTNSHADOW)));
-    Brush light(::CreateSolidBrush(::GetSysColor(COLOR_BTNHIGHLIGHT)));
+    win::Brush shadow(::CreateSolidBrush(::GetSysColor(COLOR_BTNSHADOW)));
+    win::Brush light(::CreateSolidBrush(::GetSysColor(COLOR_BTNHIGHLIGHT)));
     HBRUSH first = lowered ? shadow.Get() : light.Get();
     HBRUSH second = lowered ? light.Get() : shadow.Get();
     const int w = width_, h = height_;

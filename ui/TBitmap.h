@@ -10,7 +10,7 @@
 
 #include "imaging/pixel_view.h"
 #include "ui/Graphics.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -40,12 +40,11 @@ class TCanvas {
     void FillRect(const RECT& r);
     void Draw(int x, int y, TBitmap& source);
     COLORREF Pixel(int x, int y);
-    void SetPixel(int x, int y, COLORREF colour);
 
   private:
     friend class TBitmap;
     TBitmap& bitmap_;
-    MemoryDC dc_;
+    win::MemoryDC dc_;
     HGDIOBJ original_ = nullptr;
     TColor penColour_ = clBlack, brushColour_ = clWhite;
     int penWidth_ = 1;
@@ -92,14 +91,14 @@ class TBitmap {
     friend class TCanvas;
     // A DIB section of that size and format whose pixels are not set: a spare one
     // when there is one, else a new one; throws EOutOfResources.
-    void Allocate(int width, int height, TPixelFormat format, Bitmap& bitmap, void*& bits,
+    void Allocate(int width, int height, TPixelFormat format, win::Bitmap& bitmap, void*& bits,
                   std::ptrdiff_t& stride) const;
-    void Replace(Bitmap bitmap, void* bits, int width, int height, std::ptrdiff_t stride,
+    void Replace(win::Bitmap bitmap, void* bits, int width, int height, std::ptrdiff_t stride,
                  TPixelFormat format);
     // The DIB section goes to the spares (see SpareBitmaps.h); bitmap_ is empty after.
     void LetGo();
 
-    Bitmap bitmap_;
+    win::Bitmap bitmap_;
     void* bits_ = nullptr;
     int width_ = 0, height_ = 0;
     std::ptrdiff_t stride_ = 0;

@@ -4,12 +4,13 @@
 
 #include <cstring>
 
+#include "testing/ui/CanvasPixel.h"
 #include "testing/ui/TestForm.h"
 
 namespace {
 
 using namespace ui;
-using ui::testing::UiTest;
+using glimra::test::UiTest;
 
 using Bitmap = UiTest;
 
@@ -17,7 +18,8 @@ using Bitmap = UiTest;
 void Paint(TBitmap& b) {
     for (int y = 0; y < b.Height(); ++y)
         for (int x = 0; x < b.Width(); ++x)
-            b.Canvas().SetPixel(x, y, RGB(x * 37 % 256, y * 59 % 256, (x * y + 11) % 256));
+            glimra::test::SetPixel(b.Canvas(), x, y,
+                                   RGB(x * 37 % 256, y * 59 % 256, (x * y + 11) % 256));
 }
 
 void ExpectPainted(TBitmap& b) {
@@ -58,7 +60,7 @@ TEST_F(Bitmap, RowsAreAddressedFromTheTop) {
     b.SetSize(4, 3);
     b.Canvas().SetBrushColor(clWhite);
     b.Canvas().FillRect({0, 0, 4, 3});
-    b.Canvas().SetPixel(0, 0, RGB(255, 0, 0));
+    glimra::test::SetPixel(b.Canvas(), 0, 0, RGB(255, 0, 0));
     EXPECT_EQ(b.ScanLine(0)[2], 255);
     EXPECT_EQ(b.ScanLine(0)[0], 0);
     EXPECT_EQ(b.ScanLine(2)[0], 255);
@@ -75,7 +77,7 @@ TEST_F(Bitmap, ResizeKeepsTheSharedPartAndAssignCopies) {
     TBitmap copy;
     copy.Assign(b);
     ExpectPainted(copy);
-    b.Canvas().SetPixel(0, 0, RGB(1, 2, 3));
+    glimra::test::SetPixel(b.Canvas(), 0, 0, RGB(1, 2, 3));
     EXPECT_NE(copy.Canvas().Pixel(0, 0), RGB(1, 2, 3));  // a copy, not a share
     copy.SetSize(20, 9);
     EXPECT_EQ(copy.Canvas().Pixel(12, 6), RGB(12 * 37 % 256, 6 * 59 % 256, (72 + 11) % 256));

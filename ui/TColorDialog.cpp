@@ -1,7 +1,7 @@
 #include "ui/TColorDialog.h"
 
 #include "ui/Properties.h"
-#include "ui/SystemFunction.h"
+#include "win/SystemFunction.h"
 
 namespace ui {
 
@@ -13,7 +13,7 @@ bool TColorDialog::Execute(HWND owner) {
     choice.lpCustColors = custom_.data();
     choice.Flags = options_ | CC_RGBINIT;
     static const auto chooseColor =
-        SystemFunction<decltype(::ChooseColorA)>("comdlg32.dll", "ChooseColorA");
+        win::SystemFunction<decltype(::ChooseColorA)>("comdlg32.dll", "ChooseColorA");
     if (!chooseColor(&choice)) return false;
     colour_ = choice.rgbResult;
     return true;

@@ -10,7 +10,7 @@
 namespace {
 
 using namespace ui;
-using ui::testing::UiTest;
+using glimra::test::UiTest;
 
 using ImageLists = UiTest;
 

@@ -1,6 +1,6 @@
 #include "ui/TLabel.h"
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -30,7 +30,7 @@ UINT TLabel::TextFlags() const {
 
 SIZE TLabel::TextSize(int wrapWidth) const {
     HDC dc = MeasuringDC();
-    Selection select(dc, SharedFont(Font()));
+    win::Selection select(dc, SharedFont(Font()));
     // An empty caption still takes the height of a line.
     std::string text = Caption().empty() ? " " : Caption();
     RECT r{0, 0, wrapWidth, 0};
@@ -96,10 +96,10 @@ void TLabel::FontChanged() {
 void TLabel::Paint(HDC dc) {
     RECT box{0, 0, width_, height_};
     if (!transparent_ && Color() != clNone) {
-        Brush brush(::CreateSolidBrush(ColorToRGB(Color())));
+        win::Brush brush(::CreateSolidBrush(ColorToRGB(Color())));
         ::FillRect(dc, &box, brush.Get());
     }
-    Selection select(dc, SharedFont(Font()));
+    win::Selection select(dc, SharedFont(Font()));
     ::SetBkMode(dc, TRANSPARENT);
     RECT text = box;
     if (layout_ != TTextLayout::tlTop) {

@@ -18,7 +18,7 @@
 #include "ui/ShortCut.h"
 #include "ui/TPicture.h"
 #include "ui/TComponent.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -119,7 +119,7 @@ class TMenuItem : public TComponent {
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr;  // set on the root item of a menu
-    Menu handle_;
+    win::Menu handle_;
     UINT command_;
 };
 

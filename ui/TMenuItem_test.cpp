@@ -11,9 +11,9 @@
 namespace {
 
 using namespace ui;
-using ui::testing::EntryInfo;
-using ui::testing::EntryText;
-using ui::testing::MenuTest;
+using glimra::test::EntryInfo;
+using glimra::test::EntryText;
+using glimra::test::MenuTest;
 
 using MenuItems = MenuTest;
 

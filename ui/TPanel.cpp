@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -10,8 +10,8 @@ void DrawBevel(HDC dc, RECT& r, TBevelCut cut, int width) {
     if (cut == TBevelCut::bvNone) return;
     if (cut != TBevelCut::bvSpace) {
         const bool raised = cut == TBevelCut::bvRaised;
-        Brush light(::CreateSolidBrush(::GetSysColor(COLOR_BTNHIGHLIGHT)));
-        Brush dark(::CreateSolidBrush(::GetSysColor(COLOR_BTNSHADOW)));
+        win::Brush light(::CreateSolidBrush(::GetSysColor(COLOR_BTNHIGHLIGHT)));
+        win::Brush dark(::CreateSolidBrush(::GetSysColor(COLOR_BTNSHADOW)));
         HBRUSH topLeft = raised ? light.Get() : dark.Get();
         HBRUSH bottomRight = raised ? dark.Get() : light.Get();
         for (int i = 0; i < width; ++i) {
@@ -116,7 +116,7 @@ void TPanel::PaintWindow(HDC dc) {
     ::InflateRect(&r, -borderWidth_, -borderWidth_);
     DrawBevel(dc, r, bevelInner_, bevelWidth_);
     if (Caption().empty()) return;
-    Selection font(dc, FontHandle());
+    win::Selection font(dc, FontHandle());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ColorToRGB(Font().colour));
     ::DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -125,7 +125,7 @@ void TPanel::PaintWindow(HDC dc) {
 LRESULT TPanel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_ERASEBKGND && parentBackground_ && Parent()) {
         RECT r = ClientRect();
-        Brush brush(::CreateSolidBrush(ColorToRGB(Parent()->Color())));
+        win::Brush brush(::CreateSolidBrush(ColorToRGB(Parent()->Color())));
         ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush.Get());
         return 1;
     }

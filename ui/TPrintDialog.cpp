@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "ui/SystemFunction.h"
+#include "win/SystemFunction.h"
 
 namespace ui {
 
@@ -25,13 +25,13 @@ PrinterDC TPrintDialog::Execute(HWND owner) {
                PD_USEDEVMODECOPIESANDCOLLATE;
     pd.nCopies = 1;
     static const auto printDialog =
-        SystemFunction<decltype(::PrintDlgA)>("comdlg32.dll", "PrintDlgA");
+        win::SystemFunction<decltype(::PrintDlgA)>("comdlg32.dll", "PrintDlgA");
     const bool ok = printDialog(&pd) != 0;
     // The dialog may have replaced the settings' memory: keep what it hands back.
     devMode_ = pd.hDevMode;
     devNames_ = pd.hDevNames;
     if (ok) return PrinterDC(pd.hDC);
-    const DWORD failure = CommonDialogError();
+    const DWORD failure = win::CommonDialogError();
     if (failure != 0 && failure != PDERR_NODEFAULTPRN)
         throw std::runtime_error("The print dialog could not be shown (error " +
                                  std::to_string(failure) + ")");

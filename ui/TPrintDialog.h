@@ -7,12 +7,12 @@
 #include <windows.h>
 
 #include "ui/TComponent.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
 // A device context of a printer, deleted with DeleteDC.
-using PrinterDC = Owned<HandleTraits<HDC, ::DeleteDC>>;
+using PrinterDC = win::Owned<win::HandleTraits<HDC, ::DeleteDC>>;
 
 class TPrintDialog : public TComponent {
   public:

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/SystemFunction.h"
+#include "win/SystemFunction.h"
 
 namespace ui {
 
@@ -72,9 +72,9 @@ bool TSaveDialog::Execute(HWND owner) {
 
     pending_ = nullptr;
     static const auto getSaveFileName =
-        SystemFunction<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
+        win::SystemFunction<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
     const bool ok = getSaveFileName(&ofn) != 0;
-    const DWORD failure = ok ? 0 : CommonDialogError();
+    const DWORD failure = ok ? 0 : win::CommonDialogError();
     if (ok) {
         fileName_ = file.data();
         filterIndex_ = static_cast<int>(ofn.nFilterIndex);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -75,9 +75,9 @@ void TScrollBox::PaintBevels() {
     const DWORD style = ::GetWindowLongA(Handle(), GWL_STYLE);
     if (style & WS_VSCROLL) inner.right += ::GetSystemMetrics(SM_CXVSCROLL);
     if (style & WS_HSCROLL) inner.bottom += ::GetSystemMetrics(SM_CYHSCROLL);
-    WindowDC dc = WindowDC::WholeWindow(Handle());
+    win::WindowDC dc = win::WindowDC::WholeWindow(Handle());
     ::ExcludeClipRect(dc.Get(), inner.left, inner.top, inner.right, inner.bottom);
-    Brush face(::CreateSolidBrush(ColorToRGB(Color())));
+    win::Brush face(::CreateSolidBrush(ColorToRGB(Color())));
     ::FillRect(dc.Get(), &outer, face.Get());
     const UINT kind = bevelKind_ == TBevelKind::bkSoft   ? BF_SOFT
                       : bevelKind_ == TBevelKind::bkFlat ? BF_FLAT

@@ -95,11 +95,6 @@ void TScrollingWinControl::UpdateScrollBars() {
              std::min(vert_.position_, vert_.MaxPosition()));
 }
 
-void TScrollingWinControl::ScrollBy(int dx, int dy) {
-    ScrollTo(std::clamp(int(scroll_.x - dx), 0, horz_.MaxPosition()),
-             std::clamp(int(scroll_.y - dy), 0, vert_.MaxPosition()));
-}
-
 void TScrollingWinControl::ScrollTo(int x, int y) {
     const int dx = scroll_.x - x, dy = scroll_.y - y;
     if (dx == 0 && dy == 0) return;

@@ -21,9 +21,6 @@ class TScrollingWinControl : public TWinControl {
     bool AutoScroll() const { return autoScroll_; }
     void SetAutoScroll(bool autoScroll);
 
-    // Moves the content by dx, dy (positive: right and down, so the scroll
-    // positions go down by as much); each position stays within its range.
-    void ScrollBy(int dx, int dy);
     // Shows the scroll bars that the ranges need and keeps the positions in them.
     void UpdateScrollBars();
     void Realign() override;

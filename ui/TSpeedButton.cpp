@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ui/TWinControl.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -125,7 +125,7 @@ void TSpeedButton::Paint(HDC dc) {
     const bool sunken = Enabled() && (Pressed() || down_);
     const bool raised = !sunken && (!flat_ || (hot_ && Enabled()));
     if (!flat_) {
-        Brush face(::CreateSolidBrush(ColorToRGB(Color())));
+        win::Brush face(::CreateSolidBrush(ColorToRGB(Color())));
         ::FillRect(dc, &box, face.Get());
     }
     // Flat buttons show their parent through; the mouse over one lightens it,

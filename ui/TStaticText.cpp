@@ -49,7 +49,7 @@ void TStaticText::StyleChanged() {
 void TStaticText::AdjustBounds() {
     if (!autoSize_) return;
     HDC dc = MeasuringDC();
-    Selection select(dc, SharedFont(Font()));
+    win::Selection select(dc, SharedFont(Font()));
     const std::string text = Caption().empty() ? " " : Caption();
     RECT r{0, 0, 0, 0};
     ::DrawTextA(dc, text.c_str(), -1, &r,

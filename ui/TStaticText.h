@@ -4,7 +4,7 @@
 
 #include "ui/TWinControl.h"
 #include "ui/TextLayout.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -45,7 +45,7 @@ class TStaticText : public TWinControl {
     bool autoSize_ = true, showAccelChar_ = true, transparent_ = false;
     TStaticBorderStyle borderStyle_ = TStaticBorderStyle::sbsNone;
     TAlignment alignment_ = TAlignment::taLeftJustify;
-    Brush background_;
+    win::Brush background_;
     TColor backgroundColour_ = clNone;  // the colour `background_` was made for
 };
 

@@ -53,7 +53,7 @@ LRESULT CALLBACK TTimer::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 }
 
 HWND TTimer::TimerWindow() {
-    static const ui::Window window =
+    static const win::Window window =
         MakeHiddenWindow("GlimraTimers", WindowProc, "the timers' window", HWND_MESSAGE);
     return window.Get();
 }

@@ -200,7 +200,7 @@ void TToolBar::PaintBackground(HDC dc) {
     const RECT r = ClientRect();
     if (drawingStyle_ == TTBDrawingStyle::dsGradient) {
         const COLORREF from = ColorToRGB(gradientStart_), to = ColorToRGB(gradientEnd_);
-        TRIVERTEX v[2] = {
+        TRIVERTEX v[] = {
             {r.left, r.top, static_cast<COLOR16>(GetRValue(from) << 8),
              static_cast<COLOR16>(GetGValue(from) << 8), static_cast<COLOR16>(GetBValue(from) << 8),
              0},
@@ -210,7 +210,7 @@ void TToolBar::PaintBackground(HDC dc) {
         GRADIENT_RECT g{0, 1};
         ::GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
     } else {
-        Brush brush(::CreateSolidBrush(ColorToRGB(colour_)));
+        win::Brush brush(::CreateSolidBrush(ColorToRGB(colour_)));
         ::FillRect(dc, &r, brush.Get());
     }
     UINT edges = 0;

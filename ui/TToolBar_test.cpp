@@ -10,8 +10,8 @@
 namespace {
 
 using namespace ui;
-using ui::testing::EntryInfo;
-using ui::testing::MenuTest;
+using glimra::test::EntryInfo;
+using glimra::test::MenuTest;
 
 class ToolBars : public MenuTest {
   protected:

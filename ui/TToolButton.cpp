@@ -23,19 +23,19 @@ void Blend(HDC dc, const RECT& r, COLORREF colour, BYTE alpha) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 1, 1, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    Bitmap pixel(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win::Bitmap pixel(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!pixel || !bits) return;
     *static_cast<DWORD*>(bits) =
         (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
-    MemoryDC source(::CreateCompatibleDC(dc));
-    Selection select(source.Get(), pixel.Get());
+    win::MemoryDC source(::CreateCompatibleDC(dc));
+    win::Selection select(source.Get(), pixel.Get());
     const BLENDFUNCTION function{AC_SRC_OVER, 0, alpha, 0};
     ::AlphaBlend(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source.Get(), 0, 0, 1, 1,
                  function);
 }
 
 void Frame(HDC dc, const RECT& r, COLORREF colour) {
-    Brush brush(::CreateSolidBrush(colour));
+    win::Brush brush(::CreateSolidBrush(colour));
     ::FrameRect(dc, &r, brush.Get());
 }
 
@@ -45,8 +45,8 @@ COLORREF Darker(COLORREF c, int percent) {
 }
 
 void Line(HDC dc, int x0, int y0, int x1, int y1, COLORREF colour) {
-    Pen pen(::CreatePen(PS_SOLID, 1, colour));
-    Selection select(dc, pen.Get());
+    win::Pen pen(::CreatePen(PS_SOLID, 1, colour));
+    win::Selection select(dc, pen.Get());
     ::MoveToEx(dc, x0, y0, nullptr);
     ::LineTo(dc, x1, y1);
 }
@@ -141,8 +141,8 @@ int TToolButton::ArrangedWidth() const {
     // Wide enough for the caption and the image, with a margin on both sides.
     int content = 0;
     if (!caption_.empty() && (bar->ShowCaptions() || menuItem_)) {
-        WindowDC screen = WindowDC::Of(nullptr);
-        Selection font(screen.Get(), bar->ButtonFont());
+        win::WindowDC screen = win::WindowDC::Of(nullptr);
+        win::Selection font(screen.Get(), bar->ButtonFont());
         RECT r{0, 0, 0, 0};
         ::DrawTextA(screen.Get(), caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
         content = r.right - r.left;
@@ -243,7 +243,7 @@ void TToolButton::PaintFace(HDC dc, const RECT& area, bool down) {
     const bool image = images && imageIndex_ >= 0 && imageIndex_ < images->Count();
     const bool text = !caption_.empty() && (bar->ShowCaptions() || menuItem_);
     const int shift = down ? 1 : 0;
-    Selection font(dc, bar->ButtonFont());
+    win::Selection font(dc, bar->ButtonFont());
     RECT measured{0, 0, 0, 0};
     if (text) ::DrawTextA(dc, caption_.c_str(), -1, &measured, DT_CALCRECT | DT_SINGLELINE);
     const int tw = measured.right, th = measured.bottom;

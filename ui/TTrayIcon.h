@@ -12,7 +12,7 @@
 
 #include "ui/Graphics.h"
 #include "ui/TComponent.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -75,12 +75,12 @@ class TTrayIcon : public TComponent {
 
     bool visible_ = false;
     bool added_ = false;
-    Icon icon_;
+    win::Icon icon_;
     std::string hint_, balloonTitle_, balloonHint_;
     TBalloonFlags balloonFlags_ = TBalloonFlags::bfNone;
     int balloonTimeout_ = 3000;
     TPopupMenu* popupMenu_ = nullptr;
-    Window window_;
+    win::Window window_;
 };
 
 }  // namespace ui

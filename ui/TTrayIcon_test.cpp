@@ -10,7 +10,7 @@
 namespace {
 
 using namespace ui;
-using ui::testing::MenuTest;
+using glimra::test::MenuTest;
 
 using TrayIcons = MenuTest;
 

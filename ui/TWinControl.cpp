@@ -9,7 +9,7 @@
 #include "ui/HintWindow.h"
 #include "ui/TApplication.h"
 #include "ui/TPopupMenu.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -419,14 +419,14 @@ void TWinControl::PaintBuffered(HDC dc, const RECT& area) {
     // the screen in one copy, so that nothing flickers when a part repaints (the
     // program's own repaints do not ask the system to erase first).
     const int w = area.right - area.left, h = area.bottom - area.top;
-    MemoryDC memory(w > 0 && h > 0 && Color() != clNone ? ::CreateCompatibleDC(dc) : nullptr);
-    Bitmap buffer(memory ? ::CreateCompatibleBitmap(dc, w, h) : nullptr);
+    win::MemoryDC memory(w > 0 && h > 0 && Color() != clNone ? ::CreateCompatibleDC(dc) : nullptr);
+    win::Bitmap buffer(memory ? ::CreateCompatibleBitmap(dc, w, h) : nullptr);
     if (!buffer) {
         PaintWindow(dc);
         PaintControls(dc, area);
         return;
     }
-    Selection select(memory.Get(), buffer.Get());
+    win::Selection select(memory.Get(), buffer.Get());
     ::SetWindowOrgEx(memory.Get(), area.left, area.top, nullptr);
     // The background as WM_ERASEBKGND paints it, the control's own or ours.
     WndProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0);
@@ -551,7 +551,7 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             {
                 RECT r;
                 ::GetClientRect(handle_, &r);
-                Brush brush(::CreateSolidBrush(ColorToRGB(Color())));
+                win::Brush brush(::CreateSolidBrush(ColorToRGB(Color())));
                 ::FillRect(reinterpret_cast<HDC>(wParam), &r, brush.Get());
             }
             return 1;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "ui/TControl.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace ui {
 
@@ -137,7 +137,7 @@ class TWinControl : public TControl {
     HWND handle_ = nullptr;
     WNDPROC systemProc_ = nullptr;  // original procedure of a system window class
     std::vector<TControl*> controls_;
-    ui::Font font_;  // made from Font() when first needed
+    win::Font font_;  // made from Font() when first needed
     RECT padding_{0, 0, 0, 0};
     TControl* hovered_ = nullptr;   // control under the mouse (this or a light child)
     TControl* captured_ = nullptr;  // light child that got the button press

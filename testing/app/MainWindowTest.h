@@ -18,6 +18,8 @@
 #include "ui/TMenuItem.h"
 #include "ui/TTimer.h"
 
+namespace glimra::test {
+
 class MainWindow : public ::testing::Test {
   protected:
     MainWindow() {
@@ -48,3 +50,5 @@ class MainWindow : public ::testing::Test {
     ui::TApplication application;
     std::vector<std::string> reports, pages;
 };
+
+}  // namespace glimra::test

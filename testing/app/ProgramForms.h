@@ -19,7 +19,7 @@
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 class ProgramForms : public ::testing::Test {
   protected:
@@ -40,7 +40,7 @@ class ProgramForms : public ::testing::Test {
         }
     }
 
-    // Creates the three start-up windows; the reminder's countdown is stopped so
+    // Creates the start-up windows; the reminder's countdown is stopped so
     // that it does not disable the main window under the test.
     void Start() { OpenWindowsWithoutReminder(application); }
     // Handles waiting messages and timer ticks for a while.
@@ -79,4 +79,4 @@ class ProgramForms : public ::testing::Test {
     ui::TApplication application;
 };
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

@@ -10,6 +10,8 @@
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 
+namespace glimra::test {
+
 // Makes and shows the main window, the about box and the reminder as the program
 // does at start-up, stops the reminder's countdown (which would disable the main
 // window under the caller) and enables the main window.
@@ -23,7 +25,8 @@ inline void OpenWindowsWithoutReminder(ui::TApplication& application) {
 // in the throw-away Wine prefix of the test harness the program's own, elsewhere a
 // key of the tests' own, so that a real user's settings are never touched.
 inline const char* UseTestSettingsKey() {
-    if (!glimra::testing::InThrowAwayPrefix())
-        SetSettingsKey("Software\\Norvanta\\Glimra 1.3 tests");
+    if (!InThrowAwayPrefix()) SetSettingsKey("Software\\Norvanta\\Glimra 1.3 tests");
     return SettingsKey();
 }
+
+}  // namespace glimra::test

@@ -7,9 +7,9 @@
 #include "output/byte_sink.h"
 #include "output/png_writer.h"
 #include "testing/desktop/Program.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 namespace {
 
@@ -156,8 +156,8 @@ ClipboardBitmap ReadClipboardBitmap(HWND owner) {
         result.width = bm.bmWidth;
         result.height = bm.bmHeight;
         result.bitsPerPixel = bm.bmBitsPixel;
-        ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
-        ui::Selection select(dc.Get(), bitmap);
+        win::MemoryDC dc(::CreateCompatibleDC(nullptr));
+        win::Selection select(dc.Get(), bitmap);
         for (int y = 0; y < bm.bmHeight; ++y)
             for (int x = 0; x < bm.bmWidth; ++x)
                 result.pixels.push_back(::GetPixel(dc.Get(), x, y));
@@ -166,4 +166,4 @@ ClipboardBitmap ReadClipboardBitmap(HWND owner) {
     return result;
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

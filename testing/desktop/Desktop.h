@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace glimra::testing {
+namespace glimra::test {
 
 // Moves the mouse to a screen point, as a mouse would (SendInput).
 void MoveMouseTo(POINT screenPoint);
@@ -58,4 +58,4 @@ bool WaitFor(F step, DWORD milliseconds) {
     return true;
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

@@ -1,6 +1,6 @@
 #include "testing/desktop/MainWindowLayout.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 namespace {
 
@@ -54,4 +54,4 @@ RECT StatusBarRect(HWND main) {
     return ClientRectOnScreen(main, 0, client.bottom - kStatusHeight, client.right, client.bottom);
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

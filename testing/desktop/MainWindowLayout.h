@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace glimra::testing {
+namespace glimra::test {
 
 // The tool buttons of the image-edit tool bar, from the left.
 enum class EditButton { Copy, Grayscale, Brighten, Darken, Invert, Rotate };
@@ -20,4 +20,4 @@ POINT PicturePoint(HWND main, int x, int y);
 RECT MenuBarRect(HWND main);
 RECT StatusBarRect(HWND main);
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

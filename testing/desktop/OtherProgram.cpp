@@ -4,7 +4,7 @@
 
 #include "testing/desktop/Desktop.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 namespace {
 
@@ -181,4 +181,4 @@ HWND OtherProgram::BlankWindow(RECT r) {
     return window;
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-namespace glimra::testing {
+namespace glimra::test {
 
 // The colour of pixel (x, y) of a pattern window's client area.
 COLORREF Pattern(int x, int y);
@@ -46,4 +46,4 @@ class OtherProgram {
     std::vector<HWND> windows_;
 };
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

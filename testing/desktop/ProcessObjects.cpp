@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace glimra::testing {
+namespace glimra::test {
 
 namespace {
 
@@ -73,4 +73,4 @@ std::string ProcessObjects::Describe() const {
            std::to_string(workingSet / 1024) + " KiB";
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

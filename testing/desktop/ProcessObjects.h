@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <string>
 
-namespace glimra::testing {
+namespace glimra::test {
 
 struct ProcessObjects {
     int gdi = 0;
@@ -28,4 +28,4 @@ struct ProcessObjects {
 
 ProcessObjects CountProcessObjects();
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-namespace glimra::testing {
+namespace glimra::test {
 
 std::string WindowsPath(const std::string& path) {
     if (path.empty() || path[0] != '/') return path;
@@ -133,4 +133,4 @@ DWORD Program::ExitCode() const {
     return code;
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

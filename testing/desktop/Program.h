@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace glimra::testing {
+namespace glimra::test {
 
 // A Linux path (as ctest passes it) as Wine sees it; other paths stay as they are.
 std::string WindowsPath(const std::string& path);
@@ -46,4 +46,4 @@ std::string TestFolder(const std::string& name);
 // settings, which elsewhere are a real user's.
 bool InThrowAwayPrefix();
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

@@ -8,7 +8,7 @@
 #include "testing/desktop/MainWindowLayout.h"
 #include "testing/desktop/OtherProgram.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 namespace {
 
@@ -311,4 +311,4 @@ void ExitWithTheMenu(Program& program, HWND main, WORD fileLetter, WORD exitLett
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

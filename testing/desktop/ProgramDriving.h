@@ -17,7 +17,7 @@
 #include "testing/desktop/Desktop.h"
 #include "testing/desktop/Program.h"
 
-namespace glimra::testing {
+namespace glimra::test {
 
 // ---- What the screen, the clipboard and the registry hold.
 
@@ -175,4 +175,4 @@ void MoveAndRest(POINT p);
 // accelerator letters (which a language may change).
 void ExitWithTheMenu(Program& program, HWND main, WORD fileLetter, WORD exitLetter);
 
-}  // namespace glimra::testing
+}  // namespace glimra::test

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <string>
 
-#include "output/jpeg_errors.h"
+#include "imaging/jpeg_errors.h"
 #include "output/save_error.h"
 
 namespace glimra::test {

@@ -2,13 +2,13 @@
 
 #include "testing/desktop/Desktop.h"
 
-namespace ui::testing {
+namespace glimra::test {
 
 void ControlsTest::SaveScreenshot(HWND window, const std::string& name) {
     RECT r;
     ::GetClientRect(window, &r);
     ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    glimra::testing::SaveScreenshot(r, name);
+    glimra::test::SaveScreenshot(r, name);
 }
 
-}  // namespace ui::testing
+}  // namespace glimra::test

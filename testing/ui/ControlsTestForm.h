@@ -18,13 +18,13 @@
 #include "ui/TSpeedButton.h"
 #include "ui/TStaticText.h"
 #include "testing/ui/TestForm.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
-namespace ui::testing {
+namespace glimra::test {
 
-class TControlsForm : public TForm {
+class TControlsForm : public ui::TForm {
   public:
-    explicit TControlsForm(TComponent* owner) : TForm(owner) {
+    explicit TControlsForm(ui::TComponent* owner) : ui::TForm(owner) {
         Handler("SpeedButtonClick", &TControlsForm::Clicked);
         Handler("DonateClick", &TControlsForm::Clicked);
         Handler("LinkClick", &TControlsForm::Clicked);
@@ -34,10 +34,10 @@ class TControlsForm : public TForm {
         Handler("SpeedButtonMouseLeave", &TControlsForm::Exited);
         Handler("ViewMouseDown", &TControlsForm::ViewMouseDown);
     }
-    void Clicked(TObject* sender) { Record("click", sender); }
-    void Entered(TObject* sender) { Record("enter", sender); }
-    void Exited(TObject* sender) { Record("leave", sender); }
-    void ViewMouseDown(TObject*, TMouseButton, TShiftState, int x, int y) {
+    void Clicked(ui::TObject* sender) { Record("click", sender); }
+    void Entered(ui::TObject* sender) { Record("enter", sender); }
+    void Exited(ui::TObject* sender) { Record("leave", sender); }
+    void ViewMouseDown(ui::TObject*, ui::TMouseButton, ui::TShiftState, int x, int y) {
         events.push_back("down View " + std::to_string(x) + "," + std::to_string(y));
     }
 
@@ -54,14 +54,14 @@ class TControlsForm : public TForm {
     const char* LayoutName() const override { return "TControlsForm"; }
 
   private:
-    void Record(const char* what, TObject* sender) {
-        events.push_back(std::string(what) + " " + static_cast<TComponent*>(sender)->Name());
+    void Record(const char* what, ui::TObject* sender) {
+        events.push_back(std::string(what) + " " + static_cast<ui::TComponent*>(sender)->Name());
     }
 };
 
 class ControlsTest : public UiTest {
   protected:
-    ControlsTest() : form(TForm::Make<TControlsForm>(&application)) {
+    ControlsTest() : form(ui::TForm::Make<TControlsForm>(&application)) {
         application.OnException = [this](const std::string& text) { errors.push_back(text); };
     }
     ~ControlsTest() override { delete form; }
@@ -123,4 +123,4 @@ inline bool Near(COLORREF a, COLORREF b, int tolerance = 12) {
            close(GetBValue(a), GetBValue(b));
 }
 
-}  // namespace ui::testing
+}  // namespace glimra::test

@@ -5,7 +5,7 @@
 
 #include "testing/desktop/Desktop.h"
 
-namespace ui::testing {
+namespace glimra::test {
 
 namespace {
 
@@ -33,7 +33,7 @@ void CALLBACK MenuStepTimer(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 MenuTest::MenuTest() {
-    form = TForm::Make<TMenuTestForm>(&application);
+    form = ui::TForm::Make<TMenuTestForm>(&application);
     form->Show();
     ::SetForegroundWindow(form->Handle());
     Settle();
@@ -69,11 +69,11 @@ void MenuTest::Settle() {
     }
 }
 
-std::unique_ptr<TBitmap> MenuTest::GrabScreen(const RECT& area) {
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetPixelFormat(TPixelFormat::pf24bit);
+std::unique_ptr<ui::TBitmap> MenuTest::GrabScreen(const RECT& area) {
+    auto bitmap = std::make_unique<ui::TBitmap>();
+    bitmap->SetPixelFormat(ui::TPixelFormat::pf24bit);
     bitmap->SetSize(area.right - area.left, area.bottom - area.top);
-    WindowDC screen = WindowDC::Of(nullptr);
+    win::WindowDC screen = win::WindowDC::Of(nullptr);
     ::BitBlt(bitmap->Canvas().Handle(), 0, 0, bitmap->Width(), bitmap->Height(), screen.Get(),
              area.left, area.top, SRCCOPY);
     ::GdiFlush();
@@ -81,7 +81,7 @@ std::unique_ptr<TBitmap> MenuTest::GrabScreen(const RECT& area) {
 }
 
 void MenuTest::SaveScreenshot(const RECT& area, const std::string& name) {
-    glimra::testing::SaveScreenshot(area, "menus-" + name);
+    glimra::test::SaveScreenshot(area, "menus-" + name);
 }
 
 RECT MenuTest::ScreenRectOf(HWND window) {
@@ -90,7 +90,7 @@ RECT MenuTest::ScreenRectOf(HWND window) {
     return r;
 }
 
-RECT MenuTest::ScreenRectOf(TToolButton* button) {
+RECT MenuTest::ScreenRectOf(ui::TToolButton* button) {
     RECT r = button->BoundsRect();
     ::MapWindowPoints(button->Parent()->Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
     return r;
@@ -129,4 +129,4 @@ MENUITEMINFOA EntryInfo(HMENU menu, int position) {
     return info;
 }
 
-}  // namespace ui::testing
+}  // namespace glimra::test

@@ -23,11 +23,11 @@
 #include "ui/TTrayIcon.h"
 #include "testing/ui/TestForm.h"
 
-namespace ui::testing {
+namespace glimra::test {
 
-class TMenuTestForm : public TForm {
+class TMenuTestForm : public ui::TForm {
   public:
-    explicit TMenuTestForm(TComponent* owner) : TForm(owner) {
+    explicit TMenuTestForm(ui::TComponent* owner) : ui::TForm(owner) {
         Handler("ItemClick", &TMenuTestForm::ItemClick);
         Handler("ButtonClick", &TMenuTestForm::ButtonClick);
         Handler("ButtonEnter", &TMenuTestForm::ButtonEnter);
@@ -39,30 +39,30 @@ class TMenuTestForm : public TForm {
     std::vector<std::string> events;
     std::function<void()> onItemClick;
 
-    void ItemClick(TObject* sender) {
+    void ItemClick(ui::TObject* sender) {
         Record("click", sender);
         if (onItemClick) onItemClick();
     }
-    void ButtonClick(TObject* sender) { Record("button", sender); }
-    void ButtonEnter(TObject* sender) { Record("enter", sender); }
-    void ButtonLeave(TObject* sender) { Record("leave", sender); }
-    void PopupShown(TObject* sender) { Record("popup", sender); }
-    void TrayDblClick(TObject* sender) { Record("dblclick", sender); }
+    void ButtonClick(ui::TObject* sender) { Record("button", sender); }
+    void ButtonEnter(ui::TObject* sender) { Record("enter", sender); }
+    void ButtonLeave(ui::TObject* sender) { Record("leave", sender); }
+    void PopupShown(ui::TObject* sender) { Record("popup", sender); }
+    void TrayDblClick(ui::TObject* sender) { Record("dblclick", sender); }
 
     template <class T>
     T* Find(const char* name) {
         return dynamic_cast<T*>(FindComponent(name));
     }
-    TMenuItem* Item(const char* name) { return Find<TMenuItem>(name); }
-    TToolBar* Bar(const char* name) { return Find<TToolBar>(name); }
-    TToolButton* Button(const char* name) { return Find<TToolButton>(name); }
+    ui::TMenuItem* Item(const char* name) { return Find<ui::TMenuItem>(name); }
+    ui::TToolBar* Bar(const char* name) { return Find<ui::TToolBar>(name); }
+    ui::TToolButton* Button(const char* name) { return Find<ui::TToolButton>(name); }
 
   protected:
     const char* LayoutName() const override { return "TMenuTestForm"; }
 
   private:
-    void Record(const char* what, TObject* sender) {
-        auto* c = dynamic_cast<TComponent*>(sender);
+    void Record(const char* what, ui::TObject* sender) {
+        auto* c = dynamic_cast<ui::TComponent*>(sender);
         events.push_back(std::string(what) + ":" + (c ? c->Name() : "?"));
     }
 };
@@ -88,11 +88,11 @@ class MenuTest : public UiTest {
     void Settle();
 
     // The screen inside a rectangle of it, as 24-bit pixels.
-    static std::unique_ptr<TBitmap> GrabScreen(const RECT& area);
+    static std::unique_ptr<ui::TBitmap> GrabScreen(const RECT& area);
     // Keeps the screen area as a PNG file in the tests' output folder.
     static void SaveScreenshot(const RECT& area, const std::string& name);
     static RECT ScreenRectOf(HWND window);
-    static RECT ScreenRectOf(TToolButton* button);
+    static RECT ScreenRectOf(ui::TToolButton* button);
     // Moves the mouse as the user does (an open menu sees it too), and waits until
     // the system has taken the new position.
     void MoveMouseTo(POINT screen);
@@ -107,4 +107,4 @@ class MenuTest : public UiTest {
 std::string EntryText(HMENU menu, int position);
 MENUITEMINFOA EntryInfo(HMENU menu, int position);
 
-}  // namespace ui::testing
+}  // namespace glimra::test

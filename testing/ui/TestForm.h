@@ -8,27 +8,27 @@
 #include "ui/TForm.h"
 #include "ui/TTimer.h"
 
-namespace ui::testing {
+namespace glimra::test {
 
-class TTestForm : public TForm {
+class TTestForm : public ui::TForm {
   public:
-    explicit TTestForm(TComponent* owner) : TForm(owner) {
+    explicit TTestForm(ui::TComponent* owner) : ui::TForm(owner) {
         Handler("FormCreate", &TTestForm::FormCreate);
         Handler("FormClose", &TTestForm::FormClose);
         Handler("FormDestroy", &TTestForm::FormDestroy);
         Handler("Timer1Timer", &TTestForm::Timer1Timer);
     }
-    void FormCreate(TObject*) { ++created; }
-    void FormClose(TObject*, TCloseAction&) {
+    void FormCreate(ui::TObject*) { ++created; }
+    void FormClose(ui::TObject*, ui::TCloseAction&) {
         if (onClose) onClose();
     }
-    void Timer1Timer(TObject*) {
+    void Timer1Timer(ui::TObject*) {
         ++ticks;
         if (onTick) onTick();
     }
     // Whether the form's own parts still stood when its destroy event ran.
-    void FormDestroy(TObject*) { destroyedWhole = whole.standing; }
-    TTimer* Timer() { return static_cast<TTimer*>(FindComponent("Timer1")); }
+    void FormDestroy(ui::TObject*) { destroyedWhole = whole.standing; }
+    ui::TTimer* Timer() { return static_cast<ui::TTimer*>(FindComponent("Timer1")); }
 
     int created = 0, ticks = 0;
     std::function<void()> onTick, onClose;
@@ -48,13 +48,13 @@ class UiTest : public ::testing::Test {
   protected:
     UiTest() {
         application.Initialize();
-        RegisterStandardClasses();
+        ui::RegisterStandardClasses();
     }
     // Runs the message loop until `done` holds or the time is up.
     bool RunUntil(const std::function<bool()>& done, DWORD milliseconds = 5000) {
         return application.HandleMessagesUntil(done, milliseconds);
     }
-    TApplication application;
+    ui::TApplication application;
 };
 
-}  // namespace ui::testing
+}  // namespace glimra::test

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace ui {
+namespace win {
 
 // The address of the function `name` of the system library `library`, which is
 // looked for in the system folder only. Throws, with the system's reason, when
@@ -24,4 +24,4 @@ Function* SystemFunction(const char* library, const char* name) {
 // CommDlgExtendedError, 0 when it was cancelled.
 DWORD CommonDialogError();
 
-}  // namespace ui
+}  // namespace win

@@ -2,7 +2,7 @@
 // each file reads back with a reader of its own, and a save that fails (a
 // missing or read-only place, a full disk, a picture without pixels) leaves an
 // existing file as it was and no partial file behind.
-#include "output/picture_save.h"
+#include "output/windows/picture_save.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "output/atomic_save.h"
+#include "imaging/layout.h"
+#include "testing/imaging/test_picture.h"
 #include "output/bmp_writer.h"
 #include "output/save_error.h"
+#include "output/windows/atomic_save.h"
 #include "testing/output/decoders.h"
-#include "ui/TPicture.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace glimra {
 namespace {
@@ -47,16 +48,13 @@ class PictureSave : public ::testing::Test {
         const std::vector<std::uint8_t> bytes = test::ReadFile(Path(name));
         return {bytes.begin(), bytes.end()};
     }
-    // A 24-bit picture (or of `format`) with a pattern of colours.
-    static void Paint(ui::TPicture& picture, int width, int height,
-                      ui::TPixelFormat format = ui::TPixelFormat::pf24bit) {
-        ui::TBitmap& bitmap = picture.Bitmap();
-        bitmap.SetPixelFormat(format);
-        bitmap.SetSize(width, height);
+    // A 24-bit picture (or of `bytesPerPixel`) with a pattern of colours.
+    static test::TestPicture Painted(int width, int height, int bytesPerPixel = 3) {
+        test::TestPicture picture(width, height, bytesPerPixel);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                bitmap.Canvas().SetPixel(x, y, RGB(x * 5, y * 10, 255 - x * 5));
-        picture.Changed();
+                picture.Set(x, y, test::TestPicture::Colour(x * 5, y * 10, 255 - x * 5));
+        return picture;
     }
 
     fs::path folder_;
@@ -64,16 +62,16 @@ class PictureSave : public ::testing::Test {
 
 // The BMP as Windows itself reads it, as red, green, blue rows.
 test::RgbImage LoadedByWindows(const std::string& path) {
-    ui::Bitmap loaded(static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    win::Bitmap loaded(static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                         LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     test::RgbImage image;
     if (!loaded) return image;
     BITMAP bm{};
     ::GetObjectA(loaded.Get(), sizeof bm, &bm);
     image.width = bm.bmWidth;
     image.height = bm.bmHeight;
-    ui::MemoryDC dc(::CreateCompatibleDC(nullptr));
-    ui::Selection select(dc.Get(), loaded.Get());
+    win::MemoryDC dc(::CreateCompatibleDC(nullptr));
+    win::Selection select(dc.Get(), loaded.Get());
     for (int y = 0; y < bm.bmHeight; ++y)
         for (int x = 0; x < bm.bmWidth; ++x) {
             const COLORREF c = ::GetPixel(dc.Get(), x, y);
@@ -83,16 +81,16 @@ test::RgbImage LoadedByWindows(const std::string& path) {
 }
 
 TEST_F(PictureSave, EachTypeWritesItsOwnDataWhateverTheNameSays) {
-    ui::TPicture picture;
-    Paint(picture, 45, 23, ui::TPixelFormat::pf32bit);
+    test::TestPicture captured = Painted(45, 23, 4);
     // The writers take 24 bits per pixel: a 32-bit picture is refused as it is, and
     // written once converted, with its colours.
-    EXPECT_THROW(SavePicture(Path("bitmap.gif"), SaveType::Bmp, picture.Bitmap().View()),
-                 SaveError);
-    picture.Bitmap().SetPixelFormat(ui::TPixelFormat::pf24bit);
-    const PixelView view = picture.Bitmap().View();
+    EXPECT_THROW(SavePicture(Path("bitmap.gif"), SaveType::Bmp, captured.View()), SaveError);
+    test::TestPicture picture(45, 23, 3);
+    ASSERT_TRUE(ConvertLayout(captured.View(), picture.View()));
+    const PixelView view = picture.View();
     SavePicture(Path("bitmap.gif"), SaveType::Bmp, view);
-    EXPECT_EQ(picture.Bitmap().BitsPerPixel(), 24);
+    EXPECT_EQ(view.bytesPerPixel, 3);
+    EXPECT_TRUE(picture.PaddingIntact());
     const test::RgbImage expected = test::RgbOf(view);
     EXPECT_EQ(expected.rgb[3 * 46], 5) << "pixel (1, 1) kept its red";
 
@@ -121,8 +119,7 @@ TEST_F(PictureSave, EachTypeWritesItsOwnDataWhateverTheNameSays) {
 }
 
 TEST_F(PictureSave, AFullDiskLeavesTheOldFileAndNoPartialFile) {
-    ui::TPicture picture;
-    Paint(picture, 300, 200);
+    test::TestPicture picture = Painted(300, 200);
     Put("shot.bmp", "old content");
     // A disk that fills up after 10000 bytes.
     struct FullDisk : ByteSink {
@@ -139,7 +136,7 @@ TEST_F(PictureSave, AFullDiskLeavesTheOldFileAndNoPartialFile) {
             room -= size;
         }
     };
-    const PixelView view = picture.Bitmap().View();
+    const PixelView view = picture.View();
     for (const char* name : {"shot.bmp", "new.bmp"}) {
         try {
             SaveAtomically(Path(name), [&](ByteSink& sink) {
@@ -161,11 +158,10 @@ TEST_F(PictureSave, AFullDiskLeavesTheOldFileAndNoPartialFile) {
 }
 
 TEST_F(PictureSave, AMissingFolderOrAReadOnlyFileIsReportedWithItsName) {
-    ui::TPicture picture;
-    Paint(picture, 8, 8);
+    test::TestPicture picture = Painted(8, 8);
     const std::string missing = Path("no such folder\\shot.bmp");
     try {
-        SavePicture(missing, SaveType::Bmp, picture.Bitmap().View());
+        SavePicture(missing, SaveType::Bmp, picture.View());
         ADD_FAILURE() << "saved into a missing folder";
     } catch (const SaveError& error) {
         EXPECT_NE(std::string(error.what()).find(missing), std::string::npos) << error.what();
@@ -174,8 +170,7 @@ TEST_F(PictureSave, AMissingFolderOrAReadOnlyFileIsReportedWithItsName) {
 
     Put("locked.png", "old content");
     ASSERT_TRUE(::SetFileAttributesA(Path("locked.png").c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_THROW(SavePicture(Path("locked.png"), SaveType::Png, picture.Bitmap().View()),
-                 SaveError);
+    EXPECT_THROW(SavePicture(Path("locked.png"), SaveType::Png, picture.View()), SaveError);
     ::SetFileAttributesA(Path("locked.png").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Content("locked.png"), "old content");
     EXPECT_EQ(Files(), std::vector<std::string>{"locked.png"});
@@ -183,14 +178,12 @@ TEST_F(PictureSave, AMissingFolderOrAReadOnlyFileIsReportedWithItsName) {
 
 TEST_F(PictureSave, APictureWithoutPixelsOrAnUnknownTypeWritesNothing) {
     Put("shot.gif", "old content");
-    ui::TPicture empty;
-    empty.Bitmap().SetSize(0, 40);
+    test::TestPicture empty(0, 40, 3);
     for (const SaveTypeEntry& entry : kSaveTypes)
-        EXPECT_THROW(SavePicture(Path("shot.gif"), entry.type, empty.Bitmap().View()), SaveError)
+        EXPECT_THROW(SavePicture(Path("shot.gif"), entry.type, empty.View()), SaveError)
             << entry.pattern;
-    ui::TPicture picture;
-    Paint(picture, 4, 4);
-    EXPECT_THROW(SavePicture(Path("shot.gif"), SaveTypeAt(5), picture.Bitmap().View()), SaveError);
+    test::TestPicture picture = Painted(4, 4);
+    EXPECT_THROW(SavePicture(Path("shot.gif"), SaveTypeAt(5), picture.View()), SaveError);
     EXPECT_THROW(SaveTypeAt(0), SaveError);
     EXPECT_EQ(Content("shot.gif"), "old content");
     EXPECT_EQ(Files(), std::vector<std::string>{"shot.gif"});

@@ -1,4 +1,4 @@
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 
 #include <windows.h>
 
@@ -7,13 +7,13 @@
 
 #include "lang/EM_Common.h"
 #include "ui/PictureLoader.h"
-#include "ui/SystemError.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"
 #include "ui/TWinControl.h"
-#include "ui/handles.h"
+#include "win/SystemError.h"
+#include "win/handles.h"
 
 namespace lang {
 
@@ -41,11 +41,11 @@ std::string WithExtension(const std::string& path, const char* extension) {
 
 // The whole file; raises "Cannot open file ..." when it cannot be read.
 std::string ReadFileBytes(const std::string& path) {
-    ui::File file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::File file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     auto fail = [&path] {
         throw std::runtime_error("Cannot open file \"" + path + "\". " +
-                                 ui::SystemErrorText(::GetLastError()));
+                                 win::SystemErrorText(::GetLastError()));
     };
     if (!file) fail();
     std::string bytes;
@@ -61,7 +61,7 @@ std::string ReadFileBytes(const std::string& path) {
 // The program's NOFLAG bitmap at 24 bits per pixel into `copy`, which stays
 // empty when it is missing.
 void ReadNoFlag(ui::TBitmap& copy) {
-    ui::Bitmap handle(static_cast<HBITMAP>(
+    win::Bitmap handle(static_cast<HBITMAP>(
         ::LoadImageA(ui::Application->Instance(), "NOFLAG", IMAGE_BITMAP, 0, 0, 0)));
     BITMAP info{};
     if (!handle || !::GetObjectA(handle.Get(), sizeof info, &info) || info.bmWidth <= 0 ||
@@ -69,7 +69,7 @@ void ReadNoFlag(ui::TBitmap& copy) {
         return;
     copy.SetPixelFormat(ui::TPixelFormat::pf24bit);
     copy.SetSize(info.bmWidth, info.bmHeight);
-    ui::MemoryDC source(::CreateCompatibleDC(nullptr));
+    win::MemoryDC source(::CreateCompatibleDC(nullptr));
     HGDIOBJ old = ::SelectObject(source.Get(), handle.Get());
     ::BitBlt(copy.Canvas().Handle(), 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0,
              SRCCOPY);

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "output/byte_sink.h"
-#include "ui/SystemError.h"
+#include "win/SystemError.h"
 
 namespace glimra {
 
-using ui::SystemErrorText;
+using win::SystemErrorText;
 
 // Writes to a Windows file handle that the caller opened and closes; throws
 // SaveError with the system's text when the handle does not take the bytes.

@@ -1,10 +1,10 @@
-#include "output/print_job.h"
+#include "output/windows/print_job.h"
 
 #include <stdexcept>
 #include <string>
 
-#include "output/atomic_save.h"
-#include "output/print_page.h"
+#include "output/windows/atomic_save.h"
+#include "output/windows/print_page.h"
 
 namespace glimra {
 

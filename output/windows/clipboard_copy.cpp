@@ -1,17 +1,17 @@
-#include "output/clipboard_copy.h"
+#include "output/windows/clipboard_copy.h"
 
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace glimra {
 
 namespace {
 
 // A new DIB section of the picture's size and layout with its pixels.
-ui::Bitmap CopyPicture(const PixelView& picture) {
+win::Bitmap CopyPicture(const PixelView& picture) {
     if (picture.Empty() || picture.data == nullptr)
         throw std::runtime_error("Cannot copy: the picture is empty (width or height 0).");
     BITMAPINFO info{};
@@ -22,7 +22,7 @@ ui::Bitmap CopyPicture(const PixelView& picture) {
     info.bmiHeader.biBitCount = static_cast<WORD>(picture.bytesPerPixel * 8);
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    ui::Bitmap copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win::Bitmap copy(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!copy || !bits) throw std::runtime_error("Cannot copy the picture: not enough memory.");
     const std::size_t rowBytes = std::size_t(picture.width) * picture.bytesPerPixel;
     const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
@@ -32,7 +32,7 @@ ui::Bitmap CopyPicture(const PixelView& picture) {
     return copy;
 }
 
-using GlobalMemory = ui::Owned<ui::HandleTraits<HGLOBAL, ::GlobalFree>>;
+using GlobalMemory = win::Owned<win::HandleTraits<HGLOBAL, ::GlobalFree>>;
 
 // The picture as a packed device-independent bitmap in movable global memory: the
 // header, then the rows from the bottom up, each padded to four bytes, in the
@@ -77,7 +77,7 @@ class OpenClipboardScope {
 
 void CopyToClipboard(HWND owner, const PixelView& picture) {
     // The copies are made first: when that fails, the clipboard keeps what it held.
-    ui::Bitmap copy = CopyPicture(picture);
+    win::Bitmap copy = CopyPicture(picture);
     GlobalMemory packed = PackedPicture(picture);
     OpenClipboardScope open(owner);
     ::EmptyClipboard();

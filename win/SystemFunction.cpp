@@ -1,13 +1,13 @@
-#include "ui/SystemFunction.h"
+#include "win/SystemFunction.h"
 
 #include <commdlg.h>
 
 #include <stdexcept>
 #include <string>
 
-#include "ui/SystemError.h"
+#include "win/SystemError.h"
 
-namespace ui {
+namespace win {
 
 FARPROC FindSystemFunction(const char* library, const char* name) {
     HMODULE module = ::LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -24,4 +24,4 @@ DWORD CommonDialogError() {
     return error();
 }
 
-}  // namespace ui
+}  // namespace win

@@ -1,4 +1,4 @@
-// Feeds the four writers pictures of random sizes, layouts and pixels. Each
+// Feeds the writers pictures of random sizes, layouts and pixels. Each
 // must refuse an empty picture with SaveError and otherwise write a file that
 // its library's decoder reads back: BMP and PNG exactly, JPEG at the right size
 // and kind, GIF as one image whose indexes stay within the picture's palette.

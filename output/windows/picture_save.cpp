@@ -1,10 +1,10 @@
-#include "output/picture_save.h"
+#include "output/windows/picture_save.h"
 
-#include "output/atomic_save.h"
 #include "output/bmp_writer.h"
 #include "output/gif_writer.h"
 #include "output/jpeg_writer.h"
 #include "output/png_writer.h"
+#include "output/windows/atomic_save.h"
 
 namespace glimra {
 

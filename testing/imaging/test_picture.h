@@ -29,6 +29,12 @@ class TestPicture {
         return {top, width_, height_, bottomUp_ ? -rowBytes_ : rowBytes_, bytesPerPixel_};
     }
 
+    // A pixel of the colour red, green, blue (each taken modulo 256), fourth byte 0.
+    static constexpr std::uint32_t Colour(int red, int green, int blue) {
+        return std::uint32_t(std::uint8_t(red)) << 16 | std::uint32_t(std::uint8_t(green)) << 8 |
+               std::uint8_t(blue);
+    }
+
     int Width() const { return width_; }
     int Height() const { return height_; }
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <string>
 
-namespace ui {
+namespace win {
 
 // The text of `error` ("Access denied."), on one line and without the line break
 // at its end; "system error N." when the system has none.
@@ -26,4 +26,4 @@ inline std::string SystemErrorText(DWORD error) {
     return result;
 }
 
-}  // namespace ui
+}  // namespace win

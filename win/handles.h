@@ -6,7 +6,7 @@
 
 #include <utility>
 
-namespace ui {
+namespace win {
 
 // Owns one handle; Traits gives the empty value and how to release it.
 template <class Traits>
@@ -99,4 +99,4 @@ class Selection {
     HGDIOBJ old_;
 };
 
-}  // namespace ui
+}  // namespace win

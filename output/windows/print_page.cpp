@@ -1,20 +1,20 @@
-#include "output/print_page.h"
+#include "output/windows/print_page.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace glimra {
 
 namespace {
 
 // "Arial" with a cell height of `points` at `dpiY`.
-ui::Font ArialFont(int points, int dpiY) {
-    return ui::Font(::CreateFontA(::MulDiv(dpiY, points, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                  FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+win::Font ArialFont(int points, int dpiY) {
+    return win::Font(::CreateFontA(::MulDiv(dpiY, points, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                   FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
 }
 
 SIZE TextSize(HDC dc, const std::string& text) {
@@ -98,8 +98,8 @@ PageLayout DrawPage(HDC dc, const PageSize& page, const PixelView& picture,
     ::SetBkColor(dc, RGB(255, 255, 255));
     ::SetTextColor(dc, RGB(0, 0, 0));
 
-    ui::Font headingFont = ArialFont(12, page.dpiY), footerFont = ArialFont(8, page.dpiY);
-    ui::Selection keep(dc, headingFont.Get());  // the context's own font comes back at the end
+    win::Font headingFont = ArialFont(12, page.dpiY), footerFont = ArialFont(8, page.dpiY);
+    win::Selection keep(dc, headingFont.Get());  // the context's own font comes back at the end
     const int t = TextSize(dc, "X").cy;
     const int headingWidth = TextSize(dc, kPageHeading).cx;
     ::SelectObject(dc, footerFont.Get());

@@ -1,6 +1,6 @@
 // The language component with the program's own windows and real language files
 // on disk: the language menu, loading and applying, and what must stay untouched.
-#include "lang/TMultiLanguage.h"
+#include "lang/windows/TMultiLanguage.h"
 
 #include <windows.h>
 
@@ -47,7 +47,7 @@ class TLinesHolder : public ui::TComponent {
     }
 };
 
-class Languages : public glimra::testing::ProgramForms {
+class Languages : public glimra::test::ProgramForms {
   protected:
     lang::TMultiLanguage& Component() { return MAIN->Get<lang::TMultiLanguage>("MultiLanguage1"); }
     TMenuItem& Menu() { return MAIN->Get<TMenuItem>("MenuLanguage"); }
@@ -357,7 +357,7 @@ TEST_F(Languages, AfterALoadTheStatisticsLabelsStandInOrderFlushWithTheirNewWidt
     const TControl& last = MAIN->Get<TControl>("Label3");
     EXPECT_EQ(last.Left() + last.Width() + last.Margins().right,
               MAIN->Get<TControl>("Panel4").Left());
-    glimra::testing::SaveScreenshot(MAIN->Handle(), "main-window-translated");
+    glimra::test::SaveScreenshot(MAIN->Handle(), "main-window-translated");
 }
 
 TEST_F(Languages, LanguageStringsAndTheGeneralSectionBothWays_AndTheVersionCheck) {
@@ -552,7 +552,7 @@ TEST_F(Languages, AMissingLanguagesFolderOrAFileInItsPlaceListsNothingAndSaysNot
 TEST_F(Languages, FlagsOfEveryDepthShowTheirColours_AndDamagedOnesShowNoFlag) {
     const auto args = ::testing::internal::GetArgvs();
     ASSERT_GE(args.size(), 2u) << "the test needs the folder of the BMP corpus";
-    const std::string corpus = glimra::testing::WindowsPath(args[1]);
+    const std::string corpus = glimra::test::WindowsPath(args[1]);
     struct Flag {
         const char* file;
         int width, height;
@@ -649,8 +649,8 @@ TEST_F(Languages, AFlagWhoseHeaderClaimsAnAbsurdSizeGivesNoFlag) {
 }
 
 // The figures of the language component under Wine: applying a file that names
-// every text property of every component of the open windows (the three of
-// start-up; the two capture overlays add only themselves), and the start-up cost
+// every text property of every component of the open windows (those of start-up;
+// the capture overlays add only themselves), and the start-up cost
 // of a languages folder of 200 files.
 TEST_F(Languages, Performance) {
     Start();
@@ -696,7 +696,7 @@ TEST_F(Languages, Performance) {
     ml.LoadLanguage("Lang\\every.lng");
     // The windows' start-up settles first (their first paints, the tray icon's
     // registration with the notification area): measured in its midst, every call
-    // to the system waits on it, and the texts took twice as long in one run of two.
+    // to the system waits on it, and the times vary from run to run.
     Pump(300);
     for (int run = 0; run < 5; ++run) {
         // Nothing changes: the lookups alone, every text found already there.

@@ -1,4 +1,4 @@
-#include "output/atomic_save.h"
+#include "output/windows/atomic_save.h"
 
 #include <algorithm>
 #include <utility>

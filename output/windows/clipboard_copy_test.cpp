@@ -1,6 +1,6 @@
 // The clipboard copy on the real clipboard of the Wine session: what it holds
 // afterwards, pixel layouts, and a clipboard that another program holds open.
-#include "output/clipboard_copy.h"
+#include "output/windows/clipboard_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "testing/imaging/test_picture.h"
 #include "testing/output/decoders.h"
 #include "testing/desktop/Desktop.h"
-#include "ui/TBitmap.h"
-#include "ui/handles.h"
+#include "win/handles.h"
 
 namespace glimra {
 namespace {
@@ -26,11 +26,10 @@ HWND NewWindow() {
 const HWND owner = NewWindow(), checker = NewWindow();
 
 // A picture whose every pixel differs from its neighbours.
-void Paint(ui::TBitmap& picture, int width, int height) {
-    picture.SetSize(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.Canvas().SetPixel(x, y, RGB(x * 7, y * 11, (x + y) * 3));
+void Paint(test::TestPicture& picture) {
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            picture.Set(x, y, test::TestPicture::Colour(x * 7, y * 11, (x + y) * 3));
 }
 
 // The clipboard's formats, in its order.
@@ -64,11 +63,19 @@ std::string Text() {
     return text;
 }
 
-std::vector<COLORREF> PixelsOf(ui::TBitmap& picture) {
+// A pixel of a test picture as GDI gives a colour, and back.
+COLORREF ColourRef(std::uint32_t pixel) {
+    return RGB(pixel >> 16, pixel >> 8, pixel);
+}
+std::uint32_t PixelOf(COLORREF colour) {
+    return test::TestPicture::Colour(GetRValue(colour), GetGValue(colour), GetBValue(colour));
+}
+
+std::vector<COLORREF> PixelsOf(const test::TestPicture& picture) {
     std::vector<COLORREF> pixels;
     for (int y = 0; y < picture.Height(); ++y)
         for (int x = 0; x < picture.Width(); ++x)
-            pixels.push_back(picture.Canvas().Pixel(x, y));
+            pixels.push_back(ColourRef(picture.Get(x, y)));
     return pixels;
 }
 
@@ -78,11 +85,10 @@ bool ClipboardIsClosed() {
 }
 
 TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
-    for (ui::TPixelFormat format : {ui::TPixelFormat::pf24bit, ui::TPixelFormat::pf32bit}) {
+    for (const int bytesPerPixel : {3, 4}) {
         PutText("before");
-        ui::TBitmap picture;
-        picture.SetPixelFormat(format);
-        Paint(picture, 37, 21);
+        test::TestPicture picture(37, 21, bytesPerPixel);
+        Paint(picture);
         CopyToClipboard(owner, picture.View());
         CopyToClipboard(owner, picture.View());
         EXPECT_TRUE(ClipboardIsClosed());
@@ -94,17 +100,17 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
 
         // Changing the picture afterwards does not change the clipboard's copy.
         const std::vector<COLORREF> copied = PixelsOf(picture);
-        picture.Canvas().SetPixel(0, 0, RGB(1, 2, 3));
-        const testing::ClipboardBitmap held = testing::ReadClipboardBitmap(checker);
+        picture.Set(0, 0, PixelOf(RGB(1, 2, 3)));
+        const test::ClipboardBitmap held = test::ReadClipboardBitmap(checker);
         EXPECT_EQ(held.width, 37);
         EXPECT_EQ(held.height, 21);
-        EXPECT_EQ(held.bitsPerPixel, ui::TBitmap::BitsFor(format));
+        EXPECT_EQ(held.bitsPerPixel, 8 * bytesPerPixel);
         EXPECT_EQ(held.pixels, copied);
         // The same pixels as a packed bitmap of the same layout, rows from the bottom.
-        const std::vector<std::uint8_t> file = testing::ClipboardPictureFile();
+        const std::vector<std::uint8_t> file = test::ClipboardPictureFile();
         ASSERT_GE(file.size(), 54u);
-        EXPECT_EQ(file[28], ui::TBitmap::BitsFor(format));
-        picture.Canvas().SetPixel(0, 0, copied[0]);
+        EXPECT_EQ(file[28], 8 * bytesPerPixel);
+        picture.Set(0, 0, PixelOf(copied[0]));
         EXPECT_EQ(test::DecodeBmp(file), test::RgbOf(picture.View()));
     }
 }
@@ -114,9 +120,9 @@ TEST(ClipboardCopy, AClipboardHeldByAnotherProgramIsReportedAndLeftAsItWas) {
     PutText("kept");
     const std::string heldName = "glimra-clipboard-held-" + std::to_string(::GetCurrentProcessId());
     const std::string releaseName = heldName + "-release";
-    ui::Owned<ui::HandleTraits<HANDLE, ::CloseHandle>> held(
+    win::Owned<win::HandleTraits<HANDLE, ::CloseHandle>> held(
         ::CreateEventA(nullptr, TRUE, FALSE, heldName.c_str()));
-    ui::Owned<ui::HandleTraits<HANDLE, ::CloseHandle>> release(
+    win::Owned<win::HandleTraits<HANDLE, ::CloseHandle>> release(
         ::CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str()));
     std::string command = "\"" + helperPath + "\" " + heldName + " " + releaseName;
     STARTUPINFOA startup{};
@@ -128,8 +134,8 @@ TEST(ClipboardCopy, AClipboardHeldByAnotherProgramIsReportedAndLeftAsItWas) {
     ASSERT_EQ(::WaitForSingleObject(held.Get(), 10000), WAIT_OBJECT_0);
 
     const DWORD sequence = ::GetClipboardSequenceNumber();
-    ui::TBitmap picture;
-    Paint(picture, 5, 4);
+    test::TestPicture picture(5, 4, 4);
+    Paint(picture);
     std::string error;
     try {
         CopyToClipboard(owner, picture.View());
@@ -150,8 +156,7 @@ TEST(ClipboardCopy, AClipboardHeldByAnotherProgramIsReportedAndLeftAsItWas) {
 
 TEST(ClipboardCopy, AnEmptyPictureIsReportedAndTheClipboardKeepsItsContent) {
     PutText("still here");
-    ui::TBitmap empty;
-    empty.SetSize(0, 12);
+    test::TestPicture empty(0, 12, 4);
     EXPECT_THROW(CopyToClipboard(owner, empty.View()), std::runtime_error);
     EXPECT_EQ(Text(), "still here");
     EXPECT_TRUE(ClipboardIsClosed());

@@ -1,7 +1,7 @@
 // The printed page on a memory drawing context of an A4 page at 300 dpi:
 // where the heading, the picture and the footer land, measured in its pixels;
 // odd pictures; the footer's pattern; a device that cannot print.
-#include "output/print_page.h"
+#include "output/windows/print_page.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "output/print_job.h"
-#include "ui/handles.h"
+#include "output/windows/print_job.h"
+#include "win/handles.h"
 
 namespace glimra {
 namespace {
@@ -54,10 +54,10 @@ class Page {
 
   private:
     PageSize size_;
-    ui::MemoryDC dc_;
-    ui::Bitmap bitmap_;
+    win::MemoryDC dc_;
+    win::Bitmap bitmap_;
     void* bits_ = nullptr;
-    std::optional<ui::Selection> select_;
+    std::optional<win::Selection> select_;
 };
 
 // A one-colour 24-bit picture in DIB layout.
@@ -84,9 +84,9 @@ struct Measured {
 };
 Measured Measure(HDC dc, int dpiY) {
     auto measure = [&](int points, const char* text) {
-        ui::Font font(::CreateFontA(::MulDiv(dpiY, points, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                    DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
-        ui::Selection select(dc, font.Get());
+        win::Font font(::CreateFontA(::MulDiv(dpiY, points, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                     DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+        win::Selection select(dc, font.Get());
         SIZE size;
         ::GetTextExtentPoint32A(dc, text, static_cast<int>(std::strlen(text)), &size);
         return size;
