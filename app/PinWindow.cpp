@@ -124,7 +124,5 @@ void PinPicture(const glimra::PixelView& picture, POINT at) {
     if (!window) return;
     ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pin.release()));
     ::ShowWindow(window, SW_SHOW);
-    // Above every window that is not top-most, also those brought to the front later.
-    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ::SetForegroundWindow(window);
 }
