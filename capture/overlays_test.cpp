@@ -482,6 +482,11 @@ TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {
     EXPECT_TRUE(::IsWindowVisible(MAIN->Handle()));
     click("TrayCaptureActive");
     EXPECT_EQ(Count("Label3"), "1");
+    // All displays as one picture, counted as a full screen.
+    click("TrayAllDisplays");
+    EXPECT_EQ(Count("Label2"), "2");
+    EXPECT_EQ(Picture().Width(), ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(Picture().Height(), ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
     for (const char* item : {"TrayCaptureSelection", "TrayCaptureWindowControl"}) {
         driverDone = false;
         const char* overlay =
@@ -508,7 +513,7 @@ TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {
     about->BitBtn1Click(nullptr);
     // "Main Window" is the menu's default item, drawn in bold.
     HMENU tray = MAIN->Get<ui::TPopupMenu>("PopupMenu1").Handle();
-    EXPECT_EQ(::GetMenuDefaultItem(tray, TRUE, 0), 6u);
+    EXPECT_EQ(::GetMenuDefaultItem(tray, TRUE, 0), 8u);
     EXPECT_TRUE(reports.empty());
 }
 

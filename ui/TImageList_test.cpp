@@ -27,7 +27,7 @@ std::unique_ptr<TBitmap> WhiteCanvas(int w, int h) {
 TEST_F(ImageLists, DrawsTheImageOfAnIndexBlendedOverTheBackground) {
     TImageList list(nullptr);
     list.LoadFromResource("ImageList1");
-    EXPECT_EQ(list.Count(), 8);
+    EXPECT_EQ(list.Count(), 9);
     EXPECT_EQ(list.DrawWidth(), application.Scale(16));
     if (list.DrawWidth() != 16) GTEST_SKIP() << "images are compared pixel by pixel at 96 dpi";
     // The strip as the decoder reads it: straight alpha.
@@ -73,7 +73,7 @@ TEST_F(ImageLists, DrawsTheImageOfAnIndexBlendedOverTheBackground) {
 
     // Indexes out of range draw nothing.
     auto empty = WhiteCanvas(16, 16);
-    list.Draw(empty->Canvas().Handle(), 0, 0, 8);
+    list.Draw(empty->Canvas().Handle(), 0, 0, 9);
     list.Draw(empty->Canvas().Handle(), 0, 0, -1);
     ::GdiFlush();
     for (int y = 0; y < 16; ++y)
