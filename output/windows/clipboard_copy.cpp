@@ -10,6 +10,19 @@ namespace glimra {
 
 namespace {
 
+// Copies one row of the picture. A 32-bit picture's fourth byte is whatever the
+// capture left there (a screen grab leaves 0); a program that pastes the bitmap
+// may read that byte as alpha (CF_DIBV5, which the system makes from CF_DIB, says
+// so), and a picture that is transparent everywhere shows as nothing. The pasted
+// picture is opaque: the fourth byte of every pixel is 255.
+void CopyRow(std::uint8_t* to, const std::uint8_t* from, int width, int bytesPerPixel) {
+    const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
+    std::memcpy(to, from, rowBytes);
+    if (bytesPerPixel == 4)
+        for (std::size_t i = 3; i < rowBytes; i += 4)
+            to[i] = 0xFF;
+}
+
 // A new DIB section of the picture's size and layout with its pixels.
 win::Bitmap CopyPicture(const PixelView& picture) {
     if (picture.Empty() || picture.data == nullptr)
@@ -27,8 +40,8 @@ win::Bitmap CopyPicture(const PixelView& picture) {
     const std::size_t rowBytes = std::size_t(picture.width) * picture.bytesPerPixel;
     const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
     for (int y = 0; y < picture.height; ++y)
-        std::memcpy(static_cast<std::uint8_t*>(bits) + stride * std::size_t(y), picture.Row(y),
-                    rowBytes);
+        CopyRow(static_cast<std::uint8_t*>(bits) + stride * std::size_t(y), picture.Row(y),
+                picture.width, picture.bytesPerPixel);
     return copy;
 }
 
@@ -57,20 +70,32 @@ GlobalMemory PackedPicture(const PixelView& view) {
     std::memcpy(bytes, &header, sizeof header);
     std::uint8_t* rows = bytes + sizeof header;
     for (int y = 0; y < view.height; ++y)
-        std::memcpy(rows + stride * std::size_t(view.height - 1 - y), view.Row(y), rowBytes);
+        CopyRow(rows + stride * std::size_t(view.height - 1 - y), view.Row(y), view.width,
+                view.bytesPerPixel);
     ::GlobalUnlock(memory.Get());
     return memory;
 }
 
-// Closes the clipboard on every path once it was opened.
+// Opens the clipboard, and closes it on every path once it was opened. Another
+// program (a clipboard viewer, a manager that reads each new content) may hold it
+// open for a moment: the opening is tried again for about half a second before the
+// clipboard counts as taken.
 class OpenClipboardScope {
   public:
     explicit OpenClipboardScope(HWND owner) {
-        if (!::OpenClipboard(owner)) throw std::runtime_error("Cannot open clipboard");
+        const DWORD start = ::GetTickCount();
+        while (!::OpenClipboard(owner)) {
+            if (::GetTickCount() - start >= kPatience)
+                throw std::runtime_error("Cannot open clipboard");
+            ::Sleep(kPause);
+        }
     }
     ~OpenClipboardScope() { ::CloseClipboard(); }
     OpenClipboardScope(const OpenClipboardScope&) = delete;
     OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+
+  private:
+    static constexpr DWORD kPatience = 500, kPause = 20;
 };
 
 }  // namespace
