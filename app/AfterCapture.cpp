@@ -10,6 +10,7 @@
 #include "output/windows/picture_save.h"
 #include "ui/TForm.h"
 #include "ui/TTrayIcon.h"
+#include "win/Utf8.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ void AfterCapture::Save(CurrentPicture& picture) {
         const int made = ::SHCreateDirectoryExA(nullptr, saving.folder.c_str(), nullptr);
         if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS && made != ERROR_FILE_EXISTS)
             throw std::runtime_error("the folder " + saving.folder + " cannot be made");
-        glimra::SavePicture(path, saving.type, picture.View24());
+        // The folder is a window text (ANSI); the save takes a UTF-8 path.
+        glimra::SavePicture(win::Utf8FromAnsi(path), saving.type, picture.View24());
         status_.SetCaption("Saved " + path);
     } catch (const std::exception& e) {
         tray_.SetBalloonTitle("Glimra could not save the capture");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "win/SystemFunction.h"
+#include "win/Utf8.h"
 
 namespace ui {
 
@@ -44,23 +45,28 @@ std::string TSaveDialog::ExtensionOf(int index) const {
 }
 
 bool TSaveDialog::Execute(HWND owner) {
-    std::string filter = filter_;
-    for (char& c : filter)
-        if (c == '|') c = '\0';
-    filter.append(2, '\0');
-    std::vector<char> file(32768, '\0');
-    fileName_.copy(file.data(), file.size() - 1);
-    const std::string defaultExt = ExtensionOf(filterIndex_);
+    // The wide-character dialog, so that any folder and name can be chosen; the
+    // labels and the title are window texts in the ANSI code page, the names
+    // are UTF-8 paths.
+    std::wstring filter = win::WideFrom(CP_ACP, filter_);
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    filter.append(2, L'\0');
+    std::vector<wchar_t> file(32768, L'\0');
+    win::WidePath(fileName_).copy(file.data(), file.size() - 1);
+    const std::wstring defaultExt = win::WideFrom(CP_ACP, ExtensionOf(filterIndex_));
+    const std::wstring initialDir = win::WidePath(initialDir_);
+    const std::wstring title = win::WideFrom(CP_ACP, title_);
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(filterIndex_);
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrInitialDir = initialDir_.empty() ? nullptr : initialDir_.c_str();
-    ofn.lpstrTitle = title_.empty() ? nullptr : title_.c_str();
+    ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
     ofn.lpstrDefExt = defaultExt.c_str();
     // The program's current folder stays where it was.
     ofn.Flags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_NOCHANGEDIR;
@@ -72,11 +78,11 @@ bool TSaveDialog::Execute(HWND owner) {
 
     pending_ = nullptr;
     static const auto getSaveFileName =
-        win::SystemFunction<decltype(::GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA");
+        win::SystemFunction<decltype(::GetSaveFileNameW)>("comdlg32.dll", "GetSaveFileNameW");
     const bool ok = getSaveFileName(&ofn) != 0;
     const DWORD failure = ok ? 0 : win::CommonDialogError();
     if (ok) {
-        fileName_ = file.data();
+        fileName_ = win::Utf8Path(file.data());
         filterIndex_ = static_cast<int>(ofn.nFilterIndex);
     }
     if (pending_) std::rethrow_exception(std::exchange(pending_, nullptr));
@@ -88,7 +94,7 @@ bool TSaveDialog::Execute(HWND owner) {
 
 UINT_PTR CALLBACK TSaveDialog::Hook(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_NOTIFY) return 0;
-    const auto* notify = reinterpret_cast<const OFNOTIFYA*>(lParam);
+    const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
     if (notify->hdr.code == CDN_TYPECHANGE) {
         auto* self = reinterpret_cast<TSaveDialog*>(notify->lpOFN->lCustData);
         self->TypeChanged(::GetParent(dialog), static_cast<int>(notify->lpOFN->nFilterIndex));
@@ -99,7 +105,8 @@ UINT_PTR CALLBACK TSaveDialog::Hook(HWND dialog, UINT message, WPARAM, LPARAM lP
 void TSaveDialog::TypeChanged(HWND dialog, int index) {
     filterIndex_ = index;
     const std::string ext = ExtensionOf(index);
-    ::SendMessageA(dialog, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(ext.c_str()));
+    const std::wstring wide = win::WideFrom(CP_ACP, ext);
+    ::SendMessageW(dialog, CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     // No exception may cross the dialog's callback: it waits until Execute returns.
     if (!OnTypeChange) return;
     try {

@@ -43,6 +43,8 @@ class TSaveDialog : public TComponent {
 
     TNotifyEvent OnTypeChange;
 
+    // FileName and InitialDir are paths in UTF-8; Filter, DefaultExt and Title
+    // window texts in the ANSI code page.
     // Shows the dialog modally over `owner`; true on OK, with FileName the full
     // path and FilterIndex the selected type. An error of OnTypeChange closes
     // nothing: it is thrown from here once the dialog has returned.

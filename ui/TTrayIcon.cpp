@@ -9,6 +9,7 @@
 #include "ui/MenuWindow.h"
 #include "ui/TApplication.h"
 #include "ui/TPopupMenu.h"
+#include "win/MessageFilter.h"
 
 namespace ui {
 
@@ -54,6 +55,8 @@ HWND TTrayIcon::Handle() {
         // It hears the shell's TaskbarCreated broadcast, to put the icon back.
         window_ = MakeHiddenWindow("GlimraTray", TrayWindowProc, "the tray icon's window");
         ::SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        // Also when the program runs as administrator and the shell does not.
+        win::AllowMessageFromAnyProcess(window_.Get(), TaskbarCreatedMessage());
     }
     return window_.Get();
 }
@@ -72,10 +75,17 @@ bool TTrayIcon::Notify(DWORD action, UINT parts) {
     return ::Shell_NotifyIconA(action, &data) != FALSE;
 }
 
+bool TTrayIcon::Add() {
+    // NIM_ADD fails where the shell still has the icon (an earlier add that timed
+    // out while the shell was busy, a TaskbarCreated after the icon came back):
+    // NIM_MODIFY then succeeds, and the icon is there.
+    return Notify(NIM_ADD) || Notify(NIM_MODIFY);
+}
+
 void TTrayIcon::SetVisible(bool visible) {
     visible_ = visible;
     if (visible && !added_) {
-        added_ = Notify(NIM_ADD);
+        added_ = Add();
     } else if (!visible && added_) {
         Notify(NIM_DELETE);
         added_ = false;
@@ -158,7 +168,7 @@ LRESULT TTrayIcon::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == TaskbarCreatedMessage()) {
         // A new task bar knows no icons: show ours again.
-        added_ = visible_ && Notify(NIM_ADD);
+        added_ = visible_ && Add();
         return 0;
     }
     return ::DefWindowProcA(window_.Get(), message, wParam, lParam);

@@ -71,6 +71,8 @@ class TTrayIcon : public TComponent {
     // callback); false when the notification area refused (there may be none at
     // the moment).
     bool Notify(DWORD action, UINT parts = NIF_MESSAGE | NIF_ICON | NIF_TIP);
+    // Puts the icon into the notification area: NIM_ADD, else NIM_MODIFY.
+    bool Add();
     void ShowPopupMenu();
 
     bool visible_ = false;

@@ -9,9 +9,16 @@
 namespace win {
 
 // The address of the function `name` of the system library `library`, which is
-// looked for in the system folder only. Throws, with the system's reason, when
+// looked for in the system folder only (LoadSystemLibrary). Throws, with the system's reason, when
 // either cannot be found.
 FARPROC FindSystemFunction(const char* library, const char* name);
+
+// The system library `library` loaded from the system folder: by
+// LOAD_LIBRARY_SEARCH_SYSTEM32, or, where the system refuses that flag
+// (ERROR_INVALID_PARAMETER), by its full path in GetSystemDirectoryA's folder.
+// `load` is LoadLibraryExA; a test passes one that refuses the flag.
+using LibraryLoader = HMODULE(WINAPI*)(LPCSTR, HANDLE, DWORD);
+HMODULE LoadSystemLibrary(const char* library, LibraryLoader load);
 
 // The same, with the type of the function's declaration:
 // SystemFunction<decltype(::PlaySoundA)>("winmm.dll", "PlaySoundA").

@@ -13,6 +13,7 @@
 #include "ui/TMenuItem.h"
 #include "ui/TWinControl.h"
 #include "win/SystemError.h"
+#include "win/Utf8.h"
 #include "win/handles.h"
 
 namespace lang {
@@ -22,8 +23,10 @@ namespace {
 constexpr const char* kGeneral = "General";
 constexpr const char* kUntitled = "<Untitled Language>";
 
+// Paths are UTF-8 and go to the wide-character file functions, so that the
+// language folder may lie in a folder of any name.
 bool SamePath(const std::string& a, const std::string& b) {
-    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    return ::lstrcmpiW(win::WidePath(a).c_str(), win::WidePath(b).c_str()) == 0;
 }
 
 // The file name with its extension, without the folders before it.
@@ -41,10 +44,11 @@ std::string WithExtension(const std::string& path, const char* extension) {
 
 // The whole file; raises "Cannot open file ..." when it cannot be read.
 std::string ReadFileBytes(const std::string& path) {
-    win::File file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::File file(::CreateFileW(win::WidePath(path).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     auto fail = [&path] {
-        throw std::runtime_error("Cannot open file \"" + path + "\". " +
+        throw std::runtime_error("Cannot open file \"" + win::AnsiFromUtf8(path) + "\". " +
                                  win::SystemErrorText(::GetLastError()));
     };
     if (!file) fail();
@@ -97,11 +101,40 @@ bool AssignFlagFile(ui::TMenuItem& item, const std::string& path) {
 // without a flag, so the caller reads the program's own bitmap once for all.
 void LoadFlag(ui::TMenuItem& item, const std::string& languageFile, ui::TBitmap& noFlag) {
     const std::string flag = WithExtension(languageFile, ".bmp");
-    const DWORD attributes = ::GetFileAttributesA(flag.c_str());
+    const DWORD attributes = ::GetFileAttributesW(win::WidePath(flag).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
         AssignFlagFile(item, flag))
         return;
     if (!noFlag.Empty()) item.Bitmap().Assign(noFlag);
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A relative languages directory ("Lang") is looked for when it is set: where it
+// exists in the current folder it stays as it is, relative to that folder; else,
+// where it exists beside the program's own executable, it becomes that folder's
+// full path, so that a program started from a shortcut or a command line in
+// another folder still finds its languages. Found in neither place, it stays.
+std::string ResolvedDirectory(const std::string& directory) {
+    if (directory.empty()) return directory;
+    const std::wstring wide = win::WidePath(directory);
+    const bool absolute =
+        wide[0] == L'\\' || wide[0] == L'/' || (wide.size() > 1 && wide[1] == L':');
+    if (absolute) return directory;
+    wchar_t full[MAX_PATH + 1] = {};
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), MAX_PATH + 1, full, nullptr);
+    if (length == 0 || length > MAX_PATH) return directory;
+    if (IsFolder(full)) return directory;
+    wchar_t exe[MAX_PATH + 1] = {};
+    const DWORD exeLength = ::GetModuleFileNameW(nullptr, exe, MAX_PATH + 1);
+    if (exeLength == 0 || exeLength > MAX_PATH) return directory;
+    std::wstring besideExe(exe, exeLength);
+    besideExe.erase(besideExe.find_last_of(L"\\/") + 1);
+    besideExe += wide;
+    return IsFolder(besideExe) ? win::Utf8Path(besideExe) : directory;
 }
 
 }  // namespace
@@ -141,7 +174,7 @@ void TMultiLanguage::SetIgnoreProperties(const std::vector<std::string>& names) 
 }
 
 void TMultiLanguage::SetLanguagesDirectory(const std::string& directory) {
-    languagesDirectory_ = directory;
+    languagesDirectory_ = ResolvedDirectory(directory);
     Refresh();
 }
 
@@ -172,20 +205,21 @@ void TMultiLanguage::Refresh() {
 void TMultiLanguage::ScanLanguages() {
     std::string directory = languagesDirectory_;
     if (directory.empty()) {
-        char current[MAX_PATH + 1] = {};
-        const DWORD length = ::GetCurrentDirectoryA(sizeof current, current);
-        directory.assign(current, length < sizeof current ? length : 0);
+        wchar_t current[MAX_PATH + 1] = {};
+        const DWORD length = ::GetCurrentDirectoryW(MAX_PATH + 1, current);
+        directory = win::Utf8Path(std::wstring(current, length <= MAX_PATH ? length : 0));
     }
     if (directory.empty() || (directory.back() != '\\' && directory.back() != '/'))
         directory += '\\';
     files_.clear();
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((directory + "*." + fileExtension_).c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search =
+        ::FindFirstFileW(win::WidePath(directory + "*." + fileExtension_).c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (IsLanguageFileEntry(found.dwFileAttributes))
-                files_.push_back(directory + found.cFileName);
-        } while (::FindNextFileA(search, &found));
+                files_.push_back(directory + win::Utf8Path(found.cFileName));
+        } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
     RebuildLanguageMenu();
@@ -241,9 +275,12 @@ void TMultiLanguage::LanguageItemClick(ui::TObject* Sender) {
 }
 
 std::string TMultiLanguage::ReadLanguageName(const std::string& path) {
-    char name[2048] = {};
-    ::GetPrivateProfileStringA(kGeneral, "LanguageName", "", name, sizeof name, path.c_str());
-    return name[0] ? std::string(name) : std::string(kUntitled);
+    // The name is a window text (a menu entry's) in the ANSI code page, as the
+    // file holds it.
+    wchar_t name[2048] = {};
+    ::GetPrivateProfileStringW(L"General", L"LanguageName", L"", name, 2048,
+                               win::WidePath(path).c_str());
+    return name[0] ? win::NarrowTo(CP_ACP, name) : std::string(kUntitled);
 }
 
 std::vector<std::string> TMultiLanguage::GetLanguageNames() const {
@@ -274,7 +311,7 @@ void TMultiLanguage::ReadGeneral() {
         const auto value = data_.Value(kGeneral, key);
         return value ? std::string(*value) : fallback;
     };
-    languageName_ = read("LanguageName", FileNameOf(currentFile_));
+    languageName_ = read("LanguageName", win::AnsiFromUtf8(FileNameOf(currentFile_)));
     languageVersion_ = read("LanguageVersion", "1.0");
     author_ = read("Author", "<Unknown>");
     authorEmail_ = read("AuthorEmail", "");

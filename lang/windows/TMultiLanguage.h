@@ -66,6 +66,9 @@ class TMultiLanguage : public ui::TComponent {
     void SetIgnoreProperties(const std::vector<std::string>& names);
     const std::string& FileExtension() const { return fileExtension_; }
     void SetFileExtension(const std::string& value) { fileExtension_ = value; }
+    // A UTF-8 path, as are the language files' paths; empty for the current
+    // folder. A relative one that is missing in the current folder when it is
+    // set but exists beside the executable becomes the full path of that one.
     // Assigning scans the directory again (Refresh).
     const std::string& LanguagesDirectory() const { return languagesDirectory_; }
     void SetLanguagesDirectory(const std::string& directory);

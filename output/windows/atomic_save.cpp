@@ -4,42 +4,45 @@
 #include <utility>
 
 #include "output/save_error.h"
+#include "win/Utf8.h"
 
 namespace glimra {
 
 namespace {
 
+// The message is a window text: the UTF-8 path in the ANSI code page.
 [[noreturn]] void Fail(const std::string& what, const std::string& path, DWORD error) {
-    throw SaveError(what + " " + path + ": " + SystemErrorText(error));
+    throw SaveError(what + " " + win::AnsiFromUtf8(path) + ": " + SystemErrorText(error));
 }
 
 // The folder part of `path` (up to its last separator), or "." for a bare name.
-std::string FolderOf(const std::string& path) {
-    const std::size_t end = path.find_last_of("\\/");
-    if (end == std::string::npos) return ".";
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t end = path.find_last_of(L"\\/");
+    if (end == std::wstring::npos) return L".";
     // "C:\shot.bmp" keeps the separator of the root.
-    return path.substr(0, end == 0 || (end == 2 && path[1] == ':') ? end + 1 : end);
+    return path.substr(0, end == 0 || (end == 2 && path[1] == L':') ? end + 1 : end);
 }
 
 // The temporary file: removed again unless it was put in the target's place.
 class TemporaryFile {
   public:
     explicit TemporaryFile(const std::string& path) {
-        char name[MAX_PATH];
-        if (::GetTempFileNameA(FolderOf(path).c_str(), "glm", 0, name) == 0)
+        // The wide-character functions, so that a folder of any name will do.
+        wchar_t name[MAX_PATH];
+        if (::GetTempFileNameW(FolderOf(win::WidePath(path)).c_str(), L"glm", 0, name) == 0)
             Fail("Cannot create the file", path, ::GetLastError());
         name_ = name;
-        file_ = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+        file_ = ::CreateFileW(name, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file_ == INVALID_HANDLE_VALUE) {
             const DWORD error = ::GetLastError();
-            ::DeleteFileA(name);
+            ::DeleteFileW(name);
             Fail("Cannot create the file", path, error);
         }
     }
     ~TemporaryFile() {
         if (file_ != INVALID_HANDLE_VALUE) ::CloseHandle(file_);
-        if (!name_.empty()) ::DeleteFileA(name_.c_str());
+        if (!name_.empty()) ::DeleteFileW(name_.c_str());
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -50,18 +53,19 @@ class TemporaryFile {
     void Replace(const std::string& path) {
         const HANDLE file = std::exchange(file_, INVALID_HANDLE_VALUE);
         if (!::CloseHandle(file)) Fail("Cannot write the file", path, ::GetLastError());
+        const std::wstring target = win::WidePath(path);
         // A read-only file is not replaced (Windows refuses it; Wine would not).
-        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
             Fail("Cannot replace the file", path, ERROR_ACCESS_DENIED);
-        if (!::MoveFileExA(name_.c_str(), path.c_str(),
+        if (!::MoveFileExW(name_.c_str(), target.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             Fail("Cannot replace the file", path, ::GetLastError());
         name_.clear();
     }
 
   private:
-    std::string name_;
+    std::wstring name_;
     HANDLE file_ = INVALID_HANDLE_VALUE;
 };
 

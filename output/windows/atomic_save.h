@@ -27,7 +27,7 @@ class HandleSink : public ByteSink {
     HANDLE file_;
 };
 
-// Runs `write` on a sink into a new temporary file beside `path`, then replaces
+// Runs `write` on a sink into a new temporary file beside `path` (UTF-8), then replaces
 // `path` with it. Throws SaveError (the folder missing or read-only, the disk
 // full, the target not replaceable) or whatever `write` throws; either way the
 // temporary file is gone and `path` is as it was.

@@ -10,6 +10,19 @@ namespace glimra {
 
 namespace {
 
+// Copies one row of the picture. A 32-bit picture's fourth byte is whatever the
+// capture left there (a screen grab leaves 0); a program that pastes the bitmap
+// may read that byte as alpha (CF_DIBV5, which the system makes from CF_DIB, says
+// so), and a picture that is transparent everywhere shows as nothing. The pasted
+// picture is opaque: the fourth byte of every pixel is 255.
+void CopyRow(std::uint8_t* to, const std::uint8_t* from, int width, int bytesPerPixel) {
+    const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
+    std::memcpy(to, from, rowBytes);
+    if (bytesPerPixel == 4)
+        for (std::size_t i = 3; i < rowBytes; i += 4)
+            to[i] = 0xFF;
+}
+
 // A new DIB section of the picture's size and layout with its pixels.
 win::Bitmap CopyPicture(const PixelView& picture) {
     if (picture.Empty() || picture.data == nullptr)
@@ -27,8 +40,8 @@ win::Bitmap CopyPicture(const PixelView& picture) {
     const std::size_t rowBytes = std::size_t(picture.width) * picture.bytesPerPixel;
     const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
     for (int y = 0; y < picture.height; ++y)
-        std::memcpy(static_cast<std::uint8_t*>(bits) + stride * std::size_t(y), picture.Row(y),
-                    rowBytes);
+        CopyRow(static_cast<std::uint8_t*>(bits) + stride * std::size_t(y), picture.Row(y),
+                picture.width, picture.bytesPerPixel);
     return copy;
 }
 
@@ -37,40 +50,67 @@ using GlobalMemory = win::Owned<win::HandleTraits<HGLOBAL, ::GlobalFree>>;
 // The picture as a packed device-independent bitmap in movable global memory: the
 // header, then the rows from the bottom up, each padded to four bytes, in the
 // picture's own layout. Every program can read this form, also where a bitmap handle
-// does not cross from one process to another (under Wine it does not).
-GlobalMemory PackedPicture(const PixelView& view) {
+// does not cross from one process to another (under Wine it does not). With
+// `withAlpha`, the header is a BITMAPV5HEADER (CF_DIBV5) that names the fourth
+// byte of a 32-bit pixel as alpha; else a BITMAPINFOHEADER (CF_DIB).
+GlobalMemory PackedPicture(const PixelView& view, bool withAlpha) {
     const std::size_t rowBytes = std::size_t(view.width) * view.bytesPerPixel;
     const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
-    const std::size_t size = sizeof(BITMAPINFOHEADER) + stride * std::size_t(view.height);
+    const std::size_t headerSize = withAlpha ? sizeof(BITMAPV5HEADER) : sizeof(BITMAPINFOHEADER);
+    const std::size_t size = headerSize + stride * std::size_t(view.height);
     GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size));
     if (!memory) throw std::runtime_error("Cannot copy the picture: not enough memory.");
     auto* bytes = static_cast<std::uint8_t*>(::GlobalLock(memory.Get()));
     if (!bytes) throw std::runtime_error("Cannot copy the picture: not enough memory.");
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = view.width;
-    header.biHeight = view.height;
-    header.biPlanes = 1;
-    header.biBitCount = static_cast<WORD>(view.bytesPerPixel * 8);
-    header.biCompression = BI_RGB;
-    header.biSizeImage = static_cast<DWORD>(stride * std::size_t(view.height));
-    std::memcpy(bytes, &header, sizeof header);
-    std::uint8_t* rows = bytes + sizeof header;
+    BITMAPV5HEADER header{};
+    header.bV5Size = static_cast<DWORD>(headerSize);
+    header.bV5Width = view.width;
+    header.bV5Height = view.height;
+    header.bV5Planes = 1;
+    header.bV5BitCount = static_cast<WORD>(view.bytesPerPixel * 8);
+    header.bV5Compression = BI_RGB;
+    header.bV5SizeImage = static_cast<DWORD>(stride * std::size_t(view.height));
+    if (withAlpha) {
+        if (view.bytesPerPixel == 4) {
+            header.bV5Compression = BI_BITFIELDS;
+            header.bV5RedMask = 0x00FF0000;
+            header.bV5GreenMask = 0x0000FF00;
+            header.bV5BlueMask = 0x000000FF;
+            header.bV5AlphaMask = 0xFF000000;
+        }
+        // LCS_sRGB, the four letters 'sRGB' (a multi-character constant in wingdi.h).
+        header.bV5CSType = 0x73524742;
+        header.bV5Intent = LCS_GM_IMAGES;
+    }
+    std::memcpy(bytes, &header, headerSize);
+    std::uint8_t* rows = bytes + headerSize;
     for (int y = 0; y < view.height; ++y)
-        std::memcpy(rows + stride * std::size_t(view.height - 1 - y), view.Row(y), rowBytes);
+        CopyRow(rows + stride * std::size_t(view.height - 1 - y), view.Row(y), view.width,
+                view.bytesPerPixel);
     ::GlobalUnlock(memory.Get());
     return memory;
 }
 
-// Closes the clipboard on every path once it was opened.
+// Opens the clipboard, and closes it on every path once it was opened. Another
+// program (a clipboard viewer, a manager that reads each new content) may hold it
+// open for a moment: the opening is tried again for about half a second before the
+// clipboard counts as taken.
 class OpenClipboardScope {
   public:
     explicit OpenClipboardScope(HWND owner) {
-        if (!::OpenClipboard(owner)) throw std::runtime_error("Cannot open clipboard");
+        const DWORD start = ::GetTickCount();
+        while (!::OpenClipboard(owner)) {
+            if (::GetTickCount() - start >= kPatience)
+                throw std::runtime_error("Cannot open clipboard");
+            ::Sleep(kPause);
+        }
     }
     ~OpenClipboardScope() { ::CloseClipboard(); }
     OpenClipboardScope(const OpenClipboardScope&) = delete;
     OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+
+  private:
+    static constexpr DWORD kPatience = 500, kPause = 20;
 };
 
 }  // namespace
@@ -78,7 +118,12 @@ class OpenClipboardScope {
 void CopyToClipboard(HWND owner, const PixelView& picture) {
     // The copies are made first: when that fails, the clipboard keeps what it held.
     win::Bitmap copy = CopyPicture(picture);
-    GlobalMemory packed = PackedPicture(picture);
+    GlobalMemory packed = PackedPicture(picture, false);
+    // Windows makes CF_DIBV5 from CF_DIB by itself ("Synthesized clipboard
+    // formats", https://learn.microsoft.com/windows/win32/dataxchg/clipboard-formats),
+    // Wine does not: it is put there too, so that every program that asks for it
+    // gets the opaque picture.
+    GlobalMemory packedV5 = PackedPicture(picture, true);
     OpenClipboardScope open(owner);
     ::EmptyClipboard();
     if (!::SetClipboardData(CF_BITMAP, copy.Get()))
@@ -88,6 +133,9 @@ void CopyToClipboard(HWND owner, const PixelView& picture) {
     if (!::SetClipboardData(CF_DIB, packed.Get()))
         throw std::runtime_error("Cannot copy the picture to the clipboard.");
     packed.Release();
+    if (!::SetClipboardData(CF_DIBV5, packedV5.Get()))
+        throw std::runtime_error("Cannot copy the picture to the clipboard.");
+    packedV5.Release();
 }
 
 }  // namespace glimra

@@ -9,12 +9,13 @@ namespace glimra {
 
 // Replaces the clipboard's content with a copy of `picture` (same size and
 // pixel layout, 24 or 32 bits per pixel) under CF_BITMAP, and the same pixels as
-// a packed bitmap under CF_DIB, which other programs can read where a bitmap
+// a packed bitmap under CF_DIB and CF_DIBV5, which other programs can read where a bitmap
 // handle does not cross processes (under Wine). Such pictures have no colour
-// table, so there is never a palette to hand over with them. Throws
-// std::runtime_error "Cannot open clipboard" when another program holds the
-// clipboard, leaving it as it was; the clipboard is always closed again once it
-// was opened.
+// table, so there is never a palette to hand over with them. The copies are
+// opaque: a 32-bit picture's fourth byte is 255 in every pixel. Throws
+// std::runtime_error "Cannot open clipboard" when another program still holds the
+// clipboard after about half a second of retries, leaving it as it was; the clipboard is always
+// closed again once it was opened.
 void CopyToClipboard(HWND owner, const PixelView& picture);
 
 }  // namespace glimra

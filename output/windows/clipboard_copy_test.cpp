@@ -110,6 +110,14 @@ TEST(ClipboardCopy, TwoCopiesLeaveOneBitmapEqualToThePictureInItsLayout) {
         const std::vector<std::uint8_t> file = test::ClipboardPictureFile();
         ASSERT_GE(file.size(), 54u);
         EXPECT_EQ(file[28], 8 * bytesPerPixel);
+        // Opaque: the fourth byte of a 32-bit pixel is 255 (the picture's own is 0).
+        if (bytesPerPixel == 4) {
+            const std::size_t offset = file[10] | file[11] << 8;
+            const std::size_t end = offset + 37u * 21u * 4u;
+            ASSERT_GE(file.size(), end);
+            for (std::size_t i = offset + 3; i < end; i += 4)
+                ASSERT_EQ(file[i], 0xFF) << "byte " << i;
+        }
         picture.Set(0, 0, PixelOf(copied[0]));
         EXPECT_EQ(test::DecodeBmp(file), test::RgbOf(picture.View()));
     }

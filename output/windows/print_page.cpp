@@ -56,6 +56,12 @@ void DrawPicture(HDC dc, const PageSize& page, const PageLayout& layout, const P
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
+    // HALFTONE averages the picture's pixels into each printed one, where the
+    // default mode would AND them into black; HALFTONE needs the brush origin set
+    // afterwards (StretchDIBits and SetStretchBltMode,
+    // https://learn.microsoft.com/windows/win32/api/wingdi/nf-wingdi-setstretchbltmode).
+    ::SetStretchBltMode(dc, HALFTONE);
+    ::SetBrushOrgEx(dc, 0, 0, nullptr);
     if (::StretchDIBits(dc, layout.left, layout.pictureTop, layout.pictureWidth,
                         static_cast<int>(height), 0, 0, picture.width, static_cast<int>(rows),
                         picture.data, &info, DIB_RGB_COLORS, SRCCOPY) == 0)

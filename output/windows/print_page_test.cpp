@@ -135,6 +135,19 @@ TEST(PrintPage, A4At300DpiHeadingPictureAndFooterWhereTheyBelong) {
     EXPECT_LT(footer.right, 1240) << "a short text";
 }
 
+TEST(PrintPage, ThePictureIsStretchedWithHalftoneFromTheBrushOriginZero) {
+    Page page(kA4At300Dpi);
+    ::SetStretchBltMode(page.Dc(), BLACKONWHITE);
+    ::SetBrushOrgEx(page.Dc(), 5, 7, nullptr);
+    Picture picture(200, 100);
+    DrawPage(page.Dc(), kA4At300Dpi, picture.view, "3/5/26  7:04");
+    EXPECT_EQ(::GetStretchBltMode(page.Dc()), HALFTONE);
+    POINT origin{-1, -1};
+    ::GetBrushOrgEx(page.Dc(), &origin);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(origin.y, 0);
+}
+
 TEST(PrintPage, ATallPictureRunsOffThePageUnderTheFooter) {
     Page page(kA4At300Dpi);
     // 2 x 1,000,000: 942 million device rows at the page's scale.

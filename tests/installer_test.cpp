@@ -1,0 +1,199 @@
+// The files handed to users, in the release tree's fresh Wine prefix: the
+// installer run silently, the installed program started as its Start menu
+// shortcut starts it, an installation over a running Glimra, the silent
+// uninstallation; and the portable zip unpacked into a read-only folder.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/Settings.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
+
+namespace {
+
+using namespace glimra::test;
+
+constexpr const char* kCaption = "Norvanta Glimra 1.3";
+constexpr const char* kUninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimra";
+constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::string Argument(std::size_t i) {
+    const auto args = ::testing::internal::GetArgvs();
+    return args.size() > i ? WindowsPath(args[i]) : "";
+}
+
+std::string Folder(int csidl) {
+    char path[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Runs a command line and waits for it; its exit code, or -1.
+long RunCommand(std::string command, DWORD milliseconds = 60000) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return -1;
+    ::CloseHandle(process.hThread);
+    DWORD code = DWORD(-1);
+    if (::WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    return long(code);
+}
+
+std::optional<std::string> Value(const char* key, const char* name) {
+    char data[1024] = {};
+    DWORD size = sizeof data;
+    if (::RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, nullptr,
+                       data, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(data);
+}
+
+bool KeyExists(const char* key) {
+    HKEY k;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &k) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(k);
+    return true;
+}
+
+// The shortcut's target and start folder, read as Explorer reads them.
+std::pair<std::string, std::string> ShortcutOf(const std::string& lnk) {
+    std::pair<std::string, std::string> result;
+    ::CoInitialize(nullptr);
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkA, reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            std::wstring wide(lnk.begin(), lnk.end());
+            if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
+                char path[MAX_PATH] = {}, folder[MAX_PATH] = {};
+                link->GetPath(path, MAX_PATH, nullptr, 0);
+                link->GetWorkingDirectory(folder, MAX_PATH);
+                result = {path, folder};
+            }
+            file->Release();
+        }
+        link->Release();
+    }
+    ::CoUninitialize();
+    return result;
+}
+
+// Starts the program, waits through its reminder and captures the screen with F7.
+HWND StartAndCapture(Program& program) {
+    HWND main = program.WaitForWindow(kCaption);
+    if (!main) return nullptr;
+    PassTheReminder(program, main, "");
+    MouseAside();
+    return CaptureWithKey(VK_F7, main) ? main : nullptr;
+}
+
+TEST(Installer, InstallsSilently_OverARunningGlimra_AndUninstallsKeepingTheSettings) {
+    if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+    const std::string setup = Argument(1);
+    ASSERT_TRUE(Exists(setup)) << setup;
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    const std::string folder = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Glimra";
+    const std::string lnk = Folder(CSIDL_PROGRAMS) + "\\Glimra.lnk";
+
+    ASSERT_EQ(RunCommand("\"" + setup + "\" /S"), 0);
+    EXPECT_TRUE(Exists(folder + "\\glimra.exe"));
+    EXPECT_TRUE(Exists(folder + "\\Lang\\Deutsch.lng"));
+    EXPECT_TRUE(Exists(folder + "\\Uninstall.exe"));
+    EXPECT_EQ(Value(kUninstallKey, "DisplayName"), "Glimra");
+    EXPECT_EQ(Value(kUninstallKey, "DisplayVersion"), "1.3");
+    EXPECT_EQ(Value(kUninstallKey, "Publisher"), "Norvanta");
+    EXPECT_EQ(Value(kUninstallKey, "DisplayIcon"), folder + "\\glimra.exe");
+    EXPECT_EQ(Value(kUninstallKey, "UninstallString"), "\"" + folder + "\\Uninstall.exe\"");
+    EXPECT_TRUE(Value(kUninstallKey, "EstimatedSize").has_value());
+    EXPECT_EQ(Value(kRunKey, "Glimra"), std::nullopt) << "start-up is off by default";
+    const auto [target, start] = ShortcutOf(lnk);
+    EXPECT_EQ(target, folder + "\\glimra.exe");
+    EXPECT_EQ(start, folder);
+
+    {
+        Program program(target, start);
+        HWND main = StartAndCapture(program);
+        ASSERT_NE(main, nullptr) << program.DescribeWindows();
+        // Installed again while it runs: the running copy is asked to close first.
+        EXPECT_EQ(RunCommand("\"" + setup + "\" /S"), 0);
+        EXPECT_TRUE(program.WaitForExit(5000)) << "Glimra still runs";
+        EXPECT_TRUE(Exists(folder + "\\glimra.exe"));
+    }
+    {
+        Program program(target, start);
+        HWND main = StartAndCapture(program);
+        ASSERT_NE(main, nullptr) << program.DescribeWindows();
+        ExitWithTheMenu(program, main, 'F', 'X');
+    }
+    ASSERT_TRUE(SettingsKeyExists());
+
+    // The uninstaller runs on from a copy of itself: its work shows when the
+    // Uninstall key and the folder are gone.
+    ASSERT_EQ(RunCommand("\"" + folder + "\\Uninstall.exe\" /S"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !KeyExists(kUninstallKey) && !Exists(folder); }, 30000));
+    EXPECT_FALSE(Exists(folder + "\\glimra.exe"));
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(Exists(lnk));
+    EXPECT_EQ(Value(kRunKey, "Glimra"), std::nullopt);
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_TRUE(SettingsKeyExists()) << "the settings are kept";
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+// Every entry under a folder with its size and time of last writing.
+void List(const std::string& folder, std::map<std::string, std::string>& entries) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        entries[folder + "\\" + name] = std::to_string(found.nFileSizeLow) + " " +
+                                        std::to_string(found.ftLastWriteTime.dwLowDateTime) + " " +
+                                        std::to_string(found.ftLastWriteTime.dwHighDateTime);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) List(folder + "\\" + name, entries);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+}
+
+TEST(PortableZip, RunsFromAReadOnlyFolderAndWritesNothingBesideItself) {
+    if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+    const std::string folder = Argument(2);
+    ASSERT_TRUE(Exists(folder + "\\glimra.exe")) << folder;
+    EXPECT_TRUE(Exists(folder + "\\Lang\\Deutsch.lng"));
+    EXPECT_TRUE(Exists(folder + "\\readme.txt"));
+    ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::map<std::string, std::string> before, after;
+    List(folder, before);
+    {
+        Program program(folder + "\\glimra.exe", folder);
+        HWND main = StartAndCapture(program);
+        ASSERT_NE(main, nullptr) << program.DescribeWindows();
+        ExitWithTheMenu(program, main, 'F', 'X');
+    }
+    List(folder, after);
+    EXPECT_EQ(after, before);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+}  // namespace
