@@ -14,6 +14,7 @@
 #include "app/PictureTools.h"
 #include "app/Settings.h"
 #include "app/Shortcuts.h"
+#include "app/SingleInstance.h"
 #include "app/Statistics.h"
 #include "app/ToolChoice.h"
 #include "app/ViewToggles.h"
@@ -31,6 +32,7 @@
 #include "ui/TTimer.h"
 #include "ui/TToolBar.h"
 #include "ui/TTrayIcon.h"
+#include "win/MessageFilter.h"
 
 TMAIN* MAIN = nullptr;
 
@@ -97,6 +99,8 @@ void TMAIN::FirstShown() {
     // tooltip window, the shell), and neither is seen before the window is.
     ShowStatisticsBalloon(*Panel4);
     TrayIcon1->SetVisible(true);
+    // Another start asks a copy run as administrator to show itself too.
+    win::AllowMessageFromAnyProcess(Handle(), ShowRunningCopyMessage());
 }
 
 void TMAIN::FormClose(TObject*, ui::TCloseAction&) {
