@@ -10,6 +10,8 @@
 // bytes in this process.
 //   edit_command_times [picture.png] [runs] [operation]
 // With an operation's name, only that one runs (for a profiler).
+// Also timed: the capture command whole, and undo and redo of steps that the
+// history has packed (a capture, an edit in either layout, a pixelated area).
 #include <windows.h>
 
 #include <png.h>
@@ -33,6 +35,7 @@
 #include "testing/app/MainWindowInternals.h"
 #include "testing/app/WindowsWithoutReminder.h"
 #include "ui/TMenuItem.h"
+#include "ui/TSpeedButton.h"
 
 namespace {
 
@@ -113,6 +116,10 @@ int main(int argc, char** argv) {
     const double memcpyTime = Median(memcpyTimes);
     std::printf("%d x %d, memcpy of %zu bytes: %.2f ms, median of %d runs\n", captured.Width(),
                 captured.Height(), bytes, memcpyTime, memcpyRuns);
+    const History& history = glimra::test::MainWindowInternals::PictureHistory(*MAIN);
+    const auto PackedWhileIdle = [&] {
+        application.HandleMessagesUntil([&] { return history.Unpacked() == 0; }, 20000);
+    };
     // `prepare` runs before each timed run and is not timed; the time ends when the
     // view has repainted.
     const auto report = [&](const char* name, const std::function<void()>& prepare,
@@ -120,6 +127,9 @@ int main(int argc, char** argv) {
         if (!only.empty() && only != name) return;
         std::vector<double> times;
         for (int i = 0; i < runs; ++i) {
+            // The history packs what earlier runs left while the program waits, as
+            // between a user's clicks: not in the time of this run.
+            PackedWhileIdle();
             prepare();
             Settle(application);
             measuredFrom = Now();
@@ -164,6 +174,60 @@ int main(int argc, char** argv) {
             asCaptured();
             MAIN->ImagePopBrightenClick(nullptr);
             MAIN->ImagePopRotate90Click(nullptr);
+        },
+        [&] { MAIN->MenuUndoClick(nullptr); });
+
+    // The capture command whole: the window hidden, the display grabbed, the
+    // picture handed to the history and the view, the window shown again.
+    report("Capture", asCaptured, [&] { MAIN->ButtonCaptureClick(nullptr); });
+    // Undo and redo of steps that the history has packed while the program waited:
+    // the picture before a capture (as captured, 32 bits), the capture itself, the
+    // picture before Grayscale (32 bits) and before Brighten (24 bits), and a
+    // pixelated area.
+    const auto capture = [&] {
+        asCaptured();
+        MAIN->ButtonCaptureClick(nullptr);
+        PackedWhileIdle();
+    };
+    report("Undo capture", capture, [&] { MAIN->MenuUndoClick(nullptr); });
+    report(
+        "Redo capture",
+        [&] {
+            capture();
+            MAIN->MenuUndoClick(nullptr);
+            PackedWhileIdle();
+        },
+        [&] { MAIN->MenuRedoClick(nullptr); });
+    report(
+        "Undo Grayscale packed",
+        [&] {
+            asCaptured();
+            MAIN->ImagePopGrayscaleClick(nullptr);
+            PackedWhileIdle();
+        },
+        [&] { MAIN->MenuUndoClick(nullptr); });
+    report(
+        "Undo Brighten packed",
+        [&] {
+            asCaptured();
+            MAIN->ImagePopGrayscaleClick(nullptr);
+            MAIN->ImagePopBrightenClick(nullptr);
+            PackedWhileIdle();
+        },
+        [&] { MAIN->MenuUndoClick(nullptr); });
+    report(
+        "Undo Pixelate packed",
+        [&] {
+            asCaptured();
+            ui::TSpeedButton& pixelate = MAIN->Get<ui::TSpeedButton>("ButtonPixelate");
+            pixelate.SetDown(true);
+            pixelate.Click();
+            MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 100, 100);
+            MAIN->Image1MouseMove(nullptr, ui::ssLeft, 1900, 1100);
+            MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, 1900, 1100);
+            pixelate.SetDown(false);
+            pixelate.Click();
+            PackedWhileIdle();
         },
         [&] { MAIN->MenuUndoClick(nullptr); });
 
