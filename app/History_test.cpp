@@ -17,19 +17,11 @@
 #include "app/PictureTools.h"
 #include "testing/app/MainWindowInternals.h"
 #include "testing/app/MainWindowTest.h"
+#include "testing/app/PackedBytesDamage.h"
 #include "ui/TSpeedButton.h"
 #include "ui/TToolButton.h"
 
-// What the tests read of the history's steps, and how they damage packed bytes
-// as a fault of the memory would.
-struct PackedBytesDamage {
-    static void FlipByte(PackedBytes& packed, std::size_t at) { packed.data_.at(at) ^= 0x20; }
-    static void FlipSum(PackedBytes& packed, std::size_t block) {
-        packed.blocks_.at(block).sum ^= 1;
-    }
-    static std::size_t DataSize(const PackedBytes& packed) { return packed.data_.size(); }
-};
-
+// What the tests read of the history's steps.
 struct HistoryInternals {
     // The step about to be undone (`back` 0) or redone (`back` -1).
     static const History::Step& Next(const History& history, int back) {
