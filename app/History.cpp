@@ -134,13 +134,6 @@ void History::WorkOn() {
     work_.reset();
 }
 
-void History::PackAll() {
-    if (packing_ == Packing::Off) return;
-    while (work_ || StartWork())
-        WorkOn();
-    Count();
-}
-
 void History::Rest() {
     if (!timer_) return;
     timer_->SetEnabled(false);
@@ -169,14 +162,13 @@ void History::Idle() {
     timer_->SetInterval(kTickMilliseconds);
 }
 
-void History::Trim() {
+void History::Trim(bool packWaiting) {
     Count();
-    if (bytes_ > limit_ && packing_ != Packing::Off) {
-        // Packing what waits keeps every step, where dropping would lose some.
-        while (bytes_ > limit_ && (work_ || StartWork())) {
-            WorkOn();
-            if (!work_) Count();
-        }
+    // Undo and redo at the bound pack what waits (the step just exchanged above
+    // all) rather than drop the steps that the user is on the way to.
+    while (packWaiting && bytes_ > limit_ && (work_ || StartWork())) {
+        WorkOn();
+        if (!work_) Count();
     }
     // The oldest step goes first; then, if still over, the one furthest to redo.
     while (bytes_ > limit_ && done_ > 0) {
@@ -380,7 +372,7 @@ void History::Undo() {
             "the pixels it kept are damaged. The picture stays as it is.");
     }
     --done_;
-    Trim();
+    Trim(true);
     Rest();
     if (OnChange) OnChange();
 }
@@ -401,7 +393,7 @@ void History::Redo() {
             "the pixels it kept are damaged. The picture stays as it is.");
     }
     ++done_;
-    Trim();
+    Trim(true);
     Rest();
     if (OnChange) OnChange();
 }

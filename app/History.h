@@ -10,8 +10,11 @@
 // waits, so that no capture or edit waits for it. A step stays as it was taken
 // until then, and one that undo or redo has just exchanged is packed again later.
 // The steps kept are bounded by their memory, packed bytes counted as packed and
-// the rest as they are; over the bound the steps that wait are packed at once,
-// and only then do the oldest steps go.
+// the rest as they are, the oldest going first. No capture or edit packs
+// anything, not even at the bound: a step still waiting there counts as it is,
+// and what its packing frees is room for the steps to come. Undo and redo at the
+// bound pack the steps that wait before they drop any, so that going back and
+// forth through the history loses nothing.
 //
 // A packed step whose pixels do not come back with their checksums is dropped,
 // with the steps that could only be reached through it, and reported; the
@@ -97,8 +100,6 @@ class History {
     // The bytes of pixels that wait to be packed; 0 once the idle packing is
     // through, and always without packing.
     std::size_t Unpacked() const;
-    // Packs every step that waits, now.
-    void PackAll();
 
   private:
     friend struct HistoryInternals;  // the tests' look inside
@@ -136,9 +137,9 @@ class History {
 
     // Takes the step and forgets the steps that could have been redone.
     void Push(Step step);
-    // While the memory is over the limit: packs the steps that wait, then drops
-    // the oldest step, and then the step furthest to redo.
-    void Trim();
+    // While the memory is over the limit: packs the steps that wait when
+    // `packWaiting`, then drops the oldest step, and then the step furthest to redo.
+    void Trim(bool packWaiting = false);
     // Exchanges what the step keeps with the current picture; false, with
     // nothing changed, when its packed pixels are damaged.
     bool Exchange(Step& step);

@@ -262,8 +262,7 @@ std::uint64_t Hash(const Snapshot& s) {
 }
 
 TEST_F(Undo, FiftyEditsOfA4kPictureStayWithinTheBound_AndUndoReachesTheOldestKept) {
-    // Noise, so that the steps that keep a whole picture fill the bound even packed.
-    SetNoise(3840, 2160);
+    SetPattern(3840, 2160, ui::TPixelFormat::pf32bit);
     const char* const edits[] = {"MenuGrayscale", "MenuInvert",        "MenuBrighten",
                                  "MenuRotate90",  "MenuDarken",        "MenuFlipVertical",
                                  "MenuRotate180", "MenuFlipHorizontal"};
