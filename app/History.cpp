@@ -10,16 +10,17 @@
 namespace {
 
 // The history rests this long after a change before the packing starts, so that
-// the change's own repaint and a quick next command go first.
-constexpr unsigned kRestMilliseconds = 100;
+// the rest of the command that made the change (a capture shows the window again
+// and repaints it), the commands' refresh and a quick next command go first.
+constexpr unsigned kRestMilliseconds = 250;
 // Then a tick this often, each packing for at most this long, and only while no
-// input, posted message or repaint waits.
+// input, message, repaint or other timer waits.
 constexpr unsigned kTickMilliseconds = 10;
 constexpr auto kSlice = std::chrono::milliseconds(15);
 
 bool SomethingWaits() {
     return HIWORD(::GetQueueStatus(QS_INPUT | QS_HOTKEY | QS_POSTMESSAGE | QS_SENDMESSAGE |
-                                   QS_PAINT)) != 0;
+                                   QS_PAINT | QS_TIMER)) != 0;
 }
 
 std::size_t BytesOf(ui::TBitmap& bitmap) {

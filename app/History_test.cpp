@@ -337,7 +337,7 @@ TEST_F(Undo, EveryKindOfStepIsPackedWhenIdle_AndUndoneAndRedoneGivesBackItsExact
         ExpectUndoAndRedoPacked("a brush stroke" + layout, [&] {
             MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 5, 5);
             MAIN->Image1MouseMove(nullptr, ui::ssLeft, 30, 20);
-            Pump(300);
+            Pump(600);
             EXPECT_TRUE(HistoryInternals::Next(PictureHistory(), 0).whole);
             MAIN->Image1MouseMove(nullptr, ui::ssLeft, 50, 40);
             MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, 50, 40);

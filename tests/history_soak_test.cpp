@@ -87,9 +87,9 @@ TEST(CaptureDay, TwoHundredFiftyCapturesKeepTheWorkingSetSmall_AndEightyFiveUndo
                 Megabytes(started.privateBytes));
 
     // One capture after another. CaptureWithKey rests 300 ms once the window is
-    // back: the history starts packing the new step 100 ms after it was taken,
-    // and a 1024 x 768 step packs in a few milliseconds, so no more waiting is
-    // needed between the presses.
+    // back: the history starts packing the new step a quarter of a second after
+    // it was taken (while the window was hidden), and a 1024 x 768 step packs in
+    // a few milliseconds, so no more waiting is needed between the presses.
     const DWORD began = ::GetTickCount();
     const int kept = kCaptures - kUndos;
     Pixels keptPicture;
@@ -124,7 +124,7 @@ TEST(CaptureDay, TwoHundredFiftyCapturesKeepTheWorkingSetSmall_AndEightyFiveUndo
         KeyEvents({{VK_CONTROL, true}, {'Z', true}, {'Z', false}, {VK_CONTROL, false}});
         ASSERT_TRUE(WaitFor([&] { return shown(main) == Colour(kCaptures - u); }, 3000))
             << "the view shows " << shown(main);
-        ::Sleep(150);
+        ::Sleep(300);
     }
     const Memory undone = MemoryOf(process);
     std::printf("after %d undos (%5.1f s): working set %.1f MB, private %.1f MB\n", kUndos,
