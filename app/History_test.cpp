@@ -7,13 +7,55 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "app/PictureCommands.h"
+#include "app/PictureTools.h"
 #include "testing/app/MainWindowInternals.h"
 #include "testing/app/MainWindowTest.h"
+#include "testing/app/PackedBytesDamage.h"
 #include "ui/TSpeedButton.h"
+#include "ui/TToolButton.h"
+
+// What the tests read of the history's steps.
+struct HistoryInternals {
+    // The step about to be undone (`back` 0) or redone (`back` -1).
+    static const History::Step& Next(const History& history, int back) {
+        return history.steps_.at(std::size_t(std::ptrdiff_t(history.done_) - 1 - back));
+    }
+    // Everything the step keeps of the picture is packed: no bitmap, no raw pixels.
+    static bool Packed(const History::Step& step) {
+        if (step.whole) return step.whole->Empty();  // no picture: nothing to pack
+        for (const History::Piece& piece : step.pieces)
+            if (!piece.pixels.empty() || piece.packed.Empty()) return false;
+        return step.packed.has_value() || !step.pieces.empty();
+    }
+    static bool PackedWhole(const History::Step& step) {
+        return !step.whole && step.packed && !step.packed->bytes.Empty();
+    }
+    // The bytes of pixels that the steps give back, packed or not.
+    static std::size_t RawBytes(const History& history) {
+        std::size_t bytes = 0;
+        for (const History::Step& step : history.steps_) {
+            if (step.whole && !step.whole->Empty())
+                bytes += std::size_t(step.whole->Stride()) * std::size_t(step.whole->Height());
+            if (step.packed) bytes += step.packed->bytes.RawSize();
+            for (const History::Piece& piece : step.pieces)
+                bytes += piece.pixels.size() + piece.packed.RawSize();
+        }
+        return bytes;
+    }
+    // The packed bytes of the step (its whole picture, or its first piece). The
+    // history itself is the main window's, which lends it out for reading only.
+    static PackedBytes& PackedOf(const History& history, int back) {
+        auto& step = const_cast<History::Step&>(Next(history, back));
+        return step.packed ? step.packed->bytes : step.pieces.at(0).packed;
+    }
+};
 
 namespace {
 
@@ -51,6 +93,33 @@ class Undo : public MainWindow {
                 v.Row(y)[x] = std::uint8_t(x * 7 + y * 13 + (x * y) % 11);
         MAIN->Picture().Replace(picture);
     }
+    // Noise, which no compressor shrinks, in the leftmost `noisy` of every
+    // hundred bytes of each row, and the pattern of SetPattern in the rest.
+    void SetNoise(int width, int height, int noisy = 100) {
+        ui::TBitmap picture;
+        picture.SetPixelFormat(ui::TPixelFormat::pf32bit);
+        picture.SetSize(width, height);
+        const glimra::PixelView v = picture.View();
+        std::uint32_t state = 2463534242u;
+        const int row = width * v.bytesPerPixel, edge = int(std::int64_t(row) * noisy / 100);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < row; ++x) {
+                state ^= state << 13;
+                state ^= state >> 17;
+                state ^= state << 5;
+                v.Row(y)[x] = x < edge ? std::uint8_t(state >> 24)
+                                       : std::uint8_t(x * 7 + y * 13 + (x * y) % 11);
+            }
+        MAIN->Picture().Replace(picture);
+    }
+    const History& PictureHistory() {
+        return glimra::test::MainWindowInternals::PictureHistory(*MAIN);
+    }
+    // Lets the window's messages run until the idle packing is through.
+    bool PackedWhileIdle() {
+        return application.HandleMessagesUntil([&] { return PictureHistory().Unpacked() == 0; },
+                                               10000);
+    }
     void Click(const char* item) { MAIN->Get<TMenuItem>(item).Click(); }
     // A mode button of the main tool bar, down or up, as its click leaves it.
     void Press(const char* button, bool down) {
@@ -73,6 +142,45 @@ class Undo : public MainWindow {
         Click("ImagePopRedo");
         EXPECT_EQ(Now(), after);
         EXPECT_FALSE(Enabled("MenuRedo"));
+    }
+    // The same, each of undo and redo only once the idle packing has packed the
+    // step: what it keeps of the picture (`keeps`) is then packed bytes alone.
+    void ExpectUndoAndRedoPacked(const std::string& what, const std::function<void()>& change,
+                                 bool keeps = true) {
+        SCOPED_TRACE(what);
+        const Snapshot before = Now();
+        change();
+        const Snapshot after = Now();
+        ASSERT_NE(before, after);
+        ASSERT_TRUE(PackedWhileIdle());
+        if (keeps) {
+            EXPECT_TRUE(HistoryInternals::Packed(HistoryInternals::Next(PictureHistory(), 0)));
+        }
+        Click("MenuUndo");
+        EXPECT_EQ(Now(), before);
+        ASSERT_TRUE(PackedWhileIdle());
+        if (keeps) {
+            EXPECT_TRUE(HistoryInternals::Packed(HistoryInternals::Next(PictureHistory(), -1)));
+        }
+        Click("ImagePopRedo");
+        EXPECT_EQ(Now(), after);
+        ASSERT_TRUE(PackedWhileIdle());
+        Click("ImagePopUndo");
+        EXPECT_EQ(Now(), before);
+        Click("MenuRedo");
+        EXPECT_EQ(Now(), after);
+    }
+    // A drag with the left button over the view, in picture pixels.
+    static void Drag(int x0, int y0, int x1, int y1) {
+        MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, x0, y0);
+        MAIN->Image1MouseMove(nullptr, ui::ssLeft, (x0 + x1) / 2, (y0 + y1) / 2);
+        MAIN->Image1MouseMove(nullptr, ui::ssLeft, x1, y1);
+        MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, x1, y1);
+    }
+    void UseTool(const char* item, int x0, int y0, int x1, int y1) {
+        Click(item);
+        Drag(x0, y0, x1, y1);
+        glimra::test::MainWindowInternals::Tools(*MAIN).Choose(nullptr);
     }
 };
 
@@ -180,6 +288,198 @@ TEST_F(Undo, FiftyEditsOfA4kPictureStayWithinTheBound_AndUndoReachesTheOldestKep
     EXPECT_EQ(Hash(Now()), after[50 - steps]);
     EXPECT_LE(glimra::test::MainWindowInternals::PictureHistory(*MAIN).Bytes(),
               History::kDefaultLimit);
+}
+
+// Every kind of step, undone and redone after the idle packing has packed what
+// it keeps, in both pixel layouts: the exact bytes and layout come back.
+TEST_F(Undo, EveryKindOfStepIsPackedWhenIdle_AndUndoneAndRedoneGivesBackItsExactBytes) {
+    for (ui::TPixelFormat format : {ui::TPixelFormat::pf32bit, ui::TPixelFormat::pf24bit}) {
+        const std::string layout =
+            format == ui::TPixelFormat::pf32bit ? " on 32 bits" : " on 24 bits";
+        const auto fresh = [&] {
+            SetPattern(120, 90, format);
+            Pump(20);
+        };
+        // The picture before a change that cannot be computed back.
+        for (const char* edit : {"MenuGrayscale", "MenuBrighten", "MenuDarken"}) {
+            fresh();
+            ExpectUndoAndRedoPacked(edit + layout, [&] { Click(edit); });
+        }
+        // A rotation keeps the picture before in 32 bits, and nothing in 24.
+        fresh();
+        ExpectUndoAndRedoPacked(
+            "Rotate 90" + layout, [&] { Click("MenuRotate90"); },
+            format == ui::TPixelFormat::pf32bit);
+        fresh();
+        ExpectUndoAndRedoPacked(
+            "Invert" + layout, [&] { Click("MenuInvert"); }, format == ui::TPixelFormat::pf32bit);
+        // Areas: a pixelated one, the bands of a rectangle's outline, a step
+        // number's box, and a crop, which replaces the picture.
+        fresh();
+        Press("ButtonPixelate", true);
+        ExpectUndoAndRedoPacked("pixelating" + layout, [] { Drag(3, 4, 70, 50); });
+        Press("ButtonPixelate", false);
+        fresh();
+        ExpectUndoAndRedoPacked("a rectangle" + layout,
+                                [&] { UseTool("MenuRectangle", 10, 10, 100, 70); });
+        fresh();
+        ExpectUndoAndRedoPacked("a step number" + layout,
+                                [&] { UseTool("MenuStepNumber", 40, 40, 40, 40); });
+        fresh();
+        ExpectUndoAndRedoPacked("a crop" + layout, [&] { UseTool("MenuCrop", 10, 5, 90, 60); });
+        // The highlighter keeps its blue bytes in its own step, not packed.
+        fresh();
+        ExpectUndoAndRedoPacked(
+            "the highlighter" + layout, [&] { UseTool("MenuHighlighter", 5, 5, 80, 60); }, false);
+        // A brush stroke: the whole picture kept at its start stays as it is while
+        // the stroke goes on, however long it rests, and only its area is packed.
+        fresh();
+        Press("ButtonBrush", true);
+        ExpectUndoAndRedoPacked("a brush stroke" + layout, [&] {
+            MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 5, 5);
+            MAIN->Image1MouseMove(nullptr, ui::ssLeft, 30, 20);
+            Pump(600);
+            EXPECT_TRUE(HistoryInternals::Next(PictureHistory(), 0).whole);
+            MAIN->Image1MouseMove(nullptr, ui::ssLeft, 50, 40);
+            MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, 50, 40);
+            EXPECT_FALSE(HistoryInternals::Next(PictureHistory(), 0).whole);
+        });
+        Press("ButtonBrush", false);
+        // A capture and Clear replace the picture.
+        fresh();
+        ExpectUndoAndRedoPacked("a capture" + layout, [] { MAIN->ButtonCaptureClick(nullptr); });
+        Pump(100);
+        fresh();
+        ExpectUndoAndRedoPacked("Clear" + layout, [] { MAIN->ButtonClearClick(nullptr); });
+        Pump(100);
+    }
+    EXPECT_TRUE(reports.empty()) << reports.front();
+}
+
+// Fifty edits of a 4K picture that packs to a little more than half its size:
+// packed, the history holds more steps within the same bound than without
+// packing, and the bound counts the packed bytes.
+TEST_F(Undo, FiftyPackedEditsOfA4kPictureStayWithinTheBound_AndHoldMoreStepsThanUnpacked) {
+    const char* const edits[] = {"Grayscale", "Invert",       "Brighten",  "Rotate90",
+                                 "Darken",    "FlipVertical", "Rotate180", "FlipHorizontal"};
+    SetNoise(3840, 2160, 60);
+    const Snapshot start = Now();
+    std::size_t unpacked = 0;
+    {
+        // The same edits through a history that does not pack, on the same picture.
+        History plain(MAIN->Picture(), History::kDefaultLimit, History::Packing::Off);
+        PictureCommands commands(MAIN->Picture(), plain,
+                                 MAIN->Get<ui::TToolButton>("ButtonEditRotate"), [] {}, {}, {});
+        const std::map<std::string, void (PictureCommands::*)()> command = {
+            {"Grayscale", &PictureCommands::Grayscale},
+            {"Invert", &PictureCommands::Invert},
+            {"Brighten", &PictureCommands::Brighten},
+            {"Rotate90", &PictureCommands::Rotate90},
+            {"Darken", &PictureCommands::Darken},
+            {"FlipVertical", &PictureCommands::FlipVertical},
+            {"Rotate180", &PictureCommands::Rotate180},
+            {"FlipHorizontal", &PictureCommands::FlipHorizontal}};
+        for (int i = 0; i < 50; ++i) {
+            (commands.*command.at(edits[i % 8]))();
+            Pump(20);
+            EXPECT_LE(plain.Bytes(), History::kDefaultLimit);
+        }
+        EXPECT_EQ(plain.Unpacked(), 0u);
+        unpacked = plain.Steps();
+    }
+    // Back to the start, through the main window's own history from here on.
+    SetNoise(3840, 2160, 60);
+    ASSERT_EQ(Now(), start);
+    std::vector<std::uint64_t> after{Hash(Now())};
+    std::size_t most = 0;
+    for (int i = 0; i < 50; ++i) {
+        Click((std::string("Menu") + edits[i % 8]).c_str());
+        after.push_back(Hash(Now()));
+        ASSERT_TRUE(PackedWhileIdle());
+        most = std::max(most, PictureHistory().Bytes());
+    }
+    const std::size_t packed = PictureHistory().Steps();
+    const std::size_t raw = HistoryInternals::RawBytes(PictureHistory());
+    std::printf(
+        "50 edits of 3840 x 2160: %zu steps kept unpacked, %zu packed (%.1f MiB of pixels "
+        "in at most %.1f MiB)\n",
+        unpacked, packed, double(raw) / (1 << 20), double(most) / (1 << 20));
+    EXPECT_LE(most, History::kDefaultLimit);
+    EXPECT_GT(packed, unpacked);
+    EXPECT_LT(packed, 50u);
+    // What the steps give back is more than the bound: it counts packed bytes.
+    EXPECT_GT(raw, History::kDefaultLimit);
+    int undone = 0;
+    while (Enabled("MenuUndo")) {
+        Click("MenuUndo");
+        ++undone;
+    }
+    EXPECT_EQ(std::size_t(undone), packed);
+    EXPECT_EQ(Hash(Now()), after[50 - packed]);
+    EXPECT_LE(PictureHistory().Bytes(), History::kDefaultLimit);
+}
+
+// A packed step whose bytes are damaged is refused with the program's error
+// report and dropped, with the steps that only it leads to; the picture stays.
+TEST_F(Undo, ADamagedPackedStepIsRefusedAndDropped_ThePictureStaysAsItIs) {
+    const auto check = [&](const std::string& what, const std::function<void(PackedBytes&)>& damage,
+                           bool whole) {
+        SCOPED_TRACE(what);
+        reports.clear();
+        SetPattern(300, 200, ui::TPixelFormat::pf32bit);
+        Click("MenuBrighten");  // a step before, which the undo would reach next
+        if (whole) {
+            Click("MenuGrayscale");
+        } else {
+            Press("ButtonPixelate", true);
+            Drag(10, 10, 200, 150);
+            Press("ButtonPixelate", false);
+        }
+        ASSERT_TRUE(PackedWhileIdle());
+        ASSERT_TRUE(HistoryInternals::Packed(HistoryInternals::Next(PictureHistory(), 0)));
+        EXPECT_EQ(HistoryInternals::PackedWhole(HistoryInternals::Next(PictureHistory(), 0)),
+                  whole);
+        damage(HistoryInternals::PackedOf(PictureHistory(), 0));
+        const Snapshot shown = Now();
+        ui::Guarded([&] { Click("MenuUndo"); });
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_NE(reports[0].find("The undo step could not be restored and was dropped"),
+                  std::string::npos)
+            << reports[0];
+        EXPECT_EQ(Now(), shown);
+        EXPECT_FALSE(PictureHistory().CanUndo());
+        EXPECT_FALSE(Enabled("MenuUndo"));
+        // What is left works: a new step undoes and redoes.
+        ExpectUndoAndRedo("an edit after it", [&] { Click("MenuDarken"); });
+
+        // The same on the way back: a step to redo, packed and damaged.
+        reports.clear();
+        Click(whole ? "MenuGrayscale" : "MenuInvert");
+        Click("MenuUndo");
+        const Snapshot undone = Now();
+        ASSERT_TRUE(PackedWhileIdle());
+        if (whole) {
+            ASSERT_TRUE(
+                HistoryInternals::PackedWhole(HistoryInternals::Next(PictureHistory(), -1)));
+            damage(HistoryInternals::PackedOf(PictureHistory(), -1));
+            ui::Guarded([&] { Click("MenuRedo"); });
+            ASSERT_EQ(reports.size(), 1u);
+            EXPECT_NE(reports[0].find("The redo step could not be restored and was dropped"),
+                      std::string::npos)
+                << reports[0];
+            EXPECT_EQ(Now(), undone);
+            EXPECT_FALSE(PictureHistory().CanRedo());
+            EXPECT_TRUE(PictureHistory().CanUndo());
+        }
+    };
+    const auto byte = [](PackedBytes& p) {
+        PackedBytesDamage::FlipByte(p, PackedBytesDamage::DataSize(p) / 2);
+    };
+    const auto sum = [](PackedBytes& p) { PackedBytesDamage::FlipSum(p, 0); };
+    check("a byte of a packed picture", byte, true);
+    check("a checksum of a packed picture", sum, true);
+    check("a byte of a packed area", byte, false);
+    check("a checksum of a packed area", sum, false);
 }
 
 }  // namespace

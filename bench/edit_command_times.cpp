@@ -10,6 +10,8 @@
 // bytes in this process.
 //   edit_command_times [picture.png] [runs] [operation]
 // With an operation's name, only that one runs (for a profiler).
+// Also timed: the capture command whole, and undo and redo of steps that the
+// history has packed (a capture, an edit in either layout, a pixelated area).
 #include <windows.h>
 
 #include <png.h>
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "app/EditorTools.h"
+#include "app/PackedBytes.h"
 #include "app/PictureTools.h"
 #include "app/Unit3.h"
 #include "app/Startup.h"
@@ -33,6 +36,7 @@
 #include "testing/app/MainWindowInternals.h"
 #include "testing/app/WindowsWithoutReminder.h"
 #include "ui/TMenuItem.h"
+#include "ui/TSpeedButton.h"
 
 namespace {
 
@@ -113,6 +117,10 @@ int main(int argc, char** argv) {
     const double memcpyTime = Median(memcpyTimes);
     std::printf("%d x %d, memcpy of %zu bytes: %.2f ms, median of %d runs\n", captured.Width(),
                 captured.Height(), bytes, memcpyTime, memcpyRuns);
+    const History& history = glimra::test::MainWindowInternals::PictureHistory(*MAIN);
+    const auto PackedWhileIdle = [&] {
+        application.HandleMessagesUntil([&] { return history.Unpacked() == 0; }, 20000);
+    };
     // `prepare` runs before each timed run and is not timed; the time ends when the
     // view has repainted.
     const auto report = [&](const char* name, const std::function<void()>& prepare,
@@ -120,6 +128,9 @@ int main(int argc, char** argv) {
         if (!only.empty() && only != name) return;
         std::vector<double> times;
         for (int i = 0; i < runs; ++i) {
+            // The history packs what earlier runs left while the program waits, as
+            // between a user's clicks: not in the time of this run.
+            PackedWhileIdle();
             prepare();
             Settle(application);
             measuredFrom = Now();
@@ -166,6 +177,85 @@ int main(int argc, char** argv) {
             MAIN->ImagePopRotate90Click(nullptr);
         },
         [&] { MAIN->MenuUndoClick(nullptr); });
+
+    // The capture command whole: the window hidden, the display grabbed, the
+    // picture handed to the history and the view, the window shown again.
+    report("Capture", asCaptured, [&] { MAIN->ButtonCaptureClick(nullptr); });
+    // Undo and redo of steps that the history has packed while the program waited:
+    // the picture before a capture (as captured, 32 bits), the capture itself, the
+    // picture before Grayscale (32 bits) and before Brighten (24 bits), and a
+    // pixelated area.
+    const auto capture = [&] {
+        asCaptured();
+        MAIN->ButtonCaptureClick(nullptr);
+        PackedWhileIdle();
+    };
+    report("Undo capture", capture, [&] { MAIN->MenuUndoClick(nullptr); });
+    report(
+        "Redo capture",
+        [&] {
+            capture();
+            MAIN->MenuUndoClick(nullptr);
+            PackedWhileIdle();
+        },
+        [&] { MAIN->MenuRedoClick(nullptr); });
+    report(
+        "Undo Grayscale packed",
+        [&] {
+            asCaptured();
+            MAIN->ImagePopGrayscaleClick(nullptr);
+            PackedWhileIdle();
+        },
+        [&] { MAIN->MenuUndoClick(nullptr); });
+    report(
+        "Undo Brighten packed",
+        [&] {
+            asCaptured();
+            MAIN->ImagePopGrayscaleClick(nullptr);
+            MAIN->ImagePopBrightenClick(nullptr);
+            PackedWhileIdle();
+        },
+        [&] { MAIN->MenuUndoClick(nullptr); });
+    report(
+        "Undo Pixelate packed",
+        [&] {
+            asCaptured();
+            ui::TSpeedButton& pixelate = MAIN->Get<ui::TSpeedButton>("ButtonPixelate");
+            pixelate.SetDown(true);
+            pixelate.Click();
+            MAIN->Image1MouseDown(nullptr, ui::TMouseButton::mbLeft, ui::ssLeft, 100, 100);
+            MAIN->Image1MouseMove(nullptr, ui::ssLeft, 1900, 1100);
+            MAIN->Image1MouseUp(nullptr, ui::TMouseButton::mbLeft, 0, 1900, 1100);
+            pixelate.SetDown(false);
+            pixelate.Click();
+            PackedWhileIdle();
+        },
+        [&] { MAIN->MenuUndoClick(nullptr); });
+
+    // The packing itself, which runs while the program waits, not in any command:
+    // of the picture as captured and in 24 bits, as the history packs a step; and
+    // how many such steps the history's bound holds.
+    ui::TBitmap in24;
+    in24.Assign(captured);
+    in24.SetPixelFormat(ui::TPixelFormat::pf24bit);
+    for (ui::TBitmap* bitmap : {&captured, &in24}) {
+        const char* name = bitmap == &captured ? "Pack 32 bits" : "Pack 24 bits";
+        if (!only.empty() && only != name) continue;
+        const std::size_t raw = std::size_t(bitmap->Stride()) * std::size_t(bitmap->Height());
+        std::vector<double> times;
+        std::size_t packed = 0;
+        for (int i = 0; i < runs; ++i) {
+            const double start = Now();
+            packed = Packer(bitmap->ScanLine(0), raw).Finish().Bytes();
+            times.push_back(Now() - start);
+        }
+        const double time = Median(times);
+        std::printf(
+            "%-16s %8.1f ms  %6.2f x memcpy; %zu bytes to %zu (%.2f to 1), %zu in %zu MiB\n", name,
+            time, time / memcpyTime, raw, packed, double(raw) / double(packed),
+            History::kDefaultLimit / packed, History::kDefaultLimit >> 20);
+        std::fflush(stdout);
+    }
 
     // The editor's tools, each chosen by its menu item and used by a drag from
     // (100, 100) to (1900, 1100) (a click there for step numbers); the time is the

@@ -49,3 +49,44 @@ else()
     target_link_libraries(Glimra::gif INTERFACE ${GIF_LIBRARIES})
     add_library(Glimra::png ALIAS PNG::PNG)
 endif()
+
+# LZ4 with its checksum (xxHash), which the undo history keeps its pictures with:
+# cross-built for Windows from Debian's source package by a recipe of its own, in
+# a cache named after that recipe; on Windows itself MSYS2's packages (lz4 and
+# xxhash). On the host it is only for the compression measurement among the
+# benchmarks, and optional there (Debian's liblz4-dev).
+if(WIN32 AND NOT CMAKE_HOST_WIN32)
+    file(SHA256 ${CMAKE_CURRENT_LIST_DIR}/build-lz4.sh lz4_recipe_hash)
+    string(SUBSTRING ${lz4_recipe_hash} 0 12 lz4_recipe_hash)
+    set(GLIMRA_LZ4_CACHE ${cache_root}/glimra/lz4-${CMAKE_SYSTEM_PROCESSOR}-${lz4_recipe_hash})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${CMAKE_CURRENT_LIST_DIR}/build-lz4.sh)
+    if(NOT EXISTS ${GLIMRA_LZ4_CACHE}/stamp)
+        message(STATUS "Cross-building LZ4 into ${GLIMRA_LZ4_CACHE}")
+        execute_process(
+            COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-lz4.sh ${GLIMRA_LZ4_CACHE} ${GLIMRA_TRIPLET}
+            RESULT_VARIABLE lz4_result)
+        if(NOT lz4_result EQUAL 0)
+            message(FATAL_ERROR "building LZ4 failed")
+        endif()
+    endif()
+    add_library(Glimra::lz4 STATIC IMPORTED GLOBAL)
+    target_include_directories(Glimra::lz4 INTERFACE ${GLIMRA_LZ4_CACHE}/prefix/include)
+    set_target_properties(Glimra::lz4 PROPERTIES IMPORTED_LOCATION
+        ${GLIMRA_LZ4_CACHE}/prefix/lib/liblz4.a)
+elseif(WIN32)
+    find_path(GLIMRA_LZ4_INCLUDE lz4.h REQUIRED)
+    find_library(GLIMRA_LZ4_LIBRARY lz4 REQUIRED)
+    find_library(GLIMRA_XXHASH_LIBRARY xxhash REQUIRED)
+    add_library(Glimra::lz4 INTERFACE IMPORTED GLOBAL)
+    target_include_directories(Glimra::lz4 INTERFACE ${GLIMRA_LZ4_INCLUDE})
+    target_link_libraries(Glimra::lz4 INTERFACE ${GLIMRA_LZ4_LIBRARY} ${GLIMRA_XXHASH_LIBRARY})
+else()
+    find_path(GLIMRA_LZ4_INCLUDE lz4.h)
+    find_library(GLIMRA_LZ4_LIBRARY lz4)
+    if(GLIMRA_LZ4_INCLUDE AND GLIMRA_LZ4_LIBRARY)
+        add_library(Glimra::lz4 INTERFACE IMPORTED GLOBAL)
+        target_include_directories(Glimra::lz4 INTERFACE ${GLIMRA_LZ4_INCLUDE})
+        target_link_libraries(Glimra::lz4 INTERFACE ${GLIMRA_LZ4_LIBRARY})
+    endif()
+endif()
