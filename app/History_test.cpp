@@ -368,8 +368,7 @@ TEST_F(Undo, FiftyPackedEditsOfA4kPictureStayWithinTheBound_AndHoldMoreStepsThan
     {
         // The same edits through a history that does not pack, on the same picture.
         History plain(MAIN->Picture(), History::kDefaultLimit, History::Packing::Off);
-        PictureCommands commands(MAIN->Picture(), plain,
-                                 MAIN->Get<ui::TToolButton>("ButtonEditRotate"), [] {}, {}, {});
+        PictureCommands commands(*MAIN, MAIN->Picture(), plain, [] {});
         const std::map<std::string, void (PictureCommands::*)()> command = {
             {"Grayscale", &PictureCommands::Grayscale},
             {"Invert", &PictureCommands::Invert},

@@ -20,7 +20,7 @@
 
 namespace {
 
-using namespace glimra::testing;
+using namespace glimra::test;
 
 constexpr const char* kCaption = "Norvanta Glimra 1.3";
 constexpr int kCaptures = 250;
