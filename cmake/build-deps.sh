@@ -37,11 +37,15 @@ png_dir=$src/$(fetch libpng1.6 'libpng1.6-[0-9]*')
 # vector work is in libjpeg-turbo's assembly and in zlib, and GCC's vectoriser
 # at -O3 would make the program larger without making a save faster. Each
 # function sits in a section of its own, which the program's link drops if unused.
+# They carry no unwind tables: the PE linker keeps every function that an unwind
+# table names, which would keep them all, and no exception ever crosses their
+# frames (their errors come back to us by longjmp).
+nounwind="-fno-asynchronous-unwind-tables -fno-unwind-tables"
 cmake_cross() { # source dir, build dir, extra args...
     local s=$1 b=$2
     shift 2
     cmake -S "$s" -B "$b" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-        -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections ${cflags:-}" \
+        -DCMAKE_C_FLAGS="-ffunction-sections -fdata-sections $nounwind ${cflags:-}" \
         -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >/dev/null
     cmake --build "$b" -j "$jobs" >/dev/null
     cmake --install "$b" >/dev/null
@@ -64,7 +68,7 @@ cmake_cross "$png_dir" "$cache/build-png" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG
 gb=$cache/build-gif
 rm -rf "$gb" && mkdir -p "$gb"
 for f in dgif_lib egif_lib gifalloc gif_err gif_font gif_hash openbsd-reallocarray; do
-    $triplet-gcc-posix -O2 -Wall -ffunction-sections -fdata-sections -c "$gif_dir/$f.c" -o "$gb/$f.o"
+    $triplet-gcc-posix -O2 -Wall -ffunction-sections -fdata-sections $nounwind -c "$gif_dir/$f.c" -o "$gb/$f.o"
 done
 $triplet-ar rcs "$prefix/lib/libgif.a" "$gb"/*.o
 cp "$gif_dir/gif_lib.h" "$prefix/include/"

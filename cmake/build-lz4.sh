@@ -27,11 +27,14 @@ lib=$src/$(compgen -G 'lz4-[0-9]*' | head -n 1)/lib
 
 # As fast as the library builds itself (-O3), for the processor the program
 # requires (SSE2: eight- and sixteen-byte copies in one instruction); each function
-# in a section of its own, which the program's link drops if unused.
+# in a section of its own, which the program's link drops if unused. No unwind
+# tables: the PE linker keeps every function that one names, and no exception
+# crosses LZ4's frames.
 build=$cache/build
 rm -rf "$build" && mkdir -p "$build"
 for f in lz4 xxhash; do
     "$triplet-gcc-posix" -O3 -msse2 -Wall -ffunction-sections -fdata-sections \
+        -fno-asynchronous-unwind-tables -fno-unwind-tables \
         -c "$lib/$f.c" -o "$build/$f.o"
 done
 "$triplet-ar" rcs "$prefix/lib/liblz4.a" "$build"/*.o

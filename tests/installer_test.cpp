@@ -182,6 +182,12 @@ TEST(PortableZip, RunsFromAReadOnlyFolderAndWritesNothingBesideItself) {
     ASSERT_TRUE(Exists(folder + "\\glimra.exe")) << folder;
     EXPECT_TRUE(Exists(folder + "\\Lang\\Deutsch.lng"));
     EXPECT_TRUE(Exists(folder + "\\readme.txt"));
+    // The program handed to users stays within 2 MiB.
+    WIN32_FILE_ATTRIBUTE_DATA programFile = {};
+    ASSERT_TRUE(::GetFileAttributesExA((folder + "\\glimra.exe").c_str(), GetFileExInfoStandard,
+                                       &programFile));
+    EXPECT_EQ(programFile.nFileSizeHigh, 0u);
+    EXPECT_LE(programFile.nFileSizeLow, 2u * 1024 * 1024);
     ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
     std::map<std::string, std::string> before, after;
     List(folder, before);
