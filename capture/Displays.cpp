@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "capture/OptionalFunction.h"
+#include "win/SystemFunction.h"
 #include "win/handles.h"
 
 namespace {
@@ -16,7 +16,7 @@ using GetDpiForMonitorFunction = HRESULT WINAPI(HMONITOR, MONITOR_DPI_TYPE, UINT
 
 // SetThreadDpiAwarenessContext, from Windows 10 version 1607 on.
 SetThreadDpiAwarenessContextFunction* SetThreadAwareness() {
-    static const auto set = OptionalFunction<SetThreadDpiAwarenessContextFunction>(
+    static const auto set = win::OptionalSystemFunction<SetThreadDpiAwarenessContextFunction>(
         "user32.dll", "SetThreadDpiAwarenessContext");
     return set;
 }
@@ -31,7 +31,7 @@ UINT SystemDpi() {
 // Windows 8.1 on), else the system's.
 UINT DpiOf(HMONITOR monitor) {
     static const auto get =
-        OptionalFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
+        win::OptionalSystemFunction<GetDpiForMonitorFunction>("shcore.dll", "GetDpiForMonitor");
     UINT x = 0, y = 0;
     if (get && get(monitor, MDT_EFFECTIVE_DPI, &x, &y) == S_OK && x > 0) return x;
     return SystemDpi();

@@ -3,7 +3,7 @@
 #include <dwmapi.h>
 
 #include "capture/Displays.h"
-#include "capture/OptionalFunction.h"
+#include "win/SystemFunction.h"
 #include "win/handles.h"
 
 namespace {
@@ -11,7 +11,7 @@ namespace {
 // DwmGetWindowAttribute of dwmapi (Windows Vista on); null where it is missing.
 decltype(::DwmGetWindowAttribute)* WindowAttribute() {
     static const auto get =
-        OptionalFunction<decltype(::DwmGetWindowAttribute)>("dwmapi.dll", "DwmGetWindowAttribute");
+        win::OptionalSystemFunction<decltype(::DwmGetWindowAttribute)>("dwmapi.dll", "DwmGetWindowAttribute");
     return get;
 }
 

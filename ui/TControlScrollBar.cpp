@@ -40,10 +40,10 @@ void TControlScrollBar::SetStyle(TScrollBarStyle style) {
     style_ = style;
 }
 
-void TControlScrollBar::Show(HWND window) const {
+bool TControlScrollBar::Show(HWND window) const {
     if (!visible_) {
         ::ShowScrollBar(window, Bar(), FALSE);
-        return;
+        return false;
     }
     // A page as large as the range hides the bar.
     SCROLLINFO info{sizeof info,
@@ -53,7 +53,12 @@ void TControlScrollBar::Show(HWND window) const {
                     UINT(std::max(0, page_)),
                     position_,
                     0};
-    ::SetScrollInfo(window, Bar(), &info, TRUE);
+    SCROLLINFO now{sizeof now, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 0, 0, 0, 0};
+    if (::GetScrollInfo(window, Bar(), &now) && now.nMin == info.nMin && now.nMax == info.nMax &&
+        now.nPage == info.nPage && now.nPos == info.nPos)
+        return false;
+    ::SetScrollInfo(window, Bar(), &info, FALSE);
+    return true;
 }
 
 void TControlScrollBar::Scroll(int request) {

@@ -52,8 +52,9 @@ class TControlScrollBar {
   private:
     friend class TScrollingWinControl;
     int Bar() const { return kind_ == TScrollBarKind::sbHorizontal ? SB_HORZ : SB_VERT; }
-    // Shows the range, page and position on the window's bar.
-    void Show(HWND window) const;
+    // Sets the range, page and position of the window's bar, which shows or hides
+    // it, without drawing it; true when they changed.
+    bool Show(HWND window) const;
 
     TScrollingWinControl& control_;
     TScrollBarKind kind_;

@@ -96,6 +96,7 @@ RepaintHold::~RepaintHold() {
     const std::vector<TWinControl*> windows = std::exchange(heldWindows, {});
     for (TWinControl* c : windows) {
         c->held_ = false;
+        if (std::exchange(c->heldFrame_, false)) c->InvalidateFrame();
         if (c->handle_) ::RedrawWindow(c->handle_, &c->heldArea_, nullptr, kRepaintFlags);
     }
 }
@@ -340,6 +341,28 @@ void TWinControl::InvalidateArea(const RECT& area) {
     }
     // Child windows there repaint too: a transparent one shows what changed.
     ::RedrawWindow(handle_, &r, nullptr, kRepaintFlags);
+}
+
+void TWinControl::InvalidateFrame() {
+    if (!handle_) return;
+    if (repaintHolds > 0) {
+        if (!held_) {
+            held_ = true;
+            heldArea_ = {};
+            heldWindows.push_back(this);
+        }
+        heldFrame_ = true;
+        return;
+    }
+    // The region is all but the client area, in client coordinates.
+    RECT client;
+    ::GetClientRect(handle_, &client);
+    HRGN frame = ::CreateRectRgn(-0x8000, -0x8000, 0x7FFF, 0x7FFF);
+    HRGN inside = ::CreateRectRgnIndirect(&client);
+    ::CombineRgn(frame, frame, inside, RGN_DIFF);
+    ::RedrawWindow(handle_, nullptr, frame, RDW_FRAME | RDW_INVALIDATE);
+    ::DeleteObject(inside);
+    ::DeleteObject(frame);
 }
 
 int TWinControl::TabOrder() const {

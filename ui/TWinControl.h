@@ -72,6 +72,9 @@ class TWinControl : public TControl {
     virtual void Realign();
     // Repaints a part of the client area given in the children's coordinates.
     void InvalidateArea(const RECT& area);
+    // Marks the frame (the window's scroll bars) for the next paint, the client
+    // area not; under a RepaintHold when the last hold ends.
+    void InvalidateFrame();
     // Paints what the client area shows at `area` (background and light
     // children) into `dc`, whose origin is the top-left corner of `area`: the
     // backdrop of a transparent child window.
@@ -146,8 +149,9 @@ class TWinControl : public TControl {
     bool tabStop_ = false;
     std::vector<TWinControl*> tabList_;  // windowed children in tab order
     std::unique_ptr<THintWindow> hints_;
-    bool held_ = false;  // on the list of a RepaintHold, with the area below
-    RECT heldArea_{};    // client coordinates of the window
+    bool held_ = false;       // on the list of a RepaintHold, with the area below
+    RECT heldArea_{};         // client coordinates of the window
+    bool heldFrame_ = false;  // and the frame (the scroll bars) with it
     friend class RepaintHold;
 
   protected:

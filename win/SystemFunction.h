@@ -27,6 +27,17 @@ Function* SystemFunction(const char* library, const char* name) {
     return reinterpret_cast<Function*>(reinterpret_cast<void*>(FindSystemFunction(library, name)));
 }
 
+// The same for a function that older systems lack, found at run time so that the
+// program still starts there: null where the library or the function is missing.
+template <class Function>
+Function* OptionalSystemFunction(const char* library, const char* name) {
+    HMODULE module = ::GetModuleHandleA(library);
+    if (!module) module = LoadSystemLibrary(library, ::LoadLibraryExA);
+    return module ? reinterpret_cast<Function*>(
+                        reinterpret_cast<void*>(::GetProcAddress(module, name)))
+                  : nullptr;
+}
+
 // Why the last common dialog (save, print, colour) failed: comdlg32's
 // CommDlgExtendedError, 0 when it was cancelled.
 DWORD CommonDialogError();
