@@ -7,6 +7,7 @@
 #include "app/Countdown.h"
 #include "app/History.h"
 #include "app/PinWindow.h"
+#include "app/ScrollingCapture.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "app/Unit3.h"
@@ -61,6 +62,8 @@ void CaptureCommands::Run(Capture capture) {
             return AllDisplays();
         case Capture::LastRegion:
             return LastRegion();
+        case Capture::Scrolling:
+            return Scrolling();
     }
 }
 
@@ -179,6 +182,22 @@ void CaptureCommands::WindowOrControl() {
         ::GetCursorPos(&p);
         const RECT area = WindowArea(::WindowFromPoint(p));
         Take(*overlay.FrozenPart(area), {area.left, area.top});
+    });
+}
+
+void CaptureCommands::Scrolling() {
+    RunOverlay<TCaptureControl>([this](TCaptureControl& overlay) {
+        overlay.Hide();
+        POINT p;
+        ::GetCursorPos(&p);
+        ScrollingResult taken = CaptureScrolling(ScrollableAt(p));
+        if (!taken.picture) {
+            ::MessageBoxA(nullptr, taken.failure.c_str(), "Scrolling Window",
+                          MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+            return;
+        }
+        Take(*taken.picture, taken.origin);
+        if (!taken.ended.empty()) main_.Get<ui::TControl>("info").SetCaption(taken.ended);
     });
 }
 

@@ -59,6 +59,8 @@ class CaptureCommands {
     void WindowOrControl();
     // The last selection's rectangle again, from the screen as it is now.
     void LastRegion();
+    // The window pointed at in the picker's overlay, scrolled through to its end.
+    void Scrolling();
     // Hides the main window, runs `grab` and brings the window back.
     template <class Grab>
     void Hidden(Grab grab);

@@ -45,6 +45,7 @@ void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {
         {"MenuWindowControl", "TrayCaptureWindowControl"},
         {"MenuAllDisplays", "TrayAllDisplays"},
         {"MenuLastRegion", "TrayLastRegion"},
+        {"MenuScrolling", "TrayScrolling"},
     };
     for (const CaptureKey& c : kCaptureKeys) {
         const KeyChord& k = keys.Key(c.capture);

@@ -10,7 +10,15 @@
 #include <string>
 #include <vector>
 
-enum class Capture { Desktop, ActiveWindow, Selection, WindowOrControl, AllDisplays, LastRegion };
+enum class Capture {
+    Desktop,
+    ActiveWindow,
+    Selection,
+    WindowOrControl,
+    AllDisplays,
+    LastRegion,
+    Scrolling
+};
 
 // A key with the modifiers held with it.
 struct KeyChord {
@@ -32,7 +40,7 @@ struct CaptureKey {
     KeyChord standard;
 };
 // In the order the poll looks at them and the dialog lists them.
-extern const CaptureKey kCaptureKeys[6];
+extern const CaptureKey kCaptureKeys[7];
 
 class HotKeys {
   public:

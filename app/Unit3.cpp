@@ -161,6 +161,10 @@ void TMAIN::MenuLastRegionClick(TObject*) {
     captures_->Start(Capture::LastRegion);
 }
 
+void TMAIN::MenuScrollingClick(TObject*) {
+    captures_->Start(Capture::Scrolling);
+}
+
 void TMAIN::MenuAutoSaveClick(TObject*) {
     EditAutoSave(Handle(), options_);
 }

@@ -65,9 +65,10 @@ class TTrayIcon;
     /* The four captures and the hot-key poll. */                                        \
     X(ButtonCaptureClick) X(ButtonCaptureActiveClick) X(MenuSelectionClick)              \
     X(MenuWindowControlClick) X(Timer1Timer)                                             \
-    /* All displays, the last region again, and what is set up around a capture. */     \
-    X(MenuAllDisplaysClick) X(MenuLastRegionClick) X(MenuAutoSaveClick)                  \
-    X(MenuAutoCopyClick) X(MenuKeysClick) X(MenuPinClick)                                \
+    /* All displays, the last region again, a scrolling window, and what is set up      \
+       around a capture. */                                                              \
+    X(MenuAllDisplaysClick) X(MenuLastRegionClick) X(MenuScrollingClick)                 \
+    X(MenuAutoSaveClick) X(MenuAutoCopyClick) X(MenuKeysClick) X(MenuPinClick)           \
     /* The View menu. */                                                                 \
     X(MenuToolBarClick) X(MenuImageEditClick) X(MenuStatusBarClick) X(MenuShowAllClick)  \
     X(MenuShowNoneClick)                                                                 \

@@ -1,0 +1,37 @@
+// The scrolling capture: a window's visible client part grabbed over and over
+// while Glimra scrolls it down, the frames joined into one tall picture from
+// their pixels (ScrollStitch), and the window scrolled back where it was.
+//
+// The window is scrolled by whichever of these it answers, tried in this order:
+// its scroll bar's line requests (WM_VSCROLL), the mouse wheel, the Page Down key.
+// Lines and wheel steps are sent a few at a time, as many as move the content
+// about half its visible height, so that each frame shares enough rows with the
+// one before to prove its offset.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "ui/TBitmap.h"
+
+// The window or control at the screen point that has a vertical scroll bar, or
+// its nearest parent that has one; the window at the point itself when none has.
+HWND ScrollableAt(POINT p);
+
+struct ScrollingResult {
+    std::unique_ptr<ui::TBitmap> picture;  // null when nothing was taken
+    POINT origin{};                        // where its top left was on the screen
+    // Why nothing was taken (for a message box), or why the picture ends early
+    // (for the status bar); empty when it ended as it should.
+    std::string failure, ended;
+};
+
+// The bounds of one capture.
+constexpr int kScrollingMaxRows = 30000;
+constexpr std::size_t kScrollingMaxBytes = std::size_t(256) << 20;
+
+// Brings the window to the top and takes it, until the content stops moving,
+// Escape is pressed (what was taken is kept), or a bound is reached.
+ScrollingResult CaptureScrolling(HWND window);

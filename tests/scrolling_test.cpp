@@ -1,0 +1,143 @@
+// The scrolling capture on glimra.exe, driven by keys and the mouse: Shift+F10,
+// a click on another program's window that scrolls a 300 x 5,000 picture in a
+// 300 x 300 client area, and the picture read back from the clipboard after
+// Copy; and Wine's Notepad with a numbered text of 400 lines.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/Settings.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
+#include "testing/desktop/ScrollingWindow.h"
+
+namespace {
+
+using namespace glimra::test;
+using Scrolls = ScrollingWindow::Scrolls;
+
+constexpr const char* kCaption = "Norvanta Glimra 1.3";
+constexpr POINT kWindowAt{80, 120};
+
+class Scrolling : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        program = std::make_unique<Program>(ProgramPath(), TestFolder("scrolling"));
+        main = program->WaitForWindow(kCaption);
+        ASSERT_NE(main, nullptr) << program->DescribeWindows();
+        PassTheReminder(*program, main, "");
+        MouseAside();
+    }
+    void TearDown() override {
+        program.reset();
+        if (InThrowAwayPrefix()) ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+
+    // Shift+F10, a click at `p`, and the wait until the main window is back;
+    // `meanwhile` runs while the capture goes on.
+    bool CaptureAt(
+        POINT p, const std::function<void()>& meanwhile = [] {}) {
+        // Held for a while, as a person holds them: the program looks at the
+        // modifiers when its key poll sees the key.
+        KeyEvents({{VK_SHIFT, true}, {VK_F10, true}});
+        ::Sleep(400);
+        KeyEvents({{VK_F10, false}, {VK_SHIFT, false}});
+        HWND overlay = WaitForOverlay("CaptureControl");
+        if (!overlay) return false;
+        ClickAt(p);
+        if (!WaitFor([&] { return !::IsWindow(overlay); }, 5000)) return false;
+        meanwhile();
+        return WaitFor(
+            [&] {
+                return ::IsWindowVisible(main) && !::IsIconic(main) &&
+                       !::FindWindowA("GlimraScrollingProgress", nullptr) &&
+                       !ShownWindowOfClass(*program, "#32770");
+            },
+            60000);
+    }
+    Pixels Copied() {
+        ::SetForegroundWindow(main);
+        WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000);
+        ::Sleep(300);
+        MouseAside();
+        if (!CopyWithTheButton(main)) return {};
+        return ClipboardPixels();
+    }
+    static POINT Centre(HWND window) {
+        RECT r;
+        ::GetWindowRect(window, &r);
+        return {(r.left + r.right) / 2 - 10, (r.top + r.bottom) / 2};
+    }
+
+    std::unique_ptr<Program> program;
+    HWND main = nullptr;
+    OtherProgram other;
+};
+
+TEST_F(Scrolling, ByLinesPagesAndTheWheel_ThePictureIsTheWholeContent_AndThePositionComesBack) {
+    const struct {
+        const char* name;
+        ScrollingWindow::Options options;
+    } cases[] = {
+        {"lines", {Scrolls::ByLines, 0, 0, 0, 0}},
+        {"page keys", {Scrolls::ByPageKeys, 0, 0, 0, 0}},
+        {"wheel", {Scrolls::ByWheel, 0, 0, 0, 0}},
+        {"lines, a header and a footer", {Scrolls::ByLines, 40, 30, 0, 0}},
+        {"wheel, a header and a footer", {Scrolls::ByWheel, 40, 30, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScrollingWindow window(other, kWindowAt, c.options);
+        ASSERT_TRUE(CaptureAt(Centre(window.Handle()))) << program->DescribeWindows();
+        const Pixels p = Copied();
+        ASSERT_EQ(p.width, ScrollingWindow::kSide);
+        ASSERT_EQ(p.height, c.options.header + ScrollingWindow::kContentHeight + c.options.footer);
+        EXPECT_EQ(Mismatch(p, [&](int x, int y) { return window.Whole(x, y); }), "");
+        EXPECT_EQ(window.Position(), c.options.start);
+        SaveScreenshot(main, std::string("scrolling-") + c.name);
+    }
+}
+
+TEST_F(Scrolling, AWindowThatDoesNotScroll_GivesAClearMessage_AndThePictureStays) {
+    ScrollingWindow window(other, kWindowAt, {Scrolls::Never, 0, 0, 0, 0});
+    HWND box = nullptr;
+    ASSERT_TRUE(CaptureAt(Centre(window.Handle()), [&] {
+        box = nullptr;
+        WaitFor([&] { return (box = ShownWindowOfClass(*program, "#32770")) != nullptr; }, 15000);
+        ASSERT_NE(box, nullptr) << "no message";
+        // The message's text: 0xFFFF on Windows, 100 under Wine.
+        HWND text = ::GetDlgItem(box, 0xFFFF);
+        if (!text) text = ::GetDlgItem(box, 100);
+        EXPECT_NE(TextOf(text).find("does not scroll"), std::string::npos) << TextOf(text);
+        SaveScreenshot(box, "scrolling-no-scroll-message");
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }));
+    // No picture was taken: there is nothing to copy.
+    EXPECT_EQ(Copied().width, 0);
+    EXPECT_EQ(window.Position(), 0);
+}
+
+TEST_F(Scrolling, EscapeAfterAThird_KeepsExactlyTheFirstRows_AndTheWindowGoesBackToWhereItWas) {
+    ScrollingWindow window(other, kWindowAt, {Scrolls::ByLines, 0, 0, 600, 60});
+    ASSERT_TRUE(CaptureAt(Centre(window.Handle()), [&] {
+        WaitFor([&] { return window.Position() > 600 + ScrollingWindow::kContentHeight / 3; },
+                30000);
+        PressKey(VK_ESCAPE);
+    }));
+    const Pixels p = Copied();
+    ASSERT_EQ(p.width, ScrollingWindow::kSide);
+    EXPECT_GT(p.height, ScrollingWindow::kContentHeight / 3);
+    EXPECT_LT(p.height, ScrollingWindow::kContentHeight - 600 - ScrollingWindow::kSide);
+    EXPECT_EQ(Mismatch(p, [&](int x, int y) { return ScrollingWindow::Content(x, 600 + y); }), "");
+    EXPECT_EQ(window.Position(), 600);
+}
+
+}  // namespace
