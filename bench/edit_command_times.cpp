@@ -30,6 +30,7 @@
 #include "app/Unit3.h"
 #include "app/Startup.h"
 #include "capture/ScrnCap.h"
+#include "imaging/scroll_stitch.h"
 #include "output/windows/picture_save.h"
 #include "ui/TApplication.h"
 #include "ui/TImage.h"
@@ -254,6 +255,29 @@ int main(int argc, char** argv) {
             "%-16s %8.1f ms  %6.2f x memcpy; %zu bytes to %zu (%.2f to 1), %zu in %zu MiB\n", name,
             time, time / memcpyTime, raw, packed, double(raw) / double(packed),
             History::kDefaultLimit / packed, History::kDefaultLimit >> 20);
+        std::fflush(stdout);
+    }
+
+    // The scrolling capture's join of one 1024 x 768 frame to the one before: the
+    // screenshot's top left, and the same scrolled by 200 rows.
+    if ((only.empty() || only == "Stitch") && captured.Width() >= 1024 &&
+        captured.Height() >= 968) {
+        const glimra::PixelView whole = captured.View();
+        const glimra::PixelView before{whole.data, 1024, 768, whole.stride, whole.bytesPerPixel};
+        const glimra::PixelView after{whole.Row(200), 1024, 768, whole.stride, whole.bytesPerPixel};
+        std::vector<double> times;
+        for (int i = 0; i < runs; ++i) {
+            glimra::ScrollStitch stitch(before);
+            const double start = Now();
+            const bool joined = stitch.Add(after) == glimra::ScrollStitch::Join::Moved;
+            times.push_back(Now() - start);
+            if (!joined || stitch.Height() != 968) {
+                std::printf("Stitch: the frames were not joined\n");
+                return 1;
+            }
+        }
+        const double time = Median(times);
+        std::printf("%-16s %8.2f ms  %6.2f x memcpy\n", "Stitch", time, time / memcpyTime);
         std::fflush(stdout);
     }
 

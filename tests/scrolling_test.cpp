@@ -140,4 +140,69 @@ TEST_F(Scrolling, EscapeAfterAThird_KeepsExactlyTheFirstRows_AndTheWindowGoesBac
     EXPECT_EQ(window.Position(), 600);
 }
 
+// Wine's Notepad with 400 numbered lines. Each screen of it, as the test scrolls
+// it line by line afterwards, must stand in the picture where its first line's
+// number puts it: every line is there once, in order.
+TEST_F(Scrolling, NotepadWithFourHundredNumberedLines_HoldsEveryLineOnceInOrder) {
+    const std::string file = TestFolder("scrolling") + "\\lines.txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 1; i <= 400; ++i)
+            out << "Line number " << i << "\r\n";
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string command = "notepad.exe \"" + file + "\"";
+    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &process));
+    struct Close {
+        PROCESS_INFORMATION& p;
+        ~Close() {
+            ::TerminateProcess(p.hProcess, 0);
+            ::WaitForSingleObject(p.hProcess, 5000);
+            ::CloseHandle(p.hThread);
+            ::CloseHandle(p.hProcess);
+        }
+    } close{process};
+    HWND notepad = nullptr;
+    ASSERT_TRUE(
+        WaitFor([&] { return (notepad = ::FindWindowA("Notepad", nullptr)) != nullptr; }, 15000));
+    ::SetWindowPos(notepad, nullptr, 60, 60, 420, 400, SWP_NOZORDER);
+    HWND edit = ::FindWindowExA(notepad, nullptr, "Edit", nullptr);
+    ASSERT_NE(edit, nullptr);
+    ::Sleep(500);
+    ASSERT_TRUE(CaptureAt(Centre(edit))) << program->DescribeWindows();
+    const Pixels p = Copied();
+    ASSERT_EQ(::SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "not scrolled back";
+
+    // Notepad in front without the focus (no caret), each screen compared.
+    ::SetWindowPos(notepad, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT client;
+    ::GetClientRect(edit, &client);
+    ::MapWindowPoints(edit, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    ASSERT_EQ(p.width, client.right - client.left);
+    const auto top = [&](LPARAM line) {
+        return short(HIWORD(
+            ::SendMessageA(edit, EM_POSFROMCHAR, ::SendMessageA(edit, EM_LINEINDEX, line, 0), 0)));
+    };
+    const int lineHeight = top(1) - top(0);
+    ASSERT_GT(lineHeight, 0);
+    int first = 0, last = -1;
+    while (first != last) {
+        last = first;
+        ::SendMessageA(edit, EM_LINESCROLL, 0, 37);
+        ::UpdateWindow(edit);
+        ::Sleep(200);
+        first = int(::SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        const Pixels screen = ScreenPixels(client);
+        const int at = first * lineHeight;
+        ASSERT_LE(at + screen.height, p.height) << "line " << first;
+        EXPECT_TRUE(Part(p, {0, at, p.width, at + screen.height}) == screen) << "line " << first;
+    }
+    // The picture ends with the last screen.
+    EXPECT_EQ(p.height, first * lineHeight + (client.bottom - client.top));
+    ::SetWindowPos(notepad, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 }  // namespace
