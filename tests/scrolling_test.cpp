@@ -45,11 +45,14 @@ class Scrolling : public ::testing::Test {
     // `meanwhile` runs while the capture goes on.
     bool CaptureAt(
         POINT p, const std::function<void()>& meanwhile = [] {}) {
-        // Held for a while, as a person holds them: the program looks at the
+        // Shift first, as a person presses it: the program looks at the
         // modifiers when its key poll sees the key.
-        KeyEvents({{VK_SHIFT, true}, {VK_F10, true}});
-        ::Sleep(400);
-        KeyEvents({{VK_F10, false}, {VK_SHIFT, false}});
+        KeyEvents({{VK_SHIFT, true}});
+        ::Sleep(100);
+        KeyEvents({{VK_F10, true}});
+        ::Sleep(150);
+        KeyEvents({{VK_F10, false}});
+        KeyEvents({{VK_SHIFT, false}});
         HWND overlay = WaitForOverlay("CaptureControl");
         if (!overlay) return false;
         ClickAt(p);
