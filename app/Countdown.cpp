@@ -22,8 +22,8 @@ LRESULT CALLBACK CountdownProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     char text[16] = {};
     ::GetWindowTextA(window, text, sizeof text);
     win::Font font(::CreateFontA(-(client.bottom * 2 / 3), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                ANTIALIASED_QUALITY, DEFAULT_PITCH, "Tahoma"));
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 ANTIALIASED_QUALITY, DEFAULT_PITCH, "Tahoma"));
     const HGDIOBJ old = ::SelectObject(dc, font.Get());
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(255, 255, 255));
@@ -46,9 +46,9 @@ bool RunCountdown(int seconds, const std::function<bool()>& cancelled) {
     POINT p;
     ::GetCursorPos(&p);
     const int size = ui::Application->Scale(44);
-    win::Window window(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClass,
-                                        "", WS_POPUP | WS_BORDER, p.x + 16, p.y + 16, size, size,
-                                        nullptr, nullptr, instance, nullptr));
+    win::Window window(::CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                         kClass, "", WS_POPUP | WS_BORDER, p.x + 16, p.y + 16, size,
+                                         size, nullptr, nullptr, instance, nullptr));
     ::ShowWindow(window.Get(), SW_SHOWNOACTIVATE);
     const DWORD start = ::GetTickCount();
     for (;;) {

@@ -2,15 +2,15 @@
 
 win::Font CreateBoldFont(const std::string& face, int pixelHeight) {
     return win::Font(::CreateFontA(-pixelHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  ANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str()));
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, face.c_str()));
 }
 
 win::Font CreateToolFont(const ToolFont& font) {
     return win::Font(::CreateFontA(-::MulDiv(font.size, 96, 72), 0, 0, 0,
-                                  font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                  ANTIALIASED_QUALITY, DEFAULT_PITCH, font.face.c_str()));
+                                   font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, font.face.c_str()));
 }
 
 RECT TextBox(HDC dc, HFONT font, const std::string& text, POINT at) {

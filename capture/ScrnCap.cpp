@@ -10,8 +10,8 @@ namespace {
 
 // DwmGetWindowAttribute of dwmapi (Windows Vista on); null where it is missing.
 decltype(::DwmGetWindowAttribute)* WindowAttribute() {
-    static const auto get =
-        win::OptionalSystemFunction<decltype(::DwmGetWindowAttribute)>("dwmapi.dll", "DwmGetWindowAttribute");
+    static const auto get = win::OptionalSystemFunction<decltype(::DwmGetWindowAttribute)>(
+        "dwmapi.dll", "DwmGetWindowAttribute");
     return get;
 }
 
