@@ -511,9 +511,10 @@ TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {
     click("TrayAbout");
     EXPECT_TRUE(::IsWindowVisible(about->Handle()));
     about->BitBtn1Click(nullptr);
-    // "Main Window" is the menu's default item, drawn in bold.
+    // "Main Window" is the menu's default item, drawn in bold: after the seven
+    // captures and a separator.
     HMENU tray = MAIN->Get<ui::TPopupMenu>("PopupMenu1").Handle();
-    EXPECT_EQ(::GetMenuDefaultItem(tray, TRUE, 0), 8u);
+    EXPECT_EQ(::GetMenuDefaultItem(tray, TRUE, 0), 9u);
     EXPECT_TRUE(reports.empty());
 }
 
