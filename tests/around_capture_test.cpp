@@ -273,6 +273,8 @@ TEST_F(AroundTheCapture, KeysOfTheUsersChoosing_AndTheDialogRefusesAKeyGivenTwic
     Keys({'K'});
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (dialog = ShownWindowOfClass(program, "#32770")); }, 5000));
+    ::Sleep(300);
+    SaveScreenshot(dialog, "around-keys-dialog");
     ::SendMessageA(::GetDlgItem(dialog, 101), 0x0401 /* HKM_SETHOTKEY */, VK_F8, 0);
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     HWND refusal = nullptr;
