@@ -68,7 +68,7 @@ void CaptureCommands::Run(Capture capture) {
 }
 
 template <class Grab>
-void CaptureCommands::Hidden(Grab grab) {
+void CaptureCommands::Hidden(bool shutter, Grab grab) {
     auto temporary = std::make_unique<ui::TBitmap>();
     const DWORD hiddenAt = ::GetTickCount();
     main_.Hide();
@@ -80,12 +80,15 @@ void CaptureCommands::Hidden(Grab grab) {
             main.Show();
         }
     } back{main_};
-    PlayShutter(hiddenAt);
+    if (shutter)
+        PlayShutter(hiddenAt);
+    else
+        ui::Application->HandleMessagesUntil(nullptr, 250);
     Take(*temporary, grab(*temporary));
 }
 
 void CaptureCommands::Desktop() {
-    Hidden([](ui::TBitmap& picture) {
+    Hidden(true, [](ui::TBitmap& picture) {
         GrabScreen(0, picture);
         return POINT{0, 0};
     });
@@ -94,7 +97,7 @@ void CaptureCommands::Desktop() {
 }
 
 void CaptureCommands::AllDisplays() {
-    Hidden([](ui::TBitmap& picture) {
+    Hidden(true, [](ui::TBitmap& picture) {
         GrabAllDisplays(picture);
         return POINT{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)};
     });
@@ -107,7 +110,7 @@ void CaptureCommands::ActiveWindow() {
     // window that was under it: that one is grabbed.
     main_.Show();
     main_.BringToFront();
-    Hidden([](ui::TBitmap& picture) {
+    Hidden(true, [](ui::TBitmap& picture) {
         const RECT area = WindowArea(::GetForegroundWindow());
         GrabScreen(-1, picture);
         return POINT{area.left, area.top};
@@ -119,18 +122,10 @@ void CaptureCommands::ActiveWindow() {
 void CaptureCommands::LastRegion() {
     const std::optional<RECT> region = options_.LastRegion();
     if (!region) return Selection();
-    main_.Hide();
-    struct Back {
-        TMAIN& main;
-        ~Back() {
-            TakeForeground(main.Handle());
-            main.Show();
-        }
-    } back{main_};
-    // The windows under the main window paint themselves before the grab.
-    ui::Application->HandleMessagesUntil(nullptr, 250);
-    std::unique_ptr<ui::TBitmap> picture = GrabScreenRect(*region);
-    Take(*picture, {region->left, region->top});
+    Hidden(false, [&](ui::TBitmap& picture) {
+        picture.Take(*GrabScreenRect(*region));
+        return POINT{region->left, region->top};
+    });
     main_.StartCommandRefresh();
 }
 

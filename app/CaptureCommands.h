@@ -61,9 +61,11 @@ class CaptureCommands {
     void LastRegion();
     // The window pointed at in the picker's overlay, scrolled through to its end.
     void Scrolling();
-    // Hides the main window, runs `grab` and brings the window back.
+    // Hides the main window, runs `grab` and brings the window back. With the
+    // shutter, its sound comes first; without, the windows that the main window
+    // covered paint themselves first.
     template <class Grab>
-    void Hidden(Grab grab);
+    void Hidden(bool shutter, Grab grab);
     // Runs an overlay form modally with the hot keys off and the main window
     // minimised; `picked` then takes the picture.
     template <class Overlay, class Picked>

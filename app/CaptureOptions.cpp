@@ -1,6 +1,5 @@
 #include "app/CaptureOptions.h"
 
-#include <charconv>
 #include <cstdio>
 #include <vector>
 
@@ -20,14 +19,6 @@ constexpr TypeName kTypes[] = {
     {glimra::SaveType::Png, "PNG", ".png"},
 };
 
-std::optional<int> Number(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [last, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || last != end) return std::nullopt;
-    return value;
-}
-
 std::optional<RECT> ParseRegion(const std::string& text) {
     std::vector<std::string> parts(1);
     for (char c : text) {
@@ -39,7 +30,7 @@ std::optional<RECT> ParseRegion(const std::string& text) {
     if (parts.size() != 4) return std::nullopt;
     int v[4];
     for (int i = 0; i < 4; ++i) {
-        const std::optional<int> n = Number(parts[std::size_t(i)]);
+        const std::optional<int> n = SettingNumber(parts[std::size_t(i)]);
         if (!n) return std::nullopt;
         v[i] = *n;
     }
@@ -50,7 +41,7 @@ std::optional<RECT> ParseRegion(const std::string& text) {
 }  // namespace
 
 CaptureOptions::CaptureOptions() {
-    if (const std::optional<int> delay = Number(ReadSetting("Delay")))
+    if (const std::optional<int> delay = SettingNumber(ReadSetting("Delay")))
         for (int d : kDelays)
             if (d == *delay) delay_ = d;
     lastRegion_ = ParseRegion(ReadSetting("LastRegion"));

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <charconv>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -103,6 +104,14 @@ void WriteSetting(const char* name, const std::string& text) {
         WriteString(OpenSettingsKey().Get(), name, text);
     } catch (const std::exception&) {
     }
+}
+
+std::optional<int> SettingNumber(const std::string& text, int base) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [last, error] = std::from_chars(text.data(), end, value, base);
+    if (text.empty() || error != std::errc() || last != end) return std::nullopt;
+    return value;
 }
 
 void ClearStatistics(ui::TControl& fullScreen, ui::TControl& activeWindow) {

@@ -4,6 +4,7 @@
 // counters are only the texts of their status labels.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace lang {
@@ -40,6 +41,8 @@ void SaveSettings(const ui::TControl& fullScreen, const ui::TControl& activeWind
 // reported (the value still holds for this run).
 std::string ReadSetting(const char* name);
 void WriteSetting(const char* name, const std::string& text);
+// A setting's text as a whole number in that base, all of it; nothing otherwise.
+std::optional<int> SettingNumber(const std::string& text, int base = 10);
 
 // Both counters back to "0"; stored at the next close.
 void ClearStatistics(ui::TControl& fullScreen, ui::TControl& activeWindow);

@@ -1,27 +1,14 @@
 #include "app/ToolSettings.h"
 
-#include <charconv>
 #include <cstdio>
 #include <vector>
 
 #include "app/Settings.h"
 
-namespace {
-
-std::optional<int> ParseNumber(const std::string& text, int base = 10) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [last, error] = std::from_chars(text.data(), end, value, base);
-    if (text.empty() || error != std::errc() || last != end) return std::nullopt;
-    return value;
-}
-
-}  // namespace
-
 std::optional<glimra::Colour> ParseColour(const std::string& text) {
     if (text.size() != 6 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
         return std::nullopt;
-    const int value = *ParseNumber(text, 16);
+    const int value = *SettingNumber(text, 16);
     return glimra::Colour{std::uint8_t(value >> 16), std::uint8_t(value >> 8), std::uint8_t(value)};
 }
 
@@ -42,7 +29,7 @@ std::optional<ToolFont> ParseFont(const std::string& text) {
     }
     if (parts.size() < 2 || parts.size() > 3 || parts[0].empty() || parts[0].size() >= 32)
         return std::nullopt;
-    const std::optional<int> size = ParseNumber(parts[1]);
+    const std::optional<int> size = SettingNumber(parts[1]);
     if (!size || *size < 4 || *size > 400) return std::nullopt;
     if (parts.size() == 3 && parts[2] != "bold") return std::nullopt;
     return ToolFont{parts[0], *size, parts.size() == 3};
@@ -55,7 +42,7 @@ std::string FormatFont(const ToolFont& font) {
 ToolSettings ToolSettings::Load() {
     ToolSettings settings;
     if (auto colour = ParseColour(ReadSetting("ToolColour"))) settings.colour_ = *colour;
-    if (auto width = ParseNumber(ReadSetting("ToolWidth"));
+    if (auto width = SettingNumber(ReadSetting("ToolWidth"));
         width && *width >= 1 && *width <= kMaxWidth)
         settings.width_ = *width;
     if (auto font = ParseFont(ReadSetting("ToolFont"))) settings.font_ = *font;
