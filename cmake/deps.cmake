@@ -1,29 +1,35 @@
-# The image libraries: cross-built for Windows from Debian's source packages into a
-# cache outside the source tree (once, reused by later builds), or the installed
-# packages for the host flavour and for a build on Windows.
-if(WIN32 AND NOT CMAKE_HOST_WIN32)
-    file(SHA256 ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh recipe_hash)
-    string(SUBSTRING ${recipe_hash} 0 12 recipe_hash)
+# Runs the recipe cmake/RECIPE (a script of this folder) once into a cache outside
+# the source tree, ~/.cache/glimra/NAME-<processor>-<the recipe's hash> (or under
+# XDG_CACHE_HOME), with that folder and ARGN as its arguments, and sets VARIABLE to
+# the folder. Named after the recipe, so that a changed recipe builds anew; CMake
+# runs again when the recipe changes. The recipe writes a stamp file when done.
+function(glimra_cross_build variable name recipe what)
+    set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${recipe})
+    file(SHA256 ${script} hash)
+    string(SUBSTRING ${hash} 0 12 hash)
     if(DEFINED ENV{XDG_CACHE_HOME})
         set(cache_root $ENV{XDG_CACHE_HOME})
     else()
         set(cache_root $ENV{HOME}/.cache)
     endif()
-    # Named after the recipe, so that a changed recipe builds them anew; CMake runs
-    # again when the recipe changes.
-    set(GLIMRA_DEPS_CACHE ${cache_root}/glimra/deps-${CMAKE_SYSTEM_PROCESSOR}-${recipe_hash})
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-        ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh)
-    if(NOT EXISTS ${GLIMRA_DEPS_CACHE}/stamp)
-        message(STATUS "Cross-building libjpeg-turbo, giflib and libpng into ${GLIMRA_DEPS_CACHE}")
-        execute_process(
-            COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-deps.sh ${GLIMRA_DEPS_CACHE}
-                    ${CMAKE_TOOLCHAIN_FILE} ${GLIMRA_TRIPLET}
-            RESULT_VARIABLE deps_result)
-        if(NOT deps_result EQUAL 0)
-            message(FATAL_ERROR "building the image libraries failed")
+    set(cache ${cache_root}/glimra/${name}-${CMAKE_SYSTEM_PROCESSOR}-${hash})
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${script})
+    if(NOT EXISTS ${cache}/stamp)
+        message(STATUS "Cross-building ${what} into ${cache}")
+        execute_process(COMMAND ${script} ${cache} ${ARGN} RESULT_VARIABLE result)
+        if(NOT result EQUAL 0)
+            message(FATAL_ERROR "building ${what} failed")
         endif()
     endif()
+    set(${variable} ${cache} PARENT_SCOPE)
+endfunction()
+
+# The image libraries: cross-built for Windows from Debian's source packages into a
+# cache outside the source tree (once, reused by later builds), or the installed
+# packages for the host flavour and for a build on Windows.
+if(WIN32 AND NOT CMAKE_HOST_WIN32)
+    glimra_cross_build(GLIMRA_DEPS_CACHE deps build-deps.sh "libjpeg-turbo, giflib and libpng"
+        ${CMAKE_TOOLCHAIN_FILE} ${GLIMRA_TRIPLET})
     set(prefix ${GLIMRA_DEPS_CACHE}/prefix)
     foreach(lib jpeg gif png)
         add_library(Glimra::${lib} STATIC IMPORTED GLOBAL)
@@ -56,20 +62,7 @@ endif()
 # xxhash). On the host it is only for the compression measurement among the
 # benchmarks, and optional there (Debian's liblz4-dev).
 if(WIN32 AND NOT CMAKE_HOST_WIN32)
-    file(SHA256 ${CMAKE_CURRENT_LIST_DIR}/build-lz4.sh lz4_recipe_hash)
-    string(SUBSTRING ${lz4_recipe_hash} 0 12 lz4_recipe_hash)
-    set(GLIMRA_LZ4_CACHE ${cache_root}/glimra/lz4-${CMAKE_SYSTEM_PROCESSOR}-${lz4_recipe_hash})
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-        ${CMAKE_CURRENT_LIST_DIR}/build-lz4.sh)
-    if(NOT EXISTS ${GLIMRA_LZ4_CACHE}/stamp)
-        message(STATUS "Cross-building LZ4 into ${GLIMRA_LZ4_CACHE}")
-        execute_process(
-            COMMAND ${CMAKE_CURRENT_LIST_DIR}/build-lz4.sh ${GLIMRA_LZ4_CACHE} ${GLIMRA_TRIPLET}
-            RESULT_VARIABLE lz4_result)
-        if(NOT lz4_result EQUAL 0)
-            message(FATAL_ERROR "building LZ4 failed")
-        endif()
-    endif()
+    glimra_cross_build(GLIMRA_LZ4_CACHE lz4 build-lz4.sh LZ4 ${GLIMRA_TRIPLET})
     add_library(Glimra::lz4 STATIC IMPORTED GLOBAL)
     target_include_directories(Glimra::lz4 INTERFACE ${GLIMRA_LZ4_CACHE}/prefix/include)
     set_target_properties(Glimra::lz4 PROPERTIES IMPORTED_LOCATION

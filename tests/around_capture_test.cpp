@@ -54,16 +54,6 @@ bool TrayBalloonShown(DWORD program) {
     return look.found;
 }
 
-void Store(const char* name, const std::string& value) {
-    HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     DWORD(value.size() + 1));
-    ::RegCloseKey(key);
-}
-
 class AroundTheCapture : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -131,7 +121,7 @@ class AroundTheCapture : public ::testing::Test {
 };
 
 TEST_F(AroundTheCapture, ADelayTakesTheScreenAsItIsWhenItEnds_AndTheSameKeyCancelsIt) {
-    Store("Delay", "3");
+    ASSERT_TRUE(StoreSetting("Delay", "3"));
     Program program(ProgramPath(), folder);
     HWND main = Start(program);
     ASSERT_NE(main, nullptr) << program.DescribeWindows();
@@ -186,9 +176,9 @@ TEST_F(AroundTheCapture, TheLastRegionIsTakenAgainFromTheScreenAsItIsNow_AlsoAft
 TEST_F(AroundTheCapture, EveryCaptureIsSavedUnderItsPatternAndCopied_AndAFailedSaveLosesNothing) {
     const std::string saves = folder + "\\saved";
     fs::remove_all(saves);
-    Store("AutoSave", "1");
-    Store("AutoSaveFolder", saves);
-    Store("AutoCopy", "1");
+    ASSERT_TRUE(StoreSetting("AutoSave", "1"));
+    ASSERT_TRUE(StoreSetting("AutoSaveFolder", saves));
+    ASSERT_TRUE(StoreSetting("AutoCopy", "1"));
     Program program(ProgramPath(), folder);
     HWND main = Start(program);
     ASSERT_NE(main, nullptr) << program.DescribeWindows();
@@ -238,8 +228,8 @@ TEST_F(AroundTheCapture, EveryCaptureIsSavedUnderItsPatternAndCopied_AndAFailedS
         std::fputc('x', file);
         std::fclose(file);
     }
-    Store("AutoSaveFolder", blocked + "\\saved");
-    Store("AutoCopy", "0");
+    ASSERT_TRUE(StoreSetting("AutoSaveFolder", blocked + "\\saved"));
+    ASSERT_TRUE(StoreSetting("AutoCopy", "0"));
     Program second(ProgramPath(), folder);
     main = Start(second);
     ASSERT_NE(main, nullptr) << second.DescribeWindows();
@@ -252,7 +242,7 @@ TEST_F(AroundTheCapture, EveryCaptureIsSavedUnderItsPatternAndCopied_AndAFailedS
 }
 
 TEST_F(AroundTheCapture, KeysOfTheUsersChoosing_AndTheDialogRefusesAKeyGivenTwice) {
-    Store("KeyDesktop", "Ctrl+Alt+D");
+    ASSERT_TRUE(StoreSetting("KeyDesktop", "Ctrl+Alt+D"));
     Program program(ProgramPath(), folder);
     HWND main = Start(program);
     ASSERT_NE(main, nullptr) << program.DescribeWindows();

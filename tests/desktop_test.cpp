@@ -190,14 +190,8 @@ TEST_F(OrdinaryDesktop, TheSessionEndKeepsTheLanguage) {
     std::fclose(file);
     // Stored in other letter case: the language file is still found, and its own
     // name is what the session's end writes.
-    HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    for (auto [name, value] : {std::pair{"Capture", "5"}, std::pair{"Language", "svenska"}})
-        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                         DWORD(std::strlen(value) + 1));
-    ::RegCloseKey(key);
+    ASSERT_TRUE(StoreSetting("Capture", "5"));
+    ASSERT_TRUE(StoreSetting("Language", "svenska"));
 
     Program program(ProgramPath(), folder);
     HWND main = Start(program, "Glimra p\xE5 svenska");

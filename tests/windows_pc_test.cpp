@@ -334,12 +334,7 @@ TEST_F(WindowsPc, StartedFromAnotherFolder_TheLanguageFolderBesideTheProgramIsUs
         "MAIN.Caption=Glimra p\xE5 svenska\r\nMenuFile.Caption=&Arkiv\r\n",
         file);
     std::fclose(file);
-    HKEY key;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    ::RegSetValueExA(key, "Language", 0, REG_SZ, reinterpret_cast<const BYTE*>("Svenska"), 8);
-    ::RegCloseKey(key);
+    ASSERT_TRUE(StoreSetting("Language", "Svenska"));
 
     Program program(exe, elsewhere);
     HWND main = Start(program, "Glimra p\xE5 svenska");

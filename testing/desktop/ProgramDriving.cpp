@@ -75,6 +75,17 @@ std::optional<std::string> Setting(const char* name) {
     return std::string(data);
 }
 
+bool StoreSetting(const char* name, const std::string& value) {
+    HKEY key;
+    if (::RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     DWORD(value.size() + 1));
+    ::RegCloseKey(key);
+    return true;
+}
+
 bool SettingsKeyExists() {
     HKEY key;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)

@@ -47,6 +47,9 @@ ClipboardState Clipboard();
 
 // A string value of the settings key, or nothing.
 std::optional<std::string> Setting(const char* name);
+// Stores a string value in the settings key, made when missing, as the program
+// will read it; false when the key cannot be made.
+bool StoreSetting(const char* name, const std::string& value);
 
 // The settings key is there.
 bool SettingsKeyExists();
