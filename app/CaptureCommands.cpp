@@ -11,6 +11,7 @@
 #include "app/Shutter.h"
 #include "app/Statistics.h"
 #include "app/Unit3.h"
+#include "capture/Displays.h"
 #include "capture/Foreground.h"
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
@@ -99,7 +100,8 @@ void CaptureCommands::Desktop() {
 void CaptureCommands::AllDisplays() {
     Hidden(true, [](ui::TBitmap& picture) {
         GrabAllDisplays(picture);
-        return POINT{::GetSystemMetrics(SM_XVIRTUALSCREEN), ::GetSystemMetrics(SM_YVIRTUALSCREEN)};
+        const RECT screen = VirtualScreen();
+        return POINT{screen.left, screen.top};
     });
     main_.StartCommandRefresh();
     counters_.fullScreen.SetCaption(NextCount(counters_.fullScreen.Caption()));

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/ScrollingProgress.h"
+#include "capture/Displays.h"
 #include "capture/ScrnCap.h"
 #include "imaging/scroll_stitch.h"
 #include "ui/TApplication.h"
@@ -30,9 +31,7 @@ RECT ClientArea(HWND window) {
     RECT r{};
     ::GetClientRect(window, &r);
     ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
-    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const RECT screen{x, y, x + ::GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                      y + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    const RECT screen = VirtualScreen();
     RECT inside{};
     ::IntersectRect(&inside, &r, &screen);
     return inside;
@@ -232,6 +231,9 @@ HWND ScrollableAt(POINT p) {
 }
 
 ScrollingResult CaptureScrolling(HWND window) {
+    // The area, its grabs and the progress window beside it, all in the physical
+    // pixels that the grabs take, whatever the scale of the window's display.
+    PhysicalPixels physical;
     HWND top = ::GetAncestor(window, GA_ROOT);
     ::SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return Capture(window).Run();
