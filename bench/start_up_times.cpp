@@ -1,8 +1,11 @@
 // Times the start-up of Windows programs: from the call that creates the process to
 // the first visible top-level window of that process with the given caption. The
 // programs are started in turn, run after run, and each is ended once its window
-// shows. Prints per program the median of the runs in milliseconds.
-//   start_up_times runs program.exe "caption" [program.exe "caption" ...]
+// shows. Prints per program the median of the runs in milliseconds and, for every
+// program after the first (the baseline), the median of its runs' ratios to the
+// baseline's run just before: the machine's speed moves between runs, and a ratio
+// compares two starts under the same state of it.
+//   start_up_times runs baseline.exe "caption" program.exe "caption" [...]
 #include <windows.h>
 
 #include <algorithm>
@@ -72,12 +75,13 @@ double StartUp(const char* program, const char* caption) {
 
 int main(int argc, char** argv) {
     if (argc < 4 || argc % 2 != 0) {
-        std::fprintf(stderr, "usage: start_up_times runs program.exe caption [...]\n");
+        std::fprintf(stderr,
+                     "usage: start_up_times runs baseline.exe caption [program.exe caption ...]\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
     const int programs = (argc - 2) / 2;
-    std::vector<std::vector<double>> times(programs);
+    std::vector<std::vector<double>> times(programs), ratios(programs);
     for (int run = 0; run < runs; ++run)
         for (int p = 0; p < programs; ++p) {
             const double time = StartUp(argv[2 + 2 * p], argv[3 + 2 * p]);
@@ -86,11 +90,15 @@ int main(int argc, char** argv) {
                 return 1;
             }
             times[p].push_back(time);
+            ratios[p].push_back(time / times[0].back());
         }
     for (int p = 0; p < programs; ++p) {
         std::sort(times[p].begin(), times[p].end());
-        std::printf("%-40s %8.1f ms (median of %d; fastest %.1f, slowest %.1f)\n", argv[2 + 2 * p],
+        std::sort(ratios[p].begin(), ratios[p].end());
+        std::printf("%-40s %8.1f ms (median of %d; fastest %.1f, slowest %.1f)", argv[2 + 2 * p],
                     times[p][runs / 2], runs, times[p].front(), times[p].back());
+        if (p > 0) std::printf("  %.2f x the baseline", ratios[p][runs / 2]);
+        std::printf("\n");
     }
     return 0;
 }

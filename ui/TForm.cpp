@@ -36,16 +36,21 @@ void TForm::AfterConstruction() {
     Loaded();
     const bool show = visible_;
     visible_ = false;
-    HandleNeeded();
-    ApplyDesignSize();
-    if (clientWidth_ >= 0 || clientHeight_ >= 0) {
-        RECT r{0, 0, clientWidth_ >= 0 ? clientWidth_ : ClientWidth(),
-               clientHeight_ >= 0 ? clientHeight_ : ClientHeight()};
-        ::AdjustWindowRectEx(&r, ::GetWindowLongA(Handle(), GWL_STYLE), FALSE,
-                             ::GetWindowLongA(Handle(), GWL_EXSTYLE));
-        SetBounds(left_, top_, r.right - r.left, r.bottom - r.top);
+    {
+        // The windows are made, sized and filled while nothing is on the screen: what
+        // they mark for repainting on the way is marked once, at the end.
+        RepaintHold hold;
+        ApplyDesignSize();
+        HandleNeeded();
+        if (clientWidth_ >= 0 || clientHeight_ >= 0) {
+            RECT r{0, 0, clientWidth_ >= 0 ? clientWidth_ : ClientWidth(),
+                   clientHeight_ >= 0 ? clientHeight_ : ClientHeight()};
+            ::AdjustWindowRectEx(&r, ::GetWindowLongA(Handle(), GWL_STYLE), FALSE,
+                                 ::GetWindowLongA(Handle(), GWL_EXSTYLE));
+            SetBounds(left_, top_, r.right - r.left, r.bottom - r.top);
+        }
+        if (OnCreate) OnCreate(this);
     }
-    if (OnCreate) OnCreate(this);
     if (show) SetVisible(true);
 }
 
@@ -73,8 +78,10 @@ SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
 
 void TForm::ApplyDesignSize() {
     if (designWidth_ < 0 && designHeight_ < 0) return;
-    const DWORD style = ::GetWindowLongA(Handle(), GWL_STYLE) & ~WS_DISABLED & ~WS_VISIBLE;
-    const DWORD exStyle = ::GetWindowLongA(Handle(), GWL_EXSTYLE);
+    TCreateParams params;
+    CreateParams(params);
+    const DWORD style = params.style & ~WS_DISABLED & ~WS_VISIBLE;
+    const DWORD exStyle = params.exStyle;
     const SIZE frame96 = FrameSize(style, exStyle, 96);
     const SIZE frame = FrameSize(style, exStyle, Application->PixelsPerInch());
     const int w =

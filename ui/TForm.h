@@ -142,6 +142,9 @@ class TForm : public TScrollingWinControl, private TFormLink {
     bool PreDispatch(MSG& msg) override;
 
     void PlaceAtFirstShow();
+    // The layout's outer size, at the system's scale, from the styles the window
+    // will have: applied before the window is made, so that it is made at its size
+    // and its children are laid out once.
     void ApplyDesignSize();
 
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -15,7 +16,10 @@ namespace ui {
 
 namespace {
 
-const char kControlProperty[] = "GlimraControl";
+// The controls of this thread's windows, by window. A window's messages come to the
+// thread that made it, so the lookup of every message stays in the process; a window
+// property would ask the window server each time (under Wine, a round trip).
+thread_local std::unordered_map<HWND, TWinControl*> controlOfWindow;
 
 constexpr UINT kRepaintFlags = RDW_INVALIDATE | RDW_ALLCHILDREN;
 
@@ -37,16 +41,20 @@ TShiftState ShiftFromKeys(WPARAM keys) {
 }  // namespace
 
 LRESULT CALLBACK GlimraWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* control = static_cast<TWinControl*>(::GetPropA(window, kControlProperty));
+    TWinControl* control = TWinControl::FromHandle(window);
     if (!control && message == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
         control = static_cast<TWinControl*>(cs->lpCreateParams);
         if (control) {
-            ::SetPropA(window, kControlProperty, control);
+            controlOfWindow[window] = control;
             control->handle_ = window;
         }
     }
     if (!control) return ::DefWindowProcA(window, message, wParam, lParam);
+    // A control that paints its background itself, into the buffer of each paint,
+    // leaves the system's erase undone: the paint that follows covers it all, and
+    // an erase of its own would show for a moment before it (and cost a drawing).
+    if (message == WM_ERASEBKGND && control->PaintsItsBackground()) return 1;
     LRESULT result = 0;
     try {
         result = control->WndProc(message, wParam, lParam);
@@ -54,7 +62,7 @@ LRESULT CALLBACK GlimraWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
         Application->HandleException(std::current_exception());
     }
     if (message == WM_NCDESTROY) {
-        ::RemovePropA(window, kControlProperty);
+        controlOfWindow.erase(window);
         control->handle_ = nullptr;
     }
     return result;
@@ -82,7 +90,8 @@ void RegisterWindowClass(HINSTANCE instance) {
 }  // namespace
 
 TWinControl* TWinControl::FromHandle(HWND window) {
-    return window ? static_cast<TWinControl*>(::GetPropA(window, kControlProperty)) : nullptr;
+    const auto found = controlOfWindow.find(window);
+    return found != controlOfWindow.end() ? found->second : nullptr;
 }
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
@@ -150,7 +159,7 @@ void TWinControl::CreateWnd() {
     if (!window) throw std::runtime_error("cannot create the window of " + Name());
     if (!ours) {
         // A system control: take over its window procedure, keeping the original.
-        ::SetPropA(window, kControlProperty, this);
+        controlOfWindow[window] = this;
         handle_ = window;
         systemProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
             window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlimraWindowProc)));
@@ -445,6 +454,7 @@ void TWinControl::PaintBuffered(HDC dc, const RECT& area) {
     win::MemoryDC memory(w > 0 && h > 0 && Color() != clNone ? ::CreateCompatibleDC(dc) : nullptr);
     win::Bitmap buffer(memory ? ::CreateCompatibleBitmap(dc, w, h) : nullptr);
     if (!buffer) {
+        if (Color() != clNone) WndProc(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         PaintWindow(dc);
         PaintControls(dc, area);
         return;

@@ -101,8 +101,11 @@ class TWinControl : public TControl {
 
     // Window message handling; derived classes extend it and pass the rest on.
     virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // The control that owns a window of ours, or nullptr.
+    // The control that owns a window of this thread's, or nullptr.
     static TWinControl* FromHandle(HWND window);
+    // Whether each paint draws the background too (into its buffer), so that the
+    // system's erase before it is not needed: a window of ours with a colour.
+    bool PaintsItsBackground() const { return !systemProc_ && Color() != clNone; }
 
     const PropertyRegistry& Properties() const override { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
