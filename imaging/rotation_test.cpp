@@ -46,7 +46,9 @@ TEST(Rotation, QuarterTurnsPlaceEveryPixelExactly) {
              return Point{y, w - 1 - x};
          }},
     };
-    const int sizes[][2] = {{4, 3}, {5, 3}, {3, 5}, {1, 6}, {1, 1}, {37, 21}};
+    // The last one is large enough to be turned in bands, one per processor, and
+    // is not a whole number of tiles or blocks.
+    const int sizes[][2] = {{4, 3}, {5, 3}, {3, 5}, {1, 6}, {1, 1}, {37, 21}, {1283, 821}};
     for (const Turn& turn : turns)
         for (const auto& [w, h] : sizes)
             for (int bytes : {3, 4}) {
