@@ -16,8 +16,7 @@ std::uint32_t Le32(const std::uint8_t* p) {
 
 }  // namespace
 
-DWORD ShutterMilliseconds() {
-    HINSTANCE module = ui::Application->Instance();
+DWORD ShutterMilliseconds(HMODULE module) {
     HRSRC info = ::FindResourceA(module, "camera", "WAVE");
     const auto* p =
         info ? static_cast<const std::uint8_t*>(::LockResource(::LoadResource(module, info)))
@@ -42,7 +41,7 @@ void PlayShutter(DWORD hiddenAt) {
     playSound("camera", ui::Application->Instance(), SND_RESOURCE);
     // Until the sound's length has passed since the hide, by the same clock:
     // a sleep can end a little before the tick count has moved on.
-    const DWORD length = ShutterMilliseconds();
+    const DWORD length = ShutterMilliseconds(ui::Application->Instance());
     for (DWORD passed; (passed = ::GetTickCount() - hiddenAt) < length;)
         ::Sleep(length - passed);
 }

@@ -9,5 +9,6 @@
 // left the screen before the grab.
 void PlayShutter(DWORD hiddenAt);
 
-// The sound's length in milliseconds, from its WAVE data.
-DWORD ShutterMilliseconds();
+// The sound's length in milliseconds, from its WAVE data among the resources of
+// `module` (the program's, or the program file loaded as data); 0 without it.
+DWORD ShutterMilliseconds(HMODULE module);

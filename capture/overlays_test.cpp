@@ -458,7 +458,7 @@ TEST_F(Captures, CountersAddOneAndStopAtTheLargestCount) {
 }
 
 TEST_F(Captures, TheGrabWaitsForTheShutterEvenWithoutSound) {
-    const DWORD length = ShutterMilliseconds();
+    const DWORD length = ShutterMilliseconds(ui::Application->Instance());
     EXPECT_GE(length, 770u);
     const DWORD hiddenAt = ::GetTickCount();
     PlayShutter(hiddenAt);

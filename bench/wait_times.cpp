@@ -1,0 +1,192 @@
+// Times the waits that a user of glimra.exe feels, from outside the program: it is
+// started as its own process and driven with keys and the mouse (SendInput), as a
+// person would, and each wait ends when the screen shows its result:
+//  - F9 pressed, until the overlay shows its magnifier (beside the pointer, the
+//    enlarged pixel under it);
+//  - the release of a selection of the whole screen, until the view shows the
+//    picture's top-left corner;
+//  - the click of F10's window pick, until the view shows the window taken;
+//  - F7, from the end of the shutter sound (the main window's hiding plus the
+//    sound's length: the program plays it whole before it grabs) until the view
+//    shows the picture.
+// Each run is told apart by a window of a colour of its own, whose pixels the
+// view must show. Prints per wait the median, fastest and slowest of the runs in
+// milliseconds, and the goal for a display of 1024 x 768 or 3840 x 2160.
+//   wait_times glimra.exe [runs]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/Shutter.h"
+#include "capture/Magnifier.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/MainWindowLayout.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
+
+namespace {
+
+using namespace glimra::test;
+
+double Now() {
+    LARGE_INTEGER frequency, counter;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&counter);
+    return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
+COLORREF ScreenPixel(POINT p) {
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF colour = ::GetPixel(screen, p.x, p.y);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// Milliseconds from `from` until the screen pixel at `p` has the colour, checked
+// as often as the screen can be read; negative when it does not come within ten
+// seconds.
+double UntilPixel(double from, POINT p, COLORREF colour) {
+    while (Now() - from < 10000) {
+        if (ScreenPixel(p) == colour) return Now() - from;
+        ::Sleep(0);
+    }
+    return -1;
+}
+
+// The colour of run `n` of a wait, unlike the others and the desktop's.
+COLORREF RunColour(int wait, int n) {
+    return RGB(40 + 50 * wait, (n * 53 + 17) % 200 + 30, 255 - (n * 29) % 120);
+}
+
+struct Line {
+    const char* name;
+    int goal768, goal2160;
+    std::vector<double> times;
+
+    void Print() {
+        std::sort(times.begin(), times.end());
+        const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+        std::printf("%-28s %7.1f ms (median of %zu; fastest %.1f, slowest %.1f)", name,
+                    times[times.size() / 2], times.size(), times.front(), times.back());
+        if (width == 1024 && height == 768) std::printf("  goal %d ms", goal768);
+        if (width == 3840 && height == 2160) std::printf("  goal %d ms", goal2160);
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: wait_times glimra.exe [runs]\n");
+        return 2;
+    }
+    const std::string exe = argv[1];
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
+    HMODULE resources = ::LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const DWORD shutter = resources ? ShutterMilliseconds(resources) : 0;
+    if (!shutter) {
+        std::fprintf(stderr, "%s: no shutter sound among its resources\n", exe.c_str());
+        return 1;
+    }
+    const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
+    OtherProgram desktop;
+    Program program(exe, TestFolder("wait_times"));
+    HWND main = program.WaitForWindow("Norvanta Glimra 1.3");
+    if (!main) {
+        std::fprintf(stderr, "no main window: %s\n", program.DescribeWindows().c_str());
+        return 1;
+    }
+    PassTheReminder(program, main, "wait-times-reminder");
+    MouseAside();
+
+    // The corner window, whose colour the view shows at the picture's top left
+    // after a capture of the whole screen; the window that F10 takes; the pixel
+    // under the pointer that the magnifier enlarges. None lies under the main
+    // window, which stands in the middle of the display.
+    const RECT corner{0, 0, 120, 120};
+    const RECT picked{0, height - 200, 160, height - 40};
+    const POINT probe{60, height / 2};
+    const POINT inView = PicturePoint(main, 10, 10);
+    const magnifier::Measures measures = magnifier::MeasuresFor(DisplayAt(probe).dpi);
+    const RECT glass = magnifier::Place(probe, DisplayAt(probe));
+    const POINT glassMiddle{glass.left + 1 + measures.square / 2,
+                            glass.top + 1 + measures.square / 2};
+
+    Line overlay{"F9 to the overlay shown", 100, 250, {}};
+    Line selection{"selection release to view", 40, 80, {}};
+    Line pick{"window pick click to view", 40, 80, {}};
+    Line desktopKey{"F7 shutter end to view", 30, 80, {}};
+    const auto failed = [&](const char* what, int run) {
+        std::fprintf(stderr, "%s, run %d: the screen never showed it\n", what, run);
+        SaveScreenshot(RECT{0, 0, width, height}, "wait-times-failure");
+        return 1;
+    };
+    for (int run = 0; run < runs; ++run) {
+        // F9, then a drag over the whole screen.
+        desktop.SolidWindow(corner, RunColour(0, run));
+        desktop.SolidWindow({probe.x - 1, probe.y - 1, probe.x + 2, probe.y + 2},
+                            RunColour(1, run));
+        MoveAndRest(probe);
+        ::SetForegroundWindow(main);
+        ::Sleep(300);
+        double start = Now();
+        PressKey(VK_F9);
+        const double shown = UntilPixel(start, glassMiddle, RunColour(1, run));
+        if (shown < 0) return failed(overlay.name, run);
+        overlay.times.push_back(shown);
+        ::Sleep(200);
+        MoveAndRest({0, 0});
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        MoveMouseTo({width / 2, height / 2});
+        MoveMouseTo({width - 1, height - 1});
+        ::Sleep(100);
+        start = Now();
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+        const double taken = UntilPixel(start, inView, RunColour(0, run));
+        if (taken < 0) return failed(selection.name, run);
+        selection.times.push_back(taken);
+        ::Sleep(300);
+
+        // F10, then a click on the window to take.
+        desktop.SolidWindow(picked, RunColour(2, run));
+        ::SetForegroundWindow(main);
+        ::Sleep(300);
+        PressKey(VK_F10);
+        if (!WaitForOverlay("CaptureControl")) return failed(pick.name, run);
+        MoveAndRest({picked.left + 80, picked.top + 80});
+        start = Now();
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+        const double chosen = UntilPixel(start, inView, RunColour(2, run));
+        if (chosen < 0) return failed(pick.name, run);
+        pick.times.push_back(chosen);
+        ::Sleep(300);
+
+        // F7: the main window hides, the shutter plays its length, the grab.
+        desktop.SolidWindow(corner, RunColour(3, run));
+        MouseAside();
+        ::SetForegroundWindow(main);
+        ::Sleep(300);
+        PressKey(VK_F7);
+        start = Now();
+        while (::IsWindowVisible(main) && Now() - start < 10000)
+            ::Sleep(0);
+        const double hidden = Now();
+        const double grabbed = UntilPixel(hidden, inView, RunColour(3, run));
+        if (grabbed < 0) return failed(desktopKey.name, run);
+        desktopKey.times.push_back(grabbed - shutter);
+        ::Sleep(300);
+    }
+    std::printf("%d x %d, %d runs a wait; the shutter sound lasts %lu ms\n", width, height, runs,
+                static_cast<unsigned long>(shutter));
+    for (Line* line : {&overlay, &selection, &pick, &desktopKey})
+        line->Print();
+    return 0;
+}
