@@ -137,6 +137,14 @@ int main(int argc, char** argv) {
         SaveScreenshot(RECT{0, 0, width, height}, "wait-times-failure");
         return 1;
     };
+    // A wait from `from` until the view shows the run's colour, less `pause`.
+    const auto viewShows = [&](Line& line, double from, COLORREF colour, double pause = 0) {
+        const double time = UntilPixel(from, inView, colour);
+        if (time < 0) return false;
+        line.times.push_back(time - pause);
+        ::Sleep(300);
+        return true;
+    };
     for (int run = 0; run < runs; ++run) {
         // F9, then a drag over the whole screen.
         desktop.SolidWindow(corner, RunColour(0, run));
@@ -163,10 +171,7 @@ int main(int argc, char** argv) {
         ::Sleep(100);
         start = Now();
         MouseEvent(MOUSEEVENTF_LEFTUP);
-        const double taken = UntilPixel(start, inView, RunColour(0, run));
-        if (taken < 0) return failed(selection.name, run);
-        selection.times.push_back(taken);
-        ::Sleep(300);
+        if (!viewShows(selection, start, RunColour(0, run))) return failed(selection.name, run);
 
         // F10, then a click on the window to take.
         desktop.SolidWindow(picked, RunColour(2, run));
@@ -178,10 +183,7 @@ int main(int argc, char** argv) {
         start = Now();
         MouseEvent(MOUSEEVENTF_LEFTDOWN);
         MouseEvent(MOUSEEVENTF_LEFTUP);
-        const double chosen = UntilPixel(start, inView, RunColour(2, run));
-        if (chosen < 0) return failed(pick.name, run);
-        pick.times.push_back(chosen);
-        ::Sleep(300);
+        if (!viewShows(pick, start, RunColour(2, run))) return failed(pick.name, run);
 
         // F7: the main window hides, the shutter plays its length, the grab.
         desktop.SolidWindow(corner, RunColour(3, run));
@@ -192,11 +194,8 @@ int main(int argc, char** argv) {
         start = Now();
         while (::IsWindowVisible(main) && Now() - start < 10000)
             ::Sleep(0);
-        const double hidden = Now();
-        const double grabbed = UntilPixel(hidden, inView, RunColour(3, run));
-        if (grabbed < 0) return failed(desktopKey.name, run);
-        desktopKey.times.push_back(grabbed - shutter);
-        ::Sleep(300);
+        if (!viewShows(desktopKey, Now(), RunColour(3, run), shutter))
+            return failed(desktopKey.name, run);
     }
     std::printf("%d x %d, %d runs a wait; the shutter sound lasts %lu ms\n", width, height, runs,
                 static_cast<unsigned long>(shutter));
