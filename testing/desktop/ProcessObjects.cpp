@@ -48,17 +48,47 @@ int CountGdiObjects(HANDLE process) {
     return used;
 }
 
-// The windows that belong to `owner`; its menus, when it is this process.
+struct Windows {
+    DWORD owner;
+    int count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM data) {
+    ++reinterpret_cast<Windows*>(data)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM data) {
+    auto* w = reinterpret_cast<Windows*>(data);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (process != w->owner) return TRUE;
+    ++w->count;
+    ::EnumChildWindows(window, CountChild, data);  // all descendants
+    return TRUE;
+}
+
+// The windows that belong to `owner`; its menus, when it is this process. This
+// process asks about every user handle; another one's windows are enumerated,
+// top-level (shown or not), their descendants and the message-only ones, as
+// each question about another process's handle is a trip to the server.
 void CountUserObjects(DWORD owner, ProcessObjects& counts) {
-    const bool self = owner == ::GetCurrentProcessId();
-    counts.menus = self ? 0 : -1;
+    if (owner != ::GetCurrentProcessId()) {
+        Windows w{owner, 0};
+        ::EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&w));
+        for (HWND m = nullptr; (m = ::FindWindowExA(HWND_MESSAGE, m, nullptr, nullptr));)
+            CountTopLevel(m, reinterpret_cast<LPARAM>(&w));
+        counts.windows = w.count;
+        counts.menus = -1;
+        return;
+    }
     // User handles are even numbers from 0x20 on, below 0xFFF0.
     for (std::uintptr_t h = 0x20; h < 0xFFF0; h += 2) {
         const auto window = reinterpret_cast<HWND>(h);
         DWORD process = 0;
         if (::IsWindow(window) && ::GetWindowThreadProcessId(window, &process) && process == owner)
             ++counts.windows;
-        if (self && ::IsMenu(reinterpret_cast<HMENU>(h))) ++counts.menus;
+        if (::IsMenu(reinterpret_cast<HMENU>(h))) ++counts.menus;
     }
 }
 
