@@ -46,16 +46,22 @@ using namespace glimra::test;
 constexpr const char* kEnglish = "Norvanta Glimra 1.3";
 constexpr const char* kSwedish = "Norvanta Glimra 1.3 (svenska)";
 // Two languages that name the same texts; the menu bar keeps its letters.
-constexpr const char* kLanguageKeys[] = {
-    "MAIN.Caption",       "MenuFile.Caption",   "MenuEdit.Caption",
-    "MenuView.Caption",   "MenuSaveAs.Caption", "MenuGrayscale.Caption",
-    "MenuInvert.Caption", "info.Caption",       "SM.Caption"};
-constexpr const char* kEnglishTexts[] = {kEnglish, "&File",       "&Edit",
-                                         "&View",  "Save &As...", "Grayscale",
-                                         "Invert", "Ready",       "Screenshots made:"};
-constexpr const char* kSwedishTexts[] = {kSwedish,    "&Fil",          "R&edigera",
-                                         "&Visa",     "Spara &som...", "Gr\xE5skala",
-                                         "Invertera", "Klar",          "Tagna sk\xE4rmbilder:"};
+struct Translation {
+    const char* key;
+    const char* english;
+    const char* swedish;
+};
+constexpr Translation kTexts[] = {
+    {"MAIN.Caption", kEnglish, kSwedish},
+    {"MenuFile.Caption", "&File", "&Fil"},
+    {"MenuEdit.Caption", "&Edit", "R&edigera"},
+    {"MenuView.Caption", "&View", "&Visa"},
+    {"MenuSaveAs.Caption", "Save &As...", "Spara &som..."},
+    {"MenuGrayscale.Caption", "Grayscale", "Gr\xE5skala"},
+    {"MenuInvert.Caption", "Invert", "Invertera"},
+    {"info.Caption", "Ready", "Klar"},
+    {"SM.Caption", "Screenshots made:", "Tagna sk\xE4rmbilder:"},
+};
 
 // The desktop: the pattern behind everything; a framed window of the pattern
 // with a button of the pattern, right of the main window, for F8 and F10. F7
@@ -200,85 +206,22 @@ void Walk(const std::vector<int>& path, bool fromNothing) {
     }
 }
 
+// clang-format off
 enum Action {
-    Desktop,
-    Foreground,
-    Selection,
-    Pick,
-    AllDisplays,
-    LastRegion,
-    CancelledCapture,
-    Grayscale,
-    Brighten,
-    Darken,
-    Invert,
-    TurnOrFlip,
-    RotateButton,
-    Crop,
-    Rectangle,
-    Ellipse,
-    Line,
-    Arrow,
-    Highlighter,
-    Text,
-    StepNumber,
-    Pixelate,
-    Brush,
-    BrushSettings,
-    ToolColour,
-    ToolWidth,
-    Undo,
-    Redo,
-    Save,
-    SaveOver,
-    Copy,
-    Language,
-    Tray,
-    CancelledDialog,
-    Pin,
-    ClearStatistics,
-    Clear,
-    Rewind,
-    kActions
+    Desktop, Foreground, Selection, Pick, AllDisplays, LastRegion, CancelledCapture,
+    Grayscale, Brighten, Darken, Invert, TurnOrFlip, RotateButton, Crop, Rectangle, Ellipse,
+    Line, Arrow, Highlighter, Text, StepNumber, Pixelate, Brush, BrushSettings, ToolColour,
+    ToolWidth, Undo, Redo, Save, SaveOver, Copy, Language, Tray, CancelledDialog, Pin,
+    ClearStatistics, Clear, Rewind, kActions
 };
-constexpr const char* kNames[] = {"F7 desktop",
-                                  "F8 window in front",
-                                  "F9 selection",
-                                  "F10 pick",
-                                  "Shift+F7 all displays",
-                                  "Shift+F9 last region",
-                                  "capture cancelled",
-                                  "grayscale",
-                                  "brighten",
-                                  "darken",
-                                  "invert",
-                                  "turn or flip",
-                                  "rotate button",
-                                  "crop",
-                                  "rectangle",
-                                  "ellipse",
-                                  "line",
-                                  "arrow",
-                                  "highlighter",
-                                  "text",
-                                  "step number",
-                                  "pixelate",
-                                  "brush",
-                                  "brush settings",
-                                  "tool colour",
-                                  "line width",
-                                  "undo",
-                                  "redo",
-                                  "save",
-                                  "save over",
-                                  "copy",
-                                  "language",
-                                  "tray",
-                                  "dialog cancelled",
-                                  "pin",
-                                  "clear statistics",
-                                  "clear",
-                                  "back to the first picture"};
+constexpr const char* kNames[] = {
+    "F7 desktop", "F8 window in front", "F9 selection", "F10 pick", "Shift+F7 all displays",
+    "Shift+F9 last region", "capture cancelled", "grayscale", "brighten", "darken", "invert",
+    "turn or flip", "rotate button", "crop", "rectangle", "ellipse", "line", "arrow",
+    "highlighter", "text", "step number", "pixelate", "brush", "brush settings", "tool colour",
+    "line width", "undo", "redo", "save", "save over", "copy", "language", "tray",
+    "dialog cancelled", "pin", "clear statistics", "clear", "back to the first picture"};
+// clang-format on
 static_assert(std::size(kNames) == kActions);
 
 struct Look {
@@ -316,9 +259,8 @@ class Soak : public ::testing::Test {
             std::string text = "[General]\r\nLanguageName=";
             text += language ? "Svenska" : "English";
             text += "\r\n\r\n[MAIN]\r\n";
-            for (std::size_t i = 0; i < std::size(kLanguageKeys); ++i)
-                text += std::string(kLanguageKeys[i]) + "=" +
-                        (language ? kSwedishTexts : kEnglishTexts)[i] + "\r\n";
+            for (const Translation& t : kTexts)
+                text += std::string(t.key) + "=" + (language ? t.swedish : t.english) + "\r\n";
             const std::string path =
                 folder + "\\Lang\\" + (language ? "Svenska" : "English") + ".lng";
             std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -998,7 +940,6 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
             (needsRoom && (std::min(now.width, 600) < 70 || std::min(now.height, 330) < 70)) ||
             (action == LastRegion && !region) || (action == Rewind && model.at < 1))
             action = Desktop;
-        std::printf("%5d %s\n", done + 1, kNames[action]);
         SCOPED_TRACE("action " + std::to_string(done + 1) + ", " + kNames[action]);
         // Behind everything, whatever a click on it did.
         ::SetWindowPos(backdrop, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -1008,8 +949,10 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
         Settle(outcome);
         ASSERT_FALSE(HasFailure());
         const ProcessObjects o = CountProcessObjects(process);
-        std::printf("      GDI %d, windows %d, private %.1f MiB, allowance %.1f MiB\n", o.gdi,
-                    o.windows, MiB(o.privateBytes), MiB(Allowance()));
+        std::printf("%5d %-26s GDI %d, windows %d, private %.1f MiB, allowance %.1f MiB\n",
+                    done + 1, kNames[action], o.gdi, o.windows, MiB(o.privateBytes),
+                    MiB(Allowance()));
+        std::fflush(stdout);
         const long long excess = (long long)o.privateBytes - (long long)Allowance();
         if (done < warmUp) {
             peak.gdi = std::max(peak.gdi, o.gdi);
