@@ -245,6 +245,14 @@ FILETIME WrittenAt(const std::string& path) {
     return data.ftLastWriteTime;
 }
 
+bool Readable(const std::string& path) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
 struct Question {
     HWND dialog, found;
 };
@@ -294,11 +302,13 @@ void SaveInDialog(HWND dialog, int type, const std::string& path, bool replace) 
         })) << "the question stays";
     }
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 5000)) << "the dialog stays";
+    // Until the file can be read: for a moment after the program has moved its
+    // new file into place, the handle of the move, open for deletion, refuses
+    // readers that do not share deletion.
     ASSERT_TRUE(WaitFor(
         [&] {
             const FILETIME now = WrittenAt(path);
-            return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
-                   (!replace || ::CompareFileTime(&now, &before) != 0);
+            return Readable(path) && (!replace || ::CompareFileTime(&now, &before) != 0);
         },
         5000))
         << (replace ? "not saved over " : "no file ") << path;
