@@ -8,7 +8,12 @@
 //    IsWindow and IsMenu about every user handle number (Wine takes a handle
 //    without its generation bits for any generation). Cursors and icons are not
 //    among them.
+// Another process's objects are counted the same way, its handle table read
+// with ReadProcessMemory; only its menus cannot be counted: Wine answers IsMenu
+// for this process's own menus alone.
 #pragma once
+
+#include <windows.h>
 
 #include <cstddef>
 #include <string>
@@ -18,14 +23,17 @@ namespace glimra::test {
 struct ProcessObjects {
     int gdi = 0;
     int windows = 0;
-    int menus = 0;
+    int menus = 0;                 // -1: not counted (another process's)
     std::size_t privateBytes = 0;  // committed private memory (the page-file usage)
     std::size_t workingSet = 0;
 
-    int User() const { return windows + menus; }
+    int User() const { return windows + (menus < 0 ? 0 : menus); }
     std::string Describe() const;
 };
 
 ProcessObjects CountProcessObjects();
+// The objects of another process, opened with PROCESS_QUERY_INFORMATION and
+// PROCESS_VM_READ; its menus are not counted.
+ProcessObjects CountProcessObjects(HANDLE process);
 
 }  // namespace glimra::test

@@ -237,8 +237,49 @@ HWND OpenSaveDialog(const Program& program, HWND main) {
     return dialog;
 }
 
-void SaveInDialog(HWND dialog, int type, const std::string& path) {
-    ::DeleteFileA(path.c_str());
+namespace {
+
+FILETIME WrittenAt(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+bool Readable(const std::string& path) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
+struct Question {
+    HWND dialog, found;
+};
+
+BOOL CALLBACK FindQuestion(HWND window, LPARAM data) {
+    auto* q = reinterpret_cast<Question*>(data);
+    char cls[16] = {};
+    ::GetClassNameA(window, cls, sizeof cls);
+    if (window == q->dialog || !::IsWindowVisible(window) || std::string(cls) != "#32770")
+        return TRUE;
+    q->found = window;
+    return FALSE;
+}
+
+// A shown dialog of the thread of `dialog` other than that one: the question it asks.
+HWND QuestionOf(HWND dialog) {
+    Question q{dialog, nullptr};
+    ::EnumThreadWindows(::GetWindowThreadProcessId(dialog, nullptr), FindQuestion,
+                        reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+}  // namespace
+
+void SaveInDialog(HWND dialog, int type, const std::string& path, bool replace) {
+    if (!replace) ::DeleteFileA(path.c_str());
+    const FILETIME before = WrittenAt(path);
     HWND types = ::GetDlgItem(dialog, cmb1);
     ::SendMessageA(types, CB_SETCURSEL, type - 1, 0);
     for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
@@ -247,10 +288,30 @@ void SaveInDialog(HWND dialog, int type, const std::string& path) {
         ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
     ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     ClickWindow(::GetDlgItem(dialog, IDOK));
+    if (replace) {
+        HWND question = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (question = QuestionOf(dialog)) != nullptr; }, 5000))
+            << "no question whether to replace " << path;
+        ::Sleep(200);
+        HWND yes = ::GetDlgItem(question, IDYES);
+        ASSERT_NE(yes, nullptr) << "the question has no Yes";
+        RECT r;
+        ::GetWindowRect(yes, &r);
+        ASSERT_TRUE(ClickUntil({(r.left + r.right) / 2, (r.top + r.bottom) / 2}, [&] {
+            return !::IsWindow(question);
+        })) << "the question stays";
+    }
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 5000)) << "the dialog stays";
+    // Until the file can be read: for a moment after the program has moved its
+    // new file into place, the handle of the move, open for deletion, refuses
+    // readers that do not share deletion.
     ASSERT_TRUE(WaitFor(
-        [&] { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }, 5000))
-        << "no file " << path;
+        [&] {
+            const FILETIME now = WrittenAt(path);
+            return Readable(path) && (!replace || ::CompareFileTime(&now, &before) != 0);
+        },
+        5000))
+        << (replace ? "not saved over " : "no file ") << path;
 }
 
 void SaveAs(const Program& program, HWND main, int type, const std::string& path,
@@ -283,6 +344,12 @@ bool CaptureWithKey(WORD key, HWND main) {
     const bool back = WaitFor([&] { return ::IsWindowVisible(main); }, 5000);
     ::Sleep(300);
     return back;
+}
+
+bool Responds(HWND window, DWORD milliseconds) {
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, milliseconds, &answer) !=
+           0;
 }
 
 HWND WaitForOverlay(const char* caption) {

@@ -154,8 +154,10 @@ bool ViewEndsAt(HWND main, int width, int height);
 HWND OpenSaveDialog(const Program& program, HWND main);
 // In the open save dialog: the type as a pick in its drop-down list (1 BMP,
 // 2 JPEG, 3 GIF, 4 PNG), the full name typed into its name box, and a click on
-// its Save button; waits for the file.
-void SaveInDialog(HWND dialog, int type, const std::string& path);
+// its Save button; waits for the file. A file of that name is removed first,
+// or, with `replace`, saved over: the dialog's question whether to replace it
+// is answered with a click on Yes, and the wait is for the file to change.
+void SaveInDialog(HWND dialog, int type, const std::string& path, bool replace = false);
 // Both of the above.
 void SaveAs(const Program& program, HWND main, int type, const std::string& path,
             const std::string& screenshot = "");
@@ -165,6 +167,9 @@ void PassTheReminder(const Program& program, HWND main, const std::string& scree
 
 // Presses a capture key and waits until the main window has gone and come back.
 bool CaptureWithKey(WORD key, HWND main);
+
+// The window's thread answers a message within the time: it is not hung.
+bool Responds(HWND window, DWORD milliseconds = 2000);
 
 // The overlay of a selection or window capture, once it is up and in front.
 HWND WaitForOverlay(const char* caption);
