@@ -637,7 +637,7 @@ class Soak : public ::testing::Test {
                 const double error = MeanError(file, now), blocks = BlockError(file, now);
                 std::printf("        %s: error %.2f, of block brightness %.2f%s\n", path.c_str(),
                             error, blocks, exact ? " (exact)" : "");
-                if (exact ? !(file == now) : blocks > 2.0)
+                if (exact ? !(file == now) : blocks > 3.0)
                     return Failed("the file " + path + " is not the picture");
                 return {};
             }
