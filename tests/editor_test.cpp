@@ -77,15 +77,6 @@ class Editor : public ::testing::Test {
         KeyEvents({{VK_CONTROL, true}, {letter, true}, {letter, false}, {VK_CONTROL, false}});
         ::Sleep(300);
     }
-    static void Drag(HWND main, POINT from, POINT to) {
-        MoveAndRest(PicturePoint(main, from.x, from.y));
-        MouseEvent(MOUSEEVENTF_LEFTDOWN);
-        ::Sleep(100);
-        MoveAndRest(PicturePoint(main, (from.x + to.x) / 2, (from.y + to.y) / 2));
-        MoveAndRest(PicturePoint(main, to.x, to.y));
-        MouseEvent(MOUSEEVENTF_LEFTUP);
-        ::Sleep(300);
-    }
     static void ClickPicture(HWND main, POINT p) {
         MoveAndRest(PicturePoint(main, p.x, p.y));
         MouseEvent(MOUSEEVENTF_LEFTDOWN);
@@ -126,7 +117,7 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
         main, "rectangle",
         [&] {
             PressKey('R');
-            Drag(main, {10, 10}, {60, 40});
+            DragInView(main, {10, 10}, {60, 40});
         },
         [](const Pixels& before, const Pixels& after) {
             ASSERT_EQ(after.width, 200);
@@ -142,7 +133,7 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
         main, "crop",
         [&] {
             PressKey('C');
-            Drag(main, {20, 20}, {120, 80});
+            DragInView(main, {20, 20}, {120, 80});
         },
         [](const Pixels& before, const Pixels& after) {
             EXPECT_TRUE(after == Part(before, {20, 20, 120, 80}));
@@ -155,7 +146,7 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
         main, "arrow",
         [&] {
             PressKey('A');
-            Drag(main, {20, 100}, {150, 100});
+            DragInView(main, {20, 100}, {150, 100});
         },
         [](const Pixels& before, const Pixels& after) {
             for (int x = 24; x <= 130; ++x)
@@ -175,7 +166,7 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
         main, "highlighter",
         [&] {
             PressKey('H');
-            Drag(main, {5, 130}, {150, 148});
+            DragInView(main, {5, 130}, {150, 148});
         },
         [](const Pixels& before, const Pixels& after) {
             for (int y = 0; y < 150; ++y)
@@ -288,11 +279,11 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
     ASSERT_TRUE(CaptureWithKey(VK_F7, main));
     Activate(main);
     PressKey('R');
-    Drag(main, {40, 40}, {200, 140});
+    DragInView(main, {40, 40}, {200, 140});
     PressKey('A');
-    Drag(main, {330, 250}, {210, 150});
+    DragInView(main, {330, 250}, {210, 150});
     PressKey('H');
-    Drag(main, {40, 200}, {300, 224});
+    DragInView(main, {40, 200}, {300, 224});
     PressKey('N');
     ClickPicture(main, {40, 40});
     ClickPicture(main, {330, 250});
@@ -325,7 +316,7 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
     ASSERT_NE(main, nullptr) << second.DescribeWindows();
     ASSERT_TRUE(TakeWhitePicture(main));
     PressKey('R');
-    Drag(main, {10, 10}, {60, 40});
+    DragInView(main, {10, 10}, {60, 40});
     const Pixels frame = Copy(main);
     for (int x = 10; x < 60; ++x)
         for (int y = 10; y < 15; ++y)

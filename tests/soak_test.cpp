@@ -310,15 +310,6 @@ class Soak : public ::testing::Test {
         ::Sleep(200);
         return dialog;
     }
-    void Drag(POINT from, POINT to) {
-        MoveAndRest(PicturePoint(main, from.x, from.y));
-        MouseEvent(MOUSEEVENTF_LEFTDOWN);
-        ::Sleep(60);
-        MoveAndRest(PicturePoint(main, (from.x + to.x) / 2, (from.y + to.y) / 2));
-        MoveAndRest(PicturePoint(main, to.x, to.y));
-        MouseEvent(MOUSEEVENTF_LEFTUP);
-        ::Sleep(200);
-    }
     void ClickPicture(POINT p) {
         MoveAndRest(PicturePoint(main, p.x, p.y));
         MouseEvent(MOUSEEVENTF_LEFTDOWN);
@@ -509,7 +500,7 @@ class Soak : public ::testing::Test {
                 PressKey("CRELAH"[action - Crop]);
                 ::Sleep(100);
                 const RECT r = SomeArea(action == Crop ? 30 : 6);
-                Drag({r.left, r.top}, {r.right, r.bottom});
+                DragInView(main, {r.left, r.top}, {r.right, r.bottom});
                 if (action == Crop) return {Outcome::New, Part(now, r), {}};
                 if (action == Rectangle || action == Highlighter) {
                     const int wide = width;
@@ -557,7 +548,7 @@ class Soak : public ::testing::Test {
                 ClickAt(CentreOfSpeedButton(main, left));
                 ::Sleep(200);
                 const RECT r = SomeArea(10);
-                Drag({r.left, r.top}, {r.right, r.bottom});
+                DragInView(main, {r.left, r.top}, {r.right, r.bottom});
                 ClickAt(CentreOfSpeedButton(main, left));
                 ::Sleep(200);
                 const int reach = action == Brush ? diameter / 2 + 3 : 8;

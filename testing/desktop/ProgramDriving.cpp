@@ -379,6 +379,16 @@ void MoveAndRest(POINT p) {
     ::Sleep(100);
 }
 
+void DragInView(HWND main, POINT from, POINT to) {
+    MoveAndRest(PicturePoint(main, from.x, from.y));
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    ::Sleep(100);
+    MoveAndRest(PicturePoint(main, (from.x + to.x) / 2, (from.y + to.y) / 2));
+    MoveAndRest(PicturePoint(main, to.x, to.y));
+    MouseEvent(MOUSEEVENTF_LEFTUP);
+    ::Sleep(300);
+}
+
 void ExitWithTheMenu(Program& program, HWND main, WORD fileLetter, WORD exitLetter) {
     ::SetForegroundWindow(main);
     ::Sleep(200);

@@ -178,6 +178,9 @@ HWND WaitForOverlay(const char* caption);
 // event puts the pointer back for a moment: a move counts once the pointer has
 // stayed there.
 void MoveAndRest(POINT p);
+// A drag with the left button in the image view, between two points of the
+// picture (not scrolled), through the point half-way, each move at rest.
+void DragInView(HWND main, POINT from, POINT to);
 
 // Ends the program with the exit entry of its File menu, both chosen by their
 // accelerator letters (which a language may change).
