@@ -224,24 +224,6 @@ constexpr const char* kNames[] = {
 // clang-format on
 static_assert(std::size(kNames) == kActions);
 
-struct Look {
-    DWORD process;
-    HWND main, found;
-};
-
-BOOL CALLBACK FindStranger(HWND window, LPARAM data) {
-    auto* l = reinterpret_cast<Look*>(data);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char cls[32] = {};
-    ::GetClassNameA(window, cls, sizeof cls);
-    if (owner != l->process || window == l->main || !::IsWindowVisible(window) ||
-        std::string(cls) == "tooltips_class32")
-        return TRUE;
-    l->found = window;
-    return FALSE;
-}
-
 // What an action did to the picture, as the model sees it.
 struct Outcome {
     enum Kind { Same, New, Undone, Redone } kind = Same;
@@ -763,9 +745,9 @@ class Soak : public ::testing::Test {
     }
     // A shown window of the program other than the main window and its tooltips.
     HWND Stranger() {
-        Look look{program->Id(), main, nullptr};
-        ::EnumWindows(FindStranger, reinterpret_cast<LPARAM>(&look));
-        return look.found;
+        return ShownWindowOf(*program, [this](HWND window, const std::string& cls) {
+            return window != main && cls != "tooltips_class32";
+        });
     }
 
     // ---- Checking.

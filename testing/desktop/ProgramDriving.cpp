@@ -14,18 +14,18 @@ namespace {
 
 struct Search {
     DWORD process;
-    const char* cls;
+    const std::function<bool(HWND, const std::string&)>& which;
     HWND found;
 };
 
-BOOL CALLBACK FindByClass(HWND window, LPARAM data) {
+BOOL CALLBACK FindShown(HWND window, LPARAM data) {
     auto* s = reinterpret_cast<Search*>(data);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
+    if (owner != s->process || !::IsWindowVisible(window)) return TRUE;
     char cls[32] = {};
     ::GetClassNameA(window, cls, sizeof cls);
-    if (owner != s->process || !::IsWindowVisible(window) || std::string(cls) != s->cls)
-        return TRUE;
+    if (!s->which(window, cls)) return TRUE;
     s->found = window;
     return FALSE;
 }
@@ -135,10 +135,15 @@ std::string TextOf(HWND window) {
     return text;
 }
 
-HWND ShownWindowOfClass(const Program& program, const char* cls) {
-    Search s{program.Id(), cls, nullptr};
-    ::EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&s));
+HWND ShownWindowOf(const Program& program,
+                   const std::function<bool(HWND, const std::string& cls)>& which) {
+    Search s{program.Id(), which, nullptr};
+    ::EnumWindows(FindShown, reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+HWND ShownWindowOfClass(const Program& program, const char* cls) {
+    return ShownWindowOf(program, [cls](HWND, const std::string& c) { return c == cls; });
 }
 
 HWND WaitForMenu(const Program& program) {

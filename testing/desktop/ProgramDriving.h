@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -100,6 +101,10 @@ std::string TextOf(HWND window);
 // A visible top-level window of the program of that class ("#32768" for an open
 // menu, "#32770" for a dialog), or null.
 HWND ShownWindowOfClass(const Program& program, const char* cls);
+// The first visible top-level window of the program for which `which` (the window
+// and its class name) holds, or null.
+HWND ShownWindowOf(const Program& program,
+                   const std::function<bool(HWND, const std::string& cls)>& which);
 
 // The program's menu once it is open, or null after 5 s.
 HWND WaitForMenu(const Program& program);
