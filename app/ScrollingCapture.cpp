@@ -231,10 +231,22 @@ HWND ScrollableAt(POINT p) {
 }
 
 ScrollingResult CaptureScrolling(HWND window) {
-    // The area, its grabs and the progress window beside it, all in the physical
-    // pixels that the grabs take, whatever the scale of the window's display.
-    PhysicalPixels physical;
-    HWND top = ::GetAncestor(window, GA_ROOT);
-    ::SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    return Capture(window).Run();
+    std::optional<Capture> capture;
+    ScrollingResult result;
+    {
+        // The area, its grabs and the progress window beside it, all in the
+        // physical pixels that the grabs take, whatever the scale of the window's
+        // display.
+        PhysicalPixels physical;
+        HWND top = ::GetAncestor(window, GA_ROOT);
+        ::SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        capture.emplace(window);
+        result = capture->Run();
+    }
+    // The main window comes back while the progress window is still up. That one
+    // is active, and when it goes the system activates the next window: the main
+    // window then, not the scrolled one, which under Wine could otherwise stay
+    // above the main window after its return.
+    ui::Application->Restore();
+    return result;
 }

@@ -33,5 +33,6 @@ constexpr int kScrollingMaxRows = 30000;
 constexpr std::size_t kScrollingMaxBytes = std::size_t(256) << 20;
 
 // Brings the window to the top and takes it, until the content stops moving,
-// Escape is pressed (what was taken is kept), or a bound is reached.
+// Escape is pressed (what was taken is kept), or a bound is reached. The main
+// window is restored before the progress window goes.
 ScrollingResult CaptureScrolling(HWND window);

@@ -598,6 +598,9 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_WINDOWPOSCHANGED: {
             // Keep the bounds in step when the system moves or sizes the window.
+            // A minimised window keeps the bounds it has when restored: its
+            // controls are not laid out into the icon's size and back again.
+            if (::IsIconic(handle_)) break;
             RECT r;
             ::GetWindowRect(handle_, &r);
             HWND parentWindow = ::GetParent(handle_);
