@@ -73,12 +73,14 @@ void CaptureCommands::Hidden(bool shutter, Grab grab) {
     auto temporary = std::make_unique<ui::TBitmap>();
     const DWORD hiddenAt = ::GetTickCount();
     main_.Hide();
-    // The window comes back whatever happens in between.
+    // The window comes back whatever happens in between: shown, which also
+    // brings it to the front where the system lets the program take the
+    // foreground, and taken to the front where it does not.
     struct Back {
         TMAIN& main;
         ~Back() {
-            TakeForeground(main.Handle());
             main.Show();
+            TakeForeground(main.Handle());
         }
     } back{main_};
     if (shutter)

@@ -2,6 +2,7 @@
 
 bool TakeForeground(HWND window) {
     if (!window || !::IsWindow(window)) return false;
+    if (InFront(window)) return true;
     const DWORD self = ::GetCurrentThreadId();
     HWND front = ::GetForegroundWindow();
     const DWORD frontThread = front ? ::GetWindowThreadProcessId(front, nullptr) : 0;
@@ -20,4 +21,13 @@ bool TakeForeground(HWND window) {
     ::SetForegroundWindow(window);
     if (::GetForegroundWindow() == window) ::SetFocus(window);
     return ::GetForegroundWindow() == window;
+}
+
+bool InFront(HWND window) {
+    if (!window || ::GetForegroundWindow() != window) return false;
+    for (HWND above = ::GetWindow(window, GW_HWNDPREV); above;
+         above = ::GetWindow(above, GW_HWNDPREV))
+        if (::IsWindowVisible(above) && !(::GetWindowLongA(above, GWL_EXSTYLE) & WS_EX_TOPMOST))
+            return false;
+    return true;
 }

@@ -10,5 +10,10 @@
 // foreground window by itself (SetForegroundWindow, "Remarks"), so the calling
 // thread's input is attached to the foreground window's thread for the change
 // and detached again (AttachThreadInput); where the system refuses that, the
-// plain request is made. True when the window is in front afterwards.
+// plain request is made; a window in front already is left as it is. True
+// when the window is in front afterwards.
 bool TakeForeground(HWND window);
+
+// True when `window` is the foreground window and no other shown window that
+// is not topmost lies above it: it is in front already.
+bool InFront(HWND window);

@@ -108,9 +108,13 @@ LRESULT TScrollBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         client->bottom -= size;
         return result;
     }
-    if (message == WM_NCPAINT && size > 0) {
+    if (message == WM_NCPAINT) {
+        // The client first, where the box shows what the user waits for (a new
+        // picture, as the window comes back after a capture): the system's
+        // scroll bars follow, and themed ones can take milliseconds to draw.
+        PaintUpdateNow();
         const LRESULT result = TScrollingWinControl::WndProc(message, wParam, lParam);
-        PaintBevels();
+        if (size > 0) PaintBevels();
         return result;
     }
     return TScrollingWinControl::WndProc(message, wParam, lParam);

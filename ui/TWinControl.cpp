@@ -468,6 +468,16 @@ void TWinControl::PaintBuffered(HDC dc, const RECT& area) {
     ::BitBlt(dc, area.left, area.top, w, h, memory.Get(), area.left, area.top, SRCCOPY);
 }
 
+void TWinControl::PaintUpdateNow() {
+    RECT update;
+    if (systemProc_ || !handle_ || !::GetUpdateRect(handle_, &update, FALSE)) return;
+    HDC dc = ::GetDC(handle_);
+    if (!dc) return;
+    PaintBuffered(dc, update);
+    ::ReleaseDC(handle_, dc);
+    ::ValidateRect(handle_, &update);
+}
+
 void TWinControl::PaintBehind(const RECT& area, HDC dc) {
     const int saved = ::SaveDC(dc);
     ::OffsetWindowOrgEx(dc, area.left, area.top, nullptr);

@@ -129,6 +129,9 @@ class TWinControl : public TControl {
     // The light child at a client point (topmost first), or nullptr.
     TControl* ControlAt(int x, int y) const;
     HFONT FontHandle();
+    // Paints the part of the client area that waits for a paint at once, as
+    // WM_PAINT would, and marks it painted.
+    void PaintUpdateNow();
 
   private:
     friend LRESULT CALLBACK GlimraWindowProc(HWND, UINT, WPARAM, LPARAM);
