@@ -129,44 +129,47 @@ void CopyTransposedTile(const Walk& walk, const PixelView& target, int x0, int y
     CopyTransposedPixels<kBytes>(walk, target, x0, yBlocks, xBlocks, y1);
 }
 
-// The tile columns [x0, x1) of a transposing walk, each from top to bottom.
+// The target rows [y0, y1) of a transposing walk, tile column by tile column.
 template <int kBytes>
-void CopyTransposedColumns(const Walk& walk, const PixelView& target, int x0, int x1) {
-    for (int x = x0; x < x1; x += kTile)
-        for (int y = 0; y < target.height; y += kTile)
+void CopyTransposedRows(const Walk& walk, const PixelView& target, int y0, int y1) {
+    for (int x = 0; x < target.width; x += kTile)
+        for (int y = y0; y < y1; y += kTile)
             CopyTransposedTile<kBytes>(walk, target, x, y, std::min(target.width, x + kTile),
-                                       std::min(target.height, y + kTile));
+                                       std::min(y1, y + kTile));
 }
 
 // A transposing walk waits on memory more than it computes: each tile meets new
-// pages of the source. A large picture's tile columns are shared out in bands
-// among the processors (up to four), each band turned by a thread of its own and
-// the last by the calling one, which is how a large picture turns in a fraction
-// of the time. Small pictures turn on the calling thread alone: a thread costs
-// more than they take.
+// pages of the source, and a new picture's pages are met for the first time. A
+// large picture's target rows are shared out in bands of whole tiles among the
+// processors (up to four), each band turned by a thread of its own and the last
+// by the calling one. Each thread so writes pages of its own: with bands of
+// columns every page of the target, and the first touch of a new picture's
+// pages, was shared among the threads, and a new large picture turned much more
+// slowly than one into memory already used. Small pictures turn on the calling
+// thread alone: a thread costs more than they take.
 constexpr long long kThreadedPixels = 1 << 20;
 constexpr unsigned kMostThreads = 4;
 
 template <int kBytes>
 void CopyTransposed(const Walk& walk, const PixelView& target) {
-    const int columns = (target.width + kTile - 1) / kTile;
+    const int tiles = (target.height + kTile - 1) / kTile;
     unsigned threads = 1;
     if (static_cast<long long>(target.width) * target.height >= kThreadedPixels)
         threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
-    threads = std::min(threads, static_cast<unsigned>(columns));
+    threads = std::min(threads, static_cast<unsigned>(tiles));
     std::vector<std::thread> helpers;
     const auto band = [&](unsigned i) {
-        return std::min(target.width, static_cast<int>(columns * i / threads) * kTile);
+        return std::min(target.height, static_cast<int>(tiles * i / threads) * kTile);
     };
     try {
         for (unsigned i = 0; i + 1 < threads; ++i)
             helpers.emplace_back(
-                [&, i] { CopyTransposedColumns<kBytes>(walk, target, band(i), band(i + 1)); });
+                [&, i] { CopyTransposedRows<kBytes>(walk, target, band(i), band(i + 1)); });
     } catch (const std::system_error&) {
         // No thread to be had: the calling one turns the bands that have none.
     }
     const unsigned started = static_cast<unsigned>(helpers.size());
-    CopyTransposedColumns<kBytes>(walk, target, band(started), target.width);
+    CopyTransposedRows<kBytes>(walk, target, band(started), target.height);
     for (std::thread& helper : helpers)
         helper.join();
 }
