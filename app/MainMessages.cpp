@@ -64,11 +64,8 @@ void TMAIN::ShowMainWindow() {
     // Minimised by the system (the task bar, "show the desktop"): restored where
     // it was.
     if (::IsIconic(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
-    // After a capture the restore has brought it to the front already, and each
-    // call below would cost another round of messages.
-    if (InFront(Handle())) return;
-    BringToFront();
-    // The window comes back active, also when another program has the last input
-    // (the capture keys are polled, so the program never receives them).
+    // The window comes back on top and active, also when another program has the
+    // last input (the capture keys are polled, so the program never receives
+    // them); after a capture the restore has done both already.
     TakeForeground(Handle());
 }
