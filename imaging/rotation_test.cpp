@@ -14,10 +14,11 @@ struct Point {
     int y = 0;
 };
 
-// Rotates `source` by `quarters` quarter turns, as the commands do.
-TestPicture Rotated(TestPicture& source, int quarters) {
+// Rotates `source` by `quarters` quarter turns, as the commands do, into rows with
+// `padding` bytes after them.
+TestPicture Rotated(TestPicture& source, int quarters, int padding = TestPicture::kPadding) {
     const Size size = RotatedSize(source.Width(), source.Height(), quarters);
-    TestPicture target(size.width, size.height, source.View().bytesPerPixel);
+    TestPicture target(size.width, size.height, source.View().bytesPerPixel, false, padding);
     EXPECT_TRUE(Rotate(source.View(), quarters, target.View()));
     EXPECT_TRUE(target.PaddingIntact());
     return target;
@@ -46,17 +47,29 @@ TEST(Rotation, QuarterTurnsPlaceEveryPixelExactly) {
              return Point{y, w - 1 - x};
          }},
     };
-    // The last one is large enough to be turned in bands, one per processor, and
-    // is not a whole number of tiles or blocks.
-    const int sizes[][2] = {{4, 3}, {5, 3}, {3, 5}, {1, 6}, {1, 1}, {37, 21}, {1283, 821}};
+    // The large ones are turned in bands, shared among the processors, and are not
+    // a whole number of tiles or blocks. The targets of a quarter turn without
+    // padding have 16-byte aligned rows of 32-bit pixels (the height is divisible
+    // by four), which are written past the caches.
+    const struct {
+        int w, h, padding;
+    } sizes[] = {{4, 3, TestPicture::kPadding},
+                 {5, 3, TestPicture::kPadding},
+                 {3, 5, TestPicture::kPadding},
+                 {1, 6, TestPicture::kPadding},
+                 {1, 1, TestPicture::kPadding},
+                 {37, 21, TestPicture::kPadding},
+                 {1283, 821, TestPicture::kPadding},
+                 {37, 24, 0},
+                 {1283, 824, 0}};
     for (const Turn& turn : turns)
-        for (const auto& [w, h] : sizes)
+        for (const auto& [w, h, padding] : sizes)
             for (int bytes : {3, 4}) {
-                SCOPED_TRACE(::testing::Message()
-                             << turn.quarters << " " << w << "x" << h << " " << bytes << " bytes");
+                SCOPED_TRACE(::testing::Message() << turn.quarters << " " << w << "x" << h << " "
+                                                  << bytes << " bytes, padding " << padding);
                 TestPicture source(w, h, bytes, true);
                 source.FillPattern(static_cast<std::uint32_t>(w * h));
-                const TestPicture target = Rotated(source, turn.quarters);
+                const TestPicture target = Rotated(source, turn.quarters, padding);
                 const Point corner = turn.place(w - 1, h - 1, w, h),
                             origin = turn.place(0, 0, w, h);
                 ASSERT_EQ(target.Width(), std::max(corner.x, origin.x) + 1);

@@ -10,6 +10,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace glimra {
 
 // Byte 0 of a pixel is the low byte of a word.
@@ -27,6 +31,24 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
 
 inline void Store64(std::uint8_t* p, std::uint64_t word) {
     std::memcpy(p, &word, sizeof word);
+}
+
+// Stores a vector at `p` (16-byte aligned) past the caches, where the processor can:
+// a large target written once is then not read first, line by line, into the caches
+// that it would only push out of them. A thread that stores so calls StoresDone
+// before others read what it wrote.
+inline void StoreStreaming(std::uint8_t* p, const U32x4& v) {
+#if defined(__SSE2__)
+    _mm_stream_si128(reinterpret_cast<__m128i*>(p), reinterpret_cast<const __m128i&>(v));
+#else
+    std::memcpy(p, &v, sizeof v);
+#endif
+}
+
+inline void StoresDone() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
 }
 
 // The low 24 bits of a word: one packed b, g, r pixel.

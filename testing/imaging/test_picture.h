@@ -1,6 +1,8 @@
 // Pictures for the tests: pixels in rows followed by padding that holds a marker byte,
 // so that a test can tell whether code wrote past a row's pixels; optionally stored
-// bottom-up (negative stride), as a DIB may be.
+// bottom-up (negative stride), as a DIB may be. The rows start on 16 bytes in the
+// buffer, so that rows without padding are aligned as the rows of a DIB of a width
+// divisible by four are.
 #pragma once
 
 #include <cstdint>
@@ -16,16 +18,33 @@ class TestPicture {
     static constexpr std::uint8_t kPaddingMarker = 0xA5;
     static constexpr int kPadding = 5;
 
-    TestPicture(int width, int height, int bytesPerPixel, bool bottomUp = false)
+    TestPicture(int width, int height, int bytesPerPixel, bool bottomUp = false,
+                int padding = kPadding)
         : width_(width),
           height_(height),
           bytesPerPixel_(bytesPerPixel),
           bottomUp_(bottomUp),
-          rowBytes_(width * bytesPerPixel + kPadding),
-          bytes_(static_cast<std::size_t>(rowBytes_) * height, kPaddingMarker) {}
+          rowBytes_(width * bytesPerPixel + padding),
+          bytes_(Size() + kAlignment - 1, kPaddingMarker) {}
+    // A copy lays its rows out on 16 bytes in its own buffer.
+    TestPicture(const TestPicture& other)
+        : width_(other.width_),
+          height_(other.height_),
+          bytesPerPixel_(other.bytesPerPixel_),
+          bottomUp_(other.bottomUp_),
+          rowBytes_(other.rowBytes_),
+          bytes_(other.bytes_.size(), kPaddingMarker) {
+        std::memcpy(Bytes(), other.Bytes(), Size());
+    }
+    TestPicture(TestPicture&&) = default;
+    TestPicture& operator=(const TestPicture& other) {
+        TestPicture copy(other);
+        return *this = std::move(copy);
+    }
+    TestPicture& operator=(TestPicture&&) = default;
 
     PixelView View() {
-        std::uint8_t* top = bytes_.data() + Offset(0);
+        std::uint8_t* top = Bytes() + Offset(0);
         return {top, width_, height_, bottomUp_ ? -rowBytes_ : rowBytes_, bytesPerPixel_};
     }
 
@@ -62,7 +81,7 @@ class TestPicture {
     bool PaddingIntact() const {
         for (int y = 0; y < height_; ++y)
             for (int i = width_ * bytesPerPixel_; i < rowBytes_; ++i)
-                if (bytes_[Offset(y) + i] != kPaddingMarker) return false;
+                if (Bytes()[Offset(y) + i] != kPaddingMarker) return false;
         return true;
     }
 
@@ -80,7 +99,15 @@ class TestPicture {
         return static_cast<std::size_t>(bottomUp_ ? height_ - 1 - y : y) * rowBytes_;
     }
     const std::uint8_t* Pixel(int x, int y) const {
-        return bytes_.data() + Offset(y) + static_cast<std::size_t>(x) * bytesPerPixel_;
+        return Bytes() + Offset(y) + static_cast<std::size_t>(x) * bytesPerPixel_;
+    }
+    static constexpr std::size_t kAlignment = 16;
+    std::size_t Size() const { return static_cast<std::size_t>(rowBytes_) * height_; }
+    // The first row's first byte: the first one in the buffer on 16 bytes.
+    std::uint8_t* Bytes() const {
+        const auto address = reinterpret_cast<std::uintptr_t>(bytes_.data());
+        return const_cast<std::uint8_t*>(bytes_.data()) +
+               (kAlignment - address % kAlignment) % kAlignment;
     }
 
     int width_;
