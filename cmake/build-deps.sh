@@ -37,10 +37,13 @@ png_dir=$src/$(fetch libpng1.6 'libpng1.6-[0-9]*')
 # vector work is in libjpeg-turbo's assembly and in zlib, and GCC's vectoriser
 # at -O3 would make the program larger without making a save faster. Each
 # function sits in a section of its own, which the program's link drops if unused.
-# They carry no unwind tables: the PE linker keeps every function that an unwind
-# table names, which would keep them all, and no exception ever crosses their
-# frames (their errors come back to us by longjmp).
-nounwind="-fno-asynchronous-unwind-tables -fno-unwind-tables"
+# The 32-bit libraries carry no unwind tables: the PE linker keeps every function
+# that an unwind table names, which would keep them all, and no exception ever
+# crosses their frames (their errors come back to us by longjmp). On 64-bit
+# Windows longjmp itself unwinds the frames it leaves, by their tables, so there
+# they keep them.
+nounwind=
+[[ $triplet != i686-* ]] || nounwind="-fno-asynchronous-unwind-tables -fno-unwind-tables"
 cmake_cross() { # source dir, build dir, extra args...
     local s=$1 b=$2
     shift 2

