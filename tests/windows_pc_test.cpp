@@ -56,7 +56,7 @@ class WindowsPc : public ::testing::Test {
 // The clipboard's data of one format as bytes, or nothing when it has none.
 std::vector<std::uint8_t> ClipboardBytes(UINT format) {
     std::vector<std::uint8_t> bytes;
-    if (!::OpenClipboard(nullptr)) return bytes;
+    if (!OpenClipboardSoon()) return bytes;
     if (HANDLE data = ::GetClipboardData(format)) {
         const SIZE_T size = ::GlobalSize(data);
         if (const auto* b = static_cast<const std::uint8_t*>(::GlobalLock(data))) {

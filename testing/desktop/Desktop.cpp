@@ -126,9 +126,13 @@ std::string SaveScreenshot(const RECT& r, const std::string& name) {
     return path;
 }
 
+bool OpenClipboardSoon(HWND owner) {
+    return WaitFor([owner] { return ::OpenClipboard(owner) != FALSE; }, 2000);
+}
+
 std::vector<std::uint8_t> ClipboardPictureFile() {
     std::vector<std::uint8_t> file;
-    if (!::OpenClipboard(nullptr)) return file;
+    if (!OpenClipboardSoon()) return file;
     if (HANDLE packed = ::GetClipboardData(CF_DIB)) {
         const SIZE_T size = ::GlobalSize(packed);
         if (const void* bytes = ::GlobalLock(packed)) {
@@ -149,7 +153,7 @@ std::vector<std::uint8_t> ClipboardPictureFile() {
 
 ClipboardBitmap ReadClipboardBitmap(HWND owner) {
     ClipboardBitmap result;
-    if (!::OpenClipboard(owner)) return result;
+    if (!OpenClipboardSoon(owner)) return result;
     if (auto bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP))) {
         BITMAP bm{};
         ::GetObjectA(bitmap, sizeof bm, &bm);

@@ -29,8 +29,12 @@ void KeyEvents(const std::vector<std::pair<WORD, bool>>& keys);
 // colour table.
 BITMAPINFO TopDownDib(int width, int height, WORD bitsPerPixel);
 
+// Opens the clipboard for `owner`, waiting up to two seconds while another program
+// holds it open: one whose data is there already may still be adding formats.
+bool OpenClipboardSoon(HWND owner = nullptr);
+
 // The clipboard's packed bitmap (CF_DIB) as the bytes of a BMP file, read as any
-// other program reads it; empty when the clipboard holds none or is not free.
+// other program reads it; empty when the clipboard holds none or stays held.
 std::vector<std::uint8_t> ClipboardPictureFile();
 
 // Writes what the screen shows inside `screenArea` to
@@ -40,7 +44,7 @@ std::string SaveScreenshot(const RECT& screenArea, const std::string& name);
 std::string SaveScreenshot(HWND window, const std::string& name);
 
 // The clipboard's bitmap (CF_BITMAP) as this process reads it; all 0 and no pixels
-// when the clipboard holds none or cannot be opened with `owner`.
+// when the clipboard holds none or stays held (OpenClipboardSoon).
 struct ClipboardBitmap {
     int width = 0, height = 0, bitsPerPixel = 0;
     std::vector<COLORREF> pixels;  // from the top, as GetPixel reads them
