@@ -53,21 +53,6 @@ class WindowsPc : public ::testing::Test {
     std::string folder;
 };
 
-// The clipboard's data of one format as bytes, or nothing when it has none.
-std::vector<std::uint8_t> ClipboardBytes(UINT format) {
-    std::vector<std::uint8_t> bytes;
-    if (!OpenClipboardSoon()) return bytes;
-    if (HANDLE data = ::GetClipboardData(format)) {
-        const SIZE_T size = ::GlobalSize(data);
-        if (const auto* b = static_cast<const std::uint8_t*>(::GlobalLock(data))) {
-            bytes.assign(b, b + size);
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return bytes;
-}
-
 // A packed bitmap (CF_DIB or CF_DIBV5): "" when every pixel that has a fourth
 // byte has 255 there (a 24-bit one has none), else what is wrong.
 std::string TransparentPixels(const std::vector<std::uint8_t>& dib) {

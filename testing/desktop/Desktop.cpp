@@ -130,24 +130,30 @@ bool OpenClipboardSoon(HWND owner) {
     return WaitFor([owner] { return ::OpenClipboard(owner) != FALSE; }, 2000);
 }
 
-std::vector<std::uint8_t> ClipboardPictureFile() {
-    std::vector<std::uint8_t> file;
-    if (!OpenClipboardSoon()) return file;
-    if (HANDLE packed = ::GetClipboardData(CF_DIB)) {
-        const SIZE_T size = ::GlobalSize(packed);
-        if (const void* bytes = ::GlobalLock(packed)) {
-            BITMAPFILEHEADER header{};
-            header.bfType = 0x4D42;  // "BM"
-            header.bfSize = static_cast<DWORD>(sizeof header + size);
-            header.bfOffBits = sizeof header + sizeof(BITMAPINFOHEADER);
-            const auto* h = reinterpret_cast<const std::uint8_t*>(&header);
-            file.assign(h, h + sizeof header);
-            const auto* b = static_cast<const std::uint8_t*>(bytes);
-            file.insert(file.end(), b, b + size);
-            ::GlobalUnlock(packed);
+std::vector<std::uint8_t> ClipboardBytes(UINT format) {
+    std::vector<std::uint8_t> bytes;
+    if (!OpenClipboardSoon()) return bytes;
+    if (HANDLE data = ::GetClipboardData(format)) {
+        const SIZE_T size = ::GlobalSize(data);
+        if (const auto* b = static_cast<const std::uint8_t*>(::GlobalLock(data))) {
+            bytes.assign(b, b + size);
+            ::GlobalUnlock(data);
         }
     }
     ::CloseClipboard();
+    return bytes;
+}
+
+std::vector<std::uint8_t> ClipboardPictureFile() {
+    const std::vector<std::uint8_t> packed = ClipboardBytes(CF_DIB);
+    if (packed.empty()) return {};
+    BITMAPFILEHEADER header{};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfSize = static_cast<DWORD>(sizeof header + packed.size());
+    header.bfOffBits = sizeof header + sizeof(BITMAPINFOHEADER);
+    const auto* h = reinterpret_cast<const std::uint8_t*>(&header);
+    std::vector<std::uint8_t> file(h, h + sizeof header);
+    file.insert(file.end(), packed.begin(), packed.end());
     return file;
 }
 

@@ -33,6 +33,10 @@ BITMAPINFO TopDownDib(int width, int height, WORD bitsPerPixel);
 // holds it open: one whose data is there already may still be adding formats.
 bool OpenClipboardSoon(HWND owner = nullptr);
 
+// The clipboard's data of one format as bytes, read as any other program reads
+// it; empty when it has none or stays held.
+std::vector<std::uint8_t> ClipboardBytes(UINT format);
+
 // The clipboard's packed bitmap (CF_DIB) as the bytes of a BMP file, read as any
 // other program reads it; empty when the clipboard holds none or stays held.
 std::vector<std::uint8_t> ClipboardPictureFile();
