@@ -212,13 +212,13 @@ TEST(Installer, InstallsSilently_OverARunningGlimra_AndUninstallsKeepingTheSetti
 }
 
 // The 32-bit Glimra installed as its installer installs it (which cannot run
-// here): its files, unpacked from that installer, copied into the folder, and the
-// entries it writes. The 64-bit installer run over it replaces the program in
-// place and keeps the settings, the start-up entry and the one Uninstall entry.
+// here): its files, its uninstaller among them, unpacked from that installer and
+// copied into the folder, and the entries it writes. The 64-bit installer run over it replaces the
+// program in place and keeps the settings, the start-up entry and the one Uninstall entry.
 TEST(Installer, The64BitOneReplacesA32BitInstallationInPlace) {
     if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
     if (!k64Bit) GTEST_SKIP() << "the 32-bit installer installs over no other flavour";
-    const std::string setup = Argument(1), x86Files = Argument(3) + "\\$INSTDIR";
+    const std::string setup = Argument(1), x86Files = Argument(3);
     ASSERT_EQ(MachineOf(x86Files + "\\glimra.exe"), IMAGE_FILE_MACHINE_I386)
         << "the 32-bit installer's files are missing: " << x86Files;
     const std::string folder = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Glimra";
@@ -229,8 +229,7 @@ TEST(Installer, The64BitOneReplacesA32BitInstallationInPlace) {
         ::CopyFileA((x86Files + "\\glimra.exe").c_str(), (folder + "\\glimra.exe").c_str(), FALSE));
     ASSERT_TRUE(::CopyFileA((x86Files + "\\Lang\\Deutsch.lng").c_str(),
                             (folder + "\\Lang\\Deutsch.lng").c_str(), FALSE));
-    // The uninstaller is written at installation; a 32-bit program stands in for it.
-    ASSERT_TRUE(::CopyFileA((x86Files + "\\glimra.exe").c_str(),
+    ASSERT_TRUE(::CopyFileA((x86Files + "\\Uninstall.exe").c_str(),
                             (folder + "\\Uninstall.exe").c_str(), FALSE));
     const std::pair<const char*, std::string> entries[] = {
         {"DisplayName", "Glimra"},
