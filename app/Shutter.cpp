@@ -42,6 +42,11 @@ void PlayShutter(DWORD hiddenAt) {
     // Until the sound's length has passed since the hide, by the same clock:
     // a sleep can end a little before the tick count has moved on.
     const DWORD length = ShutterMilliseconds(ui::Application->Instance());
-    for (DWORD passed; (passed = ::GetTickCount() - hiddenAt) < length;)
-        ::Sleep(length - passed);
+    for (DWORD left; (left = ShutterWaitLeft(hiddenAt, ::GetTickCount(), length)) != 0;)
+        ::Sleep(left);
+}
+
+DWORD ShutterWaitLeft(DWORD hiddenAt, DWORD now, DWORD length) {
+    const DWORD passed = now - hiddenAt;
+    return passed < length ? length - passed : 0;
 }

@@ -9,6 +9,11 @@
 // left the screen before the grab.
 void PlayShutter(DWORD hiddenAt);
 
+// What is left of the sound's `length` at tick count `now` when the window was
+// hidden at `hiddenAt`: 0 once it has passed. The tick count may wrap between
+// the two.
+DWORD ShutterWaitLeft(DWORD hiddenAt, DWORD now, DWORD length);
+
 // The sound's length in milliseconds, from its WAVE data among the resources of
 // `module` (the program's, or the program file loaded as data); 0 without it.
 DWORD ShutterMilliseconds(HMODULE module);

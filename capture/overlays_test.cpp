@@ -463,10 +463,15 @@ TEST_F(Captures, TheGrabWaitsForTheShutterEvenWithoutSound) {
     const DWORD hiddenAt = ::GetTickCount();
     PlayShutter(hiddenAt);
     EXPECT_GE(::GetTickCount() - hiddenAt, length);
-    // Time that has already passed since the hide counts.
-    const DWORD start = ::GetTickCount();
-    PlayShutter(start - length);
-    EXPECT_LT(::GetTickCount() - start, length);
+    // Time that has already passed since the hide counts, also across the tick
+    // count's wrap.
+    EXPECT_EQ(ShutterWaitLeft(5000, 5000, length), length);
+    EXPECT_EQ(ShutterWaitLeft(5000, 5100, length), length - 100);
+    EXPECT_EQ(ShutterWaitLeft(5000, 5000 + length - 1, length), 1u);
+    EXPECT_EQ(ShutterWaitLeft(5000, 5000 + length, length), 0u);
+    EXPECT_EQ(ShutterWaitLeft(5000, 5000 + 10 * length, length), 0u);
+    EXPECT_EQ(ShutterWaitLeft(0xFFFFFF00u, 0x64u, length), length - 0x164u);
+    EXPECT_EQ(ShutterWaitLeft(0xFFFFFF00u, 0xFFFFFF00u + length, length), 0u);
 }
 
 TEST_F(Captures, TrayItemsRunTheSameCommandsAsTheMenus) {

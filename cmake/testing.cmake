@@ -75,15 +75,15 @@ function(glimra_print_queue)
 endfunction()
 
 # glimra_add_test(NAME SOURCES a_test.cpp ... LIBS lib ... [WINDOWS] [PROFILE p]
-#                 [ARGS a ...] [SERIAL] [TIMED] [PRINTER | NO_PRINTER])
+#                 [ARGS a ...] [SERIAL] [PRINTER | NO_PRINTER])
 #   one test executable, registered with ctest under NAME. In the win32 flavour
 #   ctest runs it through Wine on the virtual display of the profile (default:
 #   1024 x 768 at 96 dpi; see scripts/wine-session). WINDOWS marks a test that
 #   exists only in the win32 flavour; SERIAL one that must not run beside others
-#   (it drives the whole desktop). TIMED, PRINTER and NO_PRINTER: see
+#   (it drives the whole desktop). PRINTER and NO_PRINTER: see
 #   glimra_add_test_run.
 function(glimra_add_test name)
-    cmake_parse_arguments(arg "WINDOWS;SERIAL;TIMED;PRINTER;NO_PRINTER" "PROFILE"
+    cmake_parse_arguments(arg "WINDOWS;SERIAL;PRINTER;NO_PRINTER" "PROFILE"
                           "SOURCES;LIBS;ARGS" ${ARGN})
     if(arg_WINDOWS AND NOT WIN32)
         return()
@@ -91,7 +91,7 @@ function(glimra_add_test name)
     add_executable(${name} ${arg_SOURCES})
     target_link_libraries(${name} PRIVATE ${arg_LIBS} gmock gtest_main glimra_options)
     set(flags)
-    foreach(flag SERIAL TIMED PRINTER NO_PRINTER)
+    foreach(flag SERIAL PRINTER NO_PRINTER)
         if(arg_${flag})
             list(APPEND flags ${flag})
         endif()
@@ -99,19 +99,16 @@ function(glimra_add_test name)
     glimra_add_test_run(${name} EXECUTABLE ${name} PROFILE "${arg_PROFILE}" ARGS ${arg_ARGS} ${flags})
 endfunction()
 
-# glimra_add_test_run(NAME EXECUTABLE exe [PROFILE p] [ARGS a ...] [SERIAL] [TIMED]
+# glimra_add_test_run(NAME EXECUTABLE exe [PROFILE p] [ARGS a ...] [SERIAL]
 #                     [PRINTER | NO_PRINTER])
 #   one more ctest entry for a test executable: other arguments, another profile.
-#   TIMED: the test holds times to limits, so it runs with no other test beside
-#   it, on any desktop: on two cores a print or a second desktop's test beside it
-#   takes a core, and its times with it.
 #   PRINTER: the tests' own printer is there and is the default printer (its
 #   name in PRINTER, its folder in GLIMRA_PRINT_OUTPUT). NO_PRINTER: the run
 #   comes after that printer has been removed, and the spooler's library is
 #   pointed at a spooler that does not exist, so that queues the machine has of
 #   its own do not count either: there is no printer at all.
 function(glimra_add_test_run name)
-    cmake_parse_arguments(arg "SERIAL;TIMED;PRINTER;NO_PRINTER" "EXECUTABLE;PROFILE" "ARGS"
+    cmake_parse_arguments(arg "SERIAL;PRINTER;NO_PRINTER" "EXECUTABLE;PROFILE" "ARGS"
                           ${ARGN})
     if(NOT arg_PROFILE)
         set(arg_PROFILE default)
@@ -140,8 +137,5 @@ function(glimra_add_test_run name)
     endif()
     if(arg_SERIAL)
         set_tests_properties(${name} PROPERTIES RESOURCE_LOCK desktop-${arg_PROFILE})
-    endif()
-    if(arg_TIMED)
-        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
     endif()
 endfunction()

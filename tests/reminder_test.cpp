@@ -24,11 +24,11 @@ TEST(Reminder, CountsDownAndOnlyItsButtonEnablesTheMainWindow) {
     Program program(ProgramPath(), TestFolder("reminder"));
     HWND main = program.WaitForWindow("Norvanta Glimra 1.3");
     ASSERT_NE(main, nullptr);
-    HWND reminder = program.WaitForWindow("Glimra", 4000);
+    HWND reminder = program.WaitForWindow("Glimra", 30000);
     ASSERT_NE(reminder, nullptr) << "no reminder";
-    const DWORD shownAfter = ::GetTickCount() - start;
-    EXPECT_GE(shownAfter, 700u);
-    EXPECT_LE(shownAfter, 3000u);
+    // It waits before it shows. How soon it comes, and its "Ok", is timed by
+    // bench/wait_times.cpp.
+    EXPECT_GE(::GetTickCount() - start, 700u);
     EXPECT_FALSE(::GetWindowLongA(reminder, GWL_STYLE) & WS_SYSMENU)
         << "the reminder has a close box";
 
@@ -47,18 +47,17 @@ TEST(Reminder, CountsDownAndOnlyItsButtonEnablesTheMainWindow) {
             if (text == "Ok") okAfter = ::GetTickCount() - start;
             return text == "Ok";
         },
-        9000));
+        30000));
     // The first tick shows the window and then counts, in one go: the layout's "5"
     // can be read from outside in that instant, but is never painted.
     if (!seen.empty() && seen.front() == "5") seen.erase(seen.begin());
     EXPECT_EQ(seen, (std::vector<std::string>{"4", "3", "2", "1", "Ok"}));
-    EXPECT_GE(okAfter, 4300u);
-    EXPECT_LE(okAfter, 7500u);
+    EXPECT_GE(okAfter, 4300u) << "the countdown did not wait its seconds";
     EXPECT_FALSE(enabledEarly);
     EXPECT_FALSE(mainEnabled);
     // The caption turns to "Ok" just before the button is enabled: from outside the
     // program the two can be seen apart.
-    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(button) != FALSE; }, 1000));
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(button) != FALSE; }, 10000));
     SaveScreenshot(reminder, "reminder-countdown-96dpi");
 
     // The main window stays disabled until the button is clicked.

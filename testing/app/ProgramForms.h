@@ -48,12 +48,7 @@ class ProgramForms : public ::testing::Test {
 
     // Writes a file (relative to the test's folder) with exactly these bytes.
     static void WriteFile(const std::string& path, const std::string& bytes) {
-        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-        DWORD written = 0;
-        ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-        ::CloseHandle(file);
+        ASSERT_TRUE(WriteBytes(path, bytes)) << path;
     }
     static void DeleteTree(const std::string& folder) {
         WIN32_FIND_DATAA found;

@@ -36,6 +36,16 @@ std::string TestFolder(const std::string& name) {
     return folder;
 }
 
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    return ::CloseHandle(file) && ok;
+}
+
 Program::Program(const std::string& exe, const std::string& workDir) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

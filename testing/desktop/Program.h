@@ -41,6 +41,8 @@ class Program {
 std::string ProgramPath();
 // A fresh folder for one test's files under the build folder.
 std::string TestFolder(const std::string& name);
+// Writes a file with exactly these bytes; false when it cannot be written.
+bool WriteBytes(const std::string& path, const std::string& bytes);
 // The tests run in the throw-away Wine prefix of the test harness, which names its
 // state in GLIMRA_WINE_STATE: only there may they change the program's own
 // settings, which elsewhere are a real user's.
