@@ -11,6 +11,9 @@
     Target amd64-unicode
 !else if "${FLAVOUR}" == "x86"
     Target x86-unicode
+    ; The flavour whose installation this one does not replace. (The 64-bit
+    ; tests build an x64 installer with it set, since this one cannot run there.)
+    !define /ifndef REFUSES x64
 !else
     !error "FLAVOUR must be x64 or x86"
 !endif
@@ -148,11 +151,11 @@ Section "-"
 SectionEnd
 
 Function .onInit
-!if "${FLAVOUR}" == "x86"
+!ifdef REFUSES
     ; A 64-bit Glimra of this user is not replaced by the 32-bit one: that would
     ; leave the user a slower program with less memory, without asking.
     ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "Flavour"
-    ${If} $0 == "x64"
+    ${If} $0 == "${REFUSES}"
         ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
         MessageBox MB_OK|MB_ICONSTOP "The 64-bit Glimra is installed in $1.$\r$\n$\r$\nThis is the installer of the 32-bit Glimra, which does not replace it. Run glimra-${VERSION}-x64-setup.exe instead, or uninstall the 64-bit Glimra first." /SD IDOK
         SetErrorLevel 2

@@ -290,6 +290,46 @@ void List(const std::string& folder, std::map<std::string, std::string>& entries
     ::FindClose(search);
 }
 
+// The 32-bit installer started where the 64-bit Glimra is installed says so and
+// stops, changing nothing. It cannot run here; an x64 installer built to refuse
+// as it does (the same script and message) stands in for it.
+TEST(Installer, TheRefusingOneLeavesA64BitInstallationAsItIs) {
+    if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+    if (!k64Bit) GTEST_SKIP() << "the refusing installer is built in the 64-bit tree";
+    const std::string setup = Argument(1), refusing = Argument(4);
+    ASSERT_TRUE(Exists(refusing)) << refusing;
+    const std::string folder = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Glimra";
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+    ASSERT_EQ(RunCommand("\"" + setup + "\" /S"), 0);
+    ASSERT_EQ(Value(kUninstallKey, "Flavour"), "x64");
+    std::map<std::string, std::string> before, after;
+    List(folder, before);
+
+    {
+        Program installer(refusing, TestFolder("installer-refusal"));
+        HWND box = nullptr;
+        ASSERT_TRUE(WaitFor(
+            [&] { return (box = ShownWindowOfClass(installer, "#32770")) != nullptr; }, 20000))
+            << installer.DescribeWindows();
+        // A message box's text is its static control of ID 0xFFFF.
+        const std::string text = TextOf(::GetDlgItem(box, 0xFFFF));
+        EXPECT_NE(text.find("The 64-bit Glimra is installed in " + folder + "."), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("does not replace it"), std::string::npos) << text;
+        ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(installer.WaitForExit(10000));
+        EXPECT_EQ(installer.ExitCode(), 2u);
+    }
+    List(folder, after);
+    EXPECT_EQ(after, before) << "the installation was changed";
+    EXPECT_EQ(Value(kUninstallKey, "Flavour"), "x64");
+    EXPECT_EQ(AppsNamedGlimra(), 1);
+
+    ASSERT_EQ(RunCommand("\"" + folder + "\\Uninstall.exe\" /S"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !KeyExists(kUninstallKey) && !Exists(folder); }, 30000));
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
 TEST(PortableZip, RunsFromAReadOnlyFolderAndWritesNothingBesideItself) {
     if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
     const std::string folder = Argument(2);
