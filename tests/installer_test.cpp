@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "testing/desktop/Desktop.h"
 #include "testing/desktop/Program.h"
 #include "testing/desktop/ProgramDriving.h"
 
@@ -311,6 +312,8 @@ TEST(Installer, TheRefusingOneLeavesA64BitInstallationAsItIs) {
         ASSERT_TRUE(WaitFor(
             [&] { return (box = ShownWindowOfClass(installer, "#32770")) != nullptr; }, 20000))
             << installer.DescribeWindows();
+        ::Sleep(500);  // painted, for the screenshot
+        SaveScreenshot(box, "installer-refusal");
         // A message box's text is its static control of ID 0xFFFF.
         const std::string text = TextOf(::GetDlgItem(box, 0xFFFF));
         EXPECT_NE(text.find("The 64-bit Glimra is installed in " + folder + "."), std::string::npos)
