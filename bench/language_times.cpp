@@ -15,6 +15,8 @@
 //   language_times [runs]
 #include <windows.h>
 
+#include "bench/clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -35,13 +37,6 @@
 namespace {
 
 using namespace glimra::test;
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 struct Line {
     const char* name;

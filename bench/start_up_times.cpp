@@ -8,6 +8,8 @@
 //   start_up_times runs baseline.exe "caption" program.exe "caption" [...]
 #include <windows.h>
 
+#include "bench/clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -15,13 +17,6 @@
 #include <vector>
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 struct Search {
     DWORD process;

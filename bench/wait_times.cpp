@@ -23,6 +23,8 @@
 //   wait_times glimra.exe [runs]
 #include <windows.h>
 
+#include "bench/clock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -41,13 +43,6 @@
 namespace {
 
 using namespace glimra::test;
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 // The whole screen read into a 32-bit bitmap, as the program's grab reads it.
 void GrabScreen() {
