@@ -8,8 +8,9 @@
 
 namespace glimra {
 
-// Compresses `view` (24-bit) in memory and writes the stream to `sink` in one
-// piece; throws SaveError, with libjpeg's own text when the library refuses.
+// Compresses `view` (24-bit) and writes the stream to `sink` as it comes; throws
+// the sink's SaveError when the sink fails, else a SaveError with libjpeg's own
+// text when the library refuses.
 void WriteJpeg(const PixelView& view, ByteSink& sink);
 
 }  // namespace glimra
