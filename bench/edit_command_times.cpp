@@ -18,6 +18,8 @@
 // With an operation's name, only that one runs (for a profiler).
 #include <windows.h>
 
+#include "bench/clock.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -54,13 +56,6 @@ bool LoadPng(const char* path, ui::TBitmap& picture) {
     picture.SetSize(static_cast<int>(image.width), static_cast<int>(image.height));
     return png_image_finish_read(&image, nullptr, picture.ScanLine(0),
                                  static_cast<png_int_32>(picture.Stride()), nullptr) != 0;
-}
-
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * double(counter.QuadPart) / double(frequency.QuadPart);
 }
 
 double Median(std::vector<double> values) {
