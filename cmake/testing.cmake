@@ -76,10 +76,10 @@ endfunction()
 
 # glimra_add_test(NAME SOURCES a_test.cpp ... LIBS lib ... [WINDOWS] [PROFILE p]
 #                 [ARGS a ...] [SERIAL] [PRINTER | NO_PRINTER])
-#   one test executable, registered with ctest under NAME. In the win32 flavour
+#   one test executable, registered with ctest under NAME. In a Windows flavour
 #   ctest runs it through Wine on the virtual display of the profile (default:
 #   1024 x 768 at 96 dpi; see scripts/wine-session). WINDOWS marks a test that
-#   exists only in the win32 flavour; SERIAL one that must not run beside others
+#   exists only in the Windows flavours; SERIAL one that must not run beside others
 #   (it drives the whole desktop). PRINTER and NO_PRINTER: see
 #   glimra_add_test_run.
 function(glimra_add_test name)

@@ -88,7 +88,6 @@ FunctionEnd
 !insertmacro CloseRunningGlimra ""
 !insertmacro CloseRunningGlimra "un."
 
-
 ; Ends a running Glimra first; where it does not end, or its file is still in
 ; use, nothing is replaced and the user is told.
 !macro MakeWayFor un
