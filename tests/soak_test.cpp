@@ -678,8 +678,10 @@ class Soak : public ::testing::Test {
                     HWND about = program->WaitForWindow("About Glimra", 5000);
                     HWND ok = about ? ::FindWindowExA(about, nullptr, "Button", "Ok") : nullptr;
                     if (!ok) return Failed("no about box");
-                    ClickWindow(ok);
-                    if (!WaitFor([&] { return !::IsWindowVisible(about); }, 3000))
+                    RECT r;
+                    ::GetWindowRect(ok, &r);
+                    if (!ClickUntil({(r.left + r.right) / 2, (r.top + r.bottom) / 2},
+                                    [&] { return !::IsWindowVisible(about); }))
                         return Failed("the about box stays");
                     return {};
                 }
