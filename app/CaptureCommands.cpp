@@ -189,14 +189,16 @@ void CaptureCommands::Scrolling() {
         overlay.Hide();
         POINT p;
         ::GetCursorPos(&p);
-        ScrollingResult taken = CaptureScrolling(ScrollableAt(p));
+        ScrollingResult taken = CaptureScrolling(ScrollableAt(p), !options_.ScrollFromCurrent());
         if (!taken.picture) {
             ::MessageBoxA(nullptr, taken.failure.c_str(), "Scrolling Window",
                           MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
             return;
         }
         Take(*taken.picture, taken.origin);
-        if (!taken.ended.empty()) main_.Get<ui::TControl>("info").SetCaption(taken.ended);
+        const std::string said =
+            taken.ended + (taken.ended.empty() || taken.place.empty() ? "" : " ") + taken.place;
+        if (!said.empty()) main_.Get<ui::TControl>("info").SetCaption(said);
     });
 }
 

@@ -30,10 +30,16 @@ void ToggleAutoCopy(ui::TForm& window, CaptureOptions& options) {
     ShowCaptureOptions(window, options);
 }
 
+void ToggleScrollFromCurrent(ui::TForm& window, CaptureOptions& options) {
+    options.SetScrollFromCurrent(!options.ScrollFromCurrent());
+    ShowCaptureOptions(window, options);
+}
+
 void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options) {
     for (int delay : CaptureOptions::kDelays)
         window.Get<ui::TMenuItem>(DelayItem(delay).c_str()).SetChecked(delay == options.Delay());
     window.Get<ui::TMenuItem>("MenuAutoCopy").SetChecked(options.AutoCopy());
+    window.Get<ui::TMenuItem>("MenuScrollFromCurrent").SetChecked(options.ScrollFromCurrent());
 }
 
 void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {

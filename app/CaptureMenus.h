@@ -1,5 +1,6 @@
 // The menu items of what is set up around a capture: the delay's radio items,
-// the check of "Copy Every Capture", and each capture's key beside its items.
+// the checks of "Copy Every Capture" and "Start at the current position", and each capture's key
+// beside its items.
 #pragma once
 
 #include "app/NamedHandlers.h"
@@ -14,7 +15,9 @@ class TForm;
 NamedHandlers DelayHandlers(ui::TForm& window, CaptureOptions& options);
 // "Copy Every Capture": on if it was off, and off if it was on.
 void ToggleAutoCopy(ui::TForm& window, CaptureOptions& options);
-// The delay's and the copy's check marks as the options are.
+// "Start at the current position" of the scrolling capture, likewise.
+void ToggleScrollFromCurrent(ui::TForm& window, CaptureOptions& options);
+// The delay's, the copy's and the scrolling start's check marks as the options are.
 void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options);
 // The main menu's and the tray menu's item of each capture show its key; a key
 // with Win is not one a menu can show.

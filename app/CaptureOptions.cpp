@@ -46,6 +46,7 @@ CaptureOptions::CaptureOptions() {
             if (d == *delay) delay_ = d;
     lastRegion_ = ParseRegion(ReadSetting("LastRegion"));
     autoCopy_ = ReadSetting("AutoCopy") == "1";
+    scrollFromCurrent_ = ReadSetting("ScrollFromCurrent") == "1";
     autoSave_.on = ReadSetting("AutoSave") == "1";
     autoSave_.folder = ReadSetting("AutoSaveFolder");
     const std::string name = ReadSetting("AutoSaveName");
@@ -69,6 +70,11 @@ void CaptureOptions::SetLastRegion(RECT r) {
 void CaptureOptions::SetAutoCopy(bool on) {
     autoCopy_ = on;
     WriteSetting("AutoCopy", on ? "1" : "0");
+}
+
+void CaptureOptions::SetScrollFromCurrent(bool on) {
+    scrollFromCurrent_ = on;
+    WriteSetting("ScrollFromCurrent", on ? "1" : "0");
 }
 
 void CaptureOptions::SetSaving(const AutoSave& saving) {

@@ -1,7 +1,7 @@
 // What happens around each capture, as the user has set it up once: a delay
-// before it, the last selection taken again, and every capture saved to a folder
-// and copied to the clipboard by itself. Kept in the registry beside the other
-// settings, each written when it changes; a value that cannot be read gives its
+// before it, the last selection taken again, every capture saved to a folder and
+// copied to the clipboard by itself, and where a scrolling capture starts. Kept in the registry
+// beside the other settings, each written when it changes; a value that cannot be read gives its
 // default, with which a capture is just a capture.
 #pragma once
 
@@ -37,12 +37,17 @@ class CaptureOptions {
     void SetAutoCopy(bool on);
     const AutoSave& Saving() const { return autoSave_; }
     void SetSaving(const AutoSave& saving);
+    // A scrolling capture starts where the window stands rather than at the top
+    // of its content.
+    bool ScrollFromCurrent() const { return scrollFromCurrent_; }
+    void SetScrollFromCurrent(bool on);
 
   private:
     int delay_ = 0;
     std::optional<RECT> lastRegion_;
     bool autoCopy_ = false;
     AutoSave autoSave_;
+    bool scrollFromCurrent_ = false;
 };
 
 // The file name that the pattern gives at that time: %Y, %m, %d, %H, %M and %S

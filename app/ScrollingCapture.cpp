@@ -1,6 +1,8 @@
 #include "app/ScrollingCapture.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
@@ -12,11 +14,16 @@
 
 namespace {
 
-enum class Method { Lines, Wheel, Keys };
+// The ways to scroll a window by a step. The capture goes down by the first of
+// the first three that the window answers; the arrow keys are a finer step for
+// the way back.
+enum class Method { Lines, Wheel, Keys, Arrows };
 constexpr Method kMethods[] = {Method::Lines, Method::Wheel, Method::Keys};
 
 // How long a frame may take to change after a scroll, and to settle.
 constexpr DWORD kChangeWait = 500, kSettle = 15;
+// At most this many rounds of steps in one way up to the top or towards a place.
+constexpr int kMaxRounds = 400;
 
 bool HasVerticalBar(HWND window) {
     if (::GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL) return true;
@@ -48,6 +55,25 @@ bool SamePixels(ui::TBitmap& a, ui::TBitmap& b) {
     return true;
 }
 
+// The window's scroll bar position, where it has one to read.
+std::optional<int> BarPosition(HWND window) {
+    SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
+    if (!::GetScrollInfo(window, SB_VERT, &info)) return std::nullopt;
+    return info.nPos;
+}
+
+void SendBar(HWND window, WPARAM request) {
+    DWORD_PTR ignored;
+    ::SendMessageTimeoutA(window, WM_VSCROLL, request, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+}
+
+// A key as the keyboard sends it to the window with the focus.
+void PostKey(HWND window, WORD key) {
+    const LPARAM scan = LPARAM(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
+    ::PostMessageA(window, WM_KEYDOWN, key, scan | 1);
+    ::PostMessageA(window, WM_KEYUP, key, scan | 1 | (3u << 30));
+}
+
 // Sends `count` steps down (or up) in the way of `method`.
 void Scroll(HWND window, Method method, int count, bool down) {
     DWORD_PTR ignored;
@@ -56,53 +82,52 @@ void Scroll(HWND window, Method method, int count, bool down) {
     for (int i = 0; i < count; ++i)
         switch (method) {
             case Method::Lines:
-                ::SendMessageTimeoutA(window, WM_VSCROLL, down ? SB_LINEDOWN : SB_LINEUP, 0,
-                                      SMTO_ABORTIFHUNG, 1000, &ignored);
+                SendBar(window, down ? SB_LINEDOWN : SB_LINEUP);
                 break;
             case Method::Wheel:
                 ::SendMessageTimeoutA(
                     window, WM_MOUSEWHEEL, MAKEWPARAM(0, down ? -WHEEL_DELTA : WHEEL_DELTA),
                     MAKELPARAM(centre.x, centre.y), SMTO_ABORTIFHUNG, 1000, &ignored);
                 break;
-            case Method::Keys: {
-                const WORD key = down ? VK_NEXT : VK_PRIOR;
-                const LPARAM scan = LPARAM(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
-                ::PostMessageA(window, WM_KEYDOWN, key, scan | 1);
-                ::PostMessageA(window, WM_KEYUP, key, scan | 1 | (3u << 30));
+            case Method::Keys:
+                PostKey(window, down ? VK_NEXT : VK_PRIOR);
                 break;
-            }
+            case Method::Arrows:
+                PostKey(window, down ? VK_DOWN : VK_UP);
+                break;
         }
-    if (method == Method::Lines)
-        ::SendMessageTimeoutA(window, WM_VSCROLL, SB_ENDSCROLL, 0, SMTO_ABORTIFHUNG, 1000,
-                              &ignored);
+    if (method == Method::Lines) SendBar(window, SB_ENDSCROLL);
 }
 
 class Capture {
   public:
     explicit Capture(HWND window) : window_(window), area_(ClientArea(window)), progress_(area_) {}
 
-    ScrollingResult Run() {
+    ScrollingResult Run(bool fromTop) {
         ScrollingResult result;
         if (area_.right <= area_.left || area_.bottom <= area_.top) {
             result.failure = "The window to scroll is not on the screen.";
             return result;
         }
-        SCROLLINFO before{sizeof before, SIF_POS, 0, 0, 0, 0, 0};
+        SCROLLINFO before{sizeof before, SIF_POS | SIF_RANGE, 0, 0, 0, 0, 0};
         const bool known = ::GetScrollInfo(window_, SB_VERT, &before);
         Settle(150);
-        std::unique_ptr<ui::TBitmap> frame = progress_.Grab(area_);
-        glimra::ScrollStitch stitch(frame->View());
+        // The place the window stands at, to bring it back there afterwards.
+        const std::unique_ptr<ui::TBitmap> start = progress_.Grab(area_);
+        std::unique_ptr<ui::TBitmap> frame = fromTop && !(known && before.nPos <= before.nMin)
+                                                 ? ToTop(*start)
+                                                 : progress_.Grab(area_);
+        stitch_.emplace(frame->View());
         progress_.Show(1);
         const int moving = frame->Height();
         std::optional<Method> method;
         int count = 1, screens = 1;
         bool uncertain = false, bounded = false;
-        for (;;) {
+        while (!progress_.Stopped()) {
             if (!method) {
                 // The first scroll finds the way that the window answers.
                 for (Method m : kMethods) {
                     Scroll(window_, m, 1, true);
-                    sent_[int(m)] += 1;
                     if (std::unique_ptr<ui::TBitmap> next = NextFrame(*frame)) {
                         method = m;
                         frame = std::move(next);
@@ -110,6 +135,9 @@ class Capture {
                     }
                 }
                 if (!method) {
+                    if (!ReturnTo(known ? std::optional<int>(before.nPos) : std::nullopt, *start,
+                                  method))
+                        result.place = kNotBack;
                     result.failure =
                         "This window does not scroll: it answers neither its scroll bar, nor "
                         "the mouse wheel, nor Page Down, or it is already at its end.";
@@ -117,13 +145,12 @@ class Capture {
                 }
             } else {
                 Scroll(window_, *method, count, true);
-                sent_[int(*method)] += count;
                 std::unique_ptr<ui::TBitmap> next = NextFrame(*frame);
                 if (!next) break;
                 frame = std::move(next);
             }
-            const int rowsBefore = stitch.Height();
-            const glimra::ScrollStitch::Join join = stitch.Add(frame->View());
+            const int rowsBefore = stitch_->Height();
+            const glimra::ScrollStitch::Join join = stitch_->Add(frame->View());
             if (join == glimra::ScrollStitch::Join::Still) break;
             if (join == glimra::ScrollStitch::Join::Uncertain) {
                 uncertain = true;
@@ -131,24 +158,24 @@ class Capture {
             }
             progress_.Show(++screens);
             // Lines and wheel steps: as many as move about half the moving part.
-            const int moved = std::max(1, stitch.Height() - rowsBefore);
-            const int part = moving - stitch.FixedTop() - stitch.FixedBottom();
+            const int moved = std::max(1, stitch_->Height() - rowsBefore);
+            const int part = moving - stitch_->FixedTop() - stitch_->FixedBottom();
             if (*method != Method::Keys)
                 count = std::clamp(count * std::max(1, part / 2) / moved, 1, 64);
-            if (stitch.Height() >= MaxRows(stitch.Width(), frame->View().bytesPerPixel)) {
+            if (stitch_->Height() >= MaxRows(stitch_->Width(), frame->View().bytesPerPixel)) {
                 bounded = true;
                 break;
             }
             Settle(0);
-            if (progress_.Stopped()) break;
         }
-        ScrollBack(known ? std::optional<int>(before.nPos) : std::nullopt);
+        if (!ReturnTo(known ? std::optional<int>(before.nPos) : std::nullopt, *start, method))
+            result.place = kNotBack;
 
         const int rows =
-            std::min(stitch.Height(), MaxRows(stitch.Width(), frame->View().bytesPerPixel));
+            std::min(stitch_->Height(), MaxRows(stitch_->Width(), frame->View().bytesPerPixel));
         result.picture = std::make_unique<ui::TBitmap>();
-        result.picture->Recreate(frame->PixelFormat(), stitch.Width(), rows);
-        stitch.CopyTo(result.picture->View(), rows);
+        result.picture->Recreate(frame->PixelFormat(), stitch_->Width(), rows);
+        stitch_->CopyTo(result.picture->View(), rows);
         result.origin = {area_.left, area_.top};
         if (uncertain)
             result.ended =
@@ -161,6 +188,16 @@ class Capture {
     }
 
   private:
+    static constexpr const char* kNotBack =
+        "Scrolling capture: the window could not be scrolled back to where it was.";
+
+    // Where the window's content stands: the picture row at the top of its
+    // moving part, and the frame it was read from.
+    struct Place {
+        int row;
+        std::unique_ptr<ui::TBitmap> frame;
+    };
+
     static int MaxRows(int width, int bytesPerPixel) {
         const std::size_t row = std::size_t(std::max(1, width)) * std::size_t(bytesPerPixel);
         return int(std::min<std::size_t>(kScrollingMaxRows, kScrollingMaxBytes / row));
@@ -189,34 +226,119 @@ class Capture {
         }
     }
 
-    // Back to the position before: by the scroll bar where the position can be
-    // read, else by as many steps up as were sent down.
-    void ScrollBack(std::optional<int> position) {
-        DWORD_PTR ignored;
-        const auto now = [&]() -> std::optional<int> {
-            SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
-            if (!::GetScrollInfo(window_, SB_VERT, &info)) return std::nullopt;
-            return info.nPos;
-        };
-        if (position && position <= 0xFFFF) {
-            ::SendMessageTimeoutA(window_, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, *position), 0,
-                                  SMTO_ABORTIFHUNG, 1000, &ignored);
-            ::SendMessageTimeoutA(window_, WM_VSCROLL, SB_ENDSCROLL, 0, SMTO_ABORTIFHUNG, 1000,
-                                  &ignored);
-        }
-        for (Method m : kMethods)
-            for (int i = 0; i < sent_[int(m)]; ++i) {
-                const std::optional<int> at = now();
-                if (position && at && *at <= *position) return;
-                Scroll(window_, m, 1, false);
+    // Brings the content to its top: by the scroll bar's SB_TOP or the Home key,
+    // whichever moves it, else by steps up of the wheel, the scroll bar's lines
+    // or Page Up until it stops. Returns the frame it shows then.
+    std::unique_ptr<ui::TBitmap> ToTop(ui::TBitmap& from) {
+        SendBar(window_, SB_TOP);
+        SendBar(window_, SB_ENDSCROLL);
+        if (std::unique_ptr<ui::TBitmap> top = NextFrame(from)) return top;
+        PostKey(window_, VK_HOME);
+        if (std::unique_ptr<ui::TBitmap> top = NextFrame(from)) return top;
+        std::unique_ptr<ui::TBitmap> frame;
+        for (Method m : {Method::Wheel, Method::Lines, Method::Keys}) {
+            for (int round = 0; round < kMaxRounds && !progress_.Stopped(); ++round) {
+                Scroll(window_, m, 16, false);
+                std::unique_ptr<ui::TBitmap> next = NextFrame(frame ? *frame : from);
+                if (!next) break;
+                frame = std::move(next);
             }
-        Settle(0);
+            if (frame) return frame;
+        }
+        return progress_.Grab(area_);
+    }
+
+    // Back to the place the capture started from, `start` showing it. First by
+    // the scroll bar, to the position it had, where it can be read; a window that
+    // does not follow its scroll bar is brought back by its content: the steps
+    // that scroll it, each place measured where it stands in the picture, until
+    // it stands where `start` does, tried from where it is and again from the top.
+    bool ReturnTo(std::optional<int> position, ui::TBitmap& start, std::optional<Method> method) {
+        if (position && *position >= 0 && *position <= 0xFFFF) {
+            SendBar(window_, MAKEWPARAM(SB_THUMBPOSITION, *position));
+            SendBar(window_, SB_ENDSCROLL);
+            Settle(0);
+            if (BarPosition(window_) == position) return true;
+        }
+        if (!stitch_) return false;
+        const std::optional<int> target = stitch_->Locate(start.View(), 0);
+        if (!target) return false;
+        {
+            std::unique_ptr<ui::TBitmap> frame = progress_.Grab(area_);
+            const std::optional<int> row = stitch_->Locate(frame->View(), stitch_->Height());
+            if (!row) return false;
+            Place place{*row, std::move(frame)};
+            if (ThumbTo(*target, place)) return true;
+        }
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            std::unique_ptr<ui::TBitmap> frame =
+                attempt == 0 ? progress_.Grab(area_) : ToTop(*progress_.Grab(area_));
+            const std::optional<int> row =
+                stitch_->Locate(frame->View(), attempt == 0 ? stitch_->Height() : 0);
+            if (!row) return false;
+            Place place{*row, std::move(frame)};
+            if (method) Approach(*method, *target, place);
+            for (Method m : {Method::Lines, Method::Arrows, Method::Wheel})
+                if (m != method) Approach(m, *target, place);
+            if (place.row == *target) return true;
+        }
+        return false;
+    }
+
+    // Where the position cannot be read (the scroll bar of another process's
+    // window, under Wine) or is not in pixels: the thumb is sent to the top, then
+    // to the value that the places measured so far point at, taken as a straight
+    // line through the last two, until the content stands at `target`. False when
+    // the window does not follow its thumb or its thumb cannot reach the place.
+    bool ThumbTo(int target, Place& place) {
+        std::optional<std::pair<int, int>> before;  // the last value sent, and its row
+        int value = 0;
+        for (int round = 0; round < 8; ++round) {
+            SendBar(window_, MAKEWPARAM(SB_THUMBPOSITION, value));
+            SendBar(window_, SB_ENDSCROLL);
+            if (std::unique_ptr<ui::TBitmap> next = NextFrame(*place.frame)) {
+                const std::optional<int> row = stitch_->Locate(next->View(), place.row);
+                if (!row) return false;
+                place = {*row, std::move(next)};
+            } else if (round == 0 && place.row != target) {
+                return false;
+            }
+            if (place.row == target) return true;
+            const int rows = target - place.row;
+            const int next = before && before->second != place.row
+                                 ? value + int(std::lround(double(rows) * (value - before->first) /
+                                                           (place.row - before->second)))
+                                 : value + rows;
+            before = {value, place.row};
+            if (next == value || next < 0 || next > 0xFFFF) return false;
+            value = next;
+        }
+        return false;
+    }
+
+    // Steps towards `target` by `method`, measuring after each batch where the
+    // content stands; stops there, where the next step would pass it, or where
+    // the content does not move or is not in the picture.
+    void Approach(Method method, int target, Place& place) {
+        int step = 0;
+        for (int round = 0; round < kMaxRounds && place.row != target; ++round) {
+            const int remaining = std::abs(target - place.row);
+            if (step > remaining) return;
+            const int count = step ? std::clamp(remaining / step, 1, 64) : 1;
+            Scroll(window_, method, count, place.row < target);
+            std::unique_ptr<ui::TBitmap> next = NextFrame(*place.frame);
+            if (!next) return;
+            const std::optional<int> row = stitch_->Locate(next->View(), place.row);
+            if (!row) return;
+            step = std::max(1, std::abs(*row - place.row) / count);
+            place = {*row, std::move(next)};
+        }
     }
 
     HWND window_;
     RECT area_;
     ScrollingProgress progress_;
-    int sent_[3] = {};
+    std::optional<glimra::ScrollStitch> stitch_;
 };
 
 }  // namespace
@@ -230,7 +352,7 @@ HWND ScrollableAt(POINT p) {
     return at;
 }
 
-ScrollingResult CaptureScrolling(HWND window) {
+ScrollingResult CaptureScrolling(HWND window, bool fromTop) {
     std::optional<Capture> capture;
     ScrollingResult result;
     {
@@ -241,7 +363,7 @@ ScrollingResult CaptureScrolling(HWND window) {
         HWND top = ::GetAncestor(window, GA_ROOT);
         ::SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         capture.emplace(window);
-        result = capture->Run();
+        result = capture->Run(fromTop);
     }
     // The main window comes back while the progress window is still up. That one
     // is active, and when it goes the system activates the next window: the main

@@ -169,6 +169,10 @@ void TMAIN::MenuAutoSaveClick(TObject*) {
     EditAutoSave(Handle(), options_);
 }
 
+void TMAIN::MenuScrollFromCurrentClick(TObject*) {
+    ToggleScrollFromCurrent(*this, options_);
+}
+
 void TMAIN::MenuAutoCopyClick(TObject*) {
     ToggleAutoCopy(*this, options_);
 }

@@ -114,6 +114,30 @@ void ScrollStitch::ReplaceFoot(int rows, const Frame& f, int from) {
     }
 }
 
+const std::uint8_t* ScrollStitch::PictureRow(int y) const {
+    // Every block but the last is full.
+    return blocks_[std::size_t(y) / kBlockRows].data() + std::size_t(y) % kBlockRows * rowBytes_;
+}
+
+std::optional<int> ScrollStitch::Locate(const PixelView& frame, int near) const {
+    if (frame.width != width_ || frame.height != frameHeight_) return std::nullopt;
+    const int top = fixedTop_, moving = frameHeight_ - fixedTop_ - fixedBottom_;
+    const int first = top, last = height_ - fixedBottom_ - moving;
+    if (moving <= 0 || last < first) return std::nullopt;
+    const auto fits = [&](int y) {
+        for (int i = 0; i < moving; ++i)
+            if (std::memcmp(PictureRow(y + i), frame.Row(top + i), rowBytes_) != 0) return false;
+        return true;
+    };
+    // Outwards from `near`, so that the nearest of repeated places is found first.
+    near = std::clamp(near, first, last);
+    for (int d = 0; near - d >= first || near + d <= last; ++d) {
+        if (near - d >= first && fits(near - d)) return near - d;
+        if (d > 0 && near + d <= last && fits(near + d)) return near + d;
+    }
+    return std::nullopt;
+}
+
 void ScrollStitch::CopyTo(const PixelView& target, int rows) const {
     int y = 0;
     rows = std::min(rows, height_);

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "imaging/pixel_view.h"
@@ -47,6 +48,11 @@ class ScrollStitch {
     // Copies the first `rows` rows of the picture into `target` (its width and
     // layout the frames'), at most Height() of them.
     void CopyTo(const PixelView& target, int rows) const;
+    // Where a frame of the same area stands in the picture: the picture row at
+    // which its moving part (the rows between the last join's fixed ones)
+    // begins. Of several places that fit, the one nearest `near`; nothing when
+    // none does.
+    std::optional<int> Locate(const PixelView& frame, int near) const;
 
   private:
     struct Frame {
@@ -58,6 +64,7 @@ class ScrollStitch {
     bool SameRow(const Frame& a, int ya, const Frame& b, int yb) const;
     // Drops `rows` rows from the picture's foot, appends rows [from, height) of `f`.
     void ReplaceFoot(int rows, const Frame& f, int from);
+    const std::uint8_t* PictureRow(int y) const;
 
     int width_, frameHeight_;
     std::size_t rowBytes_;

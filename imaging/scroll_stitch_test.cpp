@@ -91,6 +91,16 @@ TEST(ScrollStitch, JoinsFramesExactly_WithTheFixedRowsOnce_WhateverTheOffsets) {
         });
         ASSERT_EQ(stitch.Height(), expected.height);
         EXPECT_TRUE(Stitched(stitch).bytes == expected.bytes);
+
+        // Each place the window can stand at is found again from its frame alone,
+        // whatever the guess; the margin's equal rows fit only at the top.
+        for (int at : {0, 1, 59, 60, 777, last - 1, last}) {
+            Rows frame = Frame(content, header, footer, height, at);
+            for (int near : {0, at, stitch.Height()})
+                EXPECT_EQ(stitch.Locate(frame.View(), near), header.height + at) << at;
+        }
+        Rows foreign(height, [](int x, int y) { return std::uint32_t(x * y + 5); });
+        EXPECT_EQ(stitch.Locate(foreign.View(), 0), std::nullopt);
     }
 }
 

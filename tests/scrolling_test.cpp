@@ -101,29 +101,61 @@ class Scrolling : public ::testing::Test {
     DWORD took = 0;  // from the click to the main window back, in milliseconds
 };
 
+// Each window stands at row 1,000 when the capture starts: the picture is still
+// the whole content from its top, and the window is back at 1,000 afterwards,
+// whether it follows its scroll bar's thumb (lines, the wheel) or only keys.
 TEST_F(Scrolling, ByLinesPagesAndTheWheel_ThePictureIsTheWholeContent_AndThePositionComesBack) {
+    constexpr int kStart = 1000;
     const struct {
         const char* name;
         ScrollingWindow::Options options;
     } cases[] = {
-        {"lines", {Scrolls::ByLines, 0, 0, 0, 0}},
-        {"page keys", {Scrolls::ByPageKeys, 0, 0, 0, 0}},
-        {"wheel", {Scrolls::ByWheel, 0, 0, 0, 0}},
-        {"lines, a header and a footer", {Scrolls::ByLines, 40, 30, 0, 0}},
-        {"wheel, a header and a footer", {Scrolls::ByWheel, 40, 30, 0, 0}},
+        {"lines", {Scrolls::ByLines, 0, 0, kStart, 0}},
+        {"page keys", {Scrolls::ByPageKeys, 0, 0, kStart, 0}},
+        {"wheel", {Scrolls::ByWheel, 0, 0, kStart, 0}},
+        {"lines, a header and a footer", {Scrolls::ByLines, 40, 30, kStart, 0}},
+        {"page keys, a header and a footer", {Scrolls::ByPageKeys, 40, 30, kStart, 0}},
+        {"wheel, a header and a footer", {Scrolls::ByWheel, 40, 30, kStart, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScrollingWindow window(other, kWindowAt, c.options);
         ASSERT_TRUE(CaptureAt(window.Handle())) << program->DescribeWindows();
+        EXPECT_EQ(window.Position(), kStart);
         const Pixels p = Copied();
         ASSERT_EQ(p.width, ScrollingWindow::kSide);
         ASSERT_EQ(p.height, c.options.header + ScrollingWindow::kContentHeight + c.options.footer);
         EXPECT_EQ(Mismatch(p, [&](int x, int y) { return window.Whole(x, y); }), "");
-        EXPECT_EQ(window.Position(), c.options.start);
         std::printf("%s: %lu ms from the click to the picture\n", c.name, took);
         SaveScreenshot(main, std::string("scrolling-") + c.name);
     }
+}
+
+// "Start at the current position", ticked in the Capture menu, is stored, and
+// the picture then begins where the window stood; a window that follows only
+// keys goes back there by its keys.
+TEST_F(Scrolling, StartingAtTheCurrentPosition_TakesTheRowsFromThereOn_AndTheWindowGoesBack) {
+    ::SetForegroundWindow(main);
+    WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000);
+    AltAnd('C');
+    HWND menu = WaitForMenu(*program);
+    ASSERT_NE(menu, nullptr);
+    // From the foot of the menu: "Delay", then the option.
+    Keys({VK_UP, VK_UP});
+    ::Sleep(300);
+    SaveScreenshot(menu, "scrolling-option-menu");
+    Keys({VK_RETURN});
+    ASSERT_TRUE(MenusClosed(*program));
+    EXPECT_EQ(Setting("ScrollFromCurrent"), "1");
+
+    ScrollingWindow window(other, kWindowAt, {Scrolls::ByPageKeys, 40, 30, 1000, 0});
+    ASSERT_TRUE(CaptureAt(window.Handle())) << program->DescribeWindows();
+    EXPECT_EQ(window.Position(), 1000);
+    const Pixels p = Copied();
+    ASSERT_EQ(p.width, ScrollingWindow::kSide);
+    ASSERT_EQ(p.height, 40 + ScrollingWindow::kContentHeight - 1000 + 30);
+    EXPECT_EQ(Mismatch(p, [&](int x, int y) { return window.Whole(x, y < 40 ? y : y + 1000); }),
+              "");
 }
 
 TEST_F(Scrolling, AWindowThatDoesNotScroll_GivesAClearMessage_AndThePictureStays) {
@@ -146,19 +178,18 @@ TEST_F(Scrolling, AWindowThatDoesNotScroll_GivesAClearMessage_AndThePictureStays
 }
 
 TEST_F(Scrolling, EscapeAfterAThird_KeepsExactlyTheFirstRows_AndTheWindowGoesBackToWhereItWas) {
-    ScrollingWindow window(other, kWindowAt, {Scrolls::ByLines, 0, 0, 600, 60});
+    ScrollingWindow window(other, kWindowAt, {Scrolls::ByLines, 0, 0, 1000, 60});
     ASSERT_TRUE(CaptureAt(window.Handle(), [&] {
-        WaitFor([&] { return window.Position() > 600 + ScrollingWindow::kContentHeight / 3; },
-                30000);
+        WaitFor([&] { return window.Position() > ScrollingWindow::kContentHeight / 3; }, 30000);
         SaveScreenshot(RECT{40, 80, 440, 500}, "scrolling-progress");
         PressKey(VK_ESCAPE);
     }));
     const Pixels p = Copied();
     ASSERT_EQ(p.width, ScrollingWindow::kSide);
     EXPECT_GT(p.height, ScrollingWindow::kContentHeight / 3);
-    EXPECT_LT(p.height, ScrollingWindow::kContentHeight - 600 - ScrollingWindow::kSide);
-    EXPECT_EQ(Mismatch(p, [&](int x, int y) { return ScrollingWindow::Content(x, 600 + y); }), "");
-    EXPECT_EQ(window.Position(), 600);
+    EXPECT_LT(p.height, ScrollingWindow::kContentHeight - ScrollingWindow::kSide);
+    EXPECT_EQ(Mismatch(p, [&](int x, int y) { return ScrollingWindow::Content(x, y); }), "");
+    EXPECT_EQ(window.Position(), 1000);
 }
 
 // Wine's Notepad with 400 numbered lines. Each screen of it, as the test scrolls

@@ -106,6 +106,9 @@ LRESULT CALLBACK ScrollingWindow::Proc(HWND window, UINT message, WPARAM wParam,
             return 0;
         }
         case WM_VSCROLL:
+            if (scrolls == Scrolls::ByWheel &&
+                (LOWORD(wParam) == SB_THUMBPOSITION || LOWORD(wParam) == SB_THUMBTRACK))
+                self->ScrollTo(HIWORD(wParam));
             if (scrolls != Scrolls::ByLines) return 0;
             switch (LOWORD(wParam)) {
                 case SB_LINEDOWN:
@@ -120,6 +123,12 @@ LRESULT CALLBACK ScrollingWindow::Proc(HWND window, UINT message, WPARAM wParam,
                 case SB_PAGEUP:
                     self->ScrollTo(at - self->Moving());
                     break;
+                case SB_TOP:
+                    self->ScrollTo(0);
+                    break;
+                case SB_BOTTOM:
+                    self->ScrollTo(kContentHeight);
+                    break;
                 case SB_THUMBPOSITION:
                 case SB_THUMBTRACK:
                     self->ScrollTo(HIWORD(wParam));
@@ -127,8 +136,13 @@ LRESULT CALLBACK ScrollingWindow::Proc(HWND window, UINT message, WPARAM wParam,
             }
             return 0;
         case WM_KEYDOWN:
-            if (scrolls == Scrolls::ByPageKeys && (wParam == VK_NEXT || wParam == VK_PRIOR))
+            if (scrolls != Scrolls::ByPageKeys) return 0;
+            if (wParam == VK_NEXT || wParam == VK_PRIOR)
                 self->ScrollTo(at + (wParam == VK_NEXT ? 1 : -1) * (self->Moving() - kLine));
+            else if (wParam == VK_DOWN || wParam == VK_UP)
+                self->ScrollTo(at + (wParam == VK_DOWN ? kLine : -kLine));
+            else if (wParam == VK_HOME || wParam == VK_END)
+                self->ScrollTo(wParam == VK_HOME ? 0 : kContentHeight);
             return 0;
         case WM_MOUSEWHEEL:
             if (scrolls == Scrolls::ByWheel) {

@@ -17,10 +17,16 @@ class ScrollingWindow {
   public:
     static constexpr int kSide = 300, kContentHeight = 5000, kLine = 20;
     enum class Scrolls {
-        ByLines,     // the scroll bar's requests: lines of 20 pixels, pages, the thumb
-        ByPageKeys,  // only Page Down and Page Up: the moving part less one line
-        ByWheel,     // only the wheel, in steps of 37, 61 and 89 pixels in turn
-        Never,       // nothing
+        // The scroll bar's requests: lines of 20 pixels, pages, the top and the
+        // end, the thumb.
+        ByLines,
+        // No scroll bar request: Page Down and Page Up (the moving part less one
+        // line), Home and End, the arrow keys (a line).
+        ByPageKeys,
+        // The wheel, in steps of 37, 61 and 89 pixels in turn, and of the scroll
+        // bar's requests only the thumb's.
+        ByWheel,
+        Never,  // nothing
     };
     struct Options {
         Scrolls scrolls = Scrolls::ByLines;
