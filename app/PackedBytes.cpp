@@ -31,6 +31,59 @@ bool PackedBytes::UnpackTo(std::uint8_t* out) const {
     return at == raw_ && in == data_.size();
 }
 
+namespace {
+
+template <class T>
+void Put(std::vector<std::uint8_t>& out, T value) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&value);
+    out.insert(out.end(), bytes, bytes + sizeof value);
+}
+
+template <class T>
+bool Take(const std::uint8_t*& at, const std::uint8_t* end, T& value) {
+    if (std::size_t(end - at) < sizeof value) return false;
+    std::memcpy(&value, at, sizeof value);
+    at += sizeof value;
+    return true;
+}
+
+}  // namespace
+
+void PackedBytes::AppendTo(std::vector<std::uint8_t>& out) const {
+    Put(out, std::uint64_t(raw_));
+    Put(out, std::uint32_t(blocks_.size()));
+    for (const Block& block : blocks_) {
+        Put(out, block.size);
+        Put(out, block.sum);
+        Put(out, std::uint8_t(block.stored));
+    }
+    out.insert(out.end(), data_.begin(), data_.end());
+}
+
+std::optional<PackedBytes> PackedBytes::Read(const std::uint8_t* bytes, std::size_t size) {
+    const std::uint8_t *at = bytes, *end = bytes + size;
+    std::uint64_t raw = 0;
+    std::uint32_t count = 0;
+    if (!Take(at, end, raw) || !Take(at, end, count) || count != (raw + kBlock - 1) / kBlock ||
+        std::size_t(end - at) / 9 < count)
+        return std::nullopt;
+    PackedBytes packed;
+    packed.raw_ = std::size_t(raw);
+    packed.blocks_.resize(count);
+    std::uint64_t data = 0;
+    for (Block& block : packed.blocks_) {
+        std::uint8_t stored = 0;
+        Take(at, end, block.size);
+        Take(at, end, block.sum);
+        Take(at, end, stored);
+        block.stored = stored != 0;
+        data += block.size;
+    }
+    if (data != std::uint64_t(end - at)) return std::nullopt;
+    packed.data_.assign(at, end);
+    return packed;
+}
+
 Packer::Packer(const std::uint8_t* raw, std::size_t size) : raw_(raw), size_(size) {
     packed_.raw_ = size;
     packed_.blocks_.reserve((size + PackedBytes::kBlock - 1) / PackedBytes::kBlock);

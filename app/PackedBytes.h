@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class PackedBytes {
@@ -23,6 +24,13 @@ class PackedBytes {
     // Unpacks into `out`, RawSize() bytes; false when a block does not give back
     // exactly its raw bytes with their checksum (`out` may then hold a part).
     [[nodiscard]] bool UnpackTo(std::uint8_t* out) const;
+
+    // Their form in a file: the raw size, each block's size, checksum and kind,
+    // then the blocks' bytes.
+    void AppendTo(std::vector<std::uint8_t>& out) const;
+    // That form read back from exactly `size` bytes; nothing when they are not
+    // one. A damaged block's bytes still read, and UnpackTo finds them.
+    static std::optional<PackedBytes> Read(const std::uint8_t* bytes, std::size_t size);
 
   private:
     friend class Packer;

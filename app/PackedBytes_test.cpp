@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,36 @@ TEST(PackedBytes, ADamagedByteOrChecksumIsFound_NeverGivingBackOtherBytes) {
     PackedBytesDamage::Shorten(shortened);
     bool ok = true;
     Unpack(shortened, ok);
+    EXPECT_FALSE(ok);
+}
+
+// The form kept in a file reads back into the same bytes; a form cut short or
+// with a wrong count is refused, and a damaged block still shows when unpacked.
+TEST(PackedBytes, TheirFileFormReadsBack_AndACutOrDamagedOneIsNeverTakenForTheBytes) {
+    Bytes bytes = Screen(kBlock * 2 + 1234);
+    const Bytes noise = Noise(5000);
+    bytes.insert(bytes.end(), noise.begin(), noise.end());
+    Bytes form;
+    Pack(bytes).AppendTo(form);
+    std::optional<PackedBytes> back = PackedBytes::Read(form.data(), form.size());
+    ASSERT_TRUE(back);
+    bool ok = false;
+    EXPECT_EQ(Unpack(*back, ok), bytes);
+    EXPECT_TRUE(ok);
+
+    for (std::size_t cut : {std::size_t(0), std::size_t(5), std::size_t(20), form.size() - 1})
+        EXPECT_FALSE(PackedBytes::Read(form.data(), cut)) << cut;
+    Bytes longer = form;
+    longer.push_back(0);
+    EXPECT_FALSE(PackedBytes::Read(longer.data(), longer.size()));
+    Bytes counted = form;
+    counted[8] ^= 1;  // the number of blocks
+    EXPECT_FALSE(PackedBytes::Read(counted.data(), counted.size()));
+    Bytes damaged = form;
+    damaged[form.size() - 100] ^= 0x10;
+    back = PackedBytes::Read(damaged.data(), damaged.size());
+    ASSERT_TRUE(back);
+    Unpack(*back, ok);
     EXPECT_FALSE(ok);
 }
 
