@@ -104,6 +104,7 @@ class Capture {
     explicit Capture(HWND window) : window_(window), area_(ClientArea(window)), progress_(area_) {}
 
     ScrollingResult Run(bool fromTop) {
+        fromTop_ = fromTop;
         ScrollingResult result;
         if (area_.right <= area_.left || area_.bottom <= area_.top) {
             result.failure = "The window to scroll is not on the screen.";
@@ -270,7 +271,8 @@ class Capture {
             Place place{*row, std::move(frame)};
             if (ThumbTo(*target, place)) return true;
         }
-        for (int attempt = 0; attempt < 2; ++attempt) {
+        // Again from the top only where the picture begins there.
+        for (int attempt = 0; attempt < (fromTop_ ? 2 : 1); ++attempt) {
             std::unique_ptr<ui::TBitmap> frame =
                 attempt == 0 ? progress_.Grab(area_) : ToTop(*progress_.Grab(area_));
             const std::optional<int> row =
@@ -324,7 +326,10 @@ class Capture {
         for (int round = 0; round < kMaxRounds && place.row != target; ++round) {
             const int remaining = std::abs(target - place.row);
             if (step > remaining) return;
-            const int count = step ? std::clamp(remaining / step, 1, 64) : 1;
+            // Keys are posted and taken in the window's own time, so a frame
+            // between them could look settled: one at a time.
+            const bool posted = method == Method::Keys || method == Method::Arrows;
+            const int count = step && !posted ? std::clamp(remaining / step, 1, 64) : 1;
             Scroll(window_, method, count, place.row < target);
             std::unique_ptr<ui::TBitmap> next = NextFrame(*place.frame);
             if (!next) return;
@@ -339,6 +344,7 @@ class Capture {
     RECT area_;
     ScrollingProgress progress_;
     std::optional<glimra::ScrollStitch> stitch_;
+    bool fromTop_ = true;  // the picture begins at the top of the content
 };
 
 }  // namespace
