@@ -33,6 +33,8 @@ class RecordingFrames {
     // after the start; throws std::runtime_error when the disk takes no more.
     void Add(const glimra::PixelView& frame, std::int64_t milliseconds);
 
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     int Count() const { return int(index_.size()); }
     std::int64_t Time(int frame) const { return index_[std::size_t(frame)].time; }
     // The bytes the file holds.

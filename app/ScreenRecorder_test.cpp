@@ -12,6 +12,9 @@
 #include <vector>
 
 #include "app/RecordingFrames.h"
+#include "app/RecordingSave.h"
+#include "output/byte_sink.h"
+#include "testing/recording/decoded_animation.h"
 
 namespace {
 
@@ -145,6 +148,35 @@ TEST(ScreenRecorder, EachFrameIsTheScreenAtItsTime_AndAPauseIsLeftOut) {
         }
     }
     EXPECT_GE(last, kSteps - 2);
+
+    // Saved as a GIF, each frame shows what the recording holds, for as long as
+    // it was on the screen, and the whole plays in the recorded time.
+    glimra::VectorSink gif;
+    SaveRecordingAsGif(frames, 0, frames.Count() - 1, summary.milliseconds, gif);
+    const glimra::test::DecodedAnimation decoded = glimra::test::DecodeAnimation(gif.Bytes());
+    EXPECT_EQ(decoded.loopCount, 0);
+    int delays = 0;
+    for (const glimra::test::DecodedFrame& f : decoded.frames)
+        delays += f.delay;
+    EXPECT_NEAR(delays * 10.0, double(summary.milliseconds - frames.Time(0)), 10.0);
+    // Frames of the same step are one image in the GIF.
+    std::int64_t shown = 0;
+    std::size_t image = 0;
+    for (int i = 0; i < frames.Count(); ++i) {
+        const int step = StepOf(frames, i, kSteps);
+        if (i > 0 && step == StepOf(frames, i - 1, kSteps)) continue;
+        ASSERT_LT(image, decoded.frames.size());
+        const COLORREF c = Colour(step);
+        const std::uint32_t rgb =
+            std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | std::uint32_t(GetBValue(c));
+        for (std::uint32_t p : decoded.frames[image].pixels)
+            ASSERT_EQ(p, rgb) << "image " << image;
+        // It starts when its first frame was taken, to the hundredth.
+        EXPECT_NEAR(double(shown), double(frames.Time(i) - frames.Time(0)), 10.0) << image;
+        shown += decoded.frames[image].delay * 10;
+        ++image;
+    }
+    EXPECT_EQ(image, decoded.frames.size());
 }
 
 TEST(ScreenRecorder, ThePointerIsDrawnIn_WhereItStands) {
