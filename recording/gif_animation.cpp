@@ -51,19 +51,27 @@ class LzwEncoder {
   public:
     LzwEncoder() : slots_(kSlots, kEmpty) {}
 
+    // How a full code table is dealt with: kept to the end (text: the same
+    // glyphs come again and again), or cleared when its strings have stopped
+    // matching (pictures of different parts).
+    enum class FullTable { kKeep, kClearWhenWorn };
+
     // Appends the codes for `count` pixels (at least one) as sub-blocks of up to
     // 255 bytes each, each after its length; the LZW code size before them and
-    // the empty block after them are the caller's.
-    void Encode(const std::uint8_t* first, const std::uint8_t* second, std::size_t count,
-                int codeSize, std::vector<std::uint8_t>& out);
+    // the empty block after them are the caller's. True where the table filled.
+    bool Encode(const std::uint8_t* first, const std::uint8_t* second, std::size_t count,
+                int codeSize, FullTable policy, std::vector<std::uint8_t>& out);
 
   private:
     static constexpr int kMaxCodes = 4096;  // 12-bit codes
     static constexpr int kSlotBits = 13;
     static constexpr int kSlots = 1 << kSlotBits;
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
-    // How often (in pixels) the worth of a full table is checked.
-    static constexpr std::size_t kCheckGap = 8192;
+    // A full table's pixels per bit are measured over stretches of this many
+    // pixels; it is cleared when a stretch falls below this share (in hundredths)
+    // of the best stretch since it filled.
+    static constexpr std::size_t kStretch = 16384;
+    static constexpr int kWornShare = 75;
 
     // A slot holds the string's prefix code and last symbol (20 bits) above its
     // own code (12 bits); a full slot never equals kEmpty.
@@ -108,8 +116,8 @@ class LzwEncoder {
     int blockLength_ = 0;
 };
 
-void LzwEncoder::Encode(const std::uint8_t* first, const std::uint8_t* second, std::size_t count,
-                        int codeSize, std::vector<std::uint8_t>& out) {
+bool LzwEncoder::Encode(const std::uint8_t* first, const std::uint8_t* second, std::size_t count,
+                        int codeSize, FullTable policy, std::vector<std::uint8_t>& out) {
     const int clear = 1 << codeSize;
     const int end = clear + 1;
     bits_ = 0;
@@ -121,20 +129,19 @@ void LzwEncoder::Encode(const std::uint8_t* first, const std::uint8_t* second, s
 
     int next = 0;   // the next code to give out
     int width = 0;  // bits per code
-    // Where the table filled, and the pixels per bit at the last check since.
-    std::size_t clearedAt = 0, bitsAtClear = 0, checkAt = 0;
-    double lastRatio = 0;
-    auto reset = [&](std::size_t at) {
+    bool filled = false;
+    // Once the table is full: where the current stretch began, and the most
+    // pixels per bit of a stretch since.
+    std::size_t stretchPixels = 0, stretchBits = 0;
+    double best = 0;
+    auto reset = [&] {
         std::fill(slots_.begin(), slots_.end(), kEmpty);
         Put(clear, width == 0 ? codeSize + 1 : width, out);
         next = clear + 2;
         width = codeSize + 1;
-        clearedAt = at;
-        bitsAtClear = written_;
-        checkAt = 0;
-        lastRatio = 0;
+        best = 0;
     };
-    reset(0);
+    reset();
 
     int prefix = first[0];
     int last = prefix;  // the symbol last taken
@@ -174,18 +181,18 @@ void LzwEncoder::Encode(const std::uint8_t* first, const std::uint8_t* second, s
                 static_cast<std::uint32_t>(next);
             ++next;
             if (next > (1 << width) && width < 12) ++width;
-            if (next == kMaxCodes) checkAt = i + kCheckGap;
-        } else if (i >= checkAt) {
-            // The table is full: it stays while the pixels per bit since the
-            // last clear still grow, and goes when they fall.
-            const double ratio =
-                static_cast<double>(i - clearedAt) / static_cast<double>(written_ - bitsAtClear);
-            if (ratio < lastRatio) {
-                reset(i);
-            } else {
-                lastRatio = ratio;
-                checkAt = i + kCheckGap;
+            if (next == kMaxCodes) {
+                filled = true;
+                stretchPixels = i;
+                stretchBits = written_;
             }
+        } else if (policy == FullTable::kClearWhenWorn && i >= stretchPixels + kStretch) {
+            const double ratio = static_cast<double>(i - stretchPixels) /
+                                 static_cast<double>(written_ - stretchBits);
+            best = std::max(best, ratio);
+            stretchPixels = i;
+            stretchBits = written_;
+            if (ratio * 100 < best * kWornShare) reset();
         }
         prefix = symbol;
         last = symbol;
@@ -199,6 +206,7 @@ void LzwEncoder::Encode(const std::uint8_t* first, const std::uint8_t* second, s
         out.pop_back();
     else
         out[blockStart_] = static_cast<std::uint8_t>(blockLength_);
+    return filled;
 }
 
 // ---- Colours
@@ -312,8 +320,10 @@ class Quantizer {
     }
     bool Exact() const { return !binned_; }
 
-    // At most `limit` colours.
-    std::vector<PaletteColor> Palette(int limit);
+    // At most `limit` colours: each box's average, or with `members` its most
+    // common colour, so that the table holds only colours that occur (the
+    // global table: later frames find their colours in it exactly).
+    std::vector<PaletteColor> Palette(int limit, bool members);
 
     // Each exact colour's symbol: a `low` and a `high` palette index and the
     // Bayer level below which the high one is taken.
@@ -380,7 +390,7 @@ Quantizer::Box Quantizer::Measure(std::size_t begin, std::size_t end) const {
     return {begin, end, end - begin > 1 ? std::max(error, 0.0) : 0.0};
 }
 
-std::vector<PaletteColor> Quantizer::Palette(int limit) {
+std::vector<PaletteColor> Quantizer::Palette(int limit, bool members) {
     items_.clear();
     if (binned_) {
         for (const Bin& bin : bins_)
@@ -457,6 +467,15 @@ std::vector<PaletteColor> Quantizer::Palette(int limit) {
     }
     std::vector<PaletteColor> palette;
     for (const Box& box : boxes) {
+        if (members) {
+            const Item* most = &items_[box.begin];
+            for (std::size_t i = box.begin; i < box.end; ++i)
+                if (items_[i].count > most->count) most = &items_[i];
+            palette.push_back({static_cast<std::uint8_t>(most->channel[0]),
+                               static_cast<std::uint8_t>(most->channel[1]),
+                               static_cast<std::uint8_t>(most->channel[2])});
+            continue;
+        }
         std::uint64_t count = 0, sum[3] = {0, 0, 0};
         for (std::size_t i = box.begin; i < box.end; ++i) {
             count += items_[i].count;
@@ -707,6 +726,7 @@ class GifAnimation::Encoder {
     void EncodeLocal(Image& image);
     bool EncodeGlobal(Image& image);
     void EncodeDithered(const Rect& rect, bool everything);
+    void Compress(Image& image);
     void MapSymbols(const std::array<std::uint8_t, 256>& changed,
                     const std::array<std::uint8_t, 256>& kept, int transparent);
     void Write(const Image& image, std::int64_t end);
@@ -738,6 +758,7 @@ class GifAnimation::Encoder {
     std::vector<std::uint8_t> first_, second_;  // the two symbols each pixel may take
 
     LzwEncoder lzw_;
+    std::vector<std::uint8_t> spareCodes_;
     Image pending_, candidate_;  // the image held back, and another way to write the next
     Quantizer quantizer_;
 };
@@ -869,8 +890,23 @@ bool GifAnimation::Encoder::Classify(Compare mode, const Rect& rect) {
     return fits && (colours_.Size() < 256 || keptPixels_ == 0);
 }
 
-// The two symbols of each pixel: a changed pixel its colour's, a kept one the
-// transparent index or, where the palette has its colour, that colour's.
+// The LZW codes of the symbols in first_ and second_: with the full table kept,
+// and where it filled, also with it cleared when worn; the smaller wins.
+void GifAnimation::Encoder::Compress(Image& image) {
+    image.codes.clear();
+    if (!lzw_.Encode(first_.data(), second_.data(), first_.size(), image.codeSize,
+                     LzwEncoder::FullTable::kKeep, image.codes))
+        return;
+    spareCodes_.clear();
+    lzw_.Encode(first_.data(), second_.data(), first_.size(), image.codeSize,
+                LzwEncoder::FullTable::kClearWhenWorn, spareCodes_);
+    if (spareCodes_.size() < image.codes.size()) std::swap(image.codes, spareCodes_);
+}
+
+// The two symbols of each pixel: a changed pixel its colour's, a kept one its
+// colour's where the palette has it (else the transparent index), then the
+// transparent index. The colour comes first: kept pixels written in their own
+// colours leave the screen's patterns whole, which the LZW strings follow.
 void GifAnimation::Encoder::MapSymbols(const std::array<std::uint8_t, 256>& changed,
                                        const std::array<std::uint8_t, 256>& kept, int transparent) {
     const std::size_t count = index_.size();
@@ -880,8 +916,8 @@ void GifAnimation::Encoder::MapSymbols(const std::array<std::uint8_t, 256>& chan
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t kind = kind_[i];
         const std::uint8_t symbol = changed[index_[i]];
-        first_[i] = kind == 0 ? symbol : clear;
-        second_[i] = kind == 0 ? symbol : kept[kind];
+        first_[i] = kind == 0 ? symbol : kept[kind];
+        second_[i] = kind == 0 ? symbol : clear;
     }
 }
 
@@ -919,8 +955,7 @@ void GifAnimation::Encoder::EncodeLocal(Image& image) {
         }
     }
     MapSymbols(changed, kept, transparent ? colours : 0);
-    image.codes.clear();
-    lzw_.Encode(first_.data(), second_.data(), first_.size(), image.codeSize, image.codes);
+    Compress(image);
 }
 
 // The frame through the global table, where that holds its changed colours and
@@ -958,8 +993,7 @@ bool GifAnimation::Encoder::EncodeGlobal(Image& image) {
         }
     }
     MapSymbols(changed, kept, transparent == NO_TRANSPARENT_COLOR ? 0 : transparent);
-    image.codes.clear();
-    lzw_.Encode(first_.data(), second_.data(), first_.size(), image.codeSize, image.codes);
+    Compress(image);
     return true;
 }
 
@@ -1035,7 +1069,7 @@ void GifAnimation::Encoder::EncodeDithered(const Rect& rect, bool everything) {
         }
     }
     quantizer_.Add(run, length);
-    std::vector<PaletteColor> local = quantizer_.Palette(255);
+    std::vector<PaletteColor> local = quantizer_.Palette(255, global_.empty());
     bool global = false;
     if (global_.empty()) {
         // The first frame's table becomes the global one, with a spare index.
@@ -1070,11 +1104,18 @@ void GifAnimation::Encoder::EncodeDithered(const Rect& rect, bool everything) {
             entry.symbols = DitherSymbols(entry.colour, lookup);
 
     const int transparent = static_cast<int>(colours.size());
+    // A kept pixel whose colour the table has exactly may be written in it.
+    ColourTable exact;
+    for (const PaletteColor& colour : colours)
+        exact.Add(FromPaletteColor(colour));
     first_.resize(rect.Area());
+    second_.resize(rect.Area());
     std::uint8_t* symbol = first_.data();
+    std::uint8_t* other = second_.data();
     bool anyKept = false;
     run = kNoColour;
-    std::uint32_t symbols = 0;
+    std::uint32_t symbols = 0, keptRun = kNoColour;
+    std::uint8_t keptSymbol = 0;
     for (int y = rect.top; y < rect.bottom; ++y) {
         const std::uint32_t* current = Row(current_, y, rect.left);
         const std::uint32_t* last = Row(last_, y, rect.left);
@@ -1083,7 +1124,13 @@ void GifAnimation::Encoder::EncodeDithered(const Rect& rect, bool everything) {
         for (int x = 0; x < rect.Width(); ++x) {
             const std::uint32_t colour = current[x];
             if (!everything && colour == last[x]) {
-                *symbol++ = static_cast<std::uint8_t>(transparent);
+                if (shown[x] != keptRun) {
+                    keptRun = shown[x];
+                    const int found = exact.Find(keptRun);
+                    keptSymbol = static_cast<std::uint8_t>(found < 0 ? transparent : found);
+                }
+                *symbol++ = keptSymbol;
+                *other++ = static_cast<std::uint8_t>(transparent);
                 anyKept = true;
                 continue;
             }
@@ -1097,6 +1144,7 @@ void GifAnimation::Encoder::EncodeDithered(const Rect& rect, bool everything) {
                     thresholds[static_cast<std::size_t>((rect.left + x) & 7)]) < (symbols >> 16);
             const std::uint32_t index = high ? symbols >> 8 & 0xFF : symbols & 0xFF;
             *symbol++ = static_cast<std::uint8_t>(index);
+            *other++ = static_cast<std::uint8_t>(index);
             shown[x] = FromPaletteColor(colours[index]);
         }
     }
@@ -1109,8 +1157,7 @@ void GifAnimation::Encoder::EncodeDithered(const Rect& rect, bool everything) {
         pending_.palette = local;
         pending_.palette.resize(static_cast<std::size_t>(1) << pending_.codeSize);
     }
-    pending_.codes.clear();
-    lzw_.Encode(first_.data(), first_.data(), first_.size(), pending_.codeSize, pending_.codes);
+    Compress(pending_);
     stale_ = stale_.Union(rect);
 }
 
@@ -1177,7 +1224,7 @@ void GifAnimation::Encoder::Write(const Image& image, std::int64_t end) {
         blank.palette.assign(4, PaletteColor{});
         blank.transparent = 0;
         const std::uint8_t pixel = 0;
-        lzw_.Encode(&pixel, &pixel, 1, blank.codeSize, blank.codes);
+        lzw_.Encode(&pixel, &pixel, 1, blank.codeSize, LzwEncoder::FullTable::kKeep, blank.codes);
         gif_.PutImage(blank, std::min(delay, kMaxDelay));
         delay -= std::min(delay, kMaxDelay);
     }
