@@ -1,12 +1,15 @@
 #include "app/CaptureCommands.h"
 
 #include <memory>
+#include <string>
 
 #include "app/AfterCapture.h"
 #include "app/CaptureOptions.h"
 #include "app/Countdown.h"
 #include "app/History.h"
 #include "app/PinWindow.h"
+#include "app/RecordingSave.h"
+#include "app/RecordingSession.h"
 #include "app/ScrollingCapture.h"
 #include "app/Shutter.h"
 #include "app/Statistics.h"
@@ -65,6 +68,8 @@ void CaptureCommands::Run(Capture capture) {
             return LastRegion();
         case Capture::Scrolling:
             return Scrolling();
+        case Capture::Recording:
+            return Record();
     }
 }
 
@@ -199,6 +204,41 @@ void CaptureCommands::Scrolling() {
         const std::string said =
             taken.ended + (taken.ended.empty() || taken.place.empty() ? "" : " ") + taken.place;
         if (!said.empty()) main_.Get<ui::TControl>("info").SetCaption(said);
+    });
+}
+
+void CaptureCommands::Record() {
+    RunOverlay<TCaptureForm>([this](TCaptureForm& overlay) {
+        const RECT r = overlay.SelRect;
+        if (r.left >= r.right || r.top >= r.bottom) return;
+        overlay.Hide();
+        std::string said;
+        try {
+            keys_.Drop();
+            Recording recording =
+                RecordArea(r, options_.RecordingRate(), options_.RecordPointer(),
+                           [this] { return keys_.PressedAgain(Capture::Recording); });
+            const ScreenRecorder::Summary& s = recording.summary;
+            if (!s.failure.empty())
+                ::MessageBoxA(nullptr, ("The recording ended early: " + s.failure).c_str(),
+                              "Record Screen", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            if (!recording.frames) {
+                said = "The recording was cancelled.";
+            } else {
+                said = SaveRecording(*recording.frames, s.milliseconds, options_.Saving().folder,
+                                     options_.Saving().name);
+                said += " " + std::to_string(s.frames) + " frames in " +
+                        std::to_string(s.milliseconds / 1000) + "." +
+                        std::to_string(s.milliseconds % 1000 / 100) + " s";
+                if (s.dropped > 0) said += ", " + std::to_string(s.dropped) + " dropped";
+                said += ".";
+            }
+        } catch (const std::exception& e) {
+            ::MessageBoxA(nullptr, e.what(), "Record Screen",
+                          MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            return;
+        }
+        main_.Get<ui::TControl>("info").SetCaption(said);
     });
 }
 

@@ -61,6 +61,9 @@ class CaptureCommands {
     void LastRegion();
     // The window pointed at in the picker's overlay, scrolled through to its end.
     void Scrolling();
+    // The screen recorded: the area dragged in the selection overlay, recorded
+    // live until it is stopped, then saved.
+    void Record();
     // Hides the main window, runs `grab` and brings the window back. With the
     // shutter, its sound comes first; without, the windows that the main window
     // covered paint themselves first.

@@ -52,6 +52,7 @@ void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {
         {"MenuAllDisplays", "TrayAllDisplays"},
         {"MenuLastRegion", "TrayLastRegion"},
         {"MenuScrolling", "TrayScrolling"},
+        {"MenuRecord", "TrayRecord"},
     };
     for (const CaptureKey& c : kCaptureKeys) {
         const KeyChord& k = keys.Key(c.capture);

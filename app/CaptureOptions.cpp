@@ -1,5 +1,7 @@
 #include "app/CaptureOptions.h"
 
+#include "app/ScreenRecorder.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -47,6 +49,10 @@ CaptureOptions::CaptureOptions() {
     lastRegion_ = ParseRegion(ReadSetting("LastRegion"));
     autoCopy_ = ReadSetting("AutoCopy") == "1";
     scrollFromCurrent_ = ReadSetting("ScrollFromCurrent") == "1";
+    if (const std::optional<int> rate = SettingNumber(ReadSetting("RecordingRate")))
+        for (int r : ScreenRecorder::kRates)
+            if (r == *rate) recordingRate_ = r;
+    recordPointer_ = ReadSetting("RecordPointer") != "0";
     autoSave_.on = ReadSetting("AutoSave") == "1";
     autoSave_.folder = ReadSetting("AutoSaveFolder");
     const std::string name = ReadSetting("AutoSaveName");

@@ -41,6 +41,10 @@ class CaptureOptions {
     // of its content.
     bool ScrollFromCurrent() const { return scrollFromCurrent_; }
     void SetScrollFromCurrent(bool on);
+    // A recording's frames a second (one of ScreenRecorder::kRates) and whether
+    // the pointer is drawn into its frames.
+    int RecordingRate() const { return recordingRate_; }
+    bool RecordPointer() const { return recordPointer_; }
 
   private:
     int delay_ = 0;
@@ -48,6 +52,8 @@ class CaptureOptions {
     bool autoCopy_ = false;
     AutoSave autoSave_;
     bool scrollFromCurrent_ = false;
+    int recordingRate_ = 10;
+    bool recordPointer_ = true;
 };
 
 // The file name that the pattern gives at that time: %Y, %m, %d, %H, %M and %S

@@ -6,7 +6,7 @@
 #include "app/Settings.h"
 #include "forms/Unit1.h"
 
-const CaptureKey kCaptureKeys[7] = {
+const CaptureKey kCaptureKeys[8] = {
     {Capture::Desktop, "KeyDesktop", "Desktop", {VK_F7}},
     {Capture::ActiveWindow, "KeyActiveWindow", "Active Window", {VK_F8}},
     {Capture::Selection, "KeySelection", "Selection", {VK_F9}},
@@ -14,6 +14,7 @@ const CaptureKey kCaptureKeys[7] = {
     {Capture::AllDisplays, "KeyAllDisplays", "All Displays", {VK_F7, false, false, true}},
     {Capture::LastRegion, "KeyLastRegion", "Last Region", {VK_F9, false, false, true}},
     {Capture::Scrolling, "KeyScrolling", "Scrolling Window", {VK_F10, false, false, true}},
+    {Capture::Recording, "KeyRecording", "Record Screen", {VK_F9, true, false, true}},
 };
 
 namespace {

@@ -17,7 +17,8 @@ enum class Capture {
     WindowOrControl,
     AllDisplays,
     LastRegion,
-    Scrolling
+    Scrolling,
+    Recording
 };
 
 // A key with the modifiers held with it.
@@ -40,7 +41,7 @@ struct CaptureKey {
     KeyChord standard;
 };
 // In the order the poll looks at them and the dialog lists them.
-extern const CaptureKey kCaptureKeys[7];
+extern const CaptureKey kCaptureKeys[8];
 
 class HotKeys {
   public:

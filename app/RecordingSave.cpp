@@ -1,10 +1,21 @@
 #include "app/RecordingSave.h"
 
+#include <windows.h>
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
+#include "app/CaptureOptions.h"
 #include "app/RecordingFrames.h"
+#include "output/windows/atomic_save.h"
 #include "recording/gif_animation.h"
+#include "win/SystemFunction.h"
+#include "win/Utf8.h"
 
 void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64_t end,
                         glimra::ByteSink& sink) {
@@ -20,4 +31,71 @@ void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64
         gif.Add(view, frames.Time(i) - start);
     }
     gif.Finish(end - start);
+}
+
+namespace {
+
+// The file as the clipboard's file list holds it (CF_HDROP): one wide path.
+void PutFileOnClipboard(const std::wstring& path) {
+    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    if (!memory) return;
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<std::uint8_t*>(drop) + sizeof(DROPFILES), path.c_str(),
+                path.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory);
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        if (::SetClipboardData(CF_HDROP, memory)) memory = nullptr;
+        ::CloseClipboard();
+    }
+    if (memory) ::GlobalFree(memory);
+}
+
+}  // namespace
+
+std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
+                          const std::string& name) {
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    std::wstring file = win::WideFrom(CP_UTF8, ExpandName(name, now, 1));
+    const std::wstring initial = win::WideFrom(CP_UTF8, folder);
+    for (;;) {
+        std::vector<wchar_t> chosen(32768, L'\0');
+        std::copy(file.begin(), file.end(), chosen.begin());
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.lpstrFilter = L"GIF animation (*.gif)\0*.gif\0";
+        dialog.lpstrFile = chosen.data();
+        dialog.nMaxFile = DWORD(chosen.size());
+        dialog.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
+        dialog.lpstrDefExt = L"gif";
+        dialog.lpstrTitle = L"Save Recording";
+        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        static auto* const getSaveFileName =
+            win::SystemFunction<decltype(::GetSaveFileNameW)>("comdlg32.dll", "GetSaveFileNameW");
+        if (!getSaveFileName(&dialog)) {
+            if (::MessageBoxA(nullptr, "Drop the recording without saving it?", "Record Screen",
+                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) ==
+                IDYES)
+                return "The recording was dropped.";
+            continue;
+        }
+        file = chosen.data();
+        const std::string path = win::NarrowTo(CP_UTF8, file);
+        try {
+            glimra::SaveAtomically(path, [&](glimra::ByteSink& sink) {
+                SaveRecordingAsGif(frames, 0, frames.Count() - 1, end, sink);
+            });
+        } catch (const std::exception& e) {
+            const std::string text = std::string("The recording could not be saved: ") + e.what();
+            ::MessageBoxA(nullptr, text.c_str(), "Record Screen",
+                          MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            continue;
+        }
+        PutFileOnClipboard(file);
+        return "Recording saved to " + win::NarrowTo(CP_ACP, file) + " and copied as a file.";
+    }
 }

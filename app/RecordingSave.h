@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "output/byte_sink.h"
 
@@ -14,3 +15,12 @@ class RecordingFrames;
 // recording's file does not give back a frame.
 void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64_t end,
                         glimra::ByteSink& sink);
+
+// After a recording: the save dialog, for a GIF in the folder and with the name
+// pattern of "Save Every Capture" where they are set; the file written without
+// risk to an existing one and put on the clipboard as a file, so that it pastes
+// into chat and mail. Cancelling the dialog asks before the recording is
+// dropped, and a file that cannot be written is said and the dialog comes back:
+// nothing is lost unasked. Returns what the status bar says.
+std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
+                          const std::string& name);

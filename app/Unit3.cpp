@@ -169,6 +169,10 @@ void TMAIN::MenuAutoSaveClick(TObject*) {
     EditAutoSave(Handle(), options_);
 }
 
+void TMAIN::MenuRecordClick(TObject*) {
+    captures_->Start(Capture::Recording);
+}
+
 void TMAIN::MenuScrollFromCurrentClick(TObject*) {
     ToggleScrollFromCurrent(*this, options_);
 }

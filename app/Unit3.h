@@ -67,7 +67,7 @@ class TTrayIcon;
     X(MenuWindowControlClick) X(Timer1Timer)                                             \
     /* All displays, the last region again, a scrolling window, and what is set up      \
        around a capture. */                                                              \
-    X(MenuAllDisplaysClick) X(MenuLastRegionClick) X(MenuScrollingClick) X(MenuScrollFromCurrentClick)                 \
+    X(MenuAllDisplaysClick) X(MenuLastRegionClick) X(MenuScrollingClick) X(MenuScrollFromCurrentClick) X(MenuRecordClick)                 \
     X(MenuAutoSaveClick) X(MenuAutoCopyClick) X(MenuKeysClick) X(MenuPinClick)           \
     /* The View menu. */                                                                 \
     X(MenuToolBarClick) X(MenuImageEditClick) X(MenuStatusBarClick) X(MenuShowAllClick)  \

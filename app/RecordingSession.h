@@ -1,0 +1,26 @@
+// A screen recording while it runs: a thin frame drawn around the area, outside
+// it, and a small bar beside it with the elapsed time, Pause/Resume, Stop and
+// Cancel. The recording runs until Stop, the record key again, Cancel or Escape
+// in the bar, or until the recorder fails (the disk takes no more). The bar and
+// the frame stand outside the area, so no frame holds them; where Windows offers
+// WDA_EXCLUDEFROMCAPTURE they are left out of every grab as well.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/RecordingFrames.h"
+#include "app/ScreenRecorder.h"
+
+struct Recording {
+    std::unique_ptr<RecordingFrames> frames;  // null when cancelled or nothing was taken
+    ScreenRecorder::Summary summary;
+};
+
+// Records `area` (physical screen pixels) at `rate` frames a second until it
+// ends; `stopKey` says whether the record key has been pressed again. Throws
+// std::runtime_error when the recording cannot start (its file cannot be made).
+Recording RecordArea(RECT area, int rate, bool pointer, const std::function<bool()>& stopKey);

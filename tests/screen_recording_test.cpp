@@ -1,0 +1,242 @@
+// The screen recorder on glimra.exe, driven by keys and the mouse: the record
+// key, a drag in the selection overlay over another program's window that shows
+// a new colour every 100 ms, the recording bar's buttons, and the save dialog.
+// The GIF it leaves is read back with giflib's decoder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
+#include "testing/recording/decoded_animation.h"
+
+namespace {
+
+using namespace glimra::test;
+
+constexpr const char* kCaption = "Norvanta Glimra 1.3";
+constexpr RECT kWindow{300, 200, 560, 400};
+constexpr POINT kFrom{320, 220}, kTo{540, 380};
+
+COLORREF Colour(int n) {
+    return RGB(40 + (n * 37) % 200, 40 + (n * 91) % 200, 40 + (n * 53) % 200);
+}
+
+std::int64_t Milliseconds() {
+    LARGE_INTEGER now, frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return now.QuadPart * 1000 / frequency.QuadPart;
+}
+
+int LeftoverFiles() {
+    char temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temp);
+    WIN32_FIND_DATAA found;
+    HANDLE search =
+        ::FindFirstFileA((std::string(temp) + "Glimra-recording-*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return 0;
+    int count = 0;
+    do
+        ++count;
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return count;
+}
+
+class Recording : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        // Frames without the pointer, so that each is one colour.
+        ASSERT_TRUE(StoreSetting("RecordPointer", "0"));
+        folder = TestFolder("recording");
+        program = std::make_unique<Program>(ProgramPath(), folder);
+        main = program->WaitForWindow(kCaption);
+        ASSERT_NE(main, nullptr) << program->DescribeWindows();
+        PassTheReminder(*program, main, "");
+        MouseAside();
+        animation = other.SolidWindow(kWindow, Colour(0));
+    }
+    void TearDown() override {
+        program.reset();
+        if (InThrowAwayPrefix()) ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+
+    // Shows step n of the animation.
+    void Show(int n) {
+        other.Run([&] {
+            HDC dc = ::GetDC(animation);
+            HBRUSH brush = ::CreateSolidBrush(Colour(n));
+            RECT r{0, 0, kWindow.right - kWindow.left, kWindow.bottom - kWindow.top};
+            ::FillRect(dc, &r, brush);
+            ::DeleteObject(brush);
+            ::GdiFlush();
+            ::ReleaseDC(animation, dc);
+        });
+    }
+
+    // The record key (Ctrl+Shift+F9) and the drag; the bar once the recording runs.
+    HWND StartRecording() {
+        ::SetForegroundWindow(main);
+        WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000);
+        ::Sleep(300);
+        KeyEvents({{VK_CONTROL, true}, {VK_SHIFT, true}});
+        ::Sleep(100);
+        KeyEvents({{VK_F9, true}});
+        ::Sleep(150);
+        KeyEvents({{VK_F9, false}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+        HWND overlay = WaitForOverlay("CaptureForm");
+        if (!overlay) return nullptr;
+        MoveAndRest(kFrom);
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        MoveAndRest({(kFrom.x + kTo.x) / 2, (kFrom.y + kTo.y) / 2});
+        MoveAndRest(kTo);
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+        HWND bar = nullptr;
+        WaitFor(
+            [&] {
+                bar = ::FindWindowA("GlimraRecordingBar", nullptr);
+                return bar && ::IsWindowVisible(bar);
+            },
+            10000);
+        return bar;
+    }
+    std::string folder;
+    std::unique_ptr<Program> program;
+    HWND main = nullptr;
+    OtherProgram other;
+    HWND animation = nullptr;
+};
+
+TEST_F(Recording, ThreeSecondsOfAnAnimation_GiveAGifOfEveryStepInItsTime_CopiedAsAFile) {
+    HWND bar = StartRecording();
+    ASSERT_NE(bar, nullptr) << program->DescribeWindows();
+    const std::int64_t began = Milliseconds();
+    MouseAside();
+    // A new step every 100 ms for 3 s, and a pause of 800 ms after step 12
+    // whose step is never in the file.
+    std::int64_t paused = 0;
+    for (int n = 1; n <= 30; ++n) {
+        while (Milliseconds() - began - paused < n * 100)
+            ::Sleep(2);
+        Show(n);
+        if (n == 5) SaveScreenshot(RECT{280, 180, 620, 460}, "recording-bar");
+        if (n == 12) {
+            HWND pause = ::FindWindowExA(bar, nullptr, "Button", "Pause");
+            ASSERT_NE(pause, nullptr);
+            const std::int64_t from = Milliseconds();
+            ClickWindow(pause);
+            ASSERT_TRUE(
+                WaitFor([&] { return ::FindWindowExA(bar, nullptr, "Button", "Resume"); }, 3000));
+            Show(99);
+            ::Sleep(800);
+            Show(12);
+            ClickWindow(::FindWindowExA(bar, nullptr, "Button", "Resume"));
+            ASSERT_TRUE(
+                WaitFor([&] { return ::FindWindowExA(bar, nullptr, "Button", "Pause"); }, 3000));
+            paused += Milliseconds() - from;
+        }
+    }
+    HWND stop = ::FindWindowExA(bar, nullptr, "Button", "Stop");
+    ASSERT_NE(stop, nullptr);
+    // The recording ends between the click and the bar's going.
+    const std::int64_t clicked = Milliseconds();
+    ClickWindow(stop);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(bar); }, 5000));
+    const std::int64_t gone = Milliseconds();
+
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (dialog = ShownWindowOfClass(*program, "#32770")) != nullptr; }, 10000))
+        << program->DescribeWindows();
+    ::Sleep(300);
+    SaveScreenshot(dialog, "recording-save-dialog");
+    const std::string path = folder + "\\recorded.gif";
+    SaveInDialog(dialog, 1, path);
+    EXPECT_EQ(LeftoverFiles(), 0) << "the recording's temporary file stays";
+
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                          std::istreambuf_iterator<char>());
+    const DecodedAnimation gif = DecodeAnimation(bytes);
+    EXPECT_EQ(gif.width, kTo.x - kFrom.x);
+    EXPECT_EQ(gif.height, kTo.y - kFrom.y);
+    EXPECT_EQ(gif.loopCount, 0);
+    ASSERT_FALSE(gif.frames.empty());
+    // Every frame one step, wholly: no bar, no frame, no pause step; in order.
+    int last = -1, total = 0;
+    for (std::size_t i = 0; i < gif.frames.size(); ++i) {
+        const std::uint32_t first = gif.frames[i].pixels[0];
+        int step = -1;
+        for (int n = 0; n <= 30; ++n) {
+            const COLORREF c = Colour(n);
+            if (first == (std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c)))
+                step = n;
+        }
+        ASSERT_GE(step, 0) << "frame " << i << " is no step";
+        for (std::uint32_t p : gif.frames[i].pixels)
+            ASSERT_EQ(p, first) << "frame " << i << " is not one colour";
+        EXPECT_GT(step, last) << "frame " << i;
+        last = step;
+        total += gif.frames[i].delay * 10;
+    }
+    EXPECT_GE(last, 29);
+    // Most steps have a frame of their own at 10 frames a second.
+    EXPECT_GE(gif.frames.size(), 25u);
+    // It plays in the time it ran, the pause left out, within a frame.
+    EXPECT_GE(total, clicked - began - paused - 100);
+    EXPECT_LE(total, gone - began - paused + 100);
+    std::printf("%zu frames, %d ms played, %lld to %lld ms recorded, %zu bytes\n",
+                gif.frames.size(), total, static_cast<long long>(clicked - began - paused),
+                static_cast<long long>(gone - began - paused), bytes.size());
+
+    // The file is on the clipboard as a file.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    HANDLE drop = ::GetClipboardData(CF_HDROP);
+    wchar_t name[MAX_PATH] = {};
+    if (drop) ::DragQueryFileW(static_cast<HDROP>(drop), 0, name, MAX_PATH);
+    ::CloseClipboard();
+    char narrow[MAX_PATH] = {};
+    ::WideCharToMultiByte(CP_ACP, 0, name, -1, narrow, MAX_PATH, nullptr, nullptr);
+    EXPECT_EQ(std::string(narrow), path);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
+    ::Sleep(300);
+    SaveScreenshot(main, "recording-saved");
+}
+
+TEST_F(Recording, CancelAndEscape_LeaveNoFileAndNoTemporaryFile) {
+    for (bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Escape" : "Cancel");
+        HWND bar = StartRecording();
+        ASSERT_NE(bar, nullptr) << program->DescribeWindows();
+        ::Sleep(800);
+        EXPECT_EQ(LeftoverFiles(), 1) << "the recording's frames are not in a file";
+        if (escape) {
+            ::SetForegroundWindow(bar);
+            ::Sleep(200);
+            PressKey(VK_ESCAPE);
+        } else {
+            ClickWindow(::FindWindowExA(bar, nullptr, "Button", "Cancel"));
+        }
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(bar); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
+        EXPECT_EQ(ShownWindowOfClass(*program, "#32770"), nullptr) << "a dialog after cancelling";
+        EXPECT_EQ(LeftoverFiles(), 0);
+    }
+}
+
+}  // namespace
