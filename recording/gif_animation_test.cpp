@@ -170,8 +170,9 @@ TEST(GifAnimationTest, ScreenFramesComeBackExactlyAsTheirChangedRectangles) {
                     colours.insert(after);
             }
         EXPECT_EQ(frame.transparent >= 0, kept);
-        if (frame.tableSize > 0)
+        if (frame.tableSize > 0) {
             EXPECT_EQ(frame.tableSize, PowerOfTwoFor(static_cast<int>(colours.size()) + kept));
+        }
     }
     // Frames that bring no new colour go through the global table.
     for (int i = 1; i <= 7; ++i)
@@ -290,8 +291,12 @@ TEST(GifAnimationTest, ManyColoursAreDitheredSteadily) {
                                        static_cast<int>(input >> shift & 0xFF);
                 squares += difference * difference;
             }
-            if (x < 32) EXPECT_EQ(Pixel(first, kWidth, x + 32, y), shown) << x << ", " << y;
-            if (x >= 64) EXPECT_EQ(shown, input & 0xFFFFFF) << "exact colours stay exact";
+            if (x < 32) {
+                EXPECT_EQ(Pixel(first, kWidth, x + 32, y), shown) << x << ", " << y;
+            }
+            if (x >= 64) {
+                EXPECT_EQ(shown, input & 0xFFFFFF) << "exact colours stay exact";
+            }
         }
     EXPECT_GT(squares, 0) << "not dithered";
     EXPECT_GT(10 * std::log10(255.0 * 255 * 3 * kWidth * kHeight / squares), 32);
@@ -301,9 +306,10 @@ TEST(GifAnimationTest, ManyColoursAreDitheredSteadily) {
         (Bounds{20, 20, 10, 10}));
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            if (x < 20 || x >= 30 || y < 20 || y >= 30)
+            if (x < 20 || x >= 30 || y < 20 || y >= 30) {
                 ASSERT_EQ(Pixel(gif.frames[1], kWidth, x, y), Pixel(first, kWidth, x, y))
                     << x << ", " << y;
+            }
     EXPECT_TRUE(Shows(gif.frames[2], cleared));
 }
 
