@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 
 #include "win/SystemFunction.h"
 
@@ -100,17 +99,18 @@ Recording RecordArea(RECT area, int rate, bool pointer, const std::function<bool
     auto frames =
         std::make_unique<RecordingFrames>(temp, area.right - area.left, area.bottom - area.top);
 
-    // The frame: four strips around the area, outside it.
-    std::vector<HWND> strips;
+    // The frame: a window around the area whose region leaves the area out.
     const RECT outer{area.left - kBorder, area.top - kBorder, area.right + kBorder,
                      area.bottom + kBorder};
-    for (const RECT r : {RECT{outer.left, outer.top, outer.right, area.top},
-                         RECT{outer.left, area.bottom, outer.right, outer.bottom},
-                         RECT{outer.left, area.top, area.left, area.bottom},
-                         RECT{area.right, area.top, outer.right, area.bottom}})
-        strips.push_back(Popup(kFrameClass, r, WS_EX_NOACTIVATE | WS_EX_TRANSPARENT));
-    for (HWND strip : strips)
-        ::ShowWindow(strip, SW_SHOWNOACTIVATE);
+    HWND frame = Popup(kFrameClass, outer, WS_EX_NOACTIVATE);
+    HRGN ring = ::CreateRectRgn(0, 0, outer.right - outer.left, outer.bottom - outer.top);
+    HRGN hole = ::CreateRectRgn(kBorder, kBorder, kBorder + area.right - area.left,
+                                kBorder + area.bottom - area.top);
+    ::CombineRgn(ring, ring, hole, RGN_DIFF);
+    ::DeleteObject(hole);
+    // The window owns the region from now on.
+    if (!::SetWindowRgn(frame, ring, FALSE)) ::DeleteObject(ring);
+    ::ShowWindow(frame, SW_SHOWNOACTIVATE);
 
     // The bar: the time, then the buttons.
     Asked asked;
@@ -129,6 +129,9 @@ Recording RecordArea(RECT area, int rate, bool pointer, const std::function<bool
     child("BUTTON", "Stop", kStop, 150, 70, BS_DEFPUSHBUTTON | WS_TABSTOP);
     child("BUTTON", "Cancel", kCancel, 224, 70, BS_PUSHBUTTON | WS_TABSTOP);
     ::ShowWindow(bar, SW_SHOW);
+    // Both above every window, the area's own included.
+    for (HWND w : {frame, bar})
+        ::SetWindowPos(w, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ::SetForegroundWindow(bar);
     ::SetFocus(::GetDlgItem(bar, kStop));
 
@@ -158,8 +161,7 @@ Recording RecordArea(RECT area, int rate, bool pointer, const std::function<bool
         result.summary = recorder.Stop();
     }
     ::DestroyWindow(bar);
-    for (HWND strip : strips)
-        ::DestroyWindow(strip);
+    ::DestroyWindow(frame);
     if (asked.ending != Ending::Cancel && frames->Count() > 0) result.frames = std::move(frames);
     return result;
 }

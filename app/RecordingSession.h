@@ -1,9 +1,9 @@
 // A screen recording while it runs: a thin frame drawn around the area, outside
-// it, and a small bar beside it with the elapsed time, Pause/Resume, Stop and
-// Cancel. The recording runs until Stop, the record key again, Cancel or Escape
-// in the bar, or until the recorder fails (the disk takes no more). The bar and
-// the frame stand outside the area, so no frame holds them; where Windows offers
-// WDA_EXCLUDEFROMCAPTURE they are left out of every grab as well.
+// it (one window whose region leaves the area out), and a small bar beside it with the elapsed
+// time, Pause/Resume, Stop and Cancel. The recording runs until Stop, the record key again, Cancel
+// or Escape in the bar, or until the recorder fails (the disk takes no more). The bar and the frame
+// stand outside the area, so no frame holds them; where Windows offers WDA_EXCLUDEFROMCAPTURE they
+// are left out of every grab as well.
 #pragma once
 
 #include <windows.h>
