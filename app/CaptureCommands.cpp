@@ -21,6 +21,7 @@
 #include "capture/capture3.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
+#include "ui/TTrayIcon.h"
 
 void CaptureCommands::Take(ui::TBitmap& picture, POINT origin) {
     origin_ = origin;
@@ -215,13 +216,21 @@ void CaptureCommands::Record() {
         std::string said;
         try {
             keys_.Drop();
+            // The tray's tip says that a recording runs.
+            ui::TTrayIcon& tray = main_.Get<ui::TTrayIcon>("TrayIcon1");
+            const std::string tip = tray.Hint();
+            tray.SetHint("Glimra: recording the screen");
             Recording recording =
                 RecordArea(r, options_.RecordingRate(), options_.RecordPointer(),
+                           {options_.RecordingMinutes(), options_.RecordingFreeMegabytes()},
                            [this] { return keys_.PressedAgain(Capture::Recording); });
+            tray.SetHint(tip);
             const ScreenRecorder::Summary& s = recording.summary;
-            if (!s.failure.empty())
-                ::MessageBoxA(nullptr, ("The recording ended early: " + s.failure).c_str(),
-                              "Record Screen", MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            const std::string ended =
+                !s.failure.empty() ? "The recording ended early: " + s.failure : recording.limit;
+            if (!ended.empty())
+                ::MessageBoxA(nullptr, ended.c_str(), "Record Screen",
+                              MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
             if (!recording.frames) {
                 said = "The recording was cancelled.";
             } else {

@@ -53,6 +53,10 @@ CaptureOptions::CaptureOptions() {
         for (int r : ScreenRecorder::kRates)
             if (r == *rate) recordingRate_ = r;
     recordPointer_ = ReadSetting("RecordPointer") != "0";
+    if (const std::optional<int> minutes = SettingNumber(ReadSetting("RecordingMinutes")))
+        if (*minutes >= 1 && *minutes <= 600) recordingMinutes_ = *minutes;
+    if (const std::optional<int> free = SettingNumber(ReadSetting("RecordingFreeMB")))
+        if (*free >= 0 && *free <= 1 << 20) recordingFree_ = *free;
     autoSave_.on = ReadSetting("AutoSave") == "1";
     autoSave_.folder = ReadSetting("AutoSaveFolder");
     const std::string name = ReadSetting("AutoSaveName");

@@ -45,6 +45,10 @@ class CaptureOptions {
     // the pointer is drawn into its frames.
     int RecordingRate() const { return recordingRate_; }
     bool RecordPointer() const { return recordPointer_; }
+    // Where a recording ends by itself: its length in minutes, and the
+    // megabytes that must stay free on the disk of its temporary file.
+    int RecordingMinutes() const { return recordingMinutes_; }
+    int RecordingFreeMegabytes() const { return recordingFree_; }
 
   private:
     int delay_ = 0;
@@ -54,6 +58,7 @@ class CaptureOptions {
     bool scrollFromCurrent_ = false;
     int recordingRate_ = 10;
     bool recordPointer_ = true;
+    int recordingMinutes_ = 30, recordingFree_ = 500;
 };
 
 // The file name that the pattern gives at that time: %Y, %m, %d, %H, %M and %S

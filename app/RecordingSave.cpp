@@ -12,6 +12,8 @@
 
 #include "app/CaptureOptions.h"
 #include "app/RecordingFrames.h"
+#include "app/RecordingMp4.h"
+#include "output/save_error.h"
 #include "output/windows/atomic_save.h"
 #include "recording/gif_animation.h"
 #include "win/SystemFunction.h"
@@ -62,16 +64,18 @@ std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::
     ::GetLocalTime(&now);
     std::wstring file = win::WideFrom(CP_UTF8, ExpandName(name, now, 1));
     const std::wstring initial = win::WideFrom(CP_UTF8, folder);
+    DWORD type = 1;  // 1 GIF, 2 MP4
     for (;;) {
         std::vector<wchar_t> chosen(32768, L'\0');
         std::copy(file.begin(), file.end(), chosen.begin());
         OPENFILENAMEW dialog{};
         dialog.lStructSize = sizeof dialog;
-        dialog.lpstrFilter = L"GIF animation (*.gif)\0*.gif\0";
+        dialog.lpstrFilter = L"GIF animation (*.gif)\0*.gif\0MP4 video (*.mp4)\0*.mp4\0";
+        dialog.nFilterIndex = type;
         dialog.lpstrFile = chosen.data();
         dialog.nMaxFile = DWORD(chosen.size());
         dialog.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
-        dialog.lpstrDefExt = L"gif";
+        dialog.lpstrDefExt = type == 2 ? L"mp4" : L"gif";
         dialog.lpstrTitle = L"Save Recording";
         dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
         static auto* const getSaveFileName =
@@ -84,11 +88,46 @@ std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::
             continue;
         }
         file = chosen.data();
+        type = dialog.nFilterIndex == 2 ? 2 : 1;
         const std::string path = win::NarrowTo(CP_UTF8, file);
         try {
-            glimra::SaveAtomically(path, [&](glimra::ByteSink& sink) {
-                SaveRecordingAsGif(frames, 0, frames.Count() - 1, end, sink);
-            });
+            if (type == 1) {
+                glimra::SaveAtomically(path, [&](glimra::ByteSink& sink) {
+                    SaveRecordingAsGif(frames, 0, frames.Count() - 1, end, sink);
+                });
+            } else {
+                // Written beside under another name, then moved into place, so
+                // that a file of that name is never left half written.
+                const std::wstring part = file + L".part";
+                bool written = false;
+                try {
+                    written = SaveRecordingAsMp4(frames, 0, frames.Count() - 1, end, part);
+                } catch (...) {
+                    ::DeleteFileW(part.c_str());
+                    throw;
+                }
+                if (!written) {
+                    if (::MessageBoxA(nullptr,
+                                      "This Windows has no H.264 encoder for MP4 (Windows N "
+                                      "editions, some virtual machines and Wine have none). Save "
+                                      "the recording as a GIF instead?",
+                                      "Record Screen",
+                                      MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND) == IDYES) {
+                        type = 1;
+                        const std::size_t dot = file.find_last_of(L'.');
+                        if (dot != std::wstring::npos &&
+                            file.find_first_of(L"\\/", dot) == std::wstring::npos)
+                            file.erase(dot);
+                        file += L".gif";
+                    }
+                    continue;
+                }
+                if (!::MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+                    const DWORD error = ::GetLastError();
+                    ::DeleteFileW(part.c_str());
+                    throw glimra::SaveError(win::SystemErrorText(error));
+                }
+            }
         } catch (const std::exception& e) {
             const std::string text = std::string("The recording could not be saved: ") + e.what();
             ::MessageBoxA(nullptr, text.c_str(), "Record Screen",

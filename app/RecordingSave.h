@@ -16,8 +16,9 @@ class RecordingFrames;
 void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64_t end,
                         glimra::ByteSink& sink);
 
-// After a recording: the save dialog, for a GIF in the folder and with the name
-// pattern of "Save Every Capture" where they are set; the file written without
+// After a recording: the save dialog, for a GIF or an MP4 (where Windows has no
+// H.264 encoder that is said and a GIF offered), in the folder and with the
+// name pattern of "Save Every Capture" where they are set; the file written without
 // risk to an existing one and put on the clipboard as a file, so that it pastes
 // into chat and mail. Cancelling the dialog asks before the recording is
 // dropped, and a file that cannot be written is said and the dialog comes back:

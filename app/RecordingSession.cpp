@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "win/SystemFunction.h"
 
@@ -92,7 +93,8 @@ std::string Clock(std::int64_t milliseconds) {
 
 }  // namespace
 
-Recording RecordArea(RECT area, int rate, bool pointer, const std::function<bool()>& stopKey) {
+Recording RecordArea(RECT area, int rate, bool pointer, const RecordingLimits& limits,
+                     const std::function<bool()>& stopKey) {
     Register();
     char temp[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temp);
@@ -156,7 +158,19 @@ Recording RecordArea(RECT area, int rate, bool pointer, const std::function<bool
                 ::SetWindowTextA(pause, recorder.Paused() ? "Resume" : "Pause");
             }
             if (stopKey()) asked.ending = Ending::Stop;
-            ::SetWindowTextA(time, Clock(recorder.Elapsed()).c_str());
+            const std::int64_t elapsed = recorder.Elapsed();
+            ::SetWindowTextA(time, Clock(elapsed).c_str());
+            ULARGE_INTEGER free{};
+            if (elapsed >= std::int64_t(limits.minutes) * 60000) {
+                result.limit = "The recording reached its limit of " +
+                               std::to_string(limits.minutes) + " minutes and ended there.";
+            } else if (::GetDiskFreeSpaceExA(temp, &free, nullptr, nullptr) &&
+                       free.QuadPart < std::uint64_t(limits.freeMegabytes) << 20) {
+                result.limit = "The recording ended: the disk of " + std::string(temp) +
+                               " had less than " + std::to_string(limits.freeMegabytes) +
+                               " MB free.";
+            }
+            if (!result.limit.empty()) asked.ending = Ending::Stop;
         }
         result.summary = recorder.Stop();
     }

@@ -18,9 +18,18 @@
 struct Recording {
     std::unique_ptr<RecordingFrames> frames;  // null when cancelled or nothing was taken
     ScreenRecorder::Summary summary;
+    std::string limit;  // which limit ended it, for a message, or empty
+};
+
+// Where a recording ends by itself: at a length, or when the disk of its
+// temporary file has less room left.
+struct RecordingLimits {
+    int minutes = 30;
+    int freeMegabytes = 500;
 };
 
 // Records `area` (physical screen pixels) at `rate` frames a second until it
 // ends; `stopKey` says whether the record key has been pressed again. Throws
 // std::runtime_error when the recording cannot start (its file cannot be made).
-Recording RecordArea(RECT area, int rate, bool pointer, const std::function<bool()>& stopKey);
+Recording RecordArea(RECT area, int rate, bool pointer, const RecordingLimits& limits,
+                     const std::function<bool()>& stopKey);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
 #include <shellapi.h>
 
 #include <cstdint>
@@ -237,6 +238,95 @@ TEST_F(Recording, CancelAndEscape_LeaveNoFileAndNoTemporaryFile) {
         EXPECT_EQ(ShownWindowOfClass(*program, "#32770"), nullptr) << "a dialog after cancelling";
         EXPECT_EQ(LeftoverFiles(), 0);
     }
+}
+
+// A disk with less room than the settings ask for ends the recording at once,
+// with a message, and the recording is kept for the save dialog. There, MP4
+// without an H.264 encoder (as under Wine) says so and offers a GIF; cancelling
+// asks before anything is dropped; and the GIF is saved in the end.
+TEST_F(Recording, DiskLimit_Mp4WithoutAnEncoder_AndCancelling_LoseNothingUnasked) {
+    // Read when the program starts.
+    program.reset();
+    ASSERT_TRUE(StoreSetting("RecordingFreeMB", "1048576"));
+    program = std::make_unique<Program>(ProgramPath(), folder);
+    main = program->WaitForWindow(kCaption);
+    ASSERT_NE(main, nullptr);
+    PassTheReminder(*program, main, "");
+    ASSERT_NE(StartRecording(), nullptr);
+    // The program's message box whose text holds `part`.
+    const auto box = [&](const char* part) {
+        HWND found = nullptr;
+        WaitFor(
+            [&] {
+                HWND shown = ShownWindowOfClass(*program, "#32770");
+                if (!shown) return false;
+                HWND text = ::GetDlgItem(shown, 0xFFFF);
+                if (!text) text = ::GetDlgItem(shown, 100);
+                if (TextOf(text).find(part) == std::string::npos) return false;
+                found = shown;
+                return true;
+            },
+            10000);
+        ::Sleep(200);
+        return found;
+    };
+    const auto saveDialog = [&] {
+        HWND dialog = nullptr;
+        WaitFor(
+            [&] {
+                dialog = ShownWindowOfClass(*program, "#32770");
+                return dialog && ::GetDlgItem(dialog, cmb1);
+            },
+            10000);
+        ::Sleep(300);
+        return dialog;
+    };
+    HWND message = box("1048576 MB free");
+    ASSERT_NE(message, nullptr) << program->DescribeWindows();
+    SaveScreenshot(message, "recording-disk-limit");
+    ::PostMessageA(message, WM_COMMAND, IDOK, 0);
+
+    // MP4: said, and a GIF offered, which is declined for now.
+    HWND dialog = saveDialog();
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
+    const std::string mp4 = folder + "\\recorded.mp4", gif = folder + "\\recorded.gif";
+    ::DeleteFileA(mp4.c_str());
+    ::DeleteFileA(gif.c_str());
+    HWND types = ::GetDlgItem(dialog, cmb1);
+    ::SendMessageA(types, CB_SETCURSEL, 1, 0);
+    for (WORD code : {CBN_SELCHANGE, CBN_SELENDOK})
+        ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, code), LPARAM(types));
+    HWND name =
+        ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
+    ::SendMessageA(name, WM_SETTEXT, 0, LPARAM(mp4.c_str()));
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    HWND offer = box("no H.264 encoder");
+    ASSERT_NE(offer, nullptr) << program->DescribeWindows();
+    SaveScreenshot(offer, "recording-no-mp4-encoder");
+    ::PostMessageA(offer, WM_COMMAND, IDNO, 0);
+    EXPECT_EQ(::GetFileAttributesA(mp4.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesA((mp4 + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Cancelled: asked, and kept.
+    dialog = saveDialog();
+    ASSERT_NE(dialog, nullptr) << "the dialog does not come back";
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    HWND question = box("Drop the recording");
+    ASSERT_NE(question, nullptr) << "dropped without asking";
+    ::PostMessageA(question, WM_COMMAND, IDNO, 0);
+
+    // Saved as a GIF after all.
+    dialog = saveDialog();
+    ASSERT_NE(dialog, nullptr) << "the recording was not kept";
+    SaveInDialog(dialog, 1, gif);
+    const std::vector<std::uint8_t> bytes = [&] {
+        std::ifstream in(gif, std::ios::binary);
+        return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+    }();
+    EXPECT_FALSE(DecodeAnimation(bytes).frames.empty());
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
+    EXPECT_EQ(LeftoverFiles(), 0);
 }
 
 }  // namespace
