@@ -1,6 +1,8 @@
 #include "app/CaptureCommands.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/AfterCapture.h"
@@ -8,7 +10,8 @@
 #include "app/Countdown.h"
 #include "app/History.h"
 #include "app/PinWindow.h"
-#include "app/RecordingSave.h"
+#include "app/RecordingIcon.h"
+#include "app/RecordingPreview.h"
 #include "app/RecordingSession.h"
 #include "app/ScrollingCapture.h"
 #include "app/Shutter.h"
@@ -38,6 +41,9 @@ void CaptureCommands::Pin(const glimra::PixelView& picture) const {
 }
 
 void CaptureCommands::Start(Capture capture) {
+    // One capture at a time: while a recording runs or waits in its preview, the
+    // others are not started (the tray's tip says why).
+    if (recording_) return;
     const int delay = options_.Delay();
     if (delay > 0) {
         // The poll waits meanwhile, so that the key cancels rather than starts.
@@ -139,8 +145,8 @@ void CaptureCommands::LastRegion() {
     main_.StartCommandRefresh();
 }
 
-template <class Overlay, class Picked>
-void CaptureCommands::RunOverlay(Picked picked) {
+template <class Overlay, class Picked, class Prepare>
+void CaptureCommands::RunOverlay(Picked picked, Prepare prepare) {
     poll_.SetEnabled(false);
     ui::Application->Minimize();
     ::Sleep(300);
@@ -160,6 +166,7 @@ void CaptureCommands::RunOverlay(Picked picked) {
         }
     } finish{main_, poll_, keys_};
     std::unique_ptr<Overlay, ui::FreeComponent> overlay(ui::TForm::Make<Overlay>(ui::Application));
+    prepare(*overlay);
     if (overlay->ShowModal() == ui::mrOk) picked(*overlay);
 }
 
@@ -208,47 +215,87 @@ void CaptureCommands::Scrolling() {
     });
 }
 
+namespace {
+
+// What the recorder's overlay picked: the band dragged, the window under the
+// pointer (found once the overlay is hidden, as the picker finds it) or the
+// display under it; nothing for a click without a drag.
+std::optional<RECT> RecordingArea(TCaptureForm& overlay) {
+    overlay.Hide();
+    switch (overlay.Picked) {
+        case TCaptureForm::Pick::Window:
+            return WindowArea(::WindowFromPoint(overlay.PickedAt));
+        case TCaptureForm::Pick::Display:
+            return DisplayAt(overlay.PickedAt).area;
+        case TCaptureForm::Pick::Band:
+            break;
+    }
+    const RECT r = overlay.SelRect;
+    const RECT area{std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+                    std::max(r.top, r.bottom)};
+    if (area.left == area.right || area.top == area.bottom) return std::nullopt;
+    return area;
+}
+
+}  // namespace
+
 void CaptureCommands::Record() {
-    RunOverlay<TCaptureForm>([this](TCaptureForm& overlay) {
-        const RECT r = overlay.SelRect;
-        if (r.left >= r.right || r.top >= r.bottom) return;
-        overlay.Hide();
-        std::string said;
-        try {
-            keys_.Drop();
-            // The tray's tip says that a recording runs.
-            ui::TTrayIcon& tray = main_.Get<ui::TTrayIcon>("TrayIcon1");
-            const std::string tip = tray.Hint();
-            tray.SetHint("Glimra: recording the screen");
-            Recording recording =
-                RecordArea(r, options_.RecordingRate(), options_.RecordPointer(),
-                           {options_.RecordingMinutes(), options_.RecordingFreeMegabytes()},
-                           [this] { return keys_.PressedAgain(Capture::Recording); });
-            tray.SetHint(tip);
-            const ScreenRecorder::Summary& s = recording.summary;
-            const std::string ended =
-                !s.failure.empty() ? "The recording ended early: " + s.failure : recording.limit;
-            if (!ended.empty())
-                ::MessageBoxA(nullptr, ended.c_str(), "Record Screen",
+    const auto pickKeys = [](TCaptureForm& overlay) { overlay.PickKeys = true; };
+    RunOverlay<TCaptureForm>(
+        [this](TCaptureForm& overlay) {
+            const std::optional<RECT> area = RecordingArea(overlay);
+            if (!area || area->left >= area->right || area->top >= area->bottom) return;
+            // Until the preview closes, other captures are refused (Start).
+            struct Busy {
+                bool& flag;
+                ui::TTrayIcon& tray;
+                const std::string tip;
+                ~Busy() {
+                    flag = false;
+                    tray.SetIcon("MAINICON");
+                    tray.SetHint(tip);
+                }
+            } busy{recording_, main_.Get<ui::TTrayIcon>("TrayIcon1"),
+                   main_.Get<ui::TTrayIcon>("TrayIcon1").Hint()};
+            recording_ = true;
+            std::string said;
+            try {
+                keys_.Drop();
+                // The tray's icon and tip say that a recording runs.
+                busy.tray.SetIconHandle(RecordingIcon(busy.tray.IconHandle()));
+                busy.tray.SetHint("Glimra: recording the screen");
+                Recording recording =
+                    RecordArea(*area, options_.RecordingRate(), options_.RecordPointer(),
+                               {options_.RecordingMinutes(), options_.RecordingFreeMegabytes()},
+                               [this] { return keys_.PressedAgain(Capture::Recording); });
+                busy.tray.SetIcon("MAINICON");
+                busy.tray.SetHint(busy.tip);
+                const ScreenRecorder::Summary& s = recording.summary;
+                const std::string ended = !s.failure.empty()
+                                              ? "The recording ended early: " + s.failure
+                                              : recording.limit;
+                if (!ended.empty())
+                    ::MessageBoxA(nullptr, ended.c_str(), "Record Screen",
+                                  MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+                if (!recording.frames) {
+                    said = "The recording was cancelled.";
+                } else {
+                    said = PreviewRecording(*recording.frames, s.milliseconds,
+                                            options_.Saving().folder, options_.Saving().name);
+                    said += " " + std::to_string(s.frames) + " frames in " +
+                            std::to_string(s.milliseconds / 1000) + "." +
+                            std::to_string(s.milliseconds % 1000 / 100) + " s";
+                    if (s.dropped > 0) said += ", " + std::to_string(s.dropped) + " dropped";
+                    said += ".";
+                }
+            } catch (const std::exception& e) {
+                ::MessageBoxA(nullptr, e.what(), "Record Screen",
                               MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-            if (!recording.frames) {
-                said = "The recording was cancelled.";
-            } else {
-                said = SaveRecording(*recording.frames, s.milliseconds, options_.Saving().folder,
-                                     options_.Saving().name);
-                said += " " + std::to_string(s.frames) + " frames in " +
-                        std::to_string(s.milliseconds / 1000) + "." +
-                        std::to_string(s.milliseconds % 1000 / 100) + " s";
-                if (s.dropped > 0) said += ", " + std::to_string(s.dropped) + " dropped";
-                said += ".";
+                return;
             }
-        } catch (const std::exception& e) {
-            ::MessageBoxA(nullptr, e.what(), "Record Screen",
-                          MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-            return;
-        }
-        main_.Get<ui::TControl>("info").SetCaption(said);
-    });
+            main_.Get<ui::TControl>("info").SetCaption(said);
+        },
+        pickKeys);
 }
 
 void CaptureCommands::Poll() {

@@ -61,8 +61,9 @@ class CaptureCommands {
     void LastRegion();
     // The window pointed at in the picker's overlay, scrolled through to its end.
     void Scrolling();
-    // The screen recorded: the area dragged in the selection overlay, recorded
-    // live until it is stopped, then saved.
+    // The screen recorded: the area dragged in the selection overlay (or the
+    // window or display its keys pick), recorded live until it is stopped, then
+    // previewed, trimmed and saved.
     void Record();
     // Hides the main window, runs `grab` and brings the window back. With the
     // shutter, its sound comes first; without, the windows that the main window
@@ -70,9 +71,11 @@ class CaptureCommands {
     template <class Grab>
     void Hidden(bool shutter, Grab grab);
     // Runs an overlay form modally with the hot keys off and the main window
-    // minimised; `picked` then takes the picture.
-    template <class Overlay, class Picked>
-    void RunOverlay(Picked picked);
+    // minimised; `prepare` sets it up before it is shown, `picked` then takes
+    // the picture.
+    template <class Overlay, class Picked, class Prepare = void (*)(Overlay&)>
+    void RunOverlay(
+        Picked picked, Prepare prepare = [](Overlay&) {});
     // The capture, taken from `origin` of the screen, becomes the current picture.
     void Take(ui::TBitmap& picture, POINT origin);
 
@@ -85,4 +88,5 @@ class CaptureCommands {
     AfterCapture& after_;
     POINT origin_{};
     SIZE size_{};
+    bool recording_ = false;
 };

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commdlg.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +14,7 @@
 #include "app/RecordingMp4.h"
 #include "output/save_error.h"
 #include "output/windows/atomic_save.h"
+#include "output/windows/clipboard_copy.h"
 #include "recording/gif_animation.h"
 #include "win/SystemFunction.h"
 #include "win/Utf8.h"
@@ -35,31 +35,9 @@ void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64
     gif.Finish(end - start);
 }
 
-namespace {
-
-// The file as the clipboard's file list holds it (CF_HDROP): one wide path.
-void PutFileOnClipboard(const std::wstring& path) {
-    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    if (!memory) return;
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::memcpy(reinterpret_cast<std::uint8_t*>(drop) + sizeof(DROPFILES), path.c_str(),
-                path.size() * sizeof(wchar_t));
-    ::GlobalUnlock(memory);
-    if (::OpenClipboard(nullptr)) {
-        ::EmptyClipboard();
-        if (::SetClipboardData(CF_HDROP, memory)) memory = nullptr;
-        ::CloseClipboard();
-    }
-    if (memory) ::GlobalFree(memory);
-}
-
-}  // namespace
-
-std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
-                          const std::string& name) {
+std::optional<std::string> SaveRecording(HWND owner, RecordingFrames& frames, int first, int last,
+                                         std::int64_t end, const std::string& folder,
+                                         const std::string& name) {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     std::wstring file = win::WideFrom(CP_UTF8, ExpandName(name, now, 1));
@@ -70,6 +48,7 @@ std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::
         std::copy(file.begin(), file.end(), chosen.begin());
         OPENFILENAMEW dialog{};
         dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner;
         dialog.lpstrFilter = L"GIF animation (*.gif)\0*.gif\0MP4 video (*.mp4)\0*.mp4\0";
         dialog.nFilterIndex = type;
         dialog.lpstrFile = chosen.data();
@@ -80,20 +59,14 @@ std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::
         dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
         static auto* const getSaveFileName =
             win::SystemFunction<decltype(::GetSaveFileNameW)>("comdlg32.dll", "GetSaveFileNameW");
-        if (!getSaveFileName(&dialog)) {
-            if (::MessageBoxA(nullptr, "Drop the recording without saving it?", "Record Screen",
-                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND) ==
-                IDYES)
-                return "The recording was dropped.";
-            continue;
-        }
+        if (!getSaveFileName(&dialog)) return std::nullopt;
         file = chosen.data();
         type = dialog.nFilterIndex == 2 ? 2 : 1;
         const std::string path = win::NarrowTo(CP_UTF8, file);
         try {
             if (type == 1) {
                 glimra::SaveAtomically(path, [&](glimra::ByteSink& sink) {
-                    SaveRecordingAsGif(frames, 0, frames.Count() - 1, end, sink);
+                    SaveRecordingAsGif(frames, first, last, end, sink);
                 });
             } else {
                 // Written beside under another name, then moved into place, so
@@ -101,13 +74,13 @@ std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::
                 const std::wstring part = file + L".part";
                 bool written = false;
                 try {
-                    written = SaveRecordingAsMp4(frames, 0, frames.Count() - 1, end, part);
+                    written = SaveRecordingAsMp4(frames, first, last, end, part);
                 } catch (...) {
                     ::DeleteFileW(part.c_str());
                     throw;
                 }
                 if (!written) {
-                    if (::MessageBoxA(nullptr,
+                    if (::MessageBoxA(owner,
                                       "This Windows has no H.264 encoder for MP4 (Windows N "
                                       "editions, some virtual machines and Wine have none). Save "
                                       "the recording as a GIF instead?",
@@ -130,11 +103,16 @@ std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::
             }
         } catch (const std::exception& e) {
             const std::string text = std::string("The recording could not be saved: ") + e.what();
-            ::MessageBoxA(nullptr, text.c_str(), "Record Screen",
+            ::MessageBoxA(owner, text.c_str(), "Record Screen",
                           MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
             continue;
         }
-        PutFileOnClipboard(file);
-        return "Recording saved to " + win::NarrowTo(CP_ACP, file) + " and copied as a file.";
+        const std::string saved = "Recording saved to " + win::NarrowTo(CP_ACP, file);
+        try {
+            glimra::CopyFileToClipboard(owner, file);
+        } catch (const std::exception& e) {
+            return saved + "; it could not be copied: " + e.what();
+        }
+        return saved + " and copied as a file.";
     }
 }

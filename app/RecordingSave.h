@@ -1,7 +1,10 @@
 // A recording, or the part of it kept after trimming, written as an animated GIF.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "output/byte_sink.h"
@@ -16,12 +19,14 @@ class RecordingFrames;
 void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64_t end,
                         glimra::ByteSink& sink);
 
-// After a recording: the save dialog, for a GIF or an MP4 (where Windows has no
-// H.264 encoder that is said and a GIF offered), in the folder and with the
-// name pattern of "Save Every Capture" where they are set; the file written without
-// risk to an existing one and put on the clipboard as a file, so that it pastes
-// into chat and mail. Cancelling the dialog asks before the recording is
-// dropped, and a file that cannot be written is said and the dialog comes back:
-// nothing is lost unasked. Returns what the status bar says.
-std::string SaveRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
-                          const std::string& name);
+// The save dialog, owned by `owner`, for frames `first` to `last` of a recording, the part ending
+// `end` milliseconds after the recording's start: a GIF or an MP4 (where Windows
+// has no H.264 encoder that is said and a GIF offered), in the folder and with
+// the name pattern of "Save Every Capture" where they are set; the file written
+// without risk to an existing one and put on the clipboard as a file, so that
+// it pastes into chat and mail. A file that cannot be written is said and the
+// dialog comes back. Returns what the status bar says, or nothing when the
+// dialog was cancelled.
+std::optional<std::string> SaveRecording(HWND owner, RecordingFrames& frames, int first, int last,
+                                         std::int64_t end, const std::string& folder,
+                                         const std::string& name);

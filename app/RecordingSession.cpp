@@ -84,6 +84,13 @@ RECT BarPlace(RECT area) {
     return {work.right - kBarWidth, work.bottom - kBarHeight, work.right, work.bottom};
 }
 
+// Where the recordings' frames are kept while they are taken.
+std::string TemporaryFolder() {
+    char temp[MAX_PATH];
+    const DWORD length = ::GetTempPathA(MAX_PATH, temp);
+    return length > 0 && length < MAX_PATH ? std::string(temp, length) : std::string(".");
+}
+
 std::string Clock(std::int64_t milliseconds) {
     char text[32];
     const long long s = milliseconds / 1000;
@@ -93,11 +100,14 @@ std::string Clock(std::int64_t milliseconds) {
 
 }  // namespace
 
+void RemoveRecordingLeftovers() {
+    RecordingFrames::RemoveLeftovers(TemporaryFolder());
+}
+
 Recording RecordArea(RECT area, int rate, bool pointer, const RecordingLimits& limits,
                      const std::function<bool()>& stopKey) {
     Register();
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
+    const std::string temp = TemporaryFolder();
     auto frames =
         std::make_unique<RecordingFrames>(temp, area.right - area.left, area.bottom - area.top);
 
@@ -164,11 +174,10 @@ Recording RecordArea(RECT area, int rate, bool pointer, const RecordingLimits& l
             if (elapsed >= std::int64_t(limits.minutes) * 60000) {
                 result.limit = "The recording reached its limit of " +
                                std::to_string(limits.minutes) + " minutes and ended there.";
-            } else if (::GetDiskFreeSpaceExA(temp, &free, nullptr, nullptr) &&
+            } else if (::GetDiskFreeSpaceExA(temp.c_str(), &free, nullptr, nullptr) &&
                        free.QuadPart < std::uint64_t(limits.freeMegabytes) << 20) {
-                result.limit = "The recording ended: the disk of " + std::string(temp) +
-                               " had less than " + std::to_string(limits.freeMegabytes) +
-                               " MB free.";
+                result.limit = "The recording ended: the disk of " + temp + " had less than " +
+                               std::to_string(limits.freeMegabytes) + " MB free.";
             }
             if (!result.limit.empty()) asked.ending = Ending::Stop;
         }

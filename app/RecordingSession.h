@@ -28,6 +28,10 @@ struct RecordingLimits {
     int freeMegabytes = 500;
 };
 
+// Deletes the frames of recordings that a machine which went down left in the
+// temporary folder (a killed program's file is deleted by the system).
+void RemoveRecordingLeftovers();
+
 // Records `area` (physical screen pixels) at `rate` frames a second until it
 // ends; `stopKey` says whether the record key has been pressed again. Throws
 // std::runtime_error when the recording cannot start (its file cannot be made).

@@ -12,6 +12,7 @@
 #include "app/PanTool.h"
 #include "app/PictureCommands.h"
 #include "app/PictureTools.h"
+#include "app/RecordingSession.h"
 #include "app/Settings.h"
 #include "app/Shortcuts.h"
 #include "app/SingleInstance.h"
@@ -99,6 +100,8 @@ void TMAIN::FirstShown() {
     // tooltip window, the shell), and neither is seen before the window is.
     ShowStatisticsBalloon(*Panel4);
     TrayIcon1->SetVisible(true);
+    // Frames that a recording left behind when the machine went down.
+    RemoveRecordingLeftovers();
     // Another start asks a copy run as administrator to show itself too.
     win::AllowMessageFromAnyProcess(Handle(), ShowRunningCopyMessage());
 }

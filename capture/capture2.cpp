@@ -81,6 +81,32 @@ void TCaptureForm::FormMouseUp(ui::TObject*, ui::TMouseButton, ui::TShiftState, 
     SetModalResult(ui::mrOk);
 }
 
+bool TCaptureForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (PickKeys && message == WM_KEYDOWN && (wParam == 'W' || wParam == 'D')) {
+        Picked = wParam == 'W' ? Pick::Window : Pick::Display;
+        ::GetCursorPos(&PickedAt);
+        Selecting = false;
+        SetModalResult(ui::mrOk);
+        result = 0;
+        return true;
+    }
+    return TScreenOverlay::HandleMessage(message, wParam, lParam, result);
+}
+
+namespace {
+constexpr const char* kKeysText =
+    "Drag the area to record, or press W for the window under the pointer, D for its whole "
+    "display. Escape cancels.";
+}
+
+RECT TCaptureForm::KeysLine() const {
+    const RECT primary = DisplayAt({0, 0}).area;
+    const int width = 640, height = 26;
+    const int left = (primary.left + primary.right - width) / 2 - Origin().x,
+              top = primary.top + 8 - Origin().y;
+    return {left, top, left + width, top + height};
+}
+
 void TCaptureForm::FormPaint(ui::TObject*) {
     // The frozen image, the band over it by exclusive-or (a dotted outline seen
     // on any colour), and the magnifier on top.
@@ -95,6 +121,16 @@ void TCaptureForm::FormPaint(ui::TObject*) {
         std::optional<SIZE> size;
         if (Selecting) size = SIZE{SelRect.right - SelRect.left, SelRect.bottom - SelRect.top};
         magnifier::Paint(PaintDC(), Origin(), *ScreenImage, *pointer_, DisplayAt(*pointer_), size);
+    }
+    if (PickKeys) {
+        RECT line = KeysLine();
+        ::FillRect(PaintDC(), &line, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        HGDIOBJ font = ::SelectObject(PaintDC(), ::GetStockObject(DEFAULT_GUI_FONT));
+        ::SetTextColor(PaintDC(), RGB(255, 255, 255));
+        ::SetBkMode(PaintDC(), TRANSPARENT);
+        ::DrawTextA(PaintDC(), kKeysText, -1, &line,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        ::SelectObject(PaintDC(), font);
     }
 }
 

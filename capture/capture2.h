@@ -26,8 +26,18 @@ class TCaptureForm : public TScreenOverlay {
     bool Selecting = false;
     RECT SelRect{0, 0, 0, 0};  // screen pixels, any sign; right and bottom exclusive
 
+    // With PickKeys on (set before the overlay is shown), two keys pick instead
+    // of a drag, and a line at the top says so: W the window under the pointer,
+    // D the display under it. Picked says what ended the overlay, PickedAt where
+    // the pointer was then (screen pixels).
+    enum class Pick { Band, Window, Display };
+    bool PickKeys = false;
+    Pick Picked = Pick::Band;
+    POINT PickedAt{0, 0};
+
   protected:
     const char* LayoutName() const override { return "TCaptureForm"; }
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
   private:
     // The band as drawn: SelRect with its corners in order.
@@ -35,6 +45,9 @@ class TCaptureForm : public TScreenOverlay {
     // Marks the band's edges, or the magnifier, to be painted again.
     void InvalidateBand();
     void InvalidateMagnifier();
+    // Where the line about the pick keys stands, in client pixels: at the top of
+    // the primary display.
+    RECT KeysLine() const;
 
     // Where the magnifier looks, in screen pixels; none before the first move.
     std::optional<POINT> pointer_;

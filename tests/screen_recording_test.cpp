@@ -1,7 +1,8 @@
 // The screen recorder on glimra.exe, driven by keys and the mouse: the record
-// key, a drag in the selection overlay over another program's window that shows
-// a new colour every 100 ms, the recording bar's buttons, and the save dialog.
-// The GIF it leaves is read back with giflib's decoder.
+// key, a drag (or the W key) in the selection overlay over another program's
+// window that shows a new colour every 100 ms, the recording bar's buttons, the
+// preview's buttons, and the save dialog. The GIF it leaves is read back with
+// giflib's decoder.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -33,6 +35,17 @@ constexpr POINT kFrom{320, 220}, kTo{540, 380};
 
 COLORREF Colour(int n) {
     return RGB(40 + (n * 37) % 200, 40 + (n * 91) % 200, 40 + (n * 53) % 200);
+}
+
+// The step whose colour `colour` is, or -1.
+int StepOf(COLORREF colour) {
+    for (int n = 0; n <= 99; ++n)
+        if (Colour(n) == colour) return n;
+    return -1;
+}
+
+COLORREF FromGif(std::uint32_t rgb) {
+    return RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF);
 }
 
 std::int64_t Milliseconds() {
@@ -90,8 +103,9 @@ class Recording : public ::testing::Test {
         });
     }
 
-    // The record key (Ctrl+Shift+F9) and the drag; the bar once the recording runs.
-    HWND StartRecording() {
+    // The record key (Ctrl+Shift+F9) and the drag, or with `pick` the pointer
+    // over the animation and that key; the bar once the recording runs.
+    HWND StartRecording(WORD pick = 0) {
         ::SetForegroundWindow(main);
         WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000);
         ::Sleep(300);
@@ -102,11 +116,16 @@ class Recording : public ::testing::Test {
         KeyEvents({{VK_F9, false}, {VK_SHIFT, false}, {VK_CONTROL, false}});
         HWND overlay = WaitForOverlay("CaptureForm");
         if (!overlay) return nullptr;
-        MoveAndRest(kFrom);
-        MouseEvent(MOUSEEVENTF_LEFTDOWN);
-        MoveAndRest({(kFrom.x + kTo.x) / 2, (kFrom.y + kTo.y) / 2});
-        MoveAndRest(kTo);
-        MouseEvent(MOUSEEVENTF_LEFTUP);
+        if (pick) {
+            MoveAndRest({(kWindow.left + kWindow.right) / 2, (kWindow.top + kWindow.bottom) / 2});
+            PressKey(pick);
+        } else {
+            MoveAndRest(kFrom);
+            MouseEvent(MOUSEEVENTF_LEFTDOWN);
+            MoveAndRest({(kFrom.x + kTo.x) / 2, (kFrom.y + kTo.y) / 2});
+            MoveAndRest(kTo);
+            MouseEvent(MOUSEEVENTF_LEFTUP);
+        }
         HWND bar = nullptr;
         WaitFor(
             [&] {
@@ -115,6 +134,46 @@ class Recording : public ::testing::Test {
             },
             10000);
         return bar;
+    }
+
+    // The preview that opens when a recording ends.
+    HWND WaitForPreview() {
+        HWND preview = nullptr;
+        WaitFor(
+            [&] {
+                preview = ::FindWindowA("GlimraRecordingPreview", nullptr);
+                return preview && ::IsWindowVisible(preview);
+            },
+            10000);
+        ::Sleep(300);
+        return preview;
+    }
+    static HWND Button(HWND preview, const char* text) {
+        return ::FindWindowExA(preview, nullptr, "Button", text);
+    }
+    // The line under the preview's buttons.
+    static std::string Info(HWND preview) { return TextOf(::GetDlgItem(preview, 208)); }
+    // The step that the preview's picture shows, read from the screen.
+    static int ShownStep(HWND preview) {
+        ::Sleep(200);
+        RECT client;
+        ::GetClientRect(preview, &client);
+        POINT middle{client.right / 2, 20};
+        ::ClientToScreen(preview, &middle);
+        return StepOf(ScreenPixels({middle.x, middle.y, middle.x + 1, middle.y + 1}).At(0, 0));
+    }
+    static std::vector<std::uint8_t> FileBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
+                                         std::istreambuf_iterator<char>());
+    }
+    // Animates steps `from` to `to`, one each 100 ms from `began`.
+    void Animate(int from, int to, std::int64_t began) {
+        for (int n = from; n <= to; ++n) {
+            while (Milliseconds() - began < (n - from + 1) * 100)
+                ::Sleep(2);
+            Show(n);
+        }
     }
     std::string folder;
     std::unique_ptr<Program> program;
@@ -160,6 +219,13 @@ TEST_F(Recording, ThreeSecondsOfAnAnimation_GiveAGifOfEveryStepInItsTime_CopiedA
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(bar); }, 5000));
     const std::int64_t gone = Milliseconds();
 
+    HWND preview = WaitForPreview();
+    ASSERT_NE(preview, nullptr) << program->DescribeWindows();
+    SaveScreenshot(preview, "recording-preview");
+    // The recording starts on step 0 or 1.
+    EXPECT_LE(ShownStep(preview), 1) << "the preview does not show the first frame";
+    EXPECT_GE(ShownStep(preview), 0) << "the preview shows no step";
+    ClickWindow(Button(preview, "&Save..."));
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor(
         [&] { return (dialog = ShownWindowOfClass(*program, "#32770")) != nullptr; }, 10000))
@@ -168,11 +234,15 @@ TEST_F(Recording, ThreeSecondsOfAnAnimation_GiveAGifOfEveryStepInItsTime_CopiedA
     SaveScreenshot(dialog, "recording-save-dialog");
     const std::string path = folder + "\\recorded.gif";
     SaveInDialog(dialog, 1, path);
+    ASSERT_TRUE(WaitFor([&] { return Info(preview).find("Saved.") != std::string::npos; }, 10000))
+        << Info(preview);
+    // Saved, it closes without a question, and its file goes with it.
+    ClickWindow(Button(preview, "&Close"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(preview); }, 5000));
+    EXPECT_EQ(ShownWindowOfClass(*program, "#32770"), nullptr);
     EXPECT_EQ(LeftoverFiles(), 0) << "the recording's temporary file stays";
 
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes = FileBytes(path);
     const DecodedAnimation gif = DecodeAnimation(bytes);
     EXPECT_EQ(gif.width, kTo.x - kFrom.x);
     EXPECT_EQ(gif.height, kTo.y - kFrom.y);
@@ -182,13 +252,8 @@ TEST_F(Recording, ThreeSecondsOfAnAnimation_GiveAGifOfEveryStepInItsTime_CopiedA
     int last = -1, total = 0;
     for (std::size_t i = 0; i < gif.frames.size(); ++i) {
         const std::uint32_t first = gif.frames[i].pixels[0];
-        int step = -1;
-        for (int n = 0; n <= 30; ++n) {
-            const COLORREF c = Colour(n);
-            if (first == (std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c)))
-                step = n;
-        }
-        ASSERT_GE(step, 0) << "frame " << i << " is no step";
+        const int step = StepOf(FromGif(first));
+        ASSERT_TRUE(step >= 0 && step <= 30) << "frame " << i << " is no step";
         for (std::uint32_t p : gif.frames[i].pixels)
             ASSERT_EQ(p, first) << "frame " << i << " is not one colour";
         EXPECT_GT(step, last) << "frame " << i;
@@ -219,10 +284,11 @@ TEST_F(Recording, ThreeSecondsOfAnAnimation_GiveAGifOfEveryStepInItsTime_CopiedA
     SaveScreenshot(main, "recording-saved");
 }
 
+// Cancel on a dragged area, and Escape on a whole display picked with D.
 TEST_F(Recording, CancelAndEscape_LeaveNoFileAndNoTemporaryFile) {
     for (bool escape : {false, true}) {
         SCOPED_TRACE(escape ? "Escape" : "Cancel");
-        HWND bar = StartRecording();
+        HWND bar = StartRecording(escape ? 'D' : 0);
         ASSERT_NE(bar, nullptr) << program->DescribeWindows();
         ::Sleep(800);
         EXPECT_EQ(LeftoverFiles(), 1) << "the recording's frames are not in a file";
@@ -240,10 +306,80 @@ TEST_F(Recording, CancelAndEscape_LeaveNoFileAndNoTemporaryFile) {
     }
 }
 
+// The window under the pointer, picked with W in the overlay, recorded while
+// it shows steps 1 to 20; in the preview, steps forward to the trim's start and
+// end, a play of the part kept, and the save: the GIF holds that part only, in
+// its time, at the window's size.
+TEST_F(Recording, WindowPickedWithAKey_TrimmedInThePreview_SavesThePartKept) {
+    HWND bar = StartRecording('W');
+    ASSERT_NE(bar, nullptr) << program->DescribeWindows();
+    MouseAside();
+    Animate(1, 20, Milliseconds());
+    ::Sleep(300);
+    ClickWindow(Button(bar, "Stop"));
+    HWND preview = WaitForPreview();
+    ASSERT_NE(preview, nullptr) << program->DescribeWindows();
+
+    const auto step = [&](int times) {
+        for (int i = 0; i < times; ++i)
+            ClickWindow(Button(preview, ">"));
+    };
+    // Frame 6 starts the part kept, frame 14 ends it.
+    step(5);
+    ASSERT_NE(Info(preview).find("Frame 6 of"), std::string::npos) << Info(preview);
+    const int firstStep = ShownStep(preview);
+    ClickWindow(Button(preview, "Trim &Start"));
+    step(8);
+    const int lastStep = ShownStep(preview);
+    ClickWindow(Button(preview, "Trim &End"));
+    const std::string kept = Info(preview);
+    const std::size_t at = kept.find("Kept: frames 6 to 14, ");
+    ASSERT_NE(at, std::string::npos) << kept;
+    int minutes = 0, seconds = 0, tenths = 0;
+    ASSERT_EQ(std::sscanf(kept.c_str() + at + 22, "%d:%d.%d", &minutes, &seconds, &tenths), 3);
+    const int keptTime = (minutes * 60 + seconds) * 1000 + tenths * 100;
+    ASSERT_GT(firstStep, 0);
+    ASSERT_GT(lastStep, firstStep);
+
+    // Play runs through the part kept in its own time, and stops on its end.
+    ClickWindow(Button(preview, "&Play"));
+    ASSERT_NE(Button(preview, "&Pause"), nullptr) << "it does not play";
+    ASSERT_TRUE(WaitFor([&] { return Button(preview, "&Play") != nullptr; }, 10000));
+    EXPECT_EQ(ShownStep(preview), lastStep);
+    EXPECT_NE(Info(preview).find("Frame 14 of"), std::string::npos) << Info(preview);
+
+    ClickWindow(Button(preview, "&Save..."));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (dialog = ShownWindowOfClass(*program, "#32770")) != nullptr; }, 10000));
+    ::Sleep(300);
+    const std::string path = folder + "\\trimmed.gif";
+    SaveInDialog(dialog, 1, path);
+    ASSERT_TRUE(WaitFor([&] { return Info(preview).find("Saved.") != std::string::npos; }, 10000));
+    ClickWindow(Button(preview, "&Close"));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(preview); }, 5000));
+
+    const DecodedAnimation gif = DecodeAnimation(FileBytes(path));
+    EXPECT_EQ(gif.width, kWindow.right - kWindow.left);
+    EXPECT_EQ(gif.height, kWindow.bottom - kWindow.top);
+    ASSERT_FALSE(gif.frames.empty());
+    int total = 0;
+    for (const auto& frame : gif.frames)
+        total += frame.delay * 10;
+    EXPECT_EQ(StepOf(FromGif(gif.frames.front().pixels[0])), firstStep);
+    EXPECT_EQ(StepOf(FromGif(gif.frames.back().pixels.back())), lastStep);
+    // Nine frames at most (a frame equal to the one before only lengthens it),
+    // playing for the time the preview gives the part kept (in tenths).
+    EXPECT_LE(gif.frames.size(), 9u);
+    EXPECT_GE(total, keptTime - 10);
+    EXPECT_LE(total, keptTime + 110);
+}
+
 // A disk with less room than the settings ask for ends the recording at once,
-// with a message, and the recording is kept for the save dialog. There, MP4
-// without an H.264 encoder (as under Wine) says so and offers a GIF; cancelling
-// asks before anything is dropped; and the GIF is saved in the end.
+// with a message, and the recording is kept for the preview. Its save dialog
+// says that MP4 has no H.264 encoder (as under Wine) and offers a GIF;
+// cancelling the dialog comes back to the preview, and closing the preview
+// unsaved asks first; the GIF is saved in the end.
 TEST_F(Recording, DiskLimit_Mp4WithoutAnEncoder_AndCancelling_LoseNothingUnasked) {
     // Read when the program starts.
     program.reset();
@@ -285,8 +421,11 @@ TEST_F(Recording, DiskLimit_Mp4WithoutAnEncoder_AndCancelling_LoseNothingUnasked
     ASSERT_NE(message, nullptr) << program->DescribeWindows();
     SaveScreenshot(message, "recording-disk-limit");
     ::PostMessageA(message, WM_COMMAND, IDOK, 0);
+    HWND preview = WaitForPreview();
+    ASSERT_NE(preview, nullptr) << program->DescribeWindows();
 
     // MP4: said, and a GIF offered, which is declined for now.
+    ClickWindow(Button(preview, "&Save..."));
     HWND dialog = saveDialog();
     ASSERT_NE(dialog, nullptr) << "no save dialog";
     const std::string mp4 = folder + "\\recorded.mp4", gif = folder + "\\recorded.gif";
@@ -307,24 +446,31 @@ TEST_F(Recording, DiskLimit_Mp4WithoutAnEncoder_AndCancelling_LoseNothingUnasked
     EXPECT_EQ(::GetFileAttributesA(mp4.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(::GetFileAttributesA((mp4 + ".part").c_str()), INVALID_FILE_ATTRIBUTES);
 
-    // Cancelled: asked, and kept.
+    // Cancelled: back in the preview; closed unsaved: asked, and kept.
     dialog = saveDialog();
     ASSERT_NE(dialog, nullptr) << "the dialog does not come back";
     ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    HWND question = box("Drop the recording");
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog); }, 5000));
+    ::Sleep(500);
+    EXPECT_EQ(ShownWindowOfClass(*program, "#32770"), nullptr) << "a question after cancelling";
+    ASSERT_TRUE(::IsWindowVisible(preview)) << "the preview went with the dialog";
+    ::PostMessageA(preview, WM_CLOSE, 0, 0);
+    HWND question = box("not saved");
     ASSERT_NE(question, nullptr) << "dropped without asking";
+    SaveScreenshot(question, "recording-close-unsaved");
     ::PostMessageA(question, WM_COMMAND, IDNO, 0);
+    ::Sleep(500);
+    ASSERT_TRUE(::IsWindowVisible(preview)) << "the recording was not kept";
 
-    // Saved as a GIF after all.
+    // Saved as a GIF after all, and closed.
+    ClickWindow(Button(preview, "&Save..."));
     dialog = saveDialog();
-    ASSERT_NE(dialog, nullptr) << "the recording was not kept";
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
     SaveInDialog(dialog, 1, gif);
-    const std::vector<std::uint8_t> bytes = [&] {
-        std::ifstream in(gif, std::ios::binary);
-        return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)),
-                                         std::istreambuf_iterator<char>());
-    }();
-    EXPECT_FALSE(DecodeAnimation(bytes).frames.empty());
+    EXPECT_FALSE(DecodeAnimation(FileBytes(gif)).frames.empty());
+    ASSERT_TRUE(WaitFor([&] { return Info(preview).find("Saved.") != std::string::npos; }, 10000));
+    ::PostMessageA(preview, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(preview); }, 5000));
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
     EXPECT_EQ(LeftoverFiles(), 0);
 }

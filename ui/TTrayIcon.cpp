@@ -102,6 +102,12 @@ void TTrayIcon::SetIcon(const std::string& resourceName) {
     if (added_) Notify(NIM_MODIFY);
 }
 
+void TTrayIcon::SetIconHandle(HICON icon) {
+    if (!icon) return;
+    icon_.Reset(icon);
+    if (added_) Notify(NIM_MODIFY);
+}
+
 void TTrayIcon::SetHint(const std::string& hint) {
     if (hint == hint_) return;
     hint_ = hint;

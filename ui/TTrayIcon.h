@@ -31,6 +31,8 @@ class TTrayIcon : public TComponent {
     // The icon resource of that name, in the size of small icons; the program's
     // icon 'MAINICON' until another is set.
     void SetIcon(const std::string& resourceName);
+    // An icon made by the program, which the tray icon then owns.
+    void SetIconHandle(HICON icon);
     HICON IconHandle() const { return icon_.Get(); }
     // The tip shown when the mouse rests on the icon (up to 127 characters).
     const std::string& Hint() const { return hint_; }

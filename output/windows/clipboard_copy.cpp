@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include <shlobj.h>
+
 #include "win/handles.h"
 
 namespace glimra {
@@ -136,6 +138,24 @@ void CopyToClipboard(HWND owner, const PixelView& picture) {
     if (!::SetClipboardData(CF_DIBV5, packedV5.Get()))
         throw std::runtime_error("Cannot copy the picture to the clipboard.");
     packedV5.Release();
+}
+
+void CopyFileToClipboard(HWND owner, const std::wstring& path) {
+    // DROPFILES, then the paths, each ended by a zero, and one zero more.
+    const std::size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
+    GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
+    auto* drop = memory ? static_cast<DROPFILES*>(::GlobalLock(memory.Get())) : nullptr;
+    if (!drop) throw std::runtime_error("Cannot copy the file: not enough memory.");
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    std::memcpy(reinterpret_cast<std::uint8_t*>(drop) + sizeof(DROPFILES), path.c_str(),
+                path.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory.Get());
+    OpenClipboardScope open(owner);
+    ::EmptyClipboard();
+    if (!::SetClipboardData(CF_HDROP, memory.Get()))
+        throw std::runtime_error("Cannot copy the file to the clipboard.");
+    memory.Release();
 }
 
 }  // namespace glimra

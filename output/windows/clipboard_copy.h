@@ -1,7 +1,10 @@
-// The copy command's work: the picture on the clipboard as a bitmap.
+// The copy command's work: the picture on the clipboard as a bitmap; and a
+// saved file on the clipboard as a file, which pastes into chat and mail.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "imaging/pixel_view.h"
 
@@ -17,5 +20,10 @@ namespace glimra {
 // clipboard after about half a second of retries, leaving it as it was; the clipboard is always
 // closed again once it was opened.
 void CopyToClipboard(HWND owner, const PixelView& picture);
+
+// Replaces the clipboard's content with the file at `path` as a file list of
+// one (CF_HDROP, wide), as Explorer's Copy leaves it. Throws std::runtime_error
+// as CopyToClipboard does.
+void CopyFileToClipboard(HWND owner, const std::wstring& path);
 
 }  // namespace glimra
