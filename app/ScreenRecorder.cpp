@@ -101,7 +101,9 @@ void ScreenRecorder::Run() {
             if (::WaitForMultipleObjects(2, handles, FALSE, INFINITE) == WAIT_OBJECT_0) break;
             continue;
         }
-        if (::WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) break;
+        // The first frame is always taken, so that a recording stopped at once
+        // (by a limit already reached) still holds the screen at its start.
+        if (tick > 0 && ::WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) break;
         std::unique_lock<std::mutex> grabbing(grabbing_);
         if (paused_) continue;
         const std::int64_t taken = Elapsed();

@@ -1,8 +1,8 @@
 // A long, seeded random journey through glimra.exe, driven from outside only by
 // keys and the mouse: every capture but the scrolling one (its scrolls take
-// seconds), every edit, tool and brush, undo and redo, saves of each type to new
-// files and over old ones, copies, languages, the tray, pins, and dialogs opened
-// and cancelled. After every action the program still answers (the slowest
+// seconds), short screen recordings saved, dropped and cancelled, every edit, tool and brush, undo
+// and redo, saves of each type to new files and over old ones, copies, languages, the tray, pins,
+// and dialogs opened and cancelled. After every action the program still answers (the slowest
 // answer is printed; none in 30 seconds is a hang), shows no window the action
 // should not give, and holds the picture that a model of the journey predicts: a
 // stack of picture hashes that mirrors the undo history, with the pictures of
@@ -39,6 +39,7 @@
 #include "testing/desktop/Program.h"
 #include "testing/desktop/ProgramDriving.h"
 #include "testing/output/decoders.h"
+#include "testing/recording/decoded_animation.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ enum Action {
     Grayscale, Brighten, Darken, Invert, TurnOrFlip, RotateButton, Crop, Rectangle, Ellipse,
     Line, Arrow, Highlighter, Text, StepNumber, Pixelate, Brush, BrushSettings, ToolColour,
     ToolWidth, Undo, Redo, Save, SaveOver, Copy, Language, Tray, CancelledDialog, Pin,
-    ClearStatistics, Clear, Rewind, kActions
+    Record, ClearStatistics, Clear, Rewind, kActions
 };
 constexpr const char* kNames[] = {
     "F7 desktop", "F8 window in front", "F9 selection", "F10 pick", "Shift+F7 all displays",
@@ -221,7 +222,8 @@ constexpr const char* kNames[] = {
     "turn or flip", "rotate button", "crop", "rectangle", "ellipse", "line", "arrow",
     "highlighter", "text", "step number", "pixelate", "brush", "brush settings", "tool colour",
     "line width", "undo", "redo", "save", "save over", "copy", "language", "tray",
-    "dialog cancelled", "pin", "clear statistics", "clear", "back to the first picture"};
+    "dialog cancelled", "pin", "short recording", "clear statistics", "clear",
+    "back to the first picture"};
 // clang-format on
 static_assert(std::size(kNames) == kActions);
 
@@ -709,6 +711,8 @@ class Soak : public ::testing::Test {
                     return Failed("the pin stays");
                 return {};
             }
+            case Record:
+                return ShortRecording(Variant(action, 3));
             case ClearStatistics:
                 MenuBar('O', {0});
                 return {};
@@ -734,6 +738,80 @@ class Soak : public ::testing::Test {
                 return Act(Desktop);
             }
         }
+    }
+    // A recording of under a second, started with its key: of a dragged area
+    // saved as a GIF from the preview (way 0), of the framed window picked with
+    // W and closed unsaved in the preview, which asks first (1), or of a dragged
+    // area cancelled with Escape in the bar (2). The picture stays as it was.
+    Outcome ShortRecording(int way) {
+        Activate();
+        KeyEvents({{VK_CONTROL, true}, {VK_SHIFT, true}});
+        ::Sleep(100);
+        KeyEvents({{VK_F9, true}});
+        ::Sleep(150);
+        KeyEvents({{VK_F9, false}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+        if (!(overlay = WaitForOverlay("CaptureForm"))) return Failed("no overlay");
+        RECT area;
+        if (way == 1) {
+            ::GetWindowRect(framed, &area);
+            MoveAndRest({(area.left + area.right) / 2, area.bottom - 40});
+            PressKey('W');
+        } else {
+            const int left = Random(0, 600), top = Random(0, 500);
+            area = {left, top, left + Random(16, 300), top + Random(16, 200)};
+            MoveAndRest({area.left, area.top});
+            MouseEvent(MOUSEEVENTF_LEFTDOWN);
+            MoveAndRest({(area.left + area.right) / 2, (area.top + area.bottom) / 2});
+            MoveAndRest({area.right, area.bottom});
+            MouseEvent(MOUSEEVENTF_LEFTUP);
+        }
+        HWND bar = nullptr;
+        if (!WaitFor([&] { return (bar = ::FindWindowA("GlimraRecordingBar", nullptr)); }, 8000))
+            return Failed("no recording bar");
+        ::Sleep(DWORD(Random(300, 900)));
+        if (way == 2) {
+            ::SetForegroundWindow(bar);
+            ::Sleep(200);
+            PressKey(VK_ESCAPE);
+        } else {
+            ClickWindow(::FindWindowExA(bar, nullptr, "Button", "Stop"));
+        }
+        if (!WaitFor([&] { return !::IsWindow(bar); }, 5000)) return Failed("the bar stays");
+        if (way == 2) return OverlayGone() ? Outcome{} : Failed("the window does not come back");
+        HWND preview = nullptr;
+        if (!WaitFor([&] { return (preview = ::FindWindowA("GlimraRecordingPreview", nullptr)); },
+                     8000))
+            return Failed("no preview");
+        ::Sleep(300);
+        if (way == 0) {
+            ClickWindow(::FindWindowExA(preview, nullptr, "Button", "&Save..."));
+            HWND dialog = WaitForDialog();
+            if (!dialog) return Failed("no save dialog");
+            const std::string path = folder + "\\recording" + std::to_string(++saves) + ".gif";
+            SaveInDialog(dialog, 1, path);
+            if (!WaitFor(
+                    [&] {
+                        return TextOf(::GetDlgItem(preview, 208)).find("Saved.") !=
+                               std::string::npos;
+                    },
+                    8000))
+                return Failed("not saved");
+            ClickWindow(::FindWindowExA(preview, nullptr, "Button", "&Close"));
+            const DecodedAnimation gif = DecodeAnimation(ReadFile(path));
+            if (gif.frames.empty() || gif.width != area.right - area.left ||
+                gif.height != area.bottom - area.top)
+                return Failed("the recording's GIF is " + std::to_string(gif.width) + " x " +
+                              std::to_string(gif.height) + " with " +
+                              std::to_string(gif.frames.size()) + " frames");
+        } else {
+            ::PostMessageA(preview, WM_CLOSE, 0, 0);
+            HWND question = WaitForDialog();
+            if (!question) return Failed("closed unsaved without a question");
+            ClickWindow(::GetDlgItem(question, IDYES));
+        }
+        if (!WaitFor([&] { return !::IsWindow(preview); }, 5000))
+            return Failed("the preview stays");
+        return OverlayGone() ? Outcome{} : Failed("the window does not come back");
     }
     Outcome Failed(const std::string& what) {
         ADD_FAILURE() << what << "\n"
@@ -882,11 +960,11 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
     // their fonts, the file types' libraries) once: what they keep for later.
     for (int a = Foreground; a < Clear; ++a)
         order.insert(order.end(),
-                     a == CancelledDialog         ? 6
-                     : a == Save                  ? 4
-                     : a == CancelledCapture      ? 3
-                     : a == Language || a == Tray ? 2
-                                                  : 1,
+                     a == CancelledDialog                   ? 6
+                     : a == Save                            ? 4
+                     : a == CancelledCapture || a == Record ? 3
+                     : a == Language || a == Tray           ? 2
+                                                            : 1,
                      Action(a));
     std::shuffle(order.begin(), order.end(), rng);
     order.insert(order.begin(), Desktop);
@@ -908,9 +986,9 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
             while ((action == Rewind && Random(0, 3)) || (action == Clear && Random(0, 2)));
         }
         const bool picture = model.sizes[model.at] != 0;
-        const bool needsPicture = !(action <= CancelledCapture || action == Undo ||
-                                    action == Redo || action == Language || action == Tray ||
-                                    action == ClearStatistics || action == Rewind);
+        const bool needsPicture = !(
+            action <= CancelledCapture || action == Undo || action == Redo || action == Language ||
+            action == Tray || action == Record || action == ClearStatistics || action == Rewind);
         const bool needsRoom = action >= Crop && action <= Brush;
         if ((needsPicture && !picture) || (action == Clear && !picture) ||
             (needsRoom && (std::min(now.width, 600) < 70 || std::min(now.height, 330) < 70)) ||
