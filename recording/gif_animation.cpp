@@ -52,9 +52,10 @@ class LzwEncoder {
     LzwEncoder() : slots_(kSlots, kEmpty) {}
 
     // How a full code table is dealt with: kept to the end (text: the same
-    // glyphs come again and again), or cleared when its strings have stopped
-    // matching (pictures of different parts).
-    enum class FullTable { kKeep, kClearWhenWorn };
+    // glyphs come again and again), cleared when its strings have stopped
+    // matching (pictures of different parts), or cleared at once (the classic
+    // way, best where long runs of one colour follow what filled it).
+    enum class FullTable { kKeep, kClearWhenWorn, kClear };
 
     // Appends the codes for `count` pixels (at least one) as sub-blocks of up to
     // 255 bytes each, each after its length; the LZW code size before them and
@@ -186,6 +187,8 @@ bool LzwEncoder::Encode(const std::uint8_t* first, const std::uint8_t* second, s
                 stretchPixels = i;
                 stretchBits = written_;
             }
+        } else if (policy == FullTable::kClear) {
+            reset();
         } else if (policy == FullTable::kClearWhenWorn && i >= stretchPixels + kStretch) {
             const double ratio = static_cast<double>(i - stretchPixels) /
                                  static_cast<double>(written_ - stretchBits);
@@ -740,6 +743,7 @@ class GifAnimation::Encoder {
     std::vector<std::uint32_t> current_, last_, shown_;
     Rect stale_;  // holds every pixel shown dithered
     bool started_ = false, headerWritten_ = false, finished_ = false;
+    bool firstEncoded_ = false;  // the whole screen's first image is encoded
     std::int64_t firstTime_ = 0, lastTime_ = 0;
     int delayBehind_ = 0;  // hundredths written so far
 
@@ -891,7 +895,8 @@ bool GifAnimation::Encoder::Classify(Compare mode, const Rect& rect) {
 }
 
 // The LZW codes of the symbols in first_ and second_: with the full table kept,
-// and where it filled, also with it cleared when worn; the smaller wins.
+// and where it filled, also with it cleared when worn, and for the first image
+// (the whole screen, written once) also with it cleared at once; the smallest wins.
 void GifAnimation::Encoder::Compress(Image& image) {
     image.codes.clear();
     if (!lzw_.Encode(first_.data(), second_.data(), first_.size(), image.codeSize,
@@ -901,6 +906,12 @@ void GifAnimation::Encoder::Compress(Image& image) {
     lzw_.Encode(first_.data(), second_.data(), first_.size(), image.codeSize,
                 LzwEncoder::FullTable::kClearWhenWorn, spareCodes_);
     if (spareCodes_.size() < image.codes.size()) std::swap(image.codes, spareCodes_);
+    if (started_ && !firstEncoded_) {
+        spareCodes_.clear();
+        lzw_.Encode(first_.data(), second_.data(), first_.size(), image.codeSize,
+                    LzwEncoder::FullTable::kClear, spareCodes_);
+        if (spareCodes_.size() < image.codes.size()) std::swap(image.codes, spareCodes_);
+    }
 }
 
 // The two symbols of each pixel: a changed pixel its colour's, a kept one its
@@ -1172,6 +1183,7 @@ void GifAnimation::Encoder::Add(const PixelView& frame, std::int64_t millisecond
             EncodeExact(whole, Compare::kAll);
         else
             EncodeDithered(whole, true);
+        firstEncoded_ = true;
         pending_.start = milliseconds;
         std::swap(current_, last_);
         return;
