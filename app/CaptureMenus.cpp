@@ -4,6 +4,7 @@
 
 #include "app/CaptureOptions.h"
 #include "app/HotKeys.h"
+#include "app/ScreenRecorder.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"
 
@@ -13,7 +14,25 @@ std::string DelayItem(int delay) {
     return "MenuDelay" + std::to_string(delay);
 }
 
+std::string RateItem(int rate) {
+    return "MenuRate" + std::to_string(rate);
+}
+
 }  // namespace
+
+NamedHandlers RecordingHandlers(ui::TForm& window, CaptureOptions& options) {
+    NamedHandlers handlers;
+    for (int rate : ScreenRecorder::kRates)
+        handlers.push_back({RateItem(rate) + "Click", [&window, &options, rate](ui::TObject*) {
+                                options.SetRecordingRate(rate);
+                                ShowCaptureOptions(window, options);
+                            }});
+    handlers.push_back({"MenuRecordPointerClick", [&window, &options](ui::TObject*) {
+                            options.SetRecordPointer(!options.RecordPointer());
+                            ShowCaptureOptions(window, options);
+                        }});
+    return handlers;
+}
 
 NamedHandlers DelayHandlers(ui::TForm& window, CaptureOptions& options) {
     NamedHandlers handlers;
@@ -40,6 +59,10 @@ void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options) {
         window.Get<ui::TMenuItem>(DelayItem(delay).c_str()).SetChecked(delay == options.Delay());
     window.Get<ui::TMenuItem>("MenuAutoCopy").SetChecked(options.AutoCopy());
     window.Get<ui::TMenuItem>("MenuScrollFromCurrent").SetChecked(options.ScrollFromCurrent());
+    for (int rate : ScreenRecorder::kRates)
+        window.Get<ui::TMenuItem>(RateItem(rate).c_str())
+            .SetChecked(rate == options.RecordingRate());
+    window.Get<ui::TMenuItem>("MenuRecordPointer").SetChecked(options.RecordPointer());
 }
 
 void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {

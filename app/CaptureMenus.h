@@ -1,6 +1,7 @@
-// The menu items of what is set up around a capture: the delay's radio items,
-// the checks of "Copy Every Capture" and "Start at the current position", and each capture's key
-// beside its items.
+// The menu items of what is set up around a capture: the delay's and the
+// recording rate's radio items, the checks of "Copy Every Capture", "Start at the
+// current position" and "Record the Pointer", and each capture's key beside its
+// items.
 #pragma once
 
 #include "app/NamedHandlers.h"
@@ -13,11 +14,15 @@ class TForm;
 
 // MenuDelay0Click, MenuDelay3Click and so on: the delay chosen and stored.
 NamedHandlers DelayHandlers(ui::TForm& window, CaptureOptions& options);
+// MenuRate5Click to MenuRate30Click, the recording's rate chosen and stored, and
+// MenuRecordPointerClick, which turns the pointer in the frames on or off.
+NamedHandlers RecordingHandlers(ui::TForm& window, CaptureOptions& options);
 // "Copy Every Capture": on if it was off, and off if it was on.
 void ToggleAutoCopy(ui::TForm& window, CaptureOptions& options);
 // "Start at the current position" of the scrolling capture, likewise.
 void ToggleScrollFromCurrent(ui::TForm& window, CaptureOptions& options);
-// The delay's, the copy's and the scrolling start's check marks as the options are.
+// The check marks of the delay, the copy, the scrolling start, the recording
+// rate and the pointer as the options are.
 void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options);
 // The main menu's and the tray menu's item of each capture show its key; a key
 // with Win is not one a menu can show.

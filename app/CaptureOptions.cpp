@@ -87,6 +87,16 @@ void CaptureOptions::SetScrollFromCurrent(bool on) {
     WriteSetting("ScrollFromCurrent", on ? "1" : "0");
 }
 
+void CaptureOptions::SetRecordingRate(int rate) {
+    recordingRate_ = rate;
+    WriteSetting("RecordingRate", std::to_string(rate));
+}
+
+void CaptureOptions::SetRecordPointer(bool on) {
+    recordPointer_ = on;
+    WriteSetting("RecordPointer", on ? "1" : "0");
+}
+
 void CaptureOptions::SetSaving(const AutoSave& saving) {
     autoSave_ = saving;
     WriteSetting("AutoSave", saving.on ? "1" : "0");

@@ -44,7 +44,9 @@ class CaptureOptions {
     // A recording's frames a second (one of ScreenRecorder::kRates) and whether
     // the pointer is drawn into its frames.
     int RecordingRate() const { return recordingRate_; }
+    void SetRecordingRate(int rate);
     bool RecordPointer() const { return recordPointer_; }
+    void SetRecordPointer(bool on);
     // Where a recording ends by itself: its length in minutes, and the
     // megabytes that must stay free on the disk of its temporary file.
     int RecordingMinutes() const { return recordingMinutes_; }

@@ -340,9 +340,20 @@ TEST_F(AroundTheCapture, SettingsFromTheMenusAreStoredAtOnceAndSurviveTheProcess
     ASSERT_NE(WaitForMenu(program), nullptr);
     Keys({'Y'});
     ASSERT_TRUE(MenusClosed(program));
+    // The recording's rate: the fourth of its items; and the pointer, off.
+    AltAnd('C');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'R', VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    ASSERT_TRUE(MenusClosed(program));
+    AltAnd('C');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'P'});
+    ASSERT_TRUE(MenusClosed(program));
     program.Kill();
     EXPECT_EQ(Setting("Delay"), "5");
     EXPECT_EQ(Setting("AutoCopy"), "1");
+    EXPECT_EQ(Setting("RecordingRate"), "20");
+    EXPECT_EQ(Setting("RecordPointer"), "0");
 }
 
 }  // namespace
