@@ -28,6 +28,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/RecordingFrames.h"
@@ -259,13 +260,23 @@ int main(int argc, char** argv) {
         const PROCESS_MEMORY_COUNTERS memory = Memory();
         if (!summary.failure.empty()) std::printf("failure: %s\n", summary.failure.c_str());
 
+        // The gaps between consecutive frames' times; one of more than 1.5 frame
+        // times stands for a late grab or dropped ticks.
         bool rising = true;
-        std::int64_t largestGap = 0;
+        std::vector<std::int64_t> gaps;
+        std::vector<std::pair<std::int64_t, std::int64_t>> late;  // (gap, time of its end)
         for (int i = 1; i < frames.Count(); ++i) {
             const std::int64_t gap = frames.Time(i) - frames.Time(i - 1);
             if (gap <= 0) rising = false;
-            largestGap = std::max(largestGap, gap);
+            gaps.push_back(gap);
+            if (gap * rate * 2 > 3000) late.push_back({gap, frames.Time(i)});
         }
+        std::sort(gaps.begin(), gaps.end());
+        const auto gapAt = [&](double share) {
+            return gaps.empty() ? 0.0 : double(gaps[std::size_t(share * double(gaps.size() - 1))]);
+        };
+        const std::int64_t largestGap = gaps.empty() ? 0 : gaps.back();
+        std::sort(late.rbegin(), late.rend());
         const double meanGap =
             frames.Count() > 1
                 ? double(frames.Time(frames.Count() - 1) - frames.Time(0)) / (frames.Count() - 1)
@@ -285,6 +296,14 @@ int main(int argc, char** argv) {
         Figure("largest gap", "%.0f", double(largestGap), " ms");
         Figure("mean gap", "%.2f", meanGap, " ms");
         Figure("expected gap", "%.2f", 1000.0 / rate, " ms");
+        Figure("median gap", "%.0f", gapAt(0.5), " ms");
+        Figure("99th percentile gap", "%.0f", gapAt(0.99), " ms");
+        Figure("gaps over 1.5 frame times", "%.0f", double(late.size()));
+        std::printf("%-26s", "largest gaps (ms @ s)");
+        for (std::size_t i = 0; i < late.size() && i < 8; ++i)
+            std::printf(" %lld@%.1f", static_cast<long long>(late[i].first),
+                        double(late[i].second) / 1000.0);
+        std::printf("\n");
         Figure("paints of the window", "%.0f", paints);
         Figure("paints a second", "%.1f", paints * 1000.0 / wall);
         Figure("working set before", "%.1f", before, " MB");
