@@ -1,11 +1,13 @@
 // The recorder on the real screen: a window that shows a new colour every 100 ms
-// is recorded at 10 frames a second. Every frame is one of its colours, whole,
+// is recorded at 10 frames a second; on two displays, the window and the area
+// cross the seam between them. Every frame is one of its colours, whole,
 // in order, at the time the colour was shown; the recording's time is the time
 // it ran with the pause left out; the pointer is drawn in where it stands.
 #include "app/ScreenRecorder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -13,12 +15,23 @@
 
 #include "app/RecordingFrames.h"
 #include "app/RecordingSave.h"
+#include "capture/Displays.h"
 #include "output/byte_sink.h"
 #include "testing/recording/decoded_animation.h"
 
 namespace {
 
-constexpr RECT kArea{100, 100, 260, 220};
+// The area recorded: on one display near its corner; on two, across the edge
+// that the primary display shares with the other, where both have rows.
+RECT RecordedArea() {
+    const std::vector<Display> displays = Displays();
+    if (displays.size() < 2) return {100, 100, 260, 220};
+    const RECT a = displays[0].area, b = displays[1].area;
+    const int seam = b.left >= a.right ? int(a.right) : int(a.left);
+    const int top = std::max(a.top, b.top) + 50;
+    return {seam - 80, top, seam + 80, top + 120};
+}
+const RECT kArea = RecordedArea();
 
 // The colour of step n: far apart from each other, never black or white.
 COLORREF Colour(int n) {
@@ -89,6 +102,8 @@ std::string TempFolder() {
 }
 
 TEST(ScreenRecorder, EachFrameIsTheScreenAtItsTime_AndAPauseIsLeftOut) {
+    std::printf("the area: %ld, %ld to %ld, %ld on %zu displays\n", kArea.left, kArea.top,
+                kArea.right, kArea.bottom, Displays().size());
     ::SetCursorPos(600, 500);
     Animation animation;
     RecordingFrames frames(TempFolder(), kArea.right - kArea.left, kArea.bottom - kArea.top);
