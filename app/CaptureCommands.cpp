@@ -42,8 +42,15 @@ void CaptureCommands::Pin(const glimra::PixelView& picture) const {
 
 void CaptureCommands::Start(Capture capture) {
     // One capture at a time: while a recording runs or waits in its preview, the
-    // others are not started (the tray's tip says why).
-    if (recording_) return;
+    // others are not started, and the tray's balloon says why.
+    if (recording_) {
+        ui::TTrayIcon& tray = main_.Get<ui::TTrayIcon>("TrayIcon1");
+        tray.SetBalloonTitle("Glimra is recording the screen");
+        tray.SetBalloonHint("Stop the recording, or close its preview, to take another capture.");
+        tray.SetBalloonFlags(ui::TBalloonFlags::bfInfo);
+        tray.ShowBalloonHint();
+        return;
+    }
     const int delay = options_.Delay();
     if (delay > 0) {
         // The poll waits meanwhile, so that the key cancels rather than starts.

@@ -292,6 +292,16 @@ TEST_F(Recording, CancelAndEscape_LeaveNoFileAndNoTemporaryFile) {
         ASSERT_NE(bar, nullptr) << program->DescribeWindows();
         ::Sleep(800);
         EXPECT_EQ(LeftoverFiles(), 1) << "the recording's frames are not in a file";
+        if (!escape) {
+            // Another capture from the tray waits: the desktop, the tray menu's
+            // first item, takes nothing while the recording runs.
+            HWND menu = OpenTrayMenu(*program);
+            ASSERT_NE(menu, nullptr) << "no tray menu";
+            Keys({VK_DOWN, VK_RETURN});
+            ASSERT_TRUE(MenusClosed(*program));
+            ::Sleep(1500);
+            EXPECT_TRUE(::IsWindowVisible(bar)) << "the recording ended";
+        }
         if (escape) {
             ::SetForegroundWindow(bar);
             ::Sleep(200);
@@ -303,6 +313,10 @@ TEST_F(Recording, CancelAndEscape_LeaveNoFileAndNoTemporaryFile) {
         ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
         EXPECT_EQ(ShownWindowOfClass(*program, "#32770"), nullptr) << "a dialog after cancelling";
         EXPECT_EQ(LeftoverFiles(), 0);
+        // No capture came after the recording either: the view is still empty.
+        ::Sleep(500);
+        for (COLORREF c : ViewShows(main, 16, 16).colours)
+            ASSERT_EQ(c, ::GetSysColor(COLOR_APPWORKSPACE)) << "the view shows a picture";
     }
 }
 
