@@ -19,6 +19,7 @@
 #include "app/Unit3.h"
 #include "capture/Displays.h"
 #include "capture/Foreground.h"
+#include "capture/Pointer.h"
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
 #include "capture/capture3.h"
@@ -106,7 +107,11 @@ void CaptureCommands::Hidden(bool shutter, Grab grab) {
         PlayShutter(hiddenAt);
     else
         ui::Application->HandleMessagesUntil(nullptr, 250);
-    Take(*temporary, grab(*temporary));
+    const POINT origin = grab(*temporary);
+    if (options_.CapturePointer())
+        if (const std::optional<PointerImage> pointer = PointerImage::Now())
+            pointer->DrawInto(temporary->Canvas().Handle(), origin);
+    Take(*temporary, origin);
 }
 
 void CaptureCommands::Desktop() {
@@ -173,6 +178,7 @@ void CaptureCommands::RunOverlay(Picked picked, Prepare prepare) {
         }
     } finish{main_, poll_, keys_};
     std::unique_ptr<Overlay, ui::FreeComponent> overlay(ui::TForm::Make<Overlay>(ui::Application));
+    overlay->IncludePointer = options_.CapturePointer();
     prepare(*overlay);
     if (overlay->ShowModal() == ui::mrOk) picked(*overlay);
 }

@@ -20,7 +20,7 @@ std::string RateItem(int rate) {
 
 }  // namespace
 
-NamedHandlers RecordingHandlers(ui::TForm& window, CaptureOptions& options) {
+NamedHandlers PointerAndRateHandlers(ui::TForm& window, CaptureOptions& options) {
     NamedHandlers handlers;
     for (int rate : ScreenRecorder::kRates)
         handlers.push_back({RateItem(rate) + "Click", [&window, &options, rate](ui::TObject*) {
@@ -29,6 +29,10 @@ NamedHandlers RecordingHandlers(ui::TForm& window, CaptureOptions& options) {
                             }});
     handlers.push_back({"MenuRecordPointerClick", [&window, &options](ui::TObject*) {
                             options.SetRecordPointer(!options.RecordPointer());
+                            ShowCaptureOptions(window, options);
+                        }});
+    handlers.push_back({"MenuCapturePointerClick", [&window, &options](ui::TObject*) {
+                            options.SetCapturePointer(!options.CapturePointer());
                             ShowCaptureOptions(window, options);
                         }});
     return handlers;
@@ -63,6 +67,7 @@ void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options) {
         window.Get<ui::TMenuItem>(RateItem(rate).c_str())
             .SetChecked(rate == options.RecordingRate());
     window.Get<ui::TMenuItem>("MenuRecordPointer").SetChecked(options.RecordPointer());
+    window.Get<ui::TMenuItem>("MenuCapturePointer").SetChecked(options.CapturePointer());
 }
 
 void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {

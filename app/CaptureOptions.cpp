@@ -49,6 +49,7 @@ CaptureOptions::CaptureOptions() {
     lastRegion_ = ParseRegion(ReadSetting("LastRegion"));
     autoCopy_ = ReadSetting("AutoCopy") == "1";
     scrollFromCurrent_ = ReadSetting("ScrollFromCurrent") == "1";
+    capturePointer_ = ReadSetting("CapturePointer") == "1";
     if (const std::optional<int> rate = SettingNumber(ReadSetting("RecordingRate")))
         for (int r : ScreenRecorder::kRates)
             if (r == *rate) recordingRate_ = r;
@@ -85,6 +86,11 @@ void CaptureOptions::SetAutoCopy(bool on) {
 void CaptureOptions::SetScrollFromCurrent(bool on) {
     scrollFromCurrent_ = on;
     WriteSetting("ScrollFromCurrent", on ? "1" : "0");
+}
+
+void CaptureOptions::SetCapturePointer(bool on) {
+    capturePointer_ = on;
+    WriteSetting("CapturePointer", on ? "1" : "0");
 }
 
 void CaptureOptions::SetRecordingRate(int rate) {

@@ -41,6 +41,10 @@ class CaptureOptions {
     // of its content.
     bool ScrollFromCurrent() const { return scrollFromCurrent_; }
     void SetScrollFromCurrent(bool on);
+    // The pointer is drawn into the pictures of the captures (all but the
+    // scrolling one), where it stood when the screen was taken.
+    bool CapturePointer() const { return capturePointer_; }
+    void SetCapturePointer(bool on);
     // A recording's frames a second (one of ScreenRecorder::kRates) and whether
     // the pointer is drawn into its frames.
     int RecordingRate() const { return recordingRate_; }
@@ -58,6 +62,7 @@ class CaptureOptions {
     bool autoCopy_ = false;
     AutoSave autoSave_;
     bool scrollFromCurrent_ = false;
+    bool capturePointer_ = false;
     int recordingRate_ = 10;
     bool recordPointer_ = true;
     int recordingMinutes_ = 30, recordingFree_ = 500;

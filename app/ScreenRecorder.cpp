@@ -1,8 +1,10 @@
 #include "app/ScreenRecorder.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "app/RecordingFrames.h"
+#include "capture/Pointer.h"
 
 #ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
@@ -108,23 +110,9 @@ void ScreenRecorder::Run() {
         if (paused_) continue;
         const std::int64_t taken = Elapsed();
         ::BitBlt(memory, 0, 0, width, height, screen, area_.left, area_.top, SRCCOPY | CAPTUREBLT);
-        if (pointer_) {
-            CURSORINFO cursor{};
-            cursor.cbSize = sizeof cursor;
-            ICONINFO icon{};
-            HCURSOR shape = nullptr;
-            // Under Wine another process's cursor cannot be read: the arrow
-            // stands in for it.
-            if (::GetCursorInfo(&cursor) && (cursor.flags & CURSOR_SHOWING) &&
-                (::GetIconInfo(shape = cursor.hCursor, &icon) ||
-                 ::GetIconInfo(shape = ::LoadCursorA(nullptr, IDC_ARROW), &icon))) {
-                ::DrawIconEx(memory, cursor.ptScreenPos.x - int(icon.xHotspot) - area_.left,
-                             cursor.ptScreenPos.y - int(icon.yHotspot) - area_.top, shape, 0, 0, 0,
-                             nullptr, DI_NORMAL);
-                if (icon.hbmMask) ::DeleteObject(icon.hbmMask);
-                if (icon.hbmColor) ::DeleteObject(icon.hbmColor);
-            }
-        }
+        if (pointer_)
+            if (const std::optional<PointerImage> p = PointerImage::Now())
+                p->DrawInto(memory, {area_.left, area_.top});
         ::GdiFlush();
         try {
             frames_.Add(view, taken);

@@ -14,6 +14,7 @@ void TScreenOverlay::FreezeScreen() {
     PhysicalPixels physical;
     const RECT screen = VirtualScreen();
     ScreenImage = GrabScreenRect(screen);
+    frozenPointer_ = PointerImage::Now();
     origin_ = {screen.left, screen.top};
     SetBounds(screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top);
 }
@@ -34,6 +35,8 @@ std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
         ::BitBlt(part->Canvas().Handle(), shown.left - r.left, shown.top - r.top,
                  shown.right - shown.left, shown.bottom - shown.top, ScreenImage->Canvas().Handle(),
                  shown.left - origin_.x, shown.top - origin_.y, SRCCOPY);
+    if (IncludePointer && frozenPointer_)
+        frozenPointer_->DrawInto(part->Canvas().Handle(), {r.left, r.top});
     return part;
 }
 

@@ -10,8 +10,10 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "capture/Displays.h"
+#include "capture/Pointer.h"
 #include "ui/TBitmap.h"
 #include "ui/TForm.h"
 
@@ -24,7 +26,9 @@ class TScreenOverlay : public ui::TForm {
     // The frozen image's pixels inside a rectangle of screen pixels (right and
     // bottom exclusive), in the image's own pixel format, black wherever no
     // display is; a rectangle of zero width or height gives an empty bitmap.
+    // With IncludePointer, the pointer as it stood at the freeze is drawn in.
     std::unique_ptr<ui::TBitmap> FrozenPart(RECT rectangle) const;
+    bool IncludePointer = false;
 
     // The screen point at the frozen image's and the overlay's client area's (0, 0):
     // the virtual screen's top-left corner.
@@ -54,4 +58,5 @@ class TScreenOverlay : public ui::TForm {
 
   private:
     POINT origin_{0, 0};
+    std::optional<PointerImage> frozenPointer_;  // as it stood at the freeze
 };

@@ -327,6 +327,84 @@ TEST_F(AroundTheCapture, APinnedPictureStaysOnTop_FollowsADragAndGoesWithEscape)
     ExitWithTheMenu(program, main, 'F', 'X');
 }
 
+// "Capture the Pointer" in the Config menu: F7 and an F9 selection then hold the
+// pointer where it stood when the screen was taken, drawn as the system draws
+// it; turned off again, F7 holds none.
+TEST_F(AroundTheCapture, ThePointerIsInThePictureWhereItStood_OnlyWithItsOption) {
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    const auto toggle = [&] {
+        Activate(main);
+        AltAnd('O');
+        if (!WaitForMenu(program)) return false;
+        Keys({'P'});
+        return MenusClosed(program);
+    };
+    ASSERT_TRUE(toggle());
+    EXPECT_EQ(Setting("CapturePointer"), "1");
+
+    // A red window above every other, the main window included, whose arrow is
+    // the pointer wherever it stands over it; and that arrow as the system
+    // draws it over red.
+    HWND above = other.SolidWindow({860, 300, 1000, 440}, kRed);
+    ::SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    HCURSOR arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(arrow, &info));
+    const POINT hot{LONG(info.xHotspot), LONG(info.yHotspot)};
+    ::DeleteObject(info.hbmMask);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    const int size = ::GetSystemMetrics(SM_CXCURSOR);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size, size);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const RECT all{0, 0, size, size};
+    HBRUSH red = ::CreateSolidBrush(kRed);
+    ::FillRect(dc, &all, red);
+    ::DeleteObject(red);
+    ::DrawIconEx(dc, 0, 0, arrow, 0, 0, 0, nullptr, DI_NORMAL);
+    ::SelectObject(dc, old);
+    const Pixels expected = PixelsOf(dc, bitmap, size, size);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    ASSERT_NE(Mismatch(expected, [](int, int) { return kRed; }), "") << "the arrow draws nothing";
+
+    const POINT p{900, 330};
+    const RECT drawn{p.x - hot.x, p.y - hot.y, p.x - hot.x + size, p.y - hot.y + size};
+    MoveAndRest(p);
+    PressKey(VK_F7);
+    ASSERT_TRUE(CaptureSeen(main, 3000));
+    Pixels picture = Copied(main);
+    ASSERT_EQ(picture.width, 1024);
+    EXPECT_TRUE(Part(picture, drawn) == expected) << "F7: the pointer is not where it stood";
+
+    // F9 freezes the screen with the pointer at p; the drag then moves it.
+    MoveAndRest(p);
+    const POINT from{p.x - 30, p.y - 20};
+    ASSERT_TRUE(Select(main, from, {p.x + 70, p.y + 70}));
+    picture = Copied(main);
+    ASSERT_EQ(picture.width, 100);
+    EXPECT_TRUE(Part(picture, {drawn.left - from.x, drawn.top - from.y, drawn.right - from.x,
+                               drawn.bottom - from.y}) == expected)
+        << "F9: the pointer is not where it stood at the freeze: "
+        << Mismatch(Part(picture, {drawn.left - from.x, drawn.top - from.y, drawn.right - from.x,
+                                   drawn.bottom - from.y}),
+                    [&](int x, int y) { return expected.At(x, y); });
+
+    ASSERT_TRUE(toggle());
+    EXPECT_EQ(Setting("CapturePointer"), "0");
+    MoveAndRest(p);
+    PressKey(VK_F7);
+    ASSERT_TRUE(CaptureSeen(main, 3000));
+    picture = Copied(main);
+    ASSERT_EQ(picture.width, 1024);
+    EXPECT_EQ(Mismatch(Part(picture, drawn), [](int, int) { return kRed; }), "");
+    ExitWithTheMenu(program, main, 'F', 'X');
+}
+
 TEST_F(AroundTheCapture, SettingsFromTheMenusAreStoredAtOnceAndSurviveTheProcessBeingKilled) {
     Program program(ProgramPath(), folder);
     HWND main = Start(program);
