@@ -26,7 +26,7 @@ enum ExitCode : int {
 
 enum class CaptureKind {
     None,         // no capture: --open or --help
-    Screen,       // the display with the pointer
+    Screen,       // the primary display, as the desktop capture takes it
     AllDisplays,  // the whole virtual screen
     Window,       // the window in front
     Region,       // Command::area, or the overlay when there is none
