@@ -11,10 +11,15 @@ const CaptureKey kCaptureKeys[8] = {
     {Capture::ActiveWindow, "KeyActiveWindow", "Active Window", {VK_F8}},
     {Capture::Selection, "KeySelection", "Selection", {VK_F9}},
     {Capture::WindowOrControl, "KeyWindow", "Window or Control", {VK_F10}},
-    {Capture::AllDisplays, "KeyAllDisplays", "All Displays", {VK_F7, false, false, true}},
-    {Capture::LastRegion, "KeyLastRegion", "Last Region", {VK_F9, false, false, true}},
-    {Capture::Scrolling, "KeyScrolling", "Scrolling Window", {VK_F10, false, false, true}},
-    {Capture::Recording, "KeyRecording", "Record Screen", {VK_F9, true, false, true}},
+    // Ctrl+Alt+Shift with a function key: no key of Windows' own and, but for
+    // Excel's Ctrl+Alt+Shift+F9 (left alone here), none that common programs
+    // give a meaning to, while Shift+F7 (Word's thesaurus), Shift+F9 (Excel's
+    // sheet calculation), Ctrl+Shift+F9 (Word's unlink fields) and Shift+F10
+    // (every program's context menu) are taken.
+    {Capture::AllDisplays, "KeyAllDisplays", "All Displays", {VK_F7, true, true, true}},
+    {Capture::LastRegion, "KeyLastRegion", "Last Region", {VK_F8, true, true, true}},
+    {Capture::Scrolling, "KeyScrolling", "Scrolling Window", {VK_F10, true, true, true}},
+    {Capture::Recording, "KeyRecording", "Record Screen", {VK_F11, true, true, true}},
 };
 
 namespace {
@@ -118,15 +123,11 @@ std::optional<Capture> HotKeys::Poll() {
             if (keys_[i] == now) return kCaptureKeys[i].capture;
             if (keys_[i].key == now.key && !keys_[i].Modified()) alone = kCaptureKeys[i].capture;
         }
-        if (alone) {
-            // Modifiers that another capture of this key uses do not fall back.
-            bool claimed = false;
-            for (const KeyChord& other : keys_)
-                claimed = claimed || (other.key == now.key && other.Modified() &&
-                                      ((other.ctrl && now.ctrl) || (other.alt && now.alt) ||
-                                       (other.shift && now.shift) || (other.win && now.win)));
-            if (!claimed) return alone;
-        }
+        // Shift+F10 is Windows' key for the context menu of the window in front:
+        // it never stands for F10.
+        const bool contextMenuKey =
+            now.key == VK_F10 && now.shift && !now.ctrl && !now.alt && !now.win;
+        if (alone && !contextMenuKey) return alone;
     }
     return std::nullopt;
 }

@@ -57,7 +57,8 @@ class HotKeys {
     // The capture of the first key pressed since the last poll, with exactly its
     // modifiers; a key pressed with modifiers that no capture has counts for the
     // capture that has it alone (with the standard keys, Ctrl+F7 takes the
-    // desktop). At most one capture per poll.
+    // desktop), except Shift+F10, Windows' context-menu key. At most one capture
+    // per poll.
     std::optional<Capture> Poll();
     // Forgets the presses since the last poll.
     void Drop();

@@ -62,7 +62,7 @@ class AroundTheCapture : public ::testing::Test {
         folder = TestFolder(std::string("around-") + test->name());
         ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
         ::Sleep(60);
-        for (int key : {VK_F7, VK_F8, VK_F9, VK_F10, int('D')})
+        for (int key : {VK_F7, VK_F8, VK_F9, VK_F10, VK_F11, int('D')})
             ::GetAsyncKeyState(key);
         other.SolidWindow(kColourWindow, kRed);
     }
@@ -153,7 +153,7 @@ TEST_F(AroundTheCapture, TheLastRegionIsTakenAgainFromTheScreenAsItIsNow_AlsoAft
         EXPECT_EQ(Mismatch(red, [](int, int) { return kRed; }), "");
         EXPECT_EQ(Setting("LastRegion"), "620,320,700,380");
         other.SolidWindow(kColourWindow, kGreen);
-        With({VK_SHIFT}, VK_F9);
+        With({VK_CONTROL, VK_MENU, VK_SHIFT}, VK_F8);
         ASSERT_TRUE(CaptureSeen(main, 3000));
         const Pixels green = Copied(main);
         ASSERT_EQ(green.width, 80);
@@ -165,7 +165,7 @@ TEST_F(AroundTheCapture, TheLastRegionIsTakenAgainFromTheScreenAsItIsNow_AlsoAft
     Program again(ProgramPath(), folder);
     HWND main = Start(again);
     ASSERT_NE(main, nullptr) << again.DescribeWindows();
-    With({VK_SHIFT}, VK_F9);
+    With({VK_CONTROL, VK_MENU, VK_SHIFT}, VK_F8);
     ASSERT_TRUE(CaptureSeen(main, 3000));
     const Pixels blue = Copied(main);
     ASSERT_EQ(blue.width, 80);
@@ -209,9 +209,9 @@ TEST_F(AroundTheCapture, EveryCaptureIsSavedUnderItsPatternAndCopied_AndAFailedS
     EXPECT_TRUE(saved == copied);
     // Two captures in one second give two files.
     Activate(main);
-    With({VK_SHIFT}, VK_F9);
+    With({VK_CONTROL, VK_MENU, VK_SHIFT}, VK_F8);
     ASSERT_TRUE(CaptureSeen(main, 3000));
-    With({VK_SHIFT}, VK_F9);
+    With({VK_CONTROL, VK_MENU, VK_SHIFT}, VK_F8);
     ASSERT_TRUE(CaptureSeen(main, 3000));
     std::size_t count = 0;
     for (const auto& entry : fs::directory_iterator(saves))
@@ -280,6 +280,47 @@ TEST_F(AroundTheCapture, KeysOfTheUsersChoosing_AndTheDialogRefusesAKeyGivenTwic
     ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ::Sleep(300);
     EXPECT_EQ(Setting("KeyDesktop"), "Ctrl+Alt+D");
+    ExitWithTheMenu(program, main, 'F', 'X');
+}
+
+// The default keys beyond F7 to F10 take their captures while another
+// program's window is in front; Shift+F10 there, Windows' context-menu key,
+// takes nothing.
+TEST_F(AroundTheCapture, TheDefaultKeysTakeTheirCaptures_AndShiftF10TakesNothing) {
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    HWND elsewhere = other.SolidWindow({100, 500, 300, 600}, kBlue, WS_OVERLAPPEDWINDOW);
+    const auto inFront = [&] {
+        ::SetForegroundWindow(elsewhere);
+        ::Sleep(300);
+    };
+    inFront();
+    With({VK_SHIFT}, VK_F10);
+    EXPECT_FALSE(WaitFor([&] { return !::IsWindowVisible(main) || ::IsIconic(main); }, 2000))
+        << "Shift+F10 started a capture";
+    EXPECT_EQ(::FindWindowA(nullptr, "CaptureControl"), nullptr);
+
+    inFront();
+    With({VK_CONTROL, VK_MENU, VK_SHIFT}, VK_F7);
+    ASSERT_TRUE(CaptureSeen(main, 4000)) << "no capture of all displays";
+    EXPECT_EQ(Copied(main).width, 1024);
+    // Each of the others opens its overlay, which Escape closes: the last
+    // region before any selection is F9's, the scrolling capture has the
+    // picker, the recording the selection overlay.
+    for (const auto& [key, overlay] : {std::pair<WORD, const char*>{VK_F8, "CaptureForm"},
+                                       {VK_F10, "CaptureControl"},
+                                       {VK_F11, "CaptureForm"}}) {
+        SCOPED_TRACE(overlay);
+        inFront();
+        With({VK_CONTROL, VK_MENU, VK_SHIFT}, key);
+        HWND shown = WaitForOverlay(overlay);
+        ASSERT_NE(shown, nullptr) << program.DescribeWindows();
+        PressKey(VK_ESCAPE);
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(shown); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
+        ::Sleep(300);
+    }
     ExitWithTheMenu(program, main, 'F', 'X');
 }
 

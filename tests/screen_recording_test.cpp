@@ -103,17 +103,17 @@ class Recording : public ::testing::Test {
         });
     }
 
-    // The record key (Ctrl+Shift+F9) and the drag, or with `pick` the pointer
+    // The record key (Ctrl+Alt+Shift+F11) and the drag, or with `pick` the pointer
     // over the animation and that key; the bar once the recording runs.
     HWND StartRecording(WORD pick = 0) {
         ::SetForegroundWindow(main);
         WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000);
         ::Sleep(300);
-        KeyEvents({{VK_CONTROL, true}, {VK_SHIFT, true}});
+        KeyEvents({{VK_CONTROL, true}, {VK_MENU, true}, {VK_SHIFT, true}});
         ::Sleep(100);
-        KeyEvents({{VK_F9, true}});
+        KeyEvents({{VK_F11, true}});
         ::Sleep(150);
-        KeyEvents({{VK_F9, false}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+        KeyEvents({{VK_F11, false}, {VK_SHIFT, false}, {VK_MENU, false}, {VK_CONTROL, false}});
         HWND overlay = WaitForOverlay("CaptureForm");
         if (!overlay) return nullptr;
         if (pick) {

@@ -1,4 +1,4 @@
-// The scrolling capture on glimra.exe, driven by keys and the mouse: Shift+F10,
+// The scrolling capture on glimra.exe, driven by keys and the mouse: Ctrl+Alt+Shift+F10,
 // a click on another program's window that scrolls a 300 x 5,000 picture in a
 // 300 x 300 client area, and the picture read back from the clipboard after
 // Copy; and Wine's Notepad with a numbered text of 400 lines.
@@ -43,7 +43,7 @@ class Scrolling : public ::testing::Test {
         if (InThrowAwayPrefix()) ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
     }
 
-    // Shift+F10, a click at `p`, and the wait until the main window is back;
+    // Ctrl+Alt+Shift+F10, a click at `p`, and the wait until the main window is back;
     // `meanwhile` runs while the capture goes on.
     bool CaptureAt(
         HWND window, const std::function<void()>& meanwhile = [] {}) {
@@ -55,15 +55,15 @@ class Scrolling : public ::testing::Test {
         ::SetForegroundWindow(keyboard);
         WaitFor([&] { return ::GetForegroundWindow() == keyboard; }, 3000);
         ::Sleep(500);
-        // Shift first, as a person presses it; the program looks at the
-        // modifiers when its key poll sees the key.
-        KeyEvents({{VK_SHIFT, true}});
+        // The modifiers first, as a person presses them; the program looks at
+        // them when its key poll sees the key.
+        KeyEvents({{VK_CONTROL, true}, {VK_MENU, true}, {VK_SHIFT, true}});
         ::Sleep(200);
         // Shift repeats while it is held, as a keyboard repeats it.
         KeyEvents({{VK_SHIFT, true}, {VK_F10, true}});
         ::Sleep(150);
         KeyEvents({{VK_F10, false}});
-        KeyEvents({{VK_SHIFT, false}});
+        KeyEvents({{VK_SHIFT, false}, {VK_MENU, false}, {VK_CONTROL, false}});
         HWND overlay = WaitForOverlay("CaptureControl");
         if (!overlay) return false;
         ClickAt(p);

@@ -217,8 +217,8 @@ enum Action {
     Record, ClearStatistics, Clear, Rewind, kActions
 };
 constexpr const char* kNames[] = {
-    "F7 desktop", "F8 window in front", "F9 selection", "F10 pick", "Shift+F7 all displays",
-    "Shift+F9 last region", "capture cancelled", "grayscale", "brighten", "darken", "invert",
+    "F7 desktop", "F8 window in front", "F9 selection", "F10 pick", "Ctrl+Alt+Shift+F7 all displays",
+    "Ctrl+Alt+Shift+F8 last region", "capture cancelled", "grayscale", "brighten", "darken", "invert",
     "turn or flip", "rotate button", "crop", "rectangle", "ellipse", "line", "arrow",
     "highlighter", "text", "step number", "pixelate", "brush", "brush settings", "tool colour",
     "line width", "undo", "redo", "save", "save over", "copy", "language", "tray",
@@ -338,11 +338,13 @@ class Soak : public ::testing::Test {
             case Desktop:
                 if (!CaptureWithKey(VK_F7, main)) return Failed("no capture");
                 return Captured(Screen);
-            case AllDisplays:
-                KeyEvents({{VK_SHIFT, true}});
-                if (!CaptureWithKey(VK_F7, main)) return Failed("no capture");
-                KeyEvents({{VK_SHIFT, false}});
+            case AllDisplays: {
+                KeyEvents({{VK_CONTROL, true}, {VK_MENU, true}, {VK_SHIFT, true}});
+                const bool taken = CaptureWithKey(VK_F7, main);
+                KeyEvents({{VK_SHIFT, false}, {VK_MENU, false}, {VK_CONTROL, false}});
+                if (!taken) return Failed("no capture");
                 return Captured(Screen);
+            }
             case Foreground: {
                 ::SetForegroundWindow(framed);
                 WaitFor([&] { return ::GetForegroundWindow() == framed; }, 3000);
@@ -376,9 +378,9 @@ class Soak : public ::testing::Test {
                     MouseEvent(MOUSEEVENTF_LEFTUP);
                     if (!OverlayGone()) return Failed("the overlay stays");
                 } else {
-                    KeyEvents({{VK_SHIFT, true}});
-                    const bool taken = CaptureWithKey(VK_F9, main);
-                    KeyEvents({{VK_SHIFT, false}});
+                    KeyEvents({{VK_CONTROL, true}, {VK_MENU, true}, {VK_SHIFT, true}});
+                    const bool taken = CaptureWithKey(VK_F8, main);
+                    KeyEvents({{VK_SHIFT, false}, {VK_MENU, false}, {VK_CONTROL, false}});
                     if (!taken) return Failed("no capture");
                 }
                 return {Outcome::New, PatternPart(*region), {}};
@@ -693,8 +695,9 @@ class Soak : public ::testing::Test {
                 // it is clicked again until the dialog goes.
                 RECT r;
                 ::GetWindowRect(::GetDlgItem(dialog, IDCANCEL), &r);
-                if (!ClickUntil({(r.left + r.right) / 2, (r.top + r.bottom) / 2},
-                                [&] { return !::IsWindowVisible(dialog); }, 5000))
+                if (!ClickUntil(
+                        {(r.left + r.right) / 2, (r.top + r.bottom) / 2},
+                        [&] { return !::IsWindowVisible(dialog); }, 5000))
                     return Failed("the dialog stays");
                 return {};
             }
@@ -749,11 +752,11 @@ class Soak : public ::testing::Test {
     // area cancelled with Escape in the bar (2). The picture stays as it was.
     Outcome ShortRecording(int way) {
         Activate();
-        KeyEvents({{VK_CONTROL, true}, {VK_SHIFT, true}});
+        KeyEvents({{VK_CONTROL, true}, {VK_MENU, true}, {VK_SHIFT, true}});
         ::Sleep(100);
-        KeyEvents({{VK_F9, true}});
+        KeyEvents({{VK_F11, true}});
         ::Sleep(150);
-        KeyEvents({{VK_F9, false}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+        KeyEvents({{VK_F11, false}, {VK_SHIFT, false}, {VK_MENU, false}, {VK_CONTROL, false}});
         if (!(overlay = WaitForOverlay("CaptureForm"))) return Failed("no overlay");
         RECT area;
         if (way == 1) {
