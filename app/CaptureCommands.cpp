@@ -184,18 +184,23 @@ void CaptureCommands::RunOverlay(Picked picked, Prepare prepare) {
 }
 
 void CaptureCommands::Selection() {
-    RunOverlay<TCaptureForm>([this](TCaptureForm& overlay) {
-        const RECT r = overlay.SelRect;
-        if (r.left > r.right || r.top > r.bottom) {
-            ::MessageBoxA(nullptr, "Error selecting rectangle, try again!", "Information",
-                          MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
-            return;
-        }
-        // A click without a drag selects nothing: the picture stays as it was.
-        if (r.left == r.right || r.top == r.bottom) return;
-        options_.SetLastRegion(r);
-        Take(*overlay.FrozenPart(r), {r.left, r.top});
-    });
+    const auto adjustable = [this](TCaptureForm& overlay) {
+        overlay.Adjustable = options_.AdjustSelection();
+    };
+    RunOverlay<TCaptureForm>(
+        [this](TCaptureForm& overlay) {
+            const RECT r = overlay.SelRect;
+            if (r.left > r.right || r.top > r.bottom) {
+                ::MessageBoxA(nullptr, "Error selecting rectangle, try again!", "Information",
+                              MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+                return;
+            }
+            // A click without a drag selects nothing: the picture stays as it was.
+            if (r.left == r.right || r.top == r.bottom) return;
+            options_.SetLastRegion(r);
+            Take(*overlay.FrozenPart(r), {r.left, r.top});
+        },
+        adjustable);
 }
 
 void CaptureCommands::WindowOrControl() {
@@ -253,7 +258,10 @@ std::optional<RECT> RecordingArea(TCaptureForm& overlay) {
 }  // namespace
 
 void CaptureCommands::Record() {
-    const auto pickKeys = [](TCaptureForm& overlay) { overlay.PickKeys = true; };
+    const auto pickKeys = [this](TCaptureForm& overlay) {
+        overlay.PickKeys = true;
+        overlay.Adjustable = options_.AdjustSelection();
+    };
     RunOverlay<TCaptureForm>(
         [this](TCaptureForm& overlay) {
             const std::optional<RECT> area = RecordingArea(overlay);

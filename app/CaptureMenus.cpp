@@ -20,7 +20,7 @@ std::string RateItem(int rate) {
 
 }  // namespace
 
-NamedHandlers PointerAndRateHandlers(ui::TForm& window, CaptureOptions& options) {
+NamedHandlers CaptureOptionHandlers(ui::TForm& window, CaptureOptions& options) {
     NamedHandlers handlers;
     for (int rate : ScreenRecorder::kRates)
         handlers.push_back({RateItem(rate) + "Click", [&window, &options, rate](ui::TObject*) {
@@ -33,6 +33,10 @@ NamedHandlers PointerAndRateHandlers(ui::TForm& window, CaptureOptions& options)
                         }});
     handlers.push_back({"MenuCapturePointerClick", [&window, &options](ui::TObject*) {
                             options.SetCapturePointer(!options.CapturePointer());
+                            ShowCaptureOptions(window, options);
+                        }});
+    handlers.push_back({"MenuAdjustSelectionClick", [&window, &options](ui::TObject*) {
+                            options.SetAdjustSelection(!options.AdjustSelection());
                             ShowCaptureOptions(window, options);
                         }});
     return handlers;
@@ -68,6 +72,7 @@ void ShowCaptureOptions(ui::TForm& window, const CaptureOptions& options) {
             .SetChecked(rate == options.RecordingRate());
     window.Get<ui::TMenuItem>("MenuRecordPointer").SetChecked(options.RecordPointer());
     window.Get<ui::TMenuItem>("MenuCapturePointer").SetChecked(options.CapturePointer());
+    window.Get<ui::TMenuItem>("MenuAdjustSelection").SetChecked(options.AdjustSelection());
 }
 
 void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {

@@ -50,6 +50,7 @@ CaptureOptions::CaptureOptions() {
     autoCopy_ = ReadSetting("AutoCopy") == "1";
     scrollFromCurrent_ = ReadSetting("ScrollFromCurrent") == "1";
     capturePointer_ = ReadSetting("CapturePointer") == "1";
+    adjustSelection_ = ReadSetting("AdjustSelection") == "1";
     if (const std::optional<int> rate = SettingNumber(ReadSetting("RecordingRate")))
         for (int r : ScreenRecorder::kRates)
             if (r == *rate) recordingRate_ = r;
@@ -91,6 +92,11 @@ void CaptureOptions::SetScrollFromCurrent(bool on) {
 void CaptureOptions::SetCapturePointer(bool on) {
     capturePointer_ = on;
     WriteSetting("CapturePointer", on ? "1" : "0");
+}
+
+void CaptureOptions::SetAdjustSelection(bool on) {
+    adjustSelection_ = on;
+    WriteSetting("AdjustSelection", on ? "1" : "0");
 }
 
 void CaptureOptions::SetRecordingRate(int rate) {

@@ -45,6 +45,10 @@ class CaptureOptions {
     // scrolling one), where it stood when the screen was taken.
     bool CapturePointer() const { return capturePointer_; }
     void SetCapturePointer(bool on);
+    // A selection's band stays on the frozen screen to be adjusted before it is
+    // taken (for F9 and the recorder's area).
+    bool AdjustSelection() const { return adjustSelection_; }
+    void SetAdjustSelection(bool on);
     // A recording's frames a second (one of ScreenRecorder::kRates) and whether
     // the pointer is drawn into its frames.
     int RecordingRate() const { return recordingRate_; }
@@ -63,6 +67,7 @@ class CaptureOptions {
     AutoSave autoSave_;
     bool scrollFromCurrent_ = false;
     bool capturePointer_ = false;
+    bool adjustSelection_ = false;
     int recordingRate_ = 10;
     bool recordPointer_ = true;
     int recordingMinutes_ = 30, recordingFree_ = 500;

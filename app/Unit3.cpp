@@ -49,7 +49,7 @@ TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("Image1MouseUp", &TMAIN::Image1MouseUp);
     for (const NamedHandlers& group :
          {HoverHandlers(*this), BrushMenuHandlers(*this, brush_), ToolChoice::Handlers(choice_),
-          DelayHandlers(*this, options_), PointerAndRateHandlers(*this, options_)})
+          DelayHandlers(*this, options_), CaptureOptionHandlers(*this, options_)})
         for (const NamedHandler& h : group)
             HandlerFunction<ui::TNotifyEvent>(h.name.c_str(), h.handler);
 }

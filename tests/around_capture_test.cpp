@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -443,6 +444,96 @@ TEST_F(AroundTheCapture, ThePointerIsInThePictureWhereItStood_OnlyWithItsOption)
     picture = Copied(main);
     ASSERT_EQ(picture.width, 1024);
     EXPECT_EQ(Mismatch(Part(picture, drawn), [](int, int) { return kRed; }), "");
+    ExitWithTheMenu(program, main, 'F', 'X');
+}
+
+// "Adjust the Selection Before Taking It" in the Config menu: after the release
+// the band stands on the frozen screen; a handle dragged, the arrow keys and a
+// typed size change it, Space during the drag moves it, Enter takes exactly it,
+// and Escape takes nothing.
+TEST_F(AroundTheCapture, AnAdjustableSelectionIsTakenExactlyAsAdjusted) {
+    Program program(ProgramPath(), folder);
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr) << program.DescribeWindows();
+    // The pattern (a colour of its own at every point) over the left part of the screen.
+    other.PatternWindow({0, 0, 560, 560}, WS_POPUP, WS_EX_NOACTIVATE);
+    Activate(main);
+    AltAnd('O');
+    ASSERT_NE(WaitForMenu(program), nullptr);
+    Keys({'A'});
+    ASSERT_TRUE(MenusClosed(program));
+    EXPECT_EQ(Setting("AdjustSelection"), "1");
+
+    const auto drag = [](POINT from, POINT to, bool space) {
+        MoveAndRest(from);
+        MouseEvent(MOUSEEVENTF_LEFTDOWN);
+        MoveAndRest({(from.x + to.x) / 2, (from.y + to.y) / 2});
+        if (space) KeyEvents({{VK_SPACE, true}});
+        MoveAndRest(to);
+        if (space) KeyEvents({{VK_SPACE, false}});
+        MouseEvent(MOUSEEVENTF_LEFTUP);
+        ::Sleep(200);
+    };
+    // F9 and a band that stays; what `adjust` does to it, then Enter.
+    const auto select = [&](POINT from, POINT to, const std::function<void()>& adjust) {
+        Activate(main);
+        PressKey(VK_F9);
+        HWND overlay = WaitForOverlay("CaptureForm");
+        if (!overlay) return false;
+        drag(from, to, false);
+        if (!::IsWindow(overlay)) return false;
+        adjust();
+        PressKey(VK_RETURN);
+        return WaitFor([&] { return !::IsWindow(overlay); }, 5000) &&
+               WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000);
+    };
+    const auto isPattern = [](const Pixels& picture, RECT r) {
+        if (picture.width != r.right - r.left || picture.height != r.bottom - r.top)
+            return "a picture of " + std::to_string(picture.width) + " x " +
+                   std::to_string(picture.height);
+        return Mismatch(picture, [&](int x, int y) { return Pattern(r.left + x, r.top + y); });
+    };
+
+    // The lower right handle 40 right and 20 down; two to the right, ten down
+    // with Shift, the right edge one further with Ctrl.
+    ASSERT_TRUE(select({100, 100}, {300, 250}, [&] {
+        SaveScreenshot(RECT{60, 60, 400, 320}, "adjustable-selection");
+        drag({300, 250}, {340, 270}, false);
+        Keys({VK_RIGHT, VK_RIGHT});
+        With({VK_SHIFT}, VK_DOWN);
+        With({VK_CONTROL}, VK_RIGHT);
+    }));
+    EXPECT_EQ(isPattern(Copied(main), {102, 110, 343, 280}), "");
+
+    // A typed size: 320, Tab, 200, Enter; the top-left corner stays.
+    ASSERT_TRUE(select({150, 200}, {250, 260}, [&] {
+        Keys({'3', '2', '0', VK_TAB, '2', '0', '0', VK_RETURN});
+    }));
+    EXPECT_EQ(isPattern(Copied(main), {150, 200, 470, 400}), "");
+
+    // Space held in the middle of the drag: the band moves by the rest of it.
+    Activate(main);
+    PressKey(VK_F9);
+    HWND overlay = WaitForOverlay("CaptureForm");
+    ASSERT_NE(overlay, nullptr);
+    drag({40, 300}, {240, 400}, true);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(overlay); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
+    EXPECT_EQ(isPattern(Copied(main), {140, 350, 240, 400}), "");
+
+    // Escape after adjusting: nothing is taken, the picture stays.
+    const Pixels before = Copied(main);
+    Activate(main);
+    PressKey(VK_F9);
+    overlay = WaitForOverlay("CaptureForm");
+    ASSERT_NE(overlay, nullptr);
+    drag({300, 300}, {360, 380}, false);
+    Keys({VK_LEFT});
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(overlay); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
+    EXPECT_TRUE(Copied(main) == before);
     ExitWithTheMenu(program, main, 'F', 'X');
 }
 
