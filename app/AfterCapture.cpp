@@ -26,18 +26,23 @@ void AfterCapture::Run(CurrentPicture& picture) {
     if (options_.AutoCopy()) glimra::CopyToClipboard(window_.Handle(), picture.View());
 }
 
-void AfterCapture::Save(CurrentPicture& picture) {
-    const AutoSave& saving = options_.Saving();
+std::string FreeNameInFolder(std::string folder, const std::string& pattern, glimra::SaveType type,
+                             int number) {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    std::string folder = saving.folder;
-    if (!folder.empty() && folder.back() != '\\') folder += '\\';
-    const std::string base = folder + ExpandName(saving.name, now, number_++);
-    const char* extension = SaveTypeExtension(saving.type);
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    const std::string base = folder + ExpandName(pattern, now, number);
+    const char* extension = SaveTypeExtension(type);
     // A name that exists gets " (2)", " (3)", and so on.
     std::string path = base + extension;
     for (int n = 2; Exists(path); ++n)
         path = base + " (" + std::to_string(n) + ")" + extension;
+    return path;
+}
+
+void AfterCapture::Save(CurrentPicture& picture) {
+    const AutoSave& saving = options_.Saving();
+    const std::string path = FreeNameInFolder(saving.folder, saving.name, saving.type, number_++);
     try {
         // The folder is made when it is missing.
         const int made = ::SHCreateDirectoryExA(nullptr, saving.folder.c_str(), nullptr);

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "output/save_type.h"
+
 class CaptureOptions;
 class CurrentPicture;
 namespace ui {
@@ -14,6 +16,12 @@ class TControl;
 class TForm;
 class TTrayIcon;
 }  // namespace ui
+
+// A path in `folder` for a picture of that type, named by the pattern (number
+// `number` for %n), that no file has yet: " (2)", " (3)", ... after the name
+// where it is taken.
+std::string FreeNameInFolder(std::string folder, const std::string& pattern, glimra::SaveType type,
+                             int number);
 
 class AfterCapture {
   public:

@@ -28,6 +28,7 @@
 #include "ui/TTrayIcon.h"
 
 void CaptureCommands::Take(ui::TBitmap& picture, POINT origin) {
+    ++taken_;
     origin_ = origin;
     size_ = {picture.Width(), picture.Height()};
     history_.Replace(picture);
@@ -65,6 +66,30 @@ void CaptureCommands::Start(Capture capture) {
         ui::Application->HandleMessagesUntil(nullptr, 100);
     }
     Run(capture);
+}
+
+bool CaptureCommands::RunForCommand(Capture capture, std::optional<bool> pointer,
+                                    const std::optional<RECT>& rectangle) {
+    if (recording_ || capture == Capture::Recording) return false;
+    const int before = taken_;
+    pointerOverride_ = pointer;
+    struct Reset {
+        std::optional<bool>& pointer;
+        ~Reset() { pointer.reset(); }
+    } reset{pointerOverride_};
+    if (rectangle) {
+        const RECT r = *rectangle;
+        Hidden(false, [&](ui::TBitmap& picture) {
+            picture.Take(*GrabScreenRect(r));
+            return POINT{r.left, r.top};
+        });
+        options_.SetLastRegion(r);
+        main_.StartCommandRefresh();
+    } else {
+        Run(capture);
+    }
+    // The window in front may have given an empty picture: nothing taken.
+    return taken_ > before && !main_.Picture().Empty();
 }
 
 void CaptureCommands::Run(Capture capture) {
@@ -108,7 +133,7 @@ void CaptureCommands::Hidden(bool shutter, Grab grab) {
     else
         ui::Application->HandleMessagesUntil(nullptr, 250);
     const POINT origin = grab(*temporary);
-    if (options_.CapturePointer())
+    if (pointerOverride_.value_or(options_.CapturePointer()))
         if (const std::optional<PointerImage> pointer = PointerImage::Now())
             pointer->DrawInto(temporary->Canvas().Handle(), origin);
     Take(*temporary, origin);
@@ -178,7 +203,7 @@ void CaptureCommands::RunOverlay(Picked picked, Prepare prepare) {
         }
     } finish{main_, poll_, keys_};
     std::unique_ptr<Overlay, ui::FreeComponent> overlay(ui::TForm::Make<Overlay>(ui::Application));
-    overlay->IncludePointer = options_.CapturePointer();
+    overlay->IncludePointer = pointerOverride_.value_or(options_.CapturePointer());
     prepare(*overlay);
     if (overlay->ShowModal() == ui::mrOk) picked(*overlay);
 }

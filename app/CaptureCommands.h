@@ -47,6 +47,13 @@ class CaptureCommands {
     // Pins the current picture to the screen where it was taken from, while it
     // has the size it was taken in, or else by the pointer.
     void Pin(const glimra::PixelView& picture) const;
+    // A capture asked for by a command, without its delay: `pointer` in place
+    // of the setting where given, and for the selection a rectangle of screen
+    // pixels in place of the overlay. True when it took a picture (nothing is
+    // taken when the user cancels an overlay, or no window is in front). A
+    // recording is not run here.
+    bool RunForCommand(Capture capture, std::optional<bool> pointer,
+                       const std::optional<RECT>& rectangle);
 
   private:
     void Run(Capture capture);
@@ -89,4 +96,6 @@ class CaptureCommands {
     POINT origin_{};
     SIZE size_{};
     bool recording_ = false;
+    int taken_ = 0;                        // pictures taken so far
+    std::optional<bool> pointerOverride_;  // a command's choice over the setting
 };

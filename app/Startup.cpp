@@ -15,7 +15,7 @@ void InitializeProgram(ui::TApplication& application) {
     application.SetMainFormOnTaskbar(true);
 }
 
-void CreateProgramWindows(ui::TApplication& application) {
+void CreateProgramWindows(ui::TApplication& application, bool startedForCommand) {
     application.CreateForm(MAIN);
     // The main window is shown and painted first. Then come the parts that nobody
     // sees before it: its balloon and tray icon, the about box and the reminder
@@ -24,6 +24,7 @@ void CreateProgramWindows(ui::TApplication& application) {
     MAIN->Show();
     ::UpdateWindow(MAIN->Handle());
     MAIN->FirstShown();
+    MAIN->ServeCommands(startedForCommand);
     application.CreateForm(about);
     application.CreateForm(Form22);
 }

@@ -10,4 +10,5 @@ void InitializeProgram(ui::TApplication& application);
 // The three windows of start-up, in their order: the main window, which is shown
 // at once, the about box and the donation reminder (which disables the main window
 // while it counts down).
-void CreateProgramWindows(ui::TApplication& application);
+// `startedForCommand`: the copy was started to take a command line's command.
+void CreateProgramWindows(ui::TApplication& application, bool startedForCommand = false);

@@ -6,6 +6,7 @@
 #include "app/CaptureDialogs.h"
 #include "app/CaptureMenus.h"
 #include "app/CommandAvailability.h"
+#include "app/CommandServer.h"
 #include "app/HoverTexts.h"
 #include "app/MainMessages.h"
 #include "app/OutputCommands.h"
@@ -104,6 +105,10 @@ void TMAIN::FirstShown() {
     RemoveRecordingLeftovers();
     // Another start asks a copy run as administrator to show itself too.
     win::AllowMessageFromAnyProcess(Handle(), ShowRunningCopyMessage());
+}
+
+void TMAIN::ServeCommands(bool startedForCommand) {
+    commands_ = std::make_unique<CommandServer>(*this, *captures_, options_, startedForCommand);
 }
 
 void TMAIN::FormClose(TObject*, ui::TCloseAction&) {

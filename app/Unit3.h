@@ -20,6 +20,7 @@ struct MainWindowInternals;
 class AfterCapture;
 class CaptureCommands;
 class CommandAvailability;
+class CommandServer;
 class OutputCommands;
 class PictureCommands;
 class PictureTools;
@@ -108,6 +109,9 @@ class TMAIN : public ui::TForm {
     // The start-up steps that wait until the window is on screen and painted;
     // called once, after the first show.
     void FirstShown();
+    // Takes commands from other starts of the program from now on; a copy
+    // `startedForCommand` ends after a command with --no-window.
+    void ServeCommands(bool startedForCommand);
     // The handlers with other signatures.
     void FormClose(ui::TObject* Sender, ui::TCloseAction& Action);
     void Image1MouseDown(ui::TObject* Sender, ui::TMouseButton Button, ui::TShiftState Shift, int X,
@@ -168,6 +172,7 @@ class TMAIN : public ui::TForm {
     std::unique_ptr<OutputCommands> output_;
     std::unique_ptr<ViewToggles> view_;
     std::unique_ptr<CommandAvailability> availability_;
+    std::unique_ptr<CommandServer> commands_;
 };
 
 extern TMAIN* MAIN;

@@ -62,8 +62,16 @@ class Reader {
     bool ok_ = true;
 };
 
+// Bytes appended by growing the vector and copying into it (GCC 12 takes a
+// range insert after a reserve for an overflow and warns).
+void PutBytes(std::vector<std::uint8_t>& out, const void* bytes, std::size_t count) {
+    const std::size_t at = out.size();
+    out.resize(at + count);
+    if (count > 0) std::memcpy(out.data() + at, bytes, count);
+}
+
 void PutMagic(std::vector<std::uint8_t>& out, const char* magic) {
-    out.insert(out.end(), magic, magic + kMagicBytes);
+    PutBytes(out, magic, kMagicBytes);
 }
 
 void PutUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
@@ -73,7 +81,7 @@ void PutUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 
 void PutText(std::vector<std::uint8_t>& out, std::string_view text) {
     PutUint32(out, static_cast<std::uint32_t>(text.size()));
-    out.insert(out.end(), text.begin(), text.end());
+    PutBytes(out, text.data(), text.size());
 }
 
 bool IsExitCode(std::uint32_t code) {

@@ -1,0 +1,194 @@
+// glimra.exe as a script runs it: this console program starts it with
+// arguments, reads what it writes and its exit code, and checks what it left:
+// files, the clipboard, the counters, how many copies run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Settings.h"
+#include "testing/desktop/Desktop.h"
+#include "testing/desktop/OtherProgram.h"
+#include "testing/desktop/Program.h"
+#include "testing/desktop/ProgramDriving.h"
+#include "testing/output/decoders.h"
+
+namespace {
+
+using namespace glimra::test;
+
+constexpr const char* kCaption = "Norvanta Glimra 1.3";
+
+struct Outcome {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out, err;
+};
+
+// Reads a pipe to its end on a thread of its own, so that neither pipe fills.
+std::thread Drain(HANDLE pipe, std::string& into) {
+    return std::thread([pipe, &into] {
+        char buffer[4096];
+        DWORD read = 0;
+        while (::ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
+            into.append(buffer, read);
+    });
+}
+
+// glimra.exe with `args`, as a script starts it, until it ends.
+Outcome Glimra(const std::string& args) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead, outWrite, errRead, errWrite;
+    ::CreatePipe(&outRead, &outWrite, &inherit, 0);
+    ::CreatePipe(&errRead, &errWrite, &inherit, 0);
+    ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    std::string line = "\"" + ProgramPath() + "\" " + args;
+    PROCESS_INFORMATION process{};
+    Outcome run;
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                         &startup, &process)) {
+        ::CloseHandle(outWrite);
+        ::CloseHandle(errWrite);
+        std::thread out = Drain(outRead, run.out), err = Drain(errRead, run.err);
+        ::WaitForSingleObject(process.hProcess, 120000);
+        ::GetExitCodeProcess(process.hProcess, &run.exitCode);
+        out.join();
+        err.join();
+        ::CloseHandle(process.hProcess);
+        ::CloseHandle(process.hThread);
+    } else {
+        ::CloseHandle(outWrite);
+        ::CloseHandle(errWrite);
+    }
+    ::CloseHandle(outRead);
+    ::CloseHandle(errRead);
+    return run;
+}
+
+// The copies of the program that take commands.
+int RunningCopies() {
+    int count = 0;
+    ::EnumWindows(
+        [](HWND window, LPARAM counted) {
+            char cls[64] = {};
+            ::GetClassNameA(window, cls, sizeof cls);
+            if (std::string(cls) == "GlimraCommands") ++*reinterpret_cast<int*>(counted);
+            return TRUE;
+        },
+        LPARAM(&count));
+    return count;
+}
+
+Pixels PatternPart(RECT r) {
+    Pixels p{r.right - r.left, r.bottom - r.top, {}};
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            p.colours.push_back(Pattern(x, y));
+    return p;
+}
+
+class Script : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        folder = TestFolder(std::string("script-") +
+                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        // A colour of its own at every point, below everything.
+        other.PatternWindow({0, 0, 1024, 740}, WS_POPUP, WS_EX_NOACTIVATE);
+        MouseAside();
+    }
+    void TearDown() override {
+        if (InThrowAwayPrefix()) ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+    }
+    std::string folder;
+    OtherProgram other;
+};
+
+TEST_F(Script, HelpAndBadUsage_AnswerOnTheConsoleWithoutStartingGlimra) {
+    const Outcome help = Glimra("--help");
+    EXPECT_EQ(help.exitCode, 0u);
+    EXPECT_NE(help.out.find("--region X,Y,W,H"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("--save"), std::string::npos);
+    for (const char* bad :
+         {"--region 1,2,3", "--screen --window", "--frobnicate", "--delay 9999 --screen"}) {
+        SCOPED_TRACE(bad);
+        const Outcome run = Glimra(bad);
+        EXPECT_EQ(run.exitCode, 2u);
+        EXPECT_NE(run.err.find("glimra: "), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+    }
+    EXPECT_EQ(RunningCopies(), 0);
+}
+
+// With no copy running, one starts for the command and, with --no-window, ends
+// with it; a region outside every display fails with its reason.
+TEST_F(Script, WithoutARunningCopy_OneStartsTakesTheRegionAndEnds) {
+    const std::string png = folder + "\\region.png";
+    const Outcome run = Glimra("--region 100,120,300,200 --save \"" + png + "\" --no-window");
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find("300 x 200"), std::string::npos) << run.out;
+    EXPECT_TRUE(PixelsOf(DecodePng(ReadFile(png))) == PatternPart({100, 120, 400, 320}));
+    EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000)) << "the started copy stays";
+
+    const Outcome outside =
+        Glimra("--region 5000,5000,10,10 --save \"" + folder + "\\x.png\" --no-window");
+    EXPECT_EQ(outside.exitCode, 3u);
+    EXPECT_NE(outside.err.find("outside every display"), std::string::npos) << outside.err;
+    EXPECT_EQ(::GetFileAttributesA((folder + "\\x.png").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
+}
+
+// With a copy running, it does the work: the screen to the clipboard, all
+// displays to a BMP, two scripts' regions at once to a GIF and a JPEG; one copy
+// runs throughout, and its counters count the captures.
+TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
+    {
+        Program program(ProgramPath(), folder);
+        HWND main = program.WaitForWindow(kCaption);
+        ASSERT_NE(main, nullptr) << program.DescribeWindows();
+        PassTheReminder(program, main, "");
+        MouseAside();
+
+        const Outcome screen = Glimra("--screen --copy");
+        ASSERT_EQ(screen.exitCode, 0u) << screen.err;
+        const Pixels copied = ClipboardPixels();
+        ASSERT_EQ(copied.width, 1024);
+        EXPECT_TRUE(Part(copied, {0, 0, 1024, 700}) == PatternPart({0, 0, 1024, 700}));
+
+        const std::string bmp = folder + "\\all.bmp";
+        const Outcome all = Glimra("--all-displays --save \"" + bmp + "\"");
+        ASSERT_EQ(all.exitCode, 0u) << all.err;
+        EXPECT_TRUE(Part(PixelsOf(DecodeBmp(ReadFile(bmp))), {0, 0, 1024, 700}) ==
+                    PatternPart({0, 0, 1024, 700}));
+
+        const std::string gif = folder + "\\one.gif", jpeg = folder + "\\two.jpg";
+        Outcome one, two;
+        std::thread first([&] { one = Glimra("--region 10,10,50,40 --save \"" + gif + "\""); });
+        std::thread second([&] { two = Glimra("--region 70,10,60,30 --save \"" + jpeg + "\""); });
+        first.join();
+        second.join();
+        EXPECT_EQ(one.exitCode, 0u) << one.err;
+        EXPECT_EQ(two.exitCode, 0u) << two.err;
+        const DecodedGif decodedGif = DecodeGif(ReadFile(gif));
+        EXPECT_EQ(decodedGif.width, 50);
+        EXPECT_EQ(decodedGif.height, 40);
+        const DecodedJpeg decodedJpeg = DecodeJpeg(ReadFile(jpeg));
+        EXPECT_EQ(decodedJpeg.image.width, 60);
+        EXPECT_EQ(decodedJpeg.image.height, 30);
+        EXPECT_EQ(RunningCopies(), 1);
+        ExitWithTheMenu(program, main, 'F', 'X');
+    }
+    // The screen and all displays are full-screen captures.
+    EXPECT_EQ(Setting("Capture"), "2");
+}
+
+}  // namespace
