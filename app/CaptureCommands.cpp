@@ -12,6 +12,7 @@
 #include "app/PinWindow.h"
 #include "app/RecordingIcon.h"
 #include "app/RecordingPreview.h"
+#include "app/RecordingSave.h"
 #include "app/RecordingSession.h"
 #include "app/ScrollingCapture.h"
 #include "app/Shutter.h"
@@ -23,9 +24,11 @@
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
 #include "capture/capture3.h"
+#include "output/windows/clipboard_copy.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 #include "ui/TTrayIcon.h"
+#include "win/Utf8.h"
 
 void CaptureCommands::Take(ui::TBitmap& picture, POINT origin) {
     ++taken_;
@@ -291,57 +294,112 @@ void CaptureCommands::Record() {
         [this](TCaptureForm& overlay) {
             const std::optional<RECT> area = RecordingArea(overlay);
             if (!area || area->left >= area->right || area->top >= area->bottom) return;
-            // Until the preview closes, other captures are refused (Start).
-            struct Busy {
-                bool& flag;
-                ui::TTrayIcon& tray;
-                const std::string tip;
-                ~Busy() {
-                    flag = false;
-                    tray.SetIcon("MAINICON");
-                    tray.SetHint(tip);
-                }
-            } busy{recording_, main_.Get<ui::TTrayIcon>("TrayIcon1"),
-                   main_.Get<ui::TTrayIcon>("TrayIcon1").Hint()};
-            recording_ = true;
-            std::string said;
-            try {
-                keys_.Drop();
-                // The tray's icon and tip say that a recording runs.
-                busy.tray.SetIconHandle(RecordingIcon(busy.tray.IconHandle()));
-                busy.tray.SetHint("Glimra: recording the screen");
-                Recording recording =
-                    RecordArea(*area, options_.RecordingRate(), options_.RecordPointer(),
-                               {options_.RecordingMinutes(), options_.RecordingFreeMegabytes()},
-                               [this] { return keys_.PressedAgain(Capture::Recording); });
-                busy.tray.SetIcon("MAINICON");
-                busy.tray.SetHint(busy.tip);
-                const ScreenRecorder::Summary& s = recording.summary;
-                const std::string ended = !s.failure.empty()
-                                              ? "The recording ended early: " + s.failure
-                                              : recording.limit;
-                if (!ended.empty())
-                    ::MessageBoxA(nullptr, ended.c_str(), "Record Screen",
-                                  MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-                if (!recording.frames) {
-                    said = "The recording was cancelled.";
-                } else {
-                    said = PreviewRecording(*recording.frames, s.milliseconds,
-                                            options_.Saving().folder, options_.Saving().name);
-                    said += " " + std::to_string(s.frames) + " frames in " +
-                            std::to_string(s.milliseconds / 1000) + "." +
-                            std::to_string(s.milliseconds % 1000 / 100) + " s";
-                    if (s.dropped > 0) said += ", " + std::to_string(s.dropped) + " dropped";
-                    said += ".";
-                }
-            } catch (const std::exception& e) {
-                ::MessageBoxA(nullptr, e.what(), "Record Screen",
-                              MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
-                return;
-            }
-            main_.Get<ui::TControl>("info").SetCaption(said);
+            main_.Get<ui::TControl>("info").SetCaption(RecordAndKeep(*area, {}).said);
         },
         pickKeys);
+}
+
+RecordingResult CaptureCommands::RecordForCommand(const std::optional<RECT>& area,
+                                                  const RecordingRequest& request) {
+    if (recording_) return {3, "a recording runs already"};
+    RecordingResult result{1, "cancelled: nothing was recorded"};
+    const auto pickKeys = [this](TCaptureForm& overlay) {
+        overlay.PickKeys = true;
+        overlay.Adjustable = options_.AdjustSelection();
+    };
+    if (!area) {
+        RunOverlay<TCaptureForm>(
+            [&](TCaptureForm& overlay) {
+                const std::optional<RECT> picked = RecordingArea(overlay);
+                if (picked && picked->left < picked->right && picked->top < picked->bottom)
+                    result = RecordAndKeep(*picked, request);
+            },
+            pickKeys);
+        return result;
+    }
+    // As the overlay does: the main window out of the way, the keys' poll off.
+    poll_.SetEnabled(false);
+    ui::Application->Minimize();
+    ::Sleep(300);
+    struct Finish {
+        TMAIN& main;
+        ui::TTimer& poll;
+        HotKeys& keys;
+        ~Finish() {
+            ui::Application->Restore();
+            main.StartCommandRefresh();
+            keys.Drop();
+            poll.SetEnabled(true);
+        }
+    } finish{main_, poll_, keys_};
+    return RecordAndKeep(*area, request);
+}
+
+RecordingResult CaptureCommands::RecordAndKeep(RECT area, const RecordingRequest& request) {
+    // Until the preview closes, other captures are refused (Start).
+    struct Busy {
+        bool& flag;
+        ui::TTrayIcon& tray;
+        const std::string tip;
+        ~Busy() {
+            flag = false;
+            tray.SetIcon("MAINICON");
+            tray.SetHint(tip);
+        }
+    } busy{recording_, main_.Get<ui::TTrayIcon>("TrayIcon1"),
+           main_.Get<ui::TTrayIcon>("TrayIcon1").Hint()};
+    recording_ = true;
+    try {
+        keys_.Drop();
+        // The tray's icon and tip say that a recording runs.
+        busy.tray.SetIconHandle(RecordingIcon(busy.tray.IconHandle()));
+        busy.tray.SetHint("Glimra: recording the screen");
+        const ULONGLONG deadline =
+            request.seconds ? ::GetTickCount64() + ULONGLONG(*request.seconds) * 1000 : 0;
+        Recording recording =
+            RecordArea(area, request.rate.value_or(options_.RecordingRate()),
+                       request.pointer.value_or(options_.RecordPointer()),
+                       {options_.RecordingMinutes(), options_.RecordingFreeMegabytes()}, [&] {
+                           return keys_.PressedAgain(Capture::Recording) ||
+                                  (deadline && ::GetTickCount64() >= deadline);
+                       });
+        busy.tray.SetIcon("MAINICON");
+        busy.tray.SetHint(busy.tip);
+        const ScreenRecorder::Summary& s = recording.summary;
+        const std::string ended =
+            !s.failure.empty() ? "The recording ended early: " + s.failure : recording.limit;
+        // A recording saved by a command goes on without a box to answer.
+        if (!ended.empty() && !request.file)
+            ::MessageBoxA(nullptr, ended.c_str(), "Record Screen",
+                          MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        if (!recording.frames) return {1, "The recording was cancelled."};
+        std::string length = std::to_string(s.frames) + " frames in " +
+                             std::to_string(s.milliseconds / 1000) + "." +
+                             std::to_string(s.milliseconds % 1000 / 100) + " s";
+        if (s.dropped > 0) length += ", " + std::to_string(s.dropped) + " dropped";
+        if (!ended.empty()) length += "; " + ended;
+        if (!request.file) {
+            const PreviewResult kept =
+                PreviewRecording(*recording.frames, s.milliseconds, options_.Saving().folder,
+                                 options_.Saving().name);
+            return {kept.saved ? 0 : 1, kept.said + " " + length + "."};
+        }
+        RecordingFrames& frames = *recording.frames;
+        const std::wstring file = win::WideFrom(CP_UTF8, *request.file);
+        if (!WriteRecording(frames, 0, frames.Count() - 1, s.milliseconds, file, request.mp4))
+            return {3, "this Windows has no H.264 encoder for MP4; save the recording as a .gif"};
+        std::string said = "recording saved to " + *request.file + " (" + length + ")";
+        if (request.copy) {
+            glimra::CopyFileToClipboard(main_.Handle(), file);
+            said += ", copied as a file";
+        }
+        return {0, said};
+    } catch (const std::exception& e) {
+        if (!request.file)
+            ::MessageBoxA(nullptr, e.what(), "Record Screen",
+                          MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+        return {3, e.what()};
+    }
 }
 
 void CaptureCommands::Poll() {

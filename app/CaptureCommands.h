@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "app/HotKeys.h"
 #include "imaging/pixel_view.h"
@@ -21,6 +22,20 @@ class TBitmap;
 class TControl;
 class TTimer;
 }  // namespace ui
+
+// What a recording asked for by a command sets: its length, rate and pointer,
+// and where it is saved (without one, the preview opens as after Stop).
+struct RecordingRequest {
+    std::optional<int> seconds, rate;
+    std::optional<bool> pointer;
+    std::optional<std::string> file;  // UTF-8: a GIF, or with `mp4` an MP4
+    bool mp4 = false, copy = false;
+};
+// How it ended: 0 kept, 1 cancelled or dropped, 3 failed; and what to say.
+struct RecordingResult {
+    int code = 1;
+    std::string said;
+};
 
 class CaptureCommands {
   public:
@@ -54,6 +69,10 @@ class CaptureCommands {
     // recording is not run here.
     bool RunForCommand(Capture capture, std::optional<bool> pointer,
                        const std::optional<RECT>& rectangle);
+    // A recording asked for by a command: of `area` (screen pixels), or of what
+    // the recorder's overlay picks.
+    RecordingResult RecordForCommand(const std::optional<RECT>& area,
+                                     const RecordingRequest& request);
 
   private:
     void Run(Capture capture);
@@ -72,6 +91,9 @@ class CaptureCommands {
     // window or display its keys pick), recorded live until it is stopped, then
     // previewed, trimmed and saved.
     void Record();
+    // Records `area` until it is stopped, cancelled or its time is up; then
+    // saves it where the request says, or opens the preview.
+    RecordingResult RecordAndKeep(RECT area, const RecordingRequest& request);
     // Hides the main window, runs `grab` and brings the window back. With the
     // shutter, its sound comes first; without, the windows that the main window
     // covered paint themselves first.

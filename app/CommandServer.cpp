@@ -143,8 +143,6 @@ glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
     using glimra::CaptureKind;
     if (command.openPath)
         return {glimra::kExitFailed, "--open: opening a picture file is not built yet"};
-    if (command.capture == CaptureKind::Record)
-        return {glimra::kExitFailed, "--record: recording from the command line is not built yet"};
     std::optional<RECT> rectangle;
     if (command.area) {
         const glimra::ScreenArea& a = *command.area;
@@ -155,6 +153,7 @@ glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
                                              "," + std::to_string(a.height) +
                                              ": the rectangle lies outside every display"};
     }
+    if (command.capture == CaptureKind::Record) return Record(command, rectangle);
     Capture capture = Capture::Desktop;
     switch (command.capture) {
         case CaptureKind::Screen:
@@ -205,6 +204,38 @@ glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
         return {glimra::kExitCancelled, "cancelled: nothing was captured"};
     }
     return AfterPicture(command);
+}
+
+glimra::CommandAnswer CommandServer::Record(const glimra::Command& command,
+                                            const std::optional<RECT>& area) {
+    RecordingRequest request;
+    if (command.durationSeconds) request.seconds = *command.durationSeconds;
+    if (command.frameRate) request.rate = *command.frameRate;
+    if (command.pointer != glimra::PointerChoice::AsSet)
+        request.pointer = command.pointer == glimra::PointerChoice::Show;
+    request.copy = command.copy;
+    if (command.savePath) {
+        std::string path = *command.savePath;
+        request.mp4 = command.saveFormat == glimra::SaveFormat::Mp4;
+        // A folder takes the name pattern, with the GIF's extension.
+        if (command.saveFormat == glimra::SaveFormat::Folder) {
+            path = FreeNameInFolder(path, options_.Saving().name, glimra::SaveType::Gif, saved_++);
+            request.mp4 = false;
+        }
+        request.file = path;
+    }
+    const bool wasShown = ::IsWindowVisible(main_.Handle()) && !::IsIconic(main_.Handle());
+    RecordingResult result;
+    {
+        ReminderAside reminder;
+        if (command.delaySeconds > 0) {
+            RunCountdown(command.delaySeconds, [] { return false; });
+            ui::Application->HandleMessagesUntil(nullptr, 100);
+        }
+        result = captures_.RecordForCommand(area, request);
+    }
+    if (command.noWindow && !wasShown) main_.Hide();
+    return {result.code, result.said};
 }
 
 glimra::CommandAnswer CommandServer::AfterPicture(const glimra::Command& command) {

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,7 @@ class CommandServer {
     void RunNext();
     glimra::CommandAnswer Run(const glimra::Command& command);
     glimra::CommandAnswer AfterPicture(const glimra::Command& command);
+    glimra::CommandAnswer Record(const glimra::Command& command, const std::optional<RECT>& area);
     static void Answer(HWND caller, const glimra::CommandAnswer& answer);
 
     TMAIN& main_;

@@ -48,7 +48,7 @@ class Preview {
           last_(frames.Count() - 1),
           pixels_(std::size_t(frames.Width()) * std::size_t(frames.Height()) * 4) {}
 
-    std::string Run();
+    PreviewResult Run();
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   private:
@@ -78,6 +78,7 @@ class Preview {
     bool playing_ = false;
     std::int64_t playedFrom_ = 0, playedAt_ = 0;  // recording time and clock at Play
     bool saved_ = false, done_ = false;
+    bool everSaved_ = false;
     std::string said_;
 };
 
@@ -235,7 +236,7 @@ void Preview::Save() {
     const std::optional<std::string> said =
         SaveRecording(window_, frames_, first_, last_, KeptEnd(), folder_, name_);
     if (!said) return;
-    saved_ = true;
+    saved_ = everSaved_ = true;
     said_ = *said;
     Update();
 }
@@ -246,7 +247,7 @@ void Preview::Close() {
         ::MessageBoxA(window_, "The recording is not saved. Close it and drop the recording?",
                       "Record Screen", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    if (!saved_) said_ = "The recording was dropped.";
+    if (!everSaved_) said_ = "The recording was dropped.";
     done_ = true;
 }
 
@@ -320,7 +321,7 @@ LRESULT Preview::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(window_, message, wParam, lParam);
 }
 
-std::string Preview::Run() {
+PreviewResult Preview::Run() {
     Create();
     MSG msg;
     while (!done_) {
@@ -341,13 +342,13 @@ std::string Preview::Run() {
     }
     Stop();
     ::DestroyWindow(window_);
-    return said_;
+    return {everSaved_, said_};
 }
 
 }  // namespace
 
-std::string PreviewRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
-                             const std::string& name) {
+PreviewResult PreviewRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
+                               const std::string& name) {
     Preview preview(frames, end, folder, name);
     return preview.Run();
 }

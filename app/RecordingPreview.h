@@ -13,9 +13,13 @@
 
 class RecordingFrames;
 
+struct PreviewResult {
+    bool saved = false;  // saved at least once
+    std::string said;  // what the status bar says: where it was saved last, or that it was dropped
+};
+
 // Shows `frames`, a recording that ends `end` milliseconds after its start,
 // until the window is closed; saving goes through SaveRecording with `folder`
-// and the name pattern `name`. Returns what the status bar says: where the
-// recording was saved last, or that it was dropped.
-std::string PreviewRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
-                             const std::string& name);
+// and the name pattern `name`.
+PreviewResult PreviewRecording(RecordingFrames& frames, std::int64_t end, const std::string& folder,
+                               const std::string& name);

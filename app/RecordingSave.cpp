@@ -35,6 +35,33 @@ void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64
     gif.Finish(end - start);
 }
 
+bool WriteRecording(RecordingFrames& frames, int first, int last, std::int64_t end,
+                    const std::wstring& file, bool mp4) {
+    if (!mp4) {
+        glimra::SaveAtomically(win::NarrowTo(CP_UTF8, file), [&](glimra::ByteSink& sink) {
+            SaveRecordingAsGif(frames, first, last, end, sink);
+        });
+        return true;
+    }
+    // Written beside under another name, then moved into place, so that a file
+    // of that name is never left half written.
+    const std::wstring part = file + L".part";
+    bool written = false;
+    try {
+        written = SaveRecordingAsMp4(frames, first, last, end, part);
+    } catch (...) {
+        ::DeleteFileW(part.c_str());
+        throw;
+    }
+    if (!written) return false;
+    if (!::MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD error = ::GetLastError();
+        ::DeleteFileW(part.c_str());
+        throw glimra::SaveError(win::SystemErrorText(error));
+    }
+    return true;
+}
+
 std::optional<std::string> SaveRecording(HWND owner, RecordingFrames& frames, int first, int last,
                                          std::int64_t end, const std::string& folder,
                                          const std::string& name) {
@@ -62,44 +89,22 @@ std::optional<std::string> SaveRecording(HWND owner, RecordingFrames& frames, in
         if (!getSaveFileName(&dialog)) return std::nullopt;
         file = chosen.data();
         type = dialog.nFilterIndex == 2 ? 2 : 1;
-        const std::string path = win::NarrowTo(CP_UTF8, file);
         try {
-            if (type == 1) {
-                glimra::SaveAtomically(path, [&](glimra::ByteSink& sink) {
-                    SaveRecordingAsGif(frames, first, last, end, sink);
-                });
-            } else {
-                // Written beside under another name, then moved into place, so
-                // that a file of that name is never left half written.
-                const std::wstring part = file + L".part";
-                bool written = false;
-                try {
-                    written = SaveRecordingAsMp4(frames, first, last, end, part);
-                } catch (...) {
-                    ::DeleteFileW(part.c_str());
-                    throw;
+            if (!WriteRecording(frames, first, last, end, file, type == 2)) {
+                if (::MessageBoxA(owner,
+                                  "This Windows has no H.264 encoder for MP4 (Windows N "
+                                  "editions, some virtual machines and Wine have none). Save "
+                                  "the recording as a GIF instead?",
+                                  "Record Screen",
+                                  MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND) == IDYES) {
+                    type = 1;
+                    const std::size_t dot = file.find_last_of(L'.');
+                    if (dot != std::wstring::npos &&
+                        file.find_first_of(L"\\/", dot) == std::wstring::npos)
+                        file.erase(dot);
+                    file += L".gif";
                 }
-                if (!written) {
-                    if (::MessageBoxA(owner,
-                                      "This Windows has no H.264 encoder for MP4 (Windows N "
-                                      "editions, some virtual machines and Wine have none). Save "
-                                      "the recording as a GIF instead?",
-                                      "Record Screen",
-                                      MB_YESNO | MB_ICONINFORMATION | MB_SETFOREGROUND) == IDYES) {
-                        type = 1;
-                        const std::size_t dot = file.find_last_of(L'.');
-                        if (dot != std::wstring::npos &&
-                            file.find_first_of(L"\\/", dot) == std::wstring::npos)
-                            file.erase(dot);
-                        file += L".gif";
-                    }
-                    continue;
-                }
-                if (!::MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-                    const DWORD error = ::GetLastError();
-                    ::DeleteFileW(part.c_str());
-                    throw glimra::SaveError(win::SystemErrorText(error));
-                }
+                continue;
             }
         } catch (const std::exception& e) {
             const std::string text = std::string("The recording could not be saved: ") + e.what();

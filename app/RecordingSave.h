@@ -19,6 +19,13 @@ class RecordingFrames;
 void SaveRecordingAsGif(RecordingFrames& frames, int first, int last, std::int64_t end,
                         glimra::ByteSink& sink);
 
+// Frames `first` to `last` written to `file` as a GIF or, with `mp4`, an MP4,
+// without risk to a file of that name. False, with nothing written, for an MP4
+// where Windows has no H.264 encoder; throws SaveError when the file cannot be
+// written and std::runtime_error when the recording's file gives back no frame.
+bool WriteRecording(RecordingFrames& frames, int first, int last, std::int64_t end,
+                    const std::wstring& file, bool mp4);
+
 // The save dialog, owned by `owner`, for frames `first` to `last` of a recording, the part ending
 // `end` milliseconds after the recording's start: a GIF or an MP4 (where Windows
 // has no H.264 encoder that is said and a GIF offered), in the folder and with

@@ -15,6 +15,7 @@
 #include "testing/desktop/Program.h"
 #include "testing/desktop/ProgramDriving.h"
 #include "testing/output/decoders.h"
+#include "testing/recording/decoded_animation.h"
 
 namespace {
 
@@ -189,6 +190,33 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
     }
     // The screen and all displays are full-screen captures.
     EXPECT_EQ(Setting("Capture"), "2");
+}
+
+// A recording for a script: of a rectangle, for a given time, saved as a GIF
+// without the preview; as an MP4 under Wine, which has no H.264 encoder, it
+// fails with the reason and leaves no file.
+TEST_F(Script, ARecordingOfARectangleForTwoSeconds_IsSavedAsAGif) {
+    const std::string gif = folder + "\\recorded.gif", mp4 = folder + "\\recorded.mp4";
+    const Outcome recorded = Glimra("--record 200,150,160,120 --duration 2 --rate 10 --save \"" +
+                                    gif + "\" --no-window");
+    ASSERT_EQ(recorded.exitCode, 0u) << recorded.err;
+    const DecodedAnimation animation = DecodeAnimation(ReadFile(gif));
+    EXPECT_EQ(animation.width, 160);
+    EXPECT_EQ(animation.height, 120);
+    ASSERT_FALSE(animation.frames.empty());
+    int played = 0;
+    for (const auto& frame : animation.frames)
+        played += frame.delay * 10;
+    // The pattern does not move: one frame that lasts the recording's time.
+    EXPECT_GE(played, 1900);
+    EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
+
+    const Outcome video =
+        Glimra("--record 200,150,160,120 --duration 1 --save \"" + mp4 + "\" --no-window");
+    EXPECT_EQ(video.exitCode, 3u);
+    EXPECT_NE(video.err.find("H.264"), std::string::npos) << video.err;
+    EXPECT_EQ(::GetFileAttributesA(mp4.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
 }
 
 }  // namespace
