@@ -69,6 +69,10 @@ class CaptureCommands {
     // recording is not run here.
     bool RunForCommand(Capture capture, std::optional<bool> pointer,
                        const std::optional<RECT>& rectangle);
+    // A picture file opened by a command becomes the current picture, one step
+    // of the history, as a capture does (but counted as none, and neither saved
+    // nor copied by itself). False, with the reason, when it cannot be read.
+    bool Open(const std::wstring& path, std::string& failure);
     // A recording asked for by a command: of `area` (screen pixels), or of what
     // the recorder's overlay picks.
     RecordingResult RecordForCommand(const std::optional<RECT>& area,

@@ -141,8 +141,16 @@ void CommandServer::RunNext() {
 
 glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
     using glimra::CaptureKind;
-    if (command.openPath)
-        return {glimra::kExitFailed, "--open: opening a picture file is not built yet"};
+    if (command.openPath) {
+        std::string failure;
+        if (!captures_.Open(win::WideFrom(CP_UTF8, *command.openPath), failure))
+            return {glimra::kExitFailed, "--open " + *command.openPath + ": " + failure};
+        main_.ShowMainWindow();
+        const glimra::PixelView view = main_.Picture().View();
+        return {glimra::kExitDone, "opened " + *command.openPath + ", " +
+                                       std::to_string(view.width) + " x " +
+                                       std::to_string(view.height)};
+    }
     std::optional<RECT> rectangle;
     if (command.area) {
         const glimra::ScreenArea& a = *command.area;

@@ -186,9 +186,22 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
         EXPECT_EQ(decodedJpeg.image.width, 60);
         EXPECT_EQ(decodedJpeg.image.height, 30);
         EXPECT_EQ(RunningCopies(), 1);
+
+        // A PNG saved by one command and opened by another is the picture, exactly.
+        const std::string png = folder + "\\part.png";
+        ASSERT_EQ(Glimra("--region 300,300,80,60 --save \"" + png + "\"").exitCode, 0u);
+        const Outcome opened = Glimra("--open \"" + png + "\"");
+        ASSERT_EQ(opened.exitCode, 0u) << opened.err;
+        ASSERT_TRUE(CopyWithTheButton(main));
+        EXPECT_TRUE(ClipboardPixels() == PatternPart({300, 300, 380, 360}));
+        ASSERT_TRUE(WriteBytes(folder + "\\all.txt", "no picture"));
+        const Outcome notAPicture = Glimra("--open \"" + folder + "\\all.txt\"");
+        EXPECT_EQ(notAPicture.exitCode, 3u);
+        EXPECT_NE(notAPicture.err.find("all.txt"), std::string::npos) << notAPicture.err;
         ExitWithTheMenu(program, main, 'F', 'X');
     }
-    // The screen and all displays are full-screen captures.
+    // The screen and all displays are full-screen captures; an opened picture
+    // is no capture.
     EXPECT_EQ(Setting("Capture"), "2");
 }
 

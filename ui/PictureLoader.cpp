@@ -7,6 +7,7 @@
 #include "imaging/bmp_file.h"
 #include "imaging/gif_file.h"
 #include "imaging/jpeg_file.h"
+#include "imaging/png_file.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
 
@@ -117,7 +118,8 @@ bool DecodePicture(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
     if (startsWith("BM")) return DecodeBmp(bytes, bitmap);
     if (startsWith("\xFF\xD8")) return DecodeWith(glimra::DecodeJpegFile, bytes, bitmap);
     if (startsWith("GIF8")) return DecodeWith(glimra::DecodeGifFile, bytes, bitmap);
-    throw EInvalidGraphic("the picture is no BMP, JPEG or GIF file");
+    if (startsWith("\x89PNG")) return DecodeWith(glimra::DecodePngFile, bytes, bitmap);
+    throw EInvalidGraphic("the picture is no BMP, JPEG, GIF or PNG file");
 }
 
 }  // namespace ui

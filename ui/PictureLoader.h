@@ -23,7 +23,7 @@ class EInvalidGraphic : public std::runtime_error {
 // EInvalidGraphic when there is none.
 std::span<const std::uint8_t> PictureResource(const std::string& name);
 
-// Decodes a BMP, JPEG or GIF file into `bitmap`, rows from the top. An opaque
+// Decodes a BMP, JPEG, GIF or PNG file into `bitmap`, rows from the top. An opaque
 // picture becomes 24-bit; one with transparency (a 32-bit BMP with alpha, a GIF
 // with a transparent colour or a frame smaller than its screen) becomes 32-bit
 // with straight alpha, and the answer is true. Throws EInvalidGraphic.
