@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <cctype>
 #include <optional>
 
 #include "app/CommandServer.h"
@@ -76,6 +77,38 @@ HWND RunningCopy(bool start, HANDLE& process) {
     return nullptr;
 }
 
+// The path as the caller means it: a relative one is taken from the caller's
+// folder, since the running copy works in another.
+std::string FullPath(const std::string& path) {
+    const std::wstring wide = win::WideFrom(CP_UTF8, path);
+    wchar_t full[32768];
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), 32768, full, nullptr);
+    return length > 0 && length < 32768 ? win::NarrowTo(CP_UTF8, full) : path;
+}
+
+// The arguments with the paths of --save and --open made full.
+std::vector<std::string> WithFullPaths(std::vector<std::string> args) {
+    const auto lower = [](std::string s) {
+        for (char& c : s)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string name = lower(args[i]);
+        for (const char* option : {"--save", "--open"}) {
+            const std::string equals = std::string(option) + "=";
+            if (name == option && i + 1 < args.size()) {
+                args[i + 1] = FullPath(args[i + 1]);
+                ++i;
+            } else if (name.rfind(equals, 0) == 0) {
+                args[i] =
+                    args[i].substr(0, equals.size()) + FullPath(args[i].substr(equals.size()));
+            }
+        }
+    }
+    return args;
+}
+
 }  // namespace
 
 std::vector<std::string> ProgramArguments() {
@@ -98,7 +131,7 @@ int CallWithCommandLine(const std::vector<std::string>& args) {
         Write(glimra::HelpText(), false);
         return glimra::kExitDone;
     }
-    const std::vector<std::uint8_t> message = glimra::EncodeArguments(args);
+    const std::vector<std::uint8_t> message = glimra::EncodeArguments(WithFullPaths(args));
     if (message.empty()) {
         Write("glimra: the command is too long to hand over\n", true);
         return glimra::kExitBadUsage;

@@ -38,8 +38,9 @@ std::thread Drain(HANDLE pipe, std::string& into) {
     });
 }
 
-// glimra.exe with `args`, as a script starts it, until it ends.
-Outcome Glimra(const std::string& args) {
+// glimra.exe with `args`, as a script starts it in the folder `in` (this
+// program's own where none is given), until it ends.
+Outcome Glimra(const std::string& args, const std::string& in = "") {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE outRead, outWrite, errRead, errWrite;
     ::CreatePipe(&outRead, &outWrite, &inherit, 0);
@@ -54,8 +55,8 @@ Outcome Glimra(const std::string& args) {
     std::string line = "\"" + ProgramPath() + "\" " + args;
     PROCESS_INFORMATION process{};
     Outcome run;
-    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                         &startup, &process)) {
+    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                         in.empty() ? nullptr : in.c_str(), &startup, &process)) {
         ::CloseHandle(outWrite);
         ::CloseHandle(errWrite);
         std::thread out = Drain(outRead, run.out), err = Drain(errRead, run.err);
@@ -140,6 +141,15 @@ TEST_F(Script, WithoutARunningCopy_OneStartsTakesTheRegionAndEnds) {
     EXPECT_TRUE(PixelsOf(DecodePng(ReadFile(png))) == PatternPart({100, 120, 400, 320}));
     EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000)) << "the started copy stays";
 
+    // A relative path is the script's: the file lands in the folder it runs in.
+    // The copy started for it shows its reminder, which stays out of the
+    // picture of the whole screen taken after a delay.
+    const Outcome screen = Glimra("--screen --delay 2 --save shot.bmp --no-window", folder);
+    ASSERT_EQ(screen.exitCode, 0u) << screen.err;
+    EXPECT_TRUE(Part(PixelsOf(DecodeBmp(ReadFile(folder + "\\shot.bmp"))), {0, 0, 1024, 700}) ==
+                PatternPart({0, 0, 1024, 700}));
+    EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
+
     const Outcome outside =
         Glimra("--region 5000,5000,10,10 --save \"" + folder + "\\x.png\" --no-window");
     EXPECT_EQ(outside.exitCode, 3u);
@@ -156,14 +166,19 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
         Program program(ProgramPath(), folder);
         HWND main = program.WaitForWindow(kCaption);
         ASSERT_NE(main, nullptr) << program.DescribeWindows();
-        PassTheReminder(program, main, "");
         MouseAside();
 
+        // While the reminder counts down: it is not in the picture, and it is
+        // back afterwards.
+        HWND reminder = program.WaitForWindow("Glimra", 5000);
+        ASSERT_TRUE(reminder && WaitFor([&] { return ::IsWindowVisible(reminder); }, 5000));
         const Outcome screen = Glimra("--screen --copy");
         ASSERT_EQ(screen.exitCode, 0u) << screen.err;
         const Pixels copied = ClipboardPixels();
         ASSERT_EQ(copied.width, 1024);
         EXPECT_TRUE(Part(copied, {0, 0, 1024, 700}) == PatternPart({0, 0, 1024, 700}));
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(reminder); }, 3000));
+        PassTheReminder(program, main, "");
 
         const std::string bmp = folder + "\\all.bmp";
         const Outcome all = Glimra("--all-displays --save \"" + bmp + "\"");
