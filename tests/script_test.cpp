@@ -14,6 +14,7 @@
 #include "testing/desktop/OtherProgram.h"
 #include "testing/desktop/Program.h"
 #include "testing/desktop/ProgramDriving.h"
+#include "testing/desktop/Script.h"
 #include "testing/output/decoders.h"
 #include "testing/recording/decoded_animation.h"
 
@@ -22,58 +23,6 @@ namespace {
 using namespace glimra::test;
 
 constexpr const char* kCaption = "Norvanta Glimra 1.3";
-
-struct Outcome {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::string out, err;
-};
-
-// Reads a pipe to its end on a thread of its own, so that neither pipe fills.
-std::thread Drain(HANDLE pipe, std::string& into) {
-    return std::thread([pipe, &into] {
-        char buffer[4096];
-        DWORD read = 0;
-        while (::ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0)
-            into.append(buffer, read);
-    });
-}
-
-// glimra.exe with `args`, as a script starts it in the folder `in` (this
-// program's own where none is given), until it ends.
-Outcome Glimra(const std::string& args, const std::string& in = "") {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead, outWrite, errRead, errWrite;
-    ::CreatePipe(&outRead, &outWrite, &inherit, 0);
-    ::CreatePipe(&errRead, &errWrite, &inherit, 0);
-    ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = outWrite;
-    startup.hStdError = errWrite;
-    std::string line = "\"" + ProgramPath() + "\" " + args;
-    PROCESS_INFORMATION process{};
-    Outcome run;
-    if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                         in.empty() ? nullptr : in.c_str(), &startup, &process)) {
-        ::CloseHandle(outWrite);
-        ::CloseHandle(errWrite);
-        std::thread out = Drain(outRead, run.out), err = Drain(errRead, run.err);
-        ::WaitForSingleObject(process.hProcess, 120000);
-        ::GetExitCodeProcess(process.hProcess, &run.exitCode);
-        out.join();
-        err.join();
-        ::CloseHandle(process.hProcess);
-        ::CloseHandle(process.hThread);
-    } else {
-        ::CloseHandle(outWrite);
-        ::CloseHandle(errWrite);
-    }
-    ::CloseHandle(outRead);
-    ::CloseHandle(errRead);
-    return run;
-}
 
 // The copies of the program that take commands.
 int RunningCopies() {
@@ -116,14 +65,14 @@ class Script : public ::testing::Test {
 };
 
 TEST_F(Script, HelpAndBadUsage_AnswerOnTheConsoleWithoutStartingGlimra) {
-    const Outcome help = Glimra("--help");
+    const ScriptRun help = RunGlimra("--help");
     EXPECT_EQ(help.exitCode, 0u);
     EXPECT_NE(help.out.find("--region X,Y,W,H"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("--save"), std::string::npos);
     for (const char* bad :
          {"--region 1,2,3", "--screen --window", "--frobnicate", "--delay 9999 --screen"}) {
         SCOPED_TRACE(bad);
-        const Outcome run = Glimra(bad);
+        const ScriptRun run = RunGlimra(bad);
         EXPECT_EQ(run.exitCode, 2u);
         EXPECT_NE(run.err.find("glimra: "), std::string::npos) << run.err;
         EXPECT_TRUE(run.out.empty()) << run.out;
@@ -135,7 +84,7 @@ TEST_F(Script, HelpAndBadUsage_AnswerOnTheConsoleWithoutStartingGlimra) {
 // with it; a region outside every display fails with its reason.
 TEST_F(Script, WithoutARunningCopy_OneStartsTakesTheRegionAndEnds) {
     const std::string png = folder + "\\region.png";
-    const Outcome run = Glimra("--region 100,120,300,200 --save \"" + png + "\" --no-window");
+    const ScriptRun run = RunGlimra("--region 100,120,300,200 --save \"" + png + "\" --no-window");
     ASSERT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_NE(run.out.find("300 x 200"), std::string::npos) << run.out;
     EXPECT_TRUE(PixelsOf(DecodePng(ReadFile(png))) == PatternPart({100, 120, 400, 320}));
@@ -144,14 +93,14 @@ TEST_F(Script, WithoutARunningCopy_OneStartsTakesTheRegionAndEnds) {
     // A relative path is the script's: the file lands in the folder it runs in.
     // The copy started for it shows its reminder, which stays out of the
     // picture of the whole screen taken after a delay.
-    const Outcome screen = Glimra("--screen --delay 2 --save shot.bmp --no-window", folder);
+    const ScriptRun screen = RunGlimra("--screen --delay 2 --save shot.bmp --no-window", folder);
     ASSERT_EQ(screen.exitCode, 0u) << screen.err;
     EXPECT_TRUE(Part(PixelsOf(DecodeBmp(ReadFile(folder + "\\shot.bmp"))), {0, 0, 1024, 700}) ==
                 PatternPart({0, 0, 1024, 700}));
     EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
 
-    const Outcome outside =
-        Glimra("--region 5000,5000,10,10 --save \"" + folder + "\\x.png\" --no-window");
+    const ScriptRun outside =
+        RunGlimra("--region 5000,5000,10,10 --save \"" + folder + "\\x.png\" --no-window");
     EXPECT_EQ(outside.exitCode, 3u);
     EXPECT_NE(outside.err.find("outside every display"), std::string::npos) << outside.err;
     EXPECT_EQ(::GetFileAttributesA((folder + "\\x.png").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -172,7 +121,7 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
         // back afterwards.
         HWND reminder = program.WaitForWindow("Glimra", 5000);
         ASSERT_TRUE(reminder && WaitFor([&] { return ::IsWindowVisible(reminder); }, 5000));
-        const Outcome screen = Glimra("--screen --copy");
+        const ScriptRun screen = RunGlimra("--screen --copy");
         ASSERT_EQ(screen.exitCode, 0u) << screen.err;
         const Pixels copied = ClipboardPixels();
         ASSERT_EQ(copied.width, 1024);
@@ -181,15 +130,16 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
         PassTheReminder(program, main, "");
 
         const std::string bmp = folder + "\\all.bmp";
-        const Outcome all = Glimra("--all-displays --save \"" + bmp + "\"");
+        const ScriptRun all = RunGlimra("--all-displays --save \"" + bmp + "\"");
         ASSERT_EQ(all.exitCode, 0u) << all.err;
         EXPECT_TRUE(Part(PixelsOf(DecodeBmp(ReadFile(bmp))), {0, 0, 1024, 700}) ==
                     PatternPart({0, 0, 1024, 700}));
 
         const std::string gif = folder + "\\one.gif", jpeg = folder + "\\two.jpg";
-        Outcome one, two;
-        std::thread first([&] { one = Glimra("--region 10,10,50,40 --save \"" + gif + "\""); });
-        std::thread second([&] { two = Glimra("--region 70,10,60,30 --save \"" + jpeg + "\""); });
+        ScriptRun one, two;
+        std::thread first([&] { one = RunGlimra("--region 10,10,50,40 --save \"" + gif + "\""); });
+        std::thread second(
+            [&] { two = RunGlimra("--region 70,10,60,30 --save \"" + jpeg + "\""); });
         first.join();
         second.join();
         EXPECT_EQ(one.exitCode, 0u) << one.err;
@@ -204,13 +154,13 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
 
         // A PNG saved by one command and opened by another is the picture, exactly.
         const std::string png = folder + "\\part.png";
-        ASSERT_EQ(Glimra("--region 300,300,80,60 --save \"" + png + "\"").exitCode, 0u);
-        const Outcome opened = Glimra("--open \"" + png + "\"");
+        ASSERT_EQ(RunGlimra("--region 300,300,80,60 --save \"" + png + "\"").exitCode, 0u);
+        const ScriptRun opened = RunGlimra("--open \"" + png + "\"");
         ASSERT_EQ(opened.exitCode, 0u) << opened.err;
         ASSERT_TRUE(CopyWithTheButton(main));
         EXPECT_TRUE(ClipboardPixels() == PatternPart({300, 300, 380, 360}));
         ASSERT_TRUE(WriteBytes(folder + "\\all.txt", "no picture"));
-        const Outcome notAPicture = Glimra("--open \"" + folder + "\\all.txt\"");
+        const ScriptRun notAPicture = RunGlimra("--open \"" + folder + "\\all.txt\"");
         EXPECT_EQ(notAPicture.exitCode, 3u);
         EXPECT_NE(notAPicture.err.find("all.txt"), std::string::npos) << notAPicture.err;
         ExitWithTheMenu(program, main, 'F', 'X');
@@ -225,8 +175,8 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
 // fails with the reason and leaves no file.
 TEST_F(Script, ARecordingOfARectangleForTwoSeconds_IsSavedAsAGif) {
     const std::string gif = folder + "\\recorded.gif", mp4 = folder + "\\recorded.mp4";
-    const Outcome recorded = Glimra("--record 200,150,160,120 --duration 2 --rate 10 --save \"" +
-                                    gif + "\" --no-window");
+    const ScriptRun recorded = RunGlimra(
+        "--record 200,150,160,120 --duration 2 --rate 10 --save \"" + gif + "\" --no-window");
     ASSERT_EQ(recorded.exitCode, 0u) << recorded.err;
     const DecodedAnimation animation = DecodeAnimation(ReadFile(gif));
     EXPECT_EQ(animation.width, 160);
@@ -239,8 +189,8 @@ TEST_F(Script, ARecordingOfARectangleForTwoSeconds_IsSavedAsAGif) {
     EXPECT_GE(played, 1900);
     EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
 
-    const Outcome video =
-        Glimra("--record 200,150,160,120 --duration 1 --save \"" + mp4 + "\" --no-window");
+    const ScriptRun video =
+        RunGlimra("--record 200,150,160,120 --duration 1 --save \"" + mp4 + "\" --no-window");
     EXPECT_EQ(video.exitCode, 3u);
     EXPECT_NE(video.err.find("H.264"), std::string::npos) << video.err;
     EXPECT_EQ(::GetFileAttributesA(mp4.c_str()), INVALID_FILE_ATTRIBUTES);

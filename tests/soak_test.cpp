@@ -1,7 +1,8 @@
 // A long, seeded random journey through glimra.exe, driven from outside only by
 // keys and the mouse: every capture but the scrolling one (its scrolls take
-// seconds), short screen recordings saved, dropped and cancelled, every edit, tool and brush, undo
-// and redo, saves of each type to new files and over old ones, copies, languages, the tray, pins,
+// seconds), short screen recordings saved, dropped and cancelled, captures by
+// the command line, every edit, tool and brush, undo and redo, saves of each
+// type to new files and over old ones, copies, languages, the tray, pins,
 // and dialogs opened and cancelled. After every action the program still answers (the slowest
 // answer is printed; none in 30 seconds is a hang), shows no window the action
 // should not give, and holds the picture that a model of the journey predicts: a
@@ -38,6 +39,7 @@
 #include "testing/desktop/ProcessObjects.h"
 #include "testing/desktop/Program.h"
 #include "testing/desktop/ProgramDriving.h"
+#include "testing/desktop/Script.h"
 #include "testing/output/decoders.h"
 #include "testing/recording/decoded_animation.h"
 
@@ -214,7 +216,7 @@ enum Action {
     Grayscale, Brighten, Darken, Invert, TurnOrFlip, RotateButton, Crop, Rectangle, Ellipse,
     Line, Arrow, Highlighter, Text, StepNumber, Pixelate, Brush, BrushSettings, ToolColour,
     ToolWidth, Undo, Redo, Save, SaveOver, Copy, Language, Tray, CancelledDialog, Pin,
-    Record, ClearStatistics, Clear, Rewind, kActions
+    Record, Script, ClearStatistics, Clear, Rewind, kActions
 };
 constexpr const char* kNames[] = {
     "F7 desktop", "F8 window in front", "F9 selection", "F10 pick", "Ctrl+Alt+Shift+F7 all displays",
@@ -222,7 +224,7 @@ constexpr const char* kNames[] = {
     "turn or flip", "rotate button", "crop", "rectangle", "ellipse", "line", "arrow",
     "highlighter", "text", "step number", "pixelate", "brush", "brush settings", "tool colour",
     "line width", "undo", "redo", "save", "save over", "copy", "language", "tray",
-    "dialog cancelled", "pin", "short recording", "clear statistics", "clear",
+    "dialog cancelled", "pin", "short recording", "command line", "clear statistics", "clear",
     "back to the first picture"};
 // clang-format on
 static_assert(std::size(kNames) == kActions);
@@ -720,6 +722,29 @@ class Soak : public ::testing::Test {
             }
             case Record:
                 return ShortRecording(Variant(action, 3));
+            case Script: {
+                // glimra.exe started by a script: the running copy takes a
+                // region saved to a PNG, or copied, or the whole screen.
+                const int way = Variant(action, 3);
+                if (way == 2) {
+                    const ScriptRun run = RunGlimra("--screen --no-pointer");
+                    if (run.exitCode != 0) return Failed("the command failed: " + run.err);
+                    return Captured(Screen);
+                }
+                const int left = Random(0, 700), top = Random(0, 600);
+                const RECT r{left, top, Random(left + 8, 850), Random(top + 8, 700)};
+                const std::string area = std::to_string(r.left) + "," + std::to_string(r.top) +
+                                         "," + std::to_string(r.right - r.left) + "," +
+                                         std::to_string(r.bottom - r.top);
+                const std::string path = folder + "\\command" + std::to_string(++saves) + ".png";
+                const ScriptRun run = RunGlimra(
+                    "--region " + area + (way == 0 ? " --save \"" + path + "\"" : " --copy"));
+                if (run.exitCode != 0) return Failed("the command failed: " + run.err);
+                if (way == 0 && !(PixelsOf(DecodePng(ReadFile(path))) == PatternPart(r)))
+                    return Failed("the command's file is not the region");
+                ::Sleep(300);
+                return {Outcome::New, PatternPart(r), {}};
+            }
             case ClearStatistics:
                 MenuBar('O', {0});
                 return {};
@@ -967,11 +992,11 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
     // their fonts, the file types' libraries) once: what they keep for later.
     for (int a = Foreground; a < Clear; ++a)
         order.insert(order.end(),
-                     a == CancelledDialog                   ? 6
-                     : a == Save                            ? 4
-                     : a == CancelledCapture || a == Record ? 3
-                     : a == Language || a == Tray           ? 2
-                                                            : 1,
+                     a == CancelledDialog                                  ? 6
+                     : a == Save                                           ? 4
+                     : a == CancelledCapture || a == Record || a == Script ? 3
+                     : a == Language || a == Tray                          ? 2
+                                                                           : 1,
                      Action(a));
     std::shuffle(order.begin(), order.end(), rng);
     order.insert(order.begin(), Desktop);
@@ -993,9 +1018,10 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
             while ((action == Rewind && Random(0, 3)) || (action == Clear && Random(0, 2)));
         }
         const bool picture = model.sizes[model.at] != 0;
-        const bool needsPicture = !(
-            action <= CancelledCapture || action == Undo || action == Redo || action == Language ||
-            action == Tray || action == Record || action == ClearStatistics || action == Rewind);
+        const bool needsPicture =
+            !(action <= CancelledCapture || action == Undo || action == Redo ||
+              action == Language || action == Tray || action == Record || action == Script ||
+              action == ClearStatistics || action == Rewind);
         const bool needsRoom = action >= Crop && action <= Brush;
         if ((needsPicture && !picture) || (action == Clear && !picture) ||
             (needsRoom && (std::min(now.width, 600) < 70 || std::min(now.height, 330) < 70)) ||
