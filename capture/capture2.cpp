@@ -50,8 +50,10 @@ namespace {
 // How near a handle a press must be to take it, and its drawn half size.
 constexpr int kReach = 6, kHandle = 3;
 
+// A key held as the overlay's messages have it, or as the keyboard has it now:
+// under Wine a key's message and a move of the mouse may come in either order.
 bool Held(int key) {
-    return ::GetKeyState(key) < 0;
+    return ::GetKeyState(key) < 0 || (::GetAsyncKeyState(key) & 0x8000) != 0;
 }
 }  // namespace
 
@@ -129,8 +131,7 @@ void TCaptureForm::FormMouseMove(ui::TObject*, ui::TShiftState, int X, int Y) {
     const POINT p = ToScreen(X, Y);
     if (Selecting) {
         InvalidateBand();
-        // Read as it is now: the key's own message may come after the move's.
-        if (::GetAsyncKeyState(VK_SPACE) & 0x8000) {
+        if (Held(VK_SPACE)) {
             // The band moves whole, its size kept.
             ::OffsetRect(&SelRect, p.x - lastMove_.x, p.y - lastMove_.y);
         } else {

