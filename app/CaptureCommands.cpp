@@ -189,26 +189,26 @@ void CaptureCommands::LastRegion() {
     main_.StartCommandRefresh();
 }
 
-template <class Overlay, class Picked, class Prepare>
-void CaptureCommands::RunOverlay(Picked picked, Prepare prepare) {
-    poll_.SetEnabled(false);
+CaptureCommands::OutOfTheWay::OutOfTheWay(CaptureCommands& commands) : commands_(commands) {
+    commands_.poll_.SetEnabled(false);
     ui::Application->Minimize();
     ::Sleep(300);
-    // On every path: the overlay goes first, then the window comes back, the
-    // commands are refreshed and the hot keys work again. A hot key pressed while
-    // the overlay was up is dropped: it must not start a capture of its own once
-    // this one has ended.
-    struct Finish {
-        TMAIN& main;
-        ui::TTimer& poll;
-        HotKeys& keys;
-        ~Finish() {
-            ui::Application->Restore();
-            main.StartCommandRefresh();
-            keys.Drop();
-            poll.SetEnabled(true);
-        }
-    } finish{main_, poll_, keys_};
+}
+
+CaptureCommands::OutOfTheWay::~OutOfTheWay() {
+    // On every path: the window comes back, the commands are refreshed and the
+    // hot keys work again. A hot key pressed meanwhile is dropped: it must not
+    // start a capture of its own once this one has ended.
+    ui::Application->Restore();
+    commands_.main_.StartCommandRefresh();
+    commands_.keys_.Drop();
+    commands_.poll_.SetEnabled(true);
+}
+
+template <class Overlay, class Picked, class Prepare>
+void CaptureCommands::RunOverlay(Picked picked, Prepare prepare) {
+    // The overlay goes first, then the window comes back.
+    OutOfTheWay aside(*this);
     std::unique_ptr<Overlay, ui::FreeComponent> overlay(ui::TForm::Make<Overlay>(ui::Application));
     overlay->IncludePointer = pointerOverride_.value_or(options_.CapturePointer());
     prepare(*overlay);
@@ -369,21 +369,8 @@ RecordingResult CaptureCommands::RecordForCommand(const std::optional<RECT>& are
             pickKeys);
         return result;
     }
-    // As the overlay does: the main window out of the way, the keys' poll off.
-    poll_.SetEnabled(false);
-    ui::Application->Minimize();
-    ::Sleep(300);
-    struct Finish {
-        TMAIN& main;
-        ui::TTimer& poll;
-        HotKeys& keys;
-        ~Finish() {
-            ui::Application->Restore();
-            main.StartCommandRefresh();
-            keys.Drop();
-            poll.SetEnabled(true);
-        }
-    } finish{main_, poll_, keys_};
+    // As for the overlay: the main window out of the way, the keys' poll off.
+    OutOfTheWay aside(*this);
     return RecordAndKeep(*area, request);
 }
 

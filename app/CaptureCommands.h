@@ -103,6 +103,18 @@ class CaptureCommands {
     // covered paint themselves first.
     template <class Grab>
     void Hidden(bool shutter, Grab grab);
+    // While one stands, the main window is minimised and the hot keys' poll is
+    // off; afterwards both come back.
+    class OutOfTheWay {
+      public:
+        explicit OutOfTheWay(CaptureCommands& commands);
+        ~OutOfTheWay();
+        OutOfTheWay(const OutOfTheWay&) = delete;
+        OutOfTheWay& operator=(const OutOfTheWay&) = delete;
+
+      private:
+        CaptureCommands& commands_;
+    };
     // Runs an overlay form modally with the hot keys off and the main window
     // minimised; `prepare` sets it up before it is shown, `picked` then takes
     // the picture.
