@@ -742,6 +742,8 @@ class Soak : public ::testing::Test {
                 if (run.exitCode != 0) return Failed("the command failed: " + run.err);
                 if (way == 0 && !(PixelsOf(DecodePng(ReadFile(path))) == PatternPart(r)))
                     return Failed("the command's file is not the region");
+                // The command's region is the last region from now on.
+                region = r;
                 ::Sleep(300);
                 return {Outcome::New, PatternPart(r), {}};
             }
