@@ -292,7 +292,16 @@ void SaveInDialog(HWND dialog, int type, const std::string& path, bool replace) 
     HWND name =
         ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
     ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    ClickWindow(::GetDlgItem(dialog, IDOK));
+    if (!replace) {
+        // Clicked again where Wine lost the click: the dialog is still there.
+        RECT r;
+        ::GetWindowRect(::GetDlgItem(dialog, IDOK), &r);
+        ClickUntil(
+            {(r.left + r.right) / 2, (r.top + r.bottom) / 2}, [&] { return !::IsWindow(dialog); },
+            5000);
+    } else {
+        ClickWindow(::GetDlgItem(dialog, IDOK));
+    }
     if (replace) {
         HWND question = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (question = QuestionOf(dialog)) != nullptr; }, 5000))
