@@ -121,9 +121,11 @@ void ScreenRecorder::Run() {
             failed_ = true;
         }
         grabbing.unlock();
-        // The ticks that passed while this frame was taken are dropped.
+        // The ticks that passed while this frame was taken are dropped, and so
+        // is a tick due less than half a period after it (after a late grab):
+        // a frame shorter than that would play as no time at all.
         ++tick;
-        while (due(tick + 1) <= Elapsed()) {
+        while (due(tick + 1) <= Elapsed() || due(tick) < taken + 500 / rate_) {
             ++tick;
             ++summary_.dropped;
         }
