@@ -290,17 +290,13 @@ std::optional<RECT> RecordingArea(TCaptureForm& overlay) {
 }  // namespace
 
 void CaptureCommands::Record() {
-    const auto pickKeys = [this](TCaptureForm& overlay) {
-        overlay.PickKeys = true;
-        overlay.Adjustable = options_.AdjustSelection();
-    };
     RunOverlay<TCaptureForm>(
         [this](TCaptureForm& overlay) {
             const std::optional<RECT> area = RecordingArea(overlay);
             if (!area || area->left >= area->right || area->top >= area->bottom) return;
             main_.Get<ui::TControl>("info").SetCaption(RecordAndKeep(*area, {}).said);
         },
-        pickKeys);
+        [this](TCaptureForm& overlay) { PrepareRecordingOverlay(overlay); });
 }
 
 bool CaptureCommands::Open(const std::wstring& path, std::string& failure) {
@@ -351,14 +347,15 @@ bool CaptureCommands::Open(const std::wstring& path, std::string& failure) {
     return true;
 }
 
+void CaptureCommands::PrepareRecordingOverlay(TCaptureForm& overlay) const {
+    overlay.PickKeys = true;
+    overlay.Adjustable = options_.AdjustSelection();
+}
+
 RecordingResult CaptureCommands::RecordForCommand(const std::optional<RECT>& area,
                                                   const RecordingRequest& request) {
     if (recording_) return {3, "a recording runs already"};
     RecordingResult result{1, "cancelled: nothing was recorded"};
-    const auto pickKeys = [this](TCaptureForm& overlay) {
-        overlay.PickKeys = true;
-        overlay.Adjustable = options_.AdjustSelection();
-    };
     if (!area) {
         RunOverlay<TCaptureForm>(
             [&](TCaptureForm& overlay) {
@@ -366,7 +363,7 @@ RecordingResult CaptureCommands::RecordForCommand(const std::optional<RECT>& are
                 if (picked && picked->left < picked->right && picked->top < picked->bottom)
                     result = RecordAndKeep(*picked, request);
             },
-            pickKeys);
+            [this](TCaptureForm& overlay) { PrepareRecordingOverlay(overlay); });
         return result;
     }
     // As for the overlay: the main window out of the way, the keys' poll off.

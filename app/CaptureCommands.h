@@ -16,6 +16,7 @@
 class AfterCapture;
 class CaptureOptions;
 class History;
+class TCaptureForm;
 class TMAIN;
 namespace ui {
 class TBitmap;
@@ -95,6 +96,8 @@ class CaptureCommands {
     // window or display its keys pick), recorded live until it is stopped, then
     // previewed, trimmed and saved.
     void Record();
+    // The recorder's overlay: its pick keys, and the adjustable band where set.
+    void PrepareRecordingOverlay(TCaptureForm& overlay) const;
     // Records `area` until it is stopped, cancelled or its time is up; then
     // saves it where the request says, or opens the preview.
     RecordingResult RecordAndKeep(RECT area, const RecordingRequest& request);

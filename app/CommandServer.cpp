@@ -61,6 +61,14 @@ class ReminderAside {
     bool counting_ = false, shown_ = false;
 };
 
+// A command's delay: the countdown, whose window then leaves the screen before
+// anything is taken.
+void CountDown(int seconds) {
+    if (seconds <= 0) return;
+    RunCountdown(seconds, [] { return false; });
+    ui::Application->HandleMessagesUntil(nullptr, 100);
+}
+
 CommandServer* server = nullptr;
 
 }  // namespace
@@ -193,11 +201,7 @@ glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
     bool taken = false;
     {
         ReminderAside reminder;
-        if (command.delaySeconds > 0) {
-            RunCountdown(command.delaySeconds, [] { return false; });
-            // The countdown's window leaves the screen before anything is taken.
-            ui::Application->HandleMessagesUntil(nullptr, 100);
-        }
+        CountDown(command.delaySeconds);
         std::optional<bool> pointer;
         if (command.pointer != glimra::PointerChoice::AsSet)
             pointer = command.pointer == glimra::PointerChoice::Show;
@@ -236,10 +240,7 @@ glimra::CommandAnswer CommandServer::Record(const glimra::Command& command,
     RecordingResult result;
     {
         ReminderAside reminder;
-        if (command.delaySeconds > 0) {
-            RunCountdown(command.delaySeconds, [] { return false; });
-            ui::Application->HandleMessagesUntil(nullptr, 100);
-        }
+        CountDown(command.delaySeconds);
         result = captures_.RecordForCommand(area, request);
     }
     if (command.noWindow && !wasShown) main_.Hide();

@@ -12,6 +12,7 @@
 
 #include "app/RecordingFrames.h"
 #include "app/RecordingSave.h"
+#include "app/RecordingSession.h"
 
 namespace {
 
@@ -22,13 +23,6 @@ constexpr int kMinWidth = 600;
 constexpr int kSlider = 200, kPlay = 201, kBack = 202, kForward = 203, kTrimStart = 204,
               kTrimEnd = 205, kSave = 206, kClose = 207, kInfo = 208;
 constexpr UINT_PTR kPlayTimer = 1;
-
-std::string Clock(std::int64_t milliseconds) {
-    char text[32];
-    const long long s = milliseconds / 1000;
-    std::snprintf(text, sizeof text, "%lld:%02lld.%lld", s / 60, s % 60, milliseconds % 1000 / 100);
-    return text;
-}
 
 std::int64_t Now() {
     LARGE_INTEGER now, frequency;
@@ -197,8 +191,8 @@ void Preview::Update() {
     char text[256];
     std::snprintf(
         text, sizeof text, "Frame %d of %d at %s.  Kept: frames %d to %d, %s.%s%s", current_ + 1,
-        frames_.Count(), Clock(frames_.Time(current_)).c_str(), first_ + 1, last_ + 1,
-        Clock(kept).c_str(),
+        frames_.Count(), RecordingClock(frames_.Time(current_)).c_str(), first_ + 1, last_ + 1,
+        RecordingClock(kept).c_str(),
         readFailed_ ? "  This frame could not be read back from the recording's file." : "",
         saved_ ? "  Saved." : "");
     ::SetWindowTextA(info_, text);

@@ -91,14 +91,14 @@ std::string TemporaryFolder() {
     return length > 0 && length < MAX_PATH ? std::string(temp, length) : std::string(".");
 }
 
-std::string Clock(std::int64_t milliseconds) {
+}  // namespace
+
+std::string RecordingClock(std::int64_t milliseconds) {
     char text[32];
     const long long s = milliseconds / 1000;
     std::snprintf(text, sizeof text, "%lld:%02lld.%lld", s / 60, s % 60, milliseconds % 1000 / 100);
     return text;
 }
-
-}  // namespace
 
 void RemoveRecordingLeftovers() {
     RecordingFrames::RemoveLeftovers(TemporaryFolder());
@@ -169,7 +169,7 @@ Recording RecordArea(RECT area, int rate, bool pointer, const RecordingLimits& l
             }
             if (stopKey()) asked.ending = Ending::Stop;
             const std::int64_t elapsed = recorder.Elapsed();
-            ::SetWindowTextA(time, Clock(elapsed).c_str());
+            ::SetWindowTextA(time, RecordingClock(elapsed).c_str());
             ULARGE_INTEGER free{};
             if (elapsed >= std::int64_t(limits.minutes) * 60000) {
                 result.limit = "The recording reached its limit of " +

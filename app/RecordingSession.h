@@ -28,6 +28,9 @@ struct RecordingLimits {
     int freeMegabytes = 500;
 };
 
+// A recording's time as the bar and the preview show it: "1:02.3".
+std::string RecordingClock(std::int64_t milliseconds);
+
 // Deletes the frames of recordings that a machine which went down left in the
 // temporary folder (a killed program's file is deleted by the system).
 void RemoveRecordingLeftovers();
