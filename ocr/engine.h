@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace ocr {
+namespace glimra::ocr {
 
 // 8-bit gray pixels, row after row without padding: 0 is ink, 255 is paper.
 struct GrayImage {
@@ -36,4 +36,4 @@ public:
     virtual std::vector<Word> ReadLine(const GrayImage& line) = 0;
 };
 
-}  // namespace ocr
+}  // namespace glimra::ocr
