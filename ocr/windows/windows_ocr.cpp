@@ -290,11 +290,12 @@ GrayImage ScaledDown(const GrayImage& line, int width, int height) {
     return small;
 }
 
+// The language's name in the user's own language ("German (Germany)"), else its tag.
 std::string LanguageName(const Runtime& runtime, ILanguage* language, const std::string& tag) {
     HString name(runtime);
     if (SUCCEEDED(language->get_DisplayName(name.put()))) {
-        const std::string text = name.Utf8();
-        if (!text.empty() && text != tag) return text + " (" + tag + ")";
+        std::string text = name.Utf8();
+        if (!text.empty()) return text;
     }
     return tag;
 }
