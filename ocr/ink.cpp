@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -55,7 +56,7 @@ Colour BackgroundColour(const PixelView& picture, const Box& area) {
     return {int((sums[0] + n / 2) / n), int((sums[1] + n / 2) / n), int((sums[2] + n / 2) / n)};
 }
 
-GrayImage InkImage(const PixelView& picture, const Box& area, Colour background) {
+GrayImage InkImage(const PixelView& picture, const Box& area, Colour background, double gamma) {
     GrayImage out;
     out.width = std::max(0, area.Width());
     out.height = std::max(0, area.Height());
@@ -87,7 +88,8 @@ GrayImage InkImage(const PixelView& picture, const Box& area, Colour background)
     // Ink in 0..255, as a table over the distances.
     std::array<std::uint8_t, kFarthest + 1> paper{};
     for (int d = 0; d <= kFarthest; ++d)
-        paper[d] = std::uint8_t(255 - std::min(255, (d * 255 + text / 2) / text));
+        paper[d] =
+            std::uint8_t(255 - std::lround(255 * std::pow(std::min(1.0, double(d) / text), gamma)));
     for (std::size_t i = 0; i < distances.size(); ++i)
         out.pixels[i] = paper[distances[i]];
     return out;

@@ -31,7 +31,10 @@ Colour BackgroundColour(const PixelView& picture, const Box& area);
 
 // `area` of `picture` as ink (0) on paper (255). The text's colour is taken as
 // the distance from `background` that the strongest tenth of clearly inked
-// pixels reach; an area without ink comes back all paper.
-GrayImage InkImage(const PixelView& picture, const Box& area, Colour background);
+// pixels reach; an area without ink comes back all paper. The coverage of a
+// pixel (0 to 1) is raised to `gamma`: below 1, the blended edges of thin
+// strokes (a comma's tail) come out darker.
+GrayImage InkImage(const PixelView& picture, const Box& area, Colour background,
+                   double gamma = 1.0);
 
 }  // namespace glimra::ocr

@@ -26,25 +26,54 @@ std::string ReadOne(const PixelView& picture, Box box, int xHeight, Engine& engi
     // The cut's threshold leaves out the faintest edges of the letters.
     box = {std::max(0, box.left - 2), std::max(0, box.top - 1),
            std::min(picture.width, box.right + 2), std::min(picture.height, box.bottom + 1)};
-    const GrayImage ink = InkImage(picture, box, BackgroundColour(picture, box));
+    const GrayImage ink =
+        InkImage(picture, box, BackgroundColour(picture, box), preparation.inkGamma);
     const double factor = preparation.xHeight / std::max(xHeight, 1);
     return JoinWords(
         engine.ReadLine(ScaleLine(ink, factor, preparation.margin, preparation.filter)));
 }
 
+// How far apart two words may be and still be one: a recogniser may split a
+// word at an underscore, while a space leaves about half an average character.
+double GaplessWidth(const std::vector<Word>& words) {
+    long width = 0, characters = 0;
+    for (const Word& w : words) {
+        width += w.right - w.left;
+        for (char c : w.text)
+            characters += (c & 0xC0) != 0x80 && c != ' ';
+    }
+    return characters ? 0.3 * double(width) / double(characters) : 0;
+}
+
 }  // namespace
 
 std::string JoinWords(const std::vector<Word>& words) {
+    const double gapless = GaplessWidth(words);
     std::string text;
+    const Word* before = nullptr;
     for (const Word& w : words) {
         // Words as the engine gives them may carry spaces of their own.
         const std::size_t first = w.text.find_first_not_of(" \t\r\n");
         if (first == std::string::npos) continue;
         const std::size_t last = w.text.find_last_not_of(" \t\r\n");
-        if (!text.empty()) text += ' ';
+        if (before && w.left - before->right >= gapless) text += ' ';
         text.append(w.text, first, last - first + 1);
+        before = &w;
     }
-    return text;
+    // Curly quotes (U+2018, U+2019, U+201C, U+201D: E2 80 98/99/9C/9D) to straight ones.
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i + 2 < text.size() && text[i] == '\xE2' && text[i + 1] == '\x80') {
+            const char c = text[i + 2];
+            if (c == '\x98' || c == '\x99' || c == '\x9C' || c == '\x9D') {
+                out += c == '\x98' || c == '\x99' ? '\'' : '"';
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i];
+    }
+    return out;
 }
 
 Reading Recognise(const PixelView& picture, Engine& engine, const std::atomic<bool>& cancel) {

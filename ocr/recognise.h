@@ -22,10 +22,11 @@ struct Reading {
 // How lines are prepared for the engine; the defaults are what the benchmark
 // (bench/text_recognition) found best for Tesseract.
 struct Preparation {
-    double xHeight = 24;  // the small letters' height the lines are scaled to
-    Filter filter = Filter::Bicubic;
-    int margin = 12;  // paper around a scaled line, in its pixels
-    int band = 2048;  // the rows read as one band of a tall picture
+    double xHeight = 16;  // the small letters' height the lines are scaled to
+    Filter filter = Filter::Lanczos;
+    double inkGamma = 0.7;  // see InkImage (ocr/ink.h)
+    int margin = 12;        // paper around a scaled line, in its pixels
+    int band = 2048;        // the rows read as one band of a tall picture
 };
 
 // Reads the text in a picture (3 or 4 bytes a pixel, blue green red).
@@ -34,7 +35,10 @@ Reading Recognise(const PixelView& picture, Engine& engine, const std::atomic<bo
 Reading Recognise(const PixelView& picture, Engine& engine, const std::atomic<bool>& cancel,
                   const Preparation& preparation);
 
-// A line's words joined by single spaces.
+// A line's words joined by single spaces, but without one where two words
+// nearly touch (a recogniser may split "parse_config" at its underscore); curly
+// quotes become straight ones, which screen text (code, paths, dialogs) uses and
+// recognisers trained on print tend to read as curly.
 std::string JoinWords(const std::vector<Word>& words);
 
 }  // namespace glimra::ocr

@@ -236,4 +236,14 @@ TEST(Recognise, StopsBetweenLinesWhenCancelled_AndReadsNothingFromBlankOrEmptyPi
     EXPECT_TRUE(Recognise(PixelView{}, reader2, never).lines.empty());
 }
 
+TEST(JoinWords, OneSpaceBetweenWords_NoneWhereTheyNearlyTouch_StraightQuotes) {
+    // Boxes of a monospace line, 10 pixels a character.
+    const std::vector<Word> words{{"def", 0, 0, 30, 10},
+                                  {"parse", 40, 0, 90, 10},
+                                  {"_config(\xE2\x80\x9Cr\xE2\x80\x9D,", 91, 0, 191, 10},
+                                  {" \xE2\x80\x98x\xE2\x80\x99) ", 220, 0, 260, 10}};
+    EXPECT_EQ(glimra::ocr::JoinWords(words), "def parse_config(\"r\", 'x')");
+    EXPECT_EQ(glimra::ocr::JoinWords({}), "");
+}
+
 }  // namespace

@@ -10,10 +10,10 @@ namespace glimra::ocr {
 namespace {
 
 // A gutter is at least this many line heights wide...
-constexpr double kGutterLines = 2.5;
+constexpr double kGutterLines = 3.5;
 // ...and the columns beside it at least this many line heights wide, each with
 // at least two lines, which a column of line numbers is not.
-constexpr double kColumnLines = 4.0;
+constexpr double kColumnLines = 8.0;
 // Lines are cut into groups, where columns may start, at gaps this much wider
 // than their usual gap.
 constexpr double kParagraphGap = 1.6;
