@@ -83,3 +83,21 @@ else()
         target_link_libraries(Glimra::lz4 INTERFACE ${GLIMRA_LZ4_LIBRARY})
     endif()
 endif()
+
+# Tesseract with Leptonica, for the built-in text recogniser (glimra_ocr.dll):
+# cross-built from Debian's source packages by a recipe of its own, only for the
+# 64-bit program (the 32-bit one ships without the built-in recogniser). Their
+# headers come in as system headers, so that our warnings do not judge them.
+if(WIN32 AND NOT CMAKE_HOST_WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+    glimra_cross_build(GLIMRA_OCR_CACHE ocr build-ocr.sh "Tesseract and Leptonica"
+        ${CMAKE_TOOLCHAIN_FILE} ${GLIMRA_TRIPLET})
+    set(prefix ${GLIMRA_OCR_CACHE}/prefix)
+    add_library(Glimra::leptonica STATIC IMPORTED GLOBAL)
+    set_target_properties(Glimra::leptonica PROPERTIES IMPORTED_LOCATION
+        ${prefix}/lib/libleptonica.a)
+    add_library(Glimra::tesseract STATIC IMPORTED GLOBAL)
+    set_target_properties(Glimra::tesseract PROPERTIES IMPORTED_LOCATION
+        ${prefix}/lib/libtesseract.a)
+    target_include_directories(Glimra::tesseract SYSTEM INTERFACE ${prefix}/include)
+    target_link_libraries(Glimra::tesseract INTERFACE Glimra::leptonica)
+endif()

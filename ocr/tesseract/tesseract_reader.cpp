@@ -3,6 +3,7 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/resultiterator.h>
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -15,6 +16,11 @@ namespace {
 // scanned at this resolution; without a resolution Tesseract estimates one and
 // says so on the error stream.
 constexpr int kResolution = 300;
+
+// Less contrast than this between the darkest and the lightest pixel is no
+// text. Tesseract reads a line without ink as one made-up word over the whole
+// picture (it takes the page for the line's only blob).
+constexpr int kLeastContrast = 64;
 
 // Parameters set once a model is loaded: the pipeline hands over dark text on
 // white, so a second reading of a poor word as light text on dark is time
@@ -67,6 +73,8 @@ std::vector<Word> TesseractReader::ReadLine(const GrayImage& line) {
         line.pixels.size() < std::size_t(line.width) * std::size_t(line.height)) {
         return words;
     }
+    const auto [darkest, lightest] = std::minmax_element(line.pixels.begin(), line.pixels.end());
+    if (*lightest - *darkest < kLeastContrast) return words;
     api_->SetImage(line.pixels.data(), line.width, line.height, 1, line.width);
     api_->SetSourceResolution(kResolution);
     if (api_->Recognize(nullptr) == 0) {
