@@ -73,13 +73,15 @@ GrayImage ScaleLine(const GrayImage& line, double factor, int margin, Filter fil
     out.pixels.assign(std::size_t(out.width) * std::size_t(out.height), 255);
     if (line.width == 0 || line.height == 0) return out;
 
-    // Rows first, as ink (255 - gray) so that outside the line reads as 0.
+    // Rows first, as ink (255 - gray) so that outside the line reads as 0. Only
+    // the line's own place is computed: the margin stays paper, however far a
+    // filter reaches at a large factor.
     const Taps across = MakeTaps(out.width, factor, margin, filter);
     std::vector<float> wide(std::size_t(out.width) * std::size_t(line.height));
     for (int y = 0; y < line.height; ++y) {
         const std::uint8_t* in = &line.pixels[std::size_t(y) * std::size_t(line.width)];
         float* o = &wide[std::size_t(y) * std::size_t(out.width)];
-        for (int x = 0; x < out.width; ++x) {
+        for (int x = margin; x < margin + innerWidth; ++x) {
             const int first = across.first[std::size_t(x)];
             const float* w = &across.weights[std::size_t(x) * std::size_t(across.perSample)];
             float sum = 0;
@@ -91,11 +93,12 @@ GrayImage ScaleLine(const GrayImage& line, double factor, int margin, Filter fil
         }
     }
     const Taps down = MakeTaps(out.height, factor, margin, filter);
-    for (int y = 0; y < out.height; ++y) {
+    std::vector<float> sums(std::size_t(out.width));
+    for (int y = margin; y < margin + innerHeight; ++y) {
         const int first = down.first[std::size_t(y)];
         const float* w = &down.weights[std::size_t(y) * std::size_t(down.perSample)];
         std::uint8_t* o = &out.pixels[std::size_t(y) * std::size_t(out.width)];
-        std::vector<float> sums(std::size_t(out.width), 0.0f);
+        std::fill(sums.begin(), sums.end(), 0.0f);
         for (int k = 0; k < down.perSample; ++k) {
             const int from = first + k;
             if (from < 0 || from >= line.height) continue;
@@ -103,7 +106,7 @@ GrayImage ScaleLine(const GrayImage& line, double factor, int margin, Filter fil
             for (int x = 0; x < out.width; ++x)
                 sums[std::size_t(x)] += w[k] * in[x];
         }
-        for (int x = 0; x < out.width; ++x)
+        for (int x = margin; x < margin + innerWidth; ++x)
             o[x] = std::uint8_t(255 - std::clamp(int(std::lround(sums[std::size_t(x)])), 0, 255));
     }
     return out;
