@@ -3,6 +3,10 @@
 ; Built by the win64 and win32 presets:
 ;   makensis -DFLAVOUR=x64|x86 -DEXE=... -DLANGFILE=... -DICON=... -DOUT=... glimra.nsi
 ; /S installs silently, /D=folder (last on the command line) names the folder.
+; The x64 installer also takes -DOCR=folder: glimra_ocr.dll and tessdata\ in that
+; folder, the built-in text recogniser, which it installs as a component of its
+; own ("Text recognition", ticked at first; /NoTextRecognition unticks it for a
+; silent installation).
 ; Both flavours install into the same folder under the same Uninstall entry, so
 ; that one "Glimra" is listed in Apps: the x64 installer replaces a 32-bit Glimra
 ; in place, keeping its settings, start-up entry and Uninstall entry; the x86
@@ -88,6 +92,15 @@ FunctionEnd
 !insertmacro CloseRunningGlimra ""
 !insertmacro CloseRunningGlimra "un."
 
+; The text recogniser's files: the DLL, the models and their list.
+!macro RemoveTextRecognition
+    Delete "$INSTDIR\glimra_ocr.dll"
+    Delete "$INSTDIR\tessdata\eng.traineddata"
+    Delete "$INSTDIR\tessdata\deu.traineddata"
+    Delete "$INSTDIR\tessdata\models.txt"
+    RMDir "$INSTDIR\tessdata"
+!macroend
+
 ; Ends a running Glimra first; where it does not end, or its file is still in
 ; use, nothing is replaced and the user is told.
 !macro MakeWayFor un
@@ -133,20 +146,41 @@ Section "Glimra" SecProgram
     WriteRegStr HKCU "${UNINSTALL_KEY}" "Flavour" "${FLAVOUR}"
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
-    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-    IntFmt $0 "0x%08X" $0
-    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
+
+!ifdef OCR
+; The built-in text recogniser: Tesseract in a DLL of its own, and its English
+; and German models with the list the program checks them against.
+Section "Text recognition" SecTextRecognition
+    SetOutPath "$INSTDIR"
+    File "/oname=glimra_ocr.dll" "${OCR}/glimra_ocr.dll"
+    SetOutPath "$INSTDIR\tessdata"
+    File "${OCR}/tessdata/eng.traineddata"
+    File "${OCR}/tessdata/deu.traineddata"
+    File "${OCR}/tessdata/models.txt"
+    SetOutPath "$INSTDIR"
+SectionEnd
+!endif
 
 Section /o "Start Glimra when Windows starts" SecStartup
     WriteRegStr HKCU "${RUN_KEY}" "Glimra" '"$INSTDIR\glimra.exe"'
 SectionEnd
 
 ; Unticked over an installation that starts with Windows: it no longer does.
+; Text recognition unticked over an installation that has it: its files go.
+; The size is the installation's as it ends up.
 Section "-"
     ${IfNot} ${SectionIsSelected} ${SecStartup}
         DeleteRegValue HKCU "${RUN_KEY}" "Glimra"
     ${EndIf}
+!ifdef OCR
+    ${IfNot} ${SectionIsSelected} ${SecTextRecognition}
+        !insertmacro RemoveTextRecognition
+    ${EndIf}
+!endif
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    IntFmt $0 "0x%08X" $0
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
 SectionEnd
 
 Function .onInit
@@ -167,12 +201,21 @@ Function .onInit
     ${If} $0 != ""
         !insertmacro SelectSection ${SecStartup}
     ${EndIf}
+!ifdef OCR
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/NoTextRecognition" $1
+    ${IfNot} ${Errors}
+        !insertmacro UnselectSection ${SecTextRecognition}
+    ${EndIf}
+!endif
 FunctionEnd
 
 Section "Uninstall"
     SetShellVarContext current
     !insertmacro MakeWayFor "un."
     Delete "$INSTDIR\glimra.exe"
+    !insertmacro RemoveTextRecognition
     Delete "$INSTDIR\Lang\Deutsch.lng"
     RMDir "$INSTDIR\Lang"
     Delete "$INSTDIR\Uninstall.exe"

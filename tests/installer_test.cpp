@@ -2,7 +2,8 @@
 // installer run silently, the installed program started as its Start menu
 // shortcut starts it, an installation over a running Glimra, the silent
 // uninstallation; the 64-bit installer run over an installation of the 32-bit
-// Glimra; and the portable zip unpacked into a read-only folder.
+// Glimra; the 64-bit one's text recognition component, with and without; and
+// the portable zip unpacked into a read-only folder.
 #include <windows.h>
 
 #include <objbase.h>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "app/Settings.h"
+#include "ocr/windows/tesseract_dll.h"
 #include "testing/desktop/Desktop.h"
 #include "testing/desktop/Program.h"
 #include "testing/desktop/ProgramDriving.h"
@@ -46,6 +48,29 @@ std::string Folder(int csidl) {
 
 bool Exists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The built-in text recogniser's files (the 64-bit Glimra's only).
+constexpr const char* kTextRecognitionFiles[] = {"glimra_ocr.dll", "tessdata\\eng.traineddata",
+                                                 "tessdata\\deu.traineddata",
+                                                 "tessdata\\models.txt"};
+
+// How many of the text recogniser's files are in `folder`.
+int TextRecognitionFilesIn(const std::string& folder) {
+    int count = 0;
+    for (const char* file : kTextRecognitionFiles)
+        count += Exists(folder + "\\" + file);
+    return count;
+}
+
+// Whether the program's loader takes the text recogniser installed in `folder`
+// with both models; the reason where not.
+std::string TextRecognitionLoads(const std::string& folder) {
+    for (const char* language : {"eng", "deu"}) {
+        glimra::ocr::LoadError error;
+        if (!glimra::ocr::TesseractDll::Load(folder, language, error)) return error.text;
+    }
+    return "";
 }
 
 // The processor a program file is built for (IMAGE_FILE_MACHINE_*), or 0.
@@ -178,6 +203,8 @@ TEST(Installer, InstallsSilently_OverARunningGlimra_AndUninstallsKeepingTheSetti
     EXPECT_EQ(Value(kUninstallKey, "Flavour"), kFlavour);
     EXPECT_EQ(MachineOf(folder + "\\glimra.exe"), kMachine);
     EXPECT_EQ(Value(kRunKey, "Glimra"), std::nullopt) << "start-up is off by default";
+    // Text recognition is ticked at first, where the flavour has it.
+    EXPECT_EQ(TextRecognitionFilesIn(folder), k64Bit ? 4 : 0);
     const auto [target, start] = ShortcutOf(lnk);
     EXPECT_EQ(target, folder + "\\glimra.exe");
     EXPECT_EQ(start, folder);
@@ -275,6 +302,42 @@ TEST(Installer, The64BitOneReplacesA32BitInstallationInPlace) {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
 }
 
+// The 64-bit installer's "Text recognition" component: left out, the program is
+// installed without the recogniser's files; ticked again, they come and the
+// program's loader takes them; left out over an installation that has them,
+// they go; and the uninstaller removes them with the rest.
+TEST(Installer, TextRecognitionIsAComponentOfItsOwn) {
+    if (!InThrowAwayPrefix()) GTEST_SKIP() << "outside the test harness's Wine prefix";
+    if (!k64Bit) GTEST_SKIP() << "the 32-bit Glimra has no built-in text recogniser";
+    const std::string setup = Argument(1);
+    const std::string folder = Folder(CSIDL_LOCAL_APPDATA) + "\\Programs\\Glimra";
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kUninstallKey);
+
+    ASSERT_EQ(RunCommand("\"" + setup + "\" /S /NoTextRecognition"), 0);
+    EXPECT_TRUE(Exists(folder + "\\glimra.exe"));
+    EXPECT_EQ(TextRecognitionFilesIn(folder), 0);
+    EXPECT_FALSE(Exists(folder + "\\tessdata"));
+    glimra::ocr::LoadError error;
+    EXPECT_FALSE(glimra::ocr::TesseractDll::Load(folder, "eng", error));
+    EXPECT_EQ(error.kind, glimra::ocr::LoadError::Kind::NotInstalled) << error.text;
+
+    ASSERT_EQ(RunCommand("\"" + setup + "\" /S"), 0);
+    EXPECT_EQ(TextRecognitionFilesIn(folder), 4);
+    EXPECT_EQ(TextRecognitionLoads(folder), "");
+
+    ASSERT_EQ(RunCommand("\"" + setup + "\" /S /NoTextRecognition"), 0);
+    EXPECT_TRUE(Exists(folder + "\\glimra.exe"));
+    EXPECT_EQ(TextRecognitionFilesIn(folder), 0);
+    EXPECT_FALSE(Exists(folder + "\\tessdata"));
+
+    ASSERT_EQ(RunCommand("\"" + setup + "\" /S"), 0);
+    ASSERT_EQ(TextRecognitionFilesIn(folder), 4);
+    ASSERT_EQ(RunCommand("\"" + folder + "\\Uninstall.exe\" /S"), 0);
+    EXPECT_TRUE(WaitFor([&] { return !KeyExists(kUninstallKey) && !Exists(folder); }, 30000));
+    EXPECT_EQ(TextRecognitionFilesIn(folder), 0);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+}
+
 // Every entry under a folder with its size and time of last writing.
 void List(const std::string& folder, std::map<std::string, std::string>& entries) {
     WIN32_FIND_DATAA found;
@@ -340,6 +403,11 @@ TEST(PortableZip, RunsFromAReadOnlyFolderAndWritesNothingBesideItself) {
     EXPECT_TRUE(Exists(folder + "\\Lang\\Deutsch.lng"));
     EXPECT_TRUE(Exists(folder + "\\readme.txt"));
     EXPECT_EQ(MachineOf(folder + "\\glimra.exe"), kMachine);
+    // The 64-bit zip carries the text recogniser, which loads from where it lies.
+    EXPECT_EQ(TextRecognitionFilesIn(folder), k64Bit ? 4 : 0);
+    if (k64Bit) {
+        EXPECT_EQ(TextRecognitionLoads(folder), "");
+    }
     ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_READONLY);
     std::map<std::string, std::string> before, after;
     List(folder, before);
