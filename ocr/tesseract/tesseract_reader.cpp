@@ -29,6 +29,14 @@ constexpr std::pair<const char*, const char*> kSettings[] = {
     {"tessedit_do_invert", "0"},
 };
 
+// Tesseract's reader of files, given in place of its own: it reads none. Where
+// the bytes in memory are not a model, Tesseract would look for one on disk
+// (<language>/<language>.traineddata below the current folder); this way it
+// only fails.
+bool ReadNoFile(const char*, std::vector<char>*) {
+    return false;
+}
+
 struct DeleteText {
     void operator()(char* text) const { delete[] text; }
 };
@@ -53,7 +61,7 @@ std::unique_ptr<TesseractReader> TesseractReader::Open(std::string_view model,
     // The LSTM engine only: the build for Windows leaves the older engine out, and
     // the models shipped are the fast LSTM ones.
     if (api->Init(model.data(), int(model.size()), language.c_str(), tesseract::OEM_LSTM_ONLY,
-                  nullptr, 0, nullptr, nullptr, false, nullptr) != 0) {
+                  nullptr, 0, nullptr, nullptr, false, ReadNoFile) != 0) {
         error = "Tesseract could not load the model of \"" + language + "\"";
         return nullptr;
     }
