@@ -4,12 +4,12 @@
 // recogniser, and its character error rate (ocr/text_errors.h) and time are
 // printed, then the totals by size, smoothing and polarity.
 //   text_recognition [--out DIR] [--engine tesseract|none] [--model FILE]
-//                    [--x-height N] [--gamma G] [--filter bilinear|bicubic|lanczos]
+//                    [--x-height N] [--gamma G] [--margin M] [--filter bilinear|bicubic|lanczos]
 //                    [--compare-cli] FOLDER
 // --out writes each picture's text as read to DIR/NAME.txt; --engine none times
 // the pipeline alone. --model names the English .traineddata (host: Debian's by
 // default; the Windows build loads glimra_ocr.dll and tessdata\ beside itself,
-// as the program does). --x-height, --gamma and --filter try other preparations
+// as the program does). --x-height, --gamma, --margin and --filter try other preparations
 // than the pipeline's own. --compare-cli also runs Debian's `tesseract IMAGE -`
 // with its defaults on each picture (host only) and prints its error rate
 // beside ours.
@@ -150,6 +150,8 @@ int main(int argc, char** argv) {
             model = argv[++i];
         } else if (a == "--x-height" && value) {
             preparation.xHeight = std::atof(argv[++i]);
+        } else if (a == "--margin" && value) {
+            preparation.margin = std::atoi(argv[++i]);
         } else if (a == "--gamma" && value) {
             preparation.inkGamma = std::atof(argv[++i]);
         } else if (a == "--filter" && value) {
@@ -167,11 +169,11 @@ int main(int argc, char** argv) {
         }
     }
     if (folder.empty()) {
-        std::fprintf(
-            stderr,
-            "usage: text_recognition [--out DIR] [--engine tesseract|none] [--model FILE] "
-            "[--x-height N] [--gamma G] [--filter bilinear|bicubic|lanczos] [--compare-cli] "
-            "FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: text_recognition [--out DIR] [--engine tesseract|none] [--model FILE] "
+                     "[--x-height N] [--gamma G] [--margin M] [--filter bilinear|bicubic|lanczos] "
+                     "[--compare-cli] "
+                     "FOLDER\n");
         return 2;
     }
     std::string error;

@@ -1,6 +1,7 @@
 #include "ocr/recognise.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ocr/ink.h"
 #include "ocr/text_lines.h"
@@ -21,16 +22,31 @@ bool ReadBefore(const Box& box, const std::vector<Box>& read) {
     return false;
 }
 
-std::string ReadOne(const PixelView& picture, Box box, int xHeight, Engine& engine,
-                    const Preparation& preparation) {
+// Reads one line; the words' boxes come back in the picture's pixels.
+std::vector<Word> ReadOne(const PixelView& picture, Box box, int xHeight, Engine& engine,
+                          const Preparation& preparation) {
     // The cut's threshold leaves out the faintest edges of the letters.
     box = {std::max(0, box.left - 2), std::max(0, box.top - 1),
            std::min(picture.width, box.right + 2), std::min(picture.height, box.bottom + 1)};
     const GrayImage ink =
         InkImage(picture, box, BackgroundColour(picture, box), preparation.inkGamma);
-    const double factor = preparation.xHeight / std::max(xHeight, 1);
-    return JoinWords(
-        engine.ReadLine(ScaleLine(ink, factor, preparation.margin, preparation.filter)));
+    const double factor = std::max(1.0, preparation.xHeight / std::max(xHeight, 1));
+    std::vector<Word> words =
+        engine.ReadLine(ScaleLine(ink, factor, preparation.margin, preparation.filter));
+    const auto back = [&](int v, int origin) {
+        return origin + int(std::lround((v - preparation.margin) / factor));
+    };
+    for (Word& w : words)
+        w = {std::move(w.text), back(w.left, box.left), back(w.top, box.top),
+             back(w.right, box.left), back(w.bottom, box.top)};
+    return words;
+}
+
+long Characters(const std::string& text) {
+    long n = 0;
+    for (char c : text)
+        n += (c & 0xC0) != 0x80 && c != ' ';
+    return n;
 }
 
 // How far apart two words may be and still be one: a recogniser may split a
@@ -39,16 +55,42 @@ double GaplessWidth(const std::vector<Word>& words) {
     long width = 0, characters = 0;
     for (const Word& w : words) {
         width += w.right - w.left;
-        for (char c : w.text)
-            characters += (c & 0xC0) != 0x80 && c != ' ';
+        characters += Characters(w.text);
     }
     return characters ? 0.3 * double(width) / double(characters) : 0;
 }
 
-}  // namespace
+// The pitch of a monospace picture, 0 for another: one pitch p fits all its
+// words of four or more characters, n characters spanning n - 1 cells and part
+// of the last, (n - 1) p to n p give or take a pixel. Proportional text fails
+// that over as many words as asked for here.
+double MonospacePitch(const std::vector<std::vector<Word>>& lines) {
+    double least = 0, most = 1e9;
+    int fitted = 0;
+    for (const auto& words : lines)
+        for (const Word& w : words) {
+            const long n = Characters(w.text);
+            if (n < 4) continue;
+            least = std::max(least, (w.right - w.left - 1.0) / double(n));
+            most = std::min(most, (w.right - w.left + 1.0) / double(n - 1));
+            ++fitted;
+        }
+    return fitted >= 8 && least <= most ? (least + most) / 2 : 0;
+}
 
-std::string JoinWords(const std::vector<Word>& words) {
-    const double gapless = GaplessWidth(words);
+std::string Join(const std::vector<Word>& words, double gapless);
+
+// The lines' texts: in a monospace picture a space leaves at least a cell
+// between two words' ink, and the glyphs of one word less.
+void Finish(const std::vector<std::vector<Word>>& lines, Reading& reading) {
+    const double pitch = MonospacePitch(lines);
+    for (const auto& words : lines)
+        if (std::string text = Join(words, pitch > 0 ? 0.85 * pitch : GaplessWidth(words));
+            !text.empty())
+            reading.lines.push_back(std::move(text));
+}
+
+std::string Join(const std::vector<Word>& words, double gapless) {
     std::string text;
     const Word* before = nullptr;
     for (const Word& w : words) {
@@ -76,6 +118,12 @@ std::string JoinWords(const std::vector<Word>& words) {
     return out;
 }
 
+}  // namespace
+
+std::string JoinWords(const std::vector<Word>& words) {
+    return Join(words, GaplessWidth(words));
+}
+
 Reading Recognise(const PixelView& picture, Engine& engine, const std::atomic<bool>& cancel) {
     return Recognise(picture, engine, cancel, Preparation{});
 }
@@ -88,6 +136,7 @@ Reading Recognise(const PixelView& picture, Engine& engine, const std::atomic<bo
     // the next band, which starts at its top; lines of other columns that the
     // next band finds again are known by their place and not read twice.
     std::vector<Box> read;
+    std::vector<std::vector<Word>> lines;
     for (int top = 0; top < picture.height;) {
         const int bottom = std::min(picture.height, top + std::max(preparation.band, 64));
         const bool last = bottom == picture.height;
@@ -104,17 +153,17 @@ Reading Recognise(const PixelView& picture, Engine& engine, const std::atomic<bo
             if (ReadBefore(box, read)) continue;
             if (cancel.load()) {
                 reading.cancelled = true;
+                Finish(lines, reading);
                 return reading;
             }
             band.push_back(box);
-            if (std::string text = ReadOne(picture, box, line.xHeight, engine, preparation);
-                !text.empty())
-                reading.lines.push_back(std::move(text));
+            lines.push_back(ReadOne(picture, box, line.xHeight, engine, preparation));
         }
         std::erase_if(read, [next](const Box& b) { return b.bottom <= next; });
         read.insert(read.end(), band.begin(), band.end());
         top = next;
     }
+    Finish(lines, reading);
     return reading;
 }
 
