@@ -117,6 +117,8 @@ void CaptureCommands::Run(Capture capture) {
             return Scrolling();
         case Capture::Recording:
             return Record();
+        case Capture::TextFromRegion:
+            return TextFromRegion();
     }
 }
 
@@ -297,6 +299,22 @@ void CaptureCommands::Record() {
             main_.Get<ui::TControl>("info").SetCaption(RecordAndKeep(*area, {}).said);
         },
         [this](TCaptureForm& overlay) { PrepareRecordingOverlay(overlay); });
+}
+
+void CaptureCommands::TextFromRegion() {
+    std::unique_ptr<ui::TBitmap> area;
+    RECT place{};
+    RunOverlay<TCaptureForm>(
+        [&](TCaptureForm& overlay) {
+            const RECT r = overlay.SelRect;
+            place = {std::min(r.left, r.right), std::min(r.top, r.bottom),
+                     std::max(r.left, r.right), std::max(r.top, r.bottom)};
+            if (place.left == place.right || place.top == place.bottom) return;
+            area = overlay.FrozenPart(place);
+        },
+        [this](TCaptureForm& overlay) { overlay.Adjustable = options_.AdjustSelection(); });
+    // Read once the main window is back, which the result window then stands before.
+    if (area && readText) readText(area->View(), place);
 }
 
 bool CaptureCommands::Open(const std::wstring& path, std::string& failure) {

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -78,6 +79,9 @@ class CaptureCommands {
     // the recorder's overlay picks.
     RecordingResult RecordForCommand(const std::optional<RECT>& area,
                                      const RecordingRequest& request);
+    // Reads the text of the area that "Text from Region" took (its place on the
+    // screen given).
+    std::function<void(const glimra::PixelView& area, RECT place)> readText;
 
   private:
     void Run(Capture capture);
@@ -96,6 +100,9 @@ class CaptureCommands {
     // window or display its keys pick), recorded live until it is stopped, then
     // previewed, trimmed and saved.
     void Record();
+    // F9's overlay; the dragged area's text is read (readText), and the
+    // current picture stays as it was.
+    void TextFromRegion();
     // The recorder's overlay: its pick keys, and the adjustable band where set.
     void PrepareRecordingOverlay(TCaptureForm& overlay) const;
     // Records `area` until it is stopped, cancelled or its time is up; then

@@ -86,6 +86,7 @@ void ShowCaptureKeys(ui::TForm& window, const HotKeys& keys) {
         {"MenuLastRegion", "TrayLastRegion"},
         {"MenuScrolling", "TrayScrolling"},
         {"MenuRecord", "TrayRecord"},
+        {"MenuTextFromRegion", "TrayTextFromRegion"},
     };
     for (const CaptureKey& c : kCaptureKeys) {
         const KeyChord& k = keys.Key(c.capture);

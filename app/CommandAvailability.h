@@ -25,6 +25,7 @@ class CommandAvailability {
         "MenuCrop",         "MenuRectangle",       "MenuEllipse",
         "MenuLine",         "MenuArrow",           "MenuHighlighter",
         "MenuText",         "MenuStepNumber",      "MenuPin",
+        "MenuCopyText",     "MenuTextArea",
     };
 
     explicit CommandAvailability(ui::TForm& window);

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/Tool.h"
@@ -16,6 +17,8 @@
 struct EditorState {
     ToolSettings settings = ToolSettings::Load();
     int nextStep = 1;
+    // Reads the text of a part of the picture (its place on the screen given).
+    std::function<void(const glimra::PixelView& part, RECT place)> readText;
 };
 
 struct EditorTool {
@@ -32,10 +35,12 @@ std::unique_ptr<Tool> MakeArrowTool(ToolContext& context, EditorState& state);
 std::unique_ptr<Tool> MakeHighlighterTool(ToolContext& context, EditorState& state);
 std::unique_ptr<Tool> MakeTextTool(ToolContext& context, EditorState& state);
 std::unique_ptr<Tool> MakeStepNumberTool(ToolContext& context, EditorState& state);
+std::unique_ptr<Tool> MakeTextAreaTool(ToolContext& context, EditorState& state);
 
 inline constexpr EditorTool kEditorTools[] = {
-    {"Crop", 'C', MakeCropTool},       {"Rectangle", 'R', MakeRectangleTool},
-    {"Ellipse", 'E', MakeEllipseTool}, {"Line", 'L', MakeLineTool},
-    {"Arrow", 'A', MakeArrowTool},     {"Highlighter", 'H', MakeHighlighterTool},
-    {"Text", 'T', MakeTextTool},       {"StepNumber", 'N', MakeStepNumberTool},
+    {"Crop", 'C', MakeCropTool},         {"Rectangle", 'R', MakeRectangleTool},
+    {"Ellipse", 'E', MakeEllipseTool},   {"Line", 'L', MakeLineTool},
+    {"Arrow", 'A', MakeArrowTool},       {"Highlighter", 'H', MakeHighlighterTool},
+    {"Text", 'T', MakeTextTool},         {"StepNumber", 'N', MakeStepNumberTool},
+    {"TextArea", 'X', MakeTextAreaTool},
 };

@@ -6,7 +6,7 @@
 #include "app/Settings.h"
 #include "forms/Unit1.h"
 
-const CaptureKey kCaptureKeys[8] = {
+const CaptureKey kCaptureKeys[9] = {
     {Capture::Desktop, "KeyDesktop", "Desktop", {VK_F7}},
     {Capture::ActiveWindow, "KeyActiveWindow", "Active Window", {VK_F8}},
     {Capture::Selection, "KeySelection", "Selection", {VK_F9}},
@@ -20,6 +20,7 @@ const CaptureKey kCaptureKeys[8] = {
     {Capture::LastRegion, "KeyLastRegion", "Last Region", {VK_F8, true, true, true}},
     {Capture::Scrolling, "KeyScrolling", "Scrolling Window", {VK_F10, true, true, true}},
     {Capture::Recording, "KeyRecording", "Record Screen", {VK_F11, true, true, true}},
+    {Capture::TextFromRegion, "KeyTextFromRegion", "Text from Region", {VK_F12, true, true, true}},
 };
 
 namespace {

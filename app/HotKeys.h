@@ -18,7 +18,8 @@ enum class Capture {
     AllDisplays,
     LastRegion,
     Scrolling,
-    Recording
+    Recording,
+    TextFromRegion
 };
 
 // A key with the modifiers held with it.
@@ -41,7 +42,7 @@ struct CaptureKey {
     KeyChord standard;
 };
 // In the order the poll looks at them and the dialog lists them.
-extern const CaptureKey kCaptureKeys[8];
+extern const CaptureKey kCaptureKeys[9];
 
 class HotKeys {
   public:

@@ -73,8 +73,12 @@ ScrollingProgress::~ScrollingProgress() {
 }
 
 void ScrollingProgress::Show(int screens) {
-    text_ = "Scrolling capture: " + std::to_string(screens) +
-            (screens == 1 ? " screen" : " screens") + " taken. Esc stops.";
+    Say("Scrolling capture: " + std::to_string(screens) + (screens == 1 ? " screen" : " screens") +
+        " taken. Esc stops.");
+}
+
+void ScrollingProgress::Say(const std::string& text) {
+    text_ = text;
     if (!window_) return;
     ::InvalidateRect(window_, nullptr, TRUE);
     ::UpdateWindow(window_);

@@ -1,5 +1,6 @@
 // The small window a scrolling capture shows while it runs: how many screens it
-// has taken, and that Escape stops it. It stands beside the area being taken
+// has taken, and that Escape stops it (text recognition shows it too, with a
+// text of its own). It stands beside the area being taken
 // where its display has room, and holds the keyboard, so that Escape reaches it
 // rather than the window being scrolled, which shows no caret meanwhile.
 #pragma once
@@ -20,6 +21,7 @@ class ScrollingProgress {
     ScrollingProgress& operator=(const ScrollingProgress&) = delete;
 
     void Show(int screens);
+    void Say(const std::string& text);
     // Escape has been pressed in it.
     bool Stopped() const { return stopped_; }
     // The screen's pixels in the area, never with this window in them: where it

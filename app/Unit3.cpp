@@ -20,6 +20,7 @@
 #include "app/Statistics.h"
 #include "app/ToolChoice.h"
 #include "app/ViewToggles.h"
+#include "app/text/TextCommands.h"
 #include "forms/Links.h"
 #include "forms/Unit1.h"
 #include "lang/windows/TMultiLanguage.h"
@@ -50,7 +51,8 @@ TMAIN::TMAIN(ui::TComponent* owner) : ui::TForm(owner) {
     Handler("Image1MouseUp", &TMAIN::Image1MouseUp);
     for (const NamedHandlers& group :
          {HoverHandlers(*this), BrushMenuHandlers(*this, brush_), ToolChoice::Handlers(choice_),
-          DelayHandlers(*this, options_), CaptureOptionHandlers(*this, options_)})
+          DelayHandlers(*this, options_), CaptureOptionHandlers(*this, options_),
+          TextCommands::Handlers(text_)})
         for (const NamedHandler& h : group)
             HandlerFunction<ui::TNotifyEvent>(h.name.c_str(), h.handler);
 }
@@ -72,6 +74,12 @@ void TMAIN::Loaded() {
     edits_ = std::make_unique<PictureCommands>(*this, *picture_, *history_,
                                                [this] { StartCommandRefresh(); });
     output_ = std::make_unique<OutputCommands>(*this, *picture_, *SaveDialog1, *PrinterSetupDialog);
+    text_ = std::make_unique<TextCommands>(*this, Get<ui::TControl>("info"),
+                                           [this] { return MultiLanguage1->LanguageName(); });
+    text_->ShowChoice();
+    captures_->readText = editor_.readText = [this](const glimra::PixelView& picture, RECT place) {
+        text_->Read(picture, place);
+    };
     view_ = std::make_unique<ViewToggles>(*this);
     choice_ = std::make_unique<ToolChoice>(*this, *tools_, brush_, editor_);
     choice_->ShowSettings();
@@ -179,6 +187,16 @@ void TMAIN::MenuAutoSaveClick(TObject*) {
 
 void TMAIN::MenuRecordClick(TObject*) {
     captures_->Start(Capture::Recording);
+}
+
+void TMAIN::MenuTextFromRegionClick(TObject*) {
+    captures_->Start(Capture::TextFromRegion);
+}
+
+void TMAIN::MenuCopyTextClick(TObject*) {
+    RECT place{};
+    ::GetWindowRect(ScrollBox1->Handle(), &place);
+    text_->Read(picture_->View(), place);
 }
 
 void TMAIN::MenuScrollFromCurrentClick(TObject*) {

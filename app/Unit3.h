@@ -24,6 +24,7 @@ class CommandServer;
 class OutputCommands;
 class PictureCommands;
 class PictureTools;
+class TextCommands;
 class ToolChoice;
 class ViewToggles;
 
@@ -70,6 +71,8 @@ class TTrayIcon;
        around a capture. */                                                              \
     X(MenuAllDisplaysClick) X(MenuLastRegionClick) X(MenuScrollingClick) X(MenuScrollFromCurrentClick) X(MenuRecordClick)                 \
     X(MenuAutoSaveClick) X(MenuAutoCopyClick) X(MenuKeysClick) X(MenuPinClick)           \
+    /* Text recognition: an area of the screen, or the current picture. */               \
+    X(MenuTextFromRegionClick) X(MenuCopyTextClick)                                      \
     /* The View menu. */                                                                 \
     X(MenuToolBarClick) X(MenuImageEditClick) X(MenuStatusBarClick) X(MenuShowAllClick)  \
     X(MenuShowNoneClick)                                                                 \
@@ -170,6 +173,7 @@ class TMAIN : public ui::TForm {
     std::unique_ptr<CaptureCommands> captures_;
     std::unique_ptr<PictureCommands> edits_;
     std::unique_ptr<OutputCommands> output_;
+    std::unique_ptr<TextCommands> text_;
     std::unique_ptr<ViewToggles> view_;
     std::unique_ptr<CommandAvailability> availability_;
     std::unique_ptr<CommandServer> commands_;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <sstream>
 #include <stdexcept>
 #include <utility>
 
@@ -127,12 +126,19 @@ std::string Sha256(const std::string& bytes) {
 // such file (or is missing).
 bool Listed(const std::string& list, const std::string& name, unsigned long long& size,
             std::string& sha256) {
-    std::istringstream lines(list);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string file;
-        if (fields >> file >> size >> sha256 && file == name) return true;
+    // Lines of "name size sha256", read without the stream library, which
+    // nothing else in the program needs.
+    std::size_t at = 0;
+    while (at < list.size()) {
+        std::size_t end = list.find('\n', at);
+        if (end == std::string::npos) end = list.size();
+        char file[128] = {}, hash[80] = {};
+        const std::string line = list.substr(at, end - at);
+        at = end + 1;
+        if (std::sscanf(line.c_str(), "%127s %llu %79s", file, &size, hash) == 3 && file == name) {
+            sha256 = hash;
+            return true;
+        }
     }
     return false;
 }

@@ -158,4 +158,18 @@ void CopyFileToClipboard(HWND owner, const std::wstring& path) {
     memory.Release();
 }
 
+void CopyTextToClipboard(HWND owner, const std::wstring& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    GlobalMemory memory(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
+    void* to = memory ? ::GlobalLock(memory.Get()) : nullptr;
+    if (!to) throw std::runtime_error("Cannot copy the text: not enough memory.");
+    std::memcpy(to, text.c_str(), text.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory.Get());
+    OpenClipboardScope open(owner);
+    ::EmptyClipboard();
+    if (!::SetClipboardData(CF_UNICODETEXT, memory.Get()))
+        throw std::runtime_error("Cannot copy the text to the clipboard.");
+    memory.Release();
+}
+
 }  // namespace glimra

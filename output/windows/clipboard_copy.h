@@ -1,5 +1,6 @@
 // The copy command's work: the picture on the clipboard as a bitmap; and a
-// saved file on the clipboard as a file, which pastes into chat and mail.
+// saved file on the clipboard as a file, which pastes into chat and mail; and
+// text read from a picture as text.
 #pragma once
 
 #include <windows.h>
@@ -25,5 +26,10 @@ void CopyToClipboard(HWND owner, const PixelView& picture);
 // one (CF_HDROP, wide), as Explorer's Copy leaves it. Throws std::runtime_error
 // as CopyToClipboard does.
 void CopyFileToClipboard(HWND owner, const std::wstring& path);
+
+// Replaces the clipboard's content with `text` as Unicode text (CF_UNICODETEXT;
+// the system offers it as CF_TEXT too). Throws std::runtime_error as
+// CopyToClipboard does.
+void CopyTextToClipboard(HWND owner, const std::wstring& text);
 
 }  // namespace glimra

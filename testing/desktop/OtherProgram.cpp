@@ -59,6 +59,43 @@ LRESULT CALLBACK SolidProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A window that draws the lines of the TextLook its user data points to.
+LRESULT CALLBACK TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ERASEBKGND) return 1;
+    if (message == WM_PAINT) {
+        const auto* look =
+            reinterpret_cast<const TextLook*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(window, &ps);
+        RECT client;
+        ::GetClientRect(window, &client);
+        HBRUSH paper = ::CreateSolidBrush(look ? look->paper : RGB(255, 255, 255));
+        ::FillRect(dc, &client, paper);
+        ::DeleteObject(paper);
+        if (look) {
+            HFONT font = ::CreateFontA(-::MulDiv(look->points, ::GetDeviceCaps(dc, LOGPIXELSY), 72),
+                                       0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, look->quality,
+                                       DEFAULT_PITCH, look->font.c_str());
+            HGDIOBJ old = ::SelectObject(dc, font);
+            ::SetTextColor(dc, look->ink);
+            ::SetBkMode(dc, TRANSPARENT);
+            TEXTMETRICA metrics{};
+            ::GetTextMetricsA(dc, &metrics);
+            int y = 6;
+            for (const std::string& line : look->lines) {
+                ::TextOutA(dc, 8, y, line.c_str(), int(line.size()));
+                y += metrics.tmHeight + metrics.tmExternalLeading + 2;
+            }
+            ::SelectObject(dc, old);
+            ::DeleteObject(font);
+        }
+        ::EndPaint(window, &ps);
+        return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
 void RegisterClasses() {
     WNDCLASSA wc{};
     wc.hInstance = ::GetModuleHandleA(nullptr);
@@ -71,6 +108,9 @@ void RegisterClasses() {
     ::RegisterClassA(&wc);
     wc.lpfnWndProc = SolidProc;
     wc.lpszClassName = "OtherProgramSolid";
+    ::RegisterClassA(&wc);
+    wc.lpfnWndProc = TextProc;
+    wc.lpszClassName = "OtherProgramText";
     ::RegisterClassA(&wc);
 }
 
@@ -176,6 +216,23 @@ HWND OtherProgram::BlankWindow(RECT r) {
         window = ::CreateWindowExA(0, "OtherProgramBlank", "Blank", WS_POPUP | WS_VISIBLE, r.left,
                                    r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
                                    ::GetModuleHandleA(nullptr), nullptr);
+        windows_.push_back(window);
+    });
+    return window;
+}
+
+HWND OtherProgram::TextWindow(RECT r, const TextLook& look) {
+    looks_.push_back(std::make_unique<TextLook>(look));
+    const TextLook* kept = looks_.back().get();
+    HWND window = nullptr;
+    Run([&] {
+        window = ::CreateWindowExA(0, "OtherProgramText", "Text", WS_POPUP, r.left, r.top,
+                                   r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(kept));
+        ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::ShowWindow(window, SW_SHOWNOACTIVATE);
+        ::UpdateWindow(window);
         windows_.push_back(window);
     });
     return window;

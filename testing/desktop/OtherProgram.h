@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -16,6 +18,17 @@ namespace glimra::test {
 COLORREF Pattern(int x, int y);
 // Fills (0, 0, width, height) of `dc` with the pattern.
 void PaintPattern(HDC dc, int width, int height);
+
+// Lines of text as a text window draws them: in a font of the system at a size
+// in points, ink on paper, smoothed as `quality` says (ANTIALIASED_QUALITY,
+// CLEARTYPE_QUALITY, ...), from a margin at the top left, one line under the other.
+struct TextLook {
+    std::string font;
+    int points = 10;
+    COLORREF ink = RGB(0, 0, 0), paper = RGB(255, 255, 255);
+    BYTE quality = ANTIALIASED_QUALITY;
+    std::vector<std::string> lines;
+};
 
 class OtherProgram {
   public:
@@ -33,6 +46,8 @@ class OtherProgram {
     HWND SolidWindow(RECT outer, COLORREF colour, DWORD style = WS_POPUP);
     // A top-level window that draws nothing; for sizes no screen could show.
     HWND BlankWindow(RECT outer);
+    // A top-level window that shows the text, shown without taking the focus.
+    HWND TextWindow(RECT outer, const TextLook& look);
 
     // Runs `work` on the windows' thread and waits for it.
     void Run(const std::function<void()>& work);
@@ -44,6 +59,7 @@ class OtherProgram {
     DWORD threadId_ = 0;
     HANDLE ready_;
     std::vector<HWND> windows_;
+    std::vector<std::unique_ptr<TextLook>> looks_;
 };
 
 }  // namespace glimra::test
