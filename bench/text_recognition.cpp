@@ -4,15 +4,15 @@
 // recogniser, and its character error rate (ocr/text_errors.h) and time are
 // printed, then the totals by size, smoothing and polarity.
 //   text_recognition [--out DIR] [--engine tesseract|none] [--model FILE]
-//                    [--x-height N] [--gamma G] [--margin M] [--filter bilinear|bicubic|lanczos]
+//                    [--x-height N] [--gamma G] [--gamma-dark G] [--margin M] [--filter
+//                    bilinear|bicubic|lanczos]
 //                    [--compare-cli] FOLDER
 // --out writes each picture's text as read to DIR/NAME.txt; --engine none times
 // the pipeline alone. --model names the English .traineddata (host: Debian's by
 // default; the Windows build loads glimra_ocr.dll and tessdata\ beside itself,
-// as the program does). --x-height, --gamma, --margin and --filter try other preparations
-// than the pipeline's own. --compare-cli also runs Debian's `tesseract IMAGE -`
-// with its defaults on each picture (host only) and prints its error rate
-// beside ours.
+// as the program does). --x-height, --gamma, --gamma-dark, --margin and --filter try other
+// preparations than the pipeline's own. --compare-cli also runs Debian's `tesseract IMAGE -` with
+// its defaults on each picture (host only) and prints its error rate beside ours.
 #include <png.h>
 #ifndef _WIN32
 #include <unistd.h>
@@ -154,6 +154,8 @@ int main(int argc, char** argv) {
             preparation.margin = std::atoi(argv[++i]);
         } else if (a == "--gamma" && value) {
             preparation.inkGamma = std::atof(argv[++i]);
+        } else if (a == "--gamma-dark" && value) {
+            preparation.inkGammaDark = std::atof(argv[++i]);
         } else if (a == "--filter" && value) {
             const std::string f = argv[++i];
             preparation.filter = f == "bilinear"  ? glimra::ocr::Filter::Bilinear
@@ -171,7 +173,8 @@ int main(int argc, char** argv) {
     if (folder.empty()) {
         std::fprintf(stderr,
                      "usage: text_recognition [--out DIR] [--engine tesseract|none] [--model FILE] "
-                     "[--x-height N] [--gamma G] [--margin M] [--filter bilinear|bicubic|lanczos] "
+                     "[--x-height N] [--gamma G] [--gamma-dark G] [--margin M] [--filter "
+                     "bilinear|bicubic|lanczos] "
                      "[--compare-cli] "
                      "FOLDER\n");
         return 2;

@@ -28,8 +28,10 @@ std::vector<Word> ReadOne(const PixelView& picture, Box box, int xHeight, Engine
     // The cut's threshold leaves out the faintest edges of the letters.
     box = {std::max(0, box.left - 2), std::max(0, box.top - 1),
            std::min(picture.width, box.right + 2), std::min(picture.height, box.bottom + 1)};
+    const Colour background = BackgroundColour(picture, box);
+    const bool dark = background.red + background.green + background.blue < 3 * 128;
     const GrayImage ink =
-        InkImage(picture, box, BackgroundColour(picture, box), preparation.inkGamma);
+        InkImage(picture, box, background, dark ? preparation.inkGammaDark : preparation.inkGamma);
     const double factor = std::max(1.0, preparation.xHeight / std::max(xHeight, 1));
     std::vector<Word> words =
         engine.ReadLine(ScaleLine(ink, factor, preparation.margin, preparation.filter));

@@ -24,9 +24,10 @@ struct Reading {
 struct Preparation {
     double xHeight = 16;  // the small letters' height the lines are scaled to
     Filter filter = Filter::Lanczos;
-    double inkGamma = 0.7;  // see InkImage (ocr/ink.h)
-    int margin = 12;        // paper around a scaled line, in its pixels
-    int band = 2048;        // the rows read as one band of a tall picture
+    double inkGamma = 0.7;       // see InkImage (ocr/ink.h), for text on a light background
+    double inkGammaDark = 0.85;  // the same for text on a dark one
+    int margin = 12;             // paper around a scaled line, in its pixels
+    int band = 2048;             // the rows read as one band of a tall picture
 };
 
 // Reads the text in a picture (3 or 4 bytes a pixel, blue green red).
