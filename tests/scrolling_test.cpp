@@ -273,6 +273,49 @@ TEST_F(Scrolling, NotepadWithFourHundredNumberedLines_HoldsEveryLineOnceInOrder)
     EXPECT_TRUE(standsWhereItShould(first)) << "line " << first;
     EXPECT_EQ(p.height, first * lineHeight + (client.bottom - client.top));
     ::SetWindowPos(notepad, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::ShowWindow(notepad, SW_SHOWMINNOACTIVE);
+
+    // The text of the whole picture, with "Copy Te&xt" of the Edit menu: first
+    // cancelled with Escape while it is read (nothing changes: the picture stays
+    // on the clipboard), then read to its end: every line once, in order.
+    const auto copyText = [&] {
+        ::SetForegroundWindow(main);
+        WaitFor([&] { return ::GetForegroundWindow() == main; }, 3000);
+        AltAnd('E');
+        ASSERT_TRUE(WaitForMenu(*program));
+        Keys({'X'});
+    };
+    copyText();
+    HWND reading = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] { return (reading = ::FindWindowA("GlimraScrollingProgress", nullptr)) != nullptr; },
+        10000));
+    WaitFor([&] { return ::GetForegroundWindow() == reading; }, 3000);
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(reading); }, 30000));
+    EXPECT_EQ(::FindWindowA("GlimraTextResult", nullptr), nullptr);
+    EXPECT_TRUE(ClipboardPixels() == p) << "the cancelled reading changed the clipboard";
+
+    copyText();
+    HWND result = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            result = ::FindWindowA("GlimraTextResult", nullptr);
+            return result && ::IsWindowVisible(result);
+        },
+        120000));
+    std::string text;
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(::GlobalLock(data));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    std::string expected;
+    for (int i = 1; i <= 400; ++i)
+        expected += (i > 1 ? "\r\n" : "") + std::string("Line number ") + std::to_string(i);
+    EXPECT_EQ(text, expected);
+    ::PostMessageA(result, WM_CLOSE, 0, 0);
 }
 
 }  // namespace

@@ -215,7 +215,11 @@ TEST_F(TextRecognition, ReadsTheTextOfDraggedAreasInTheSystemsFonts) {
                 << copied;
         // The result window shows what went to the clipboard.
         EXPECT_EQ(Utf8(ResultText(result)), copied);
-        if (sample.code) SaveScreenshot(result, "text-result");
+        if (sample.code) {
+            ::RedrawWindow(result, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            ::Sleep(500);
+            SaveScreenshot(result, "text-result");
+        }
         CloseResult(result);
         other.Run([&] { ::DestroyWindow(window); });
     }
