@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/PictureCommands.h"
-#include "app/PictureTools.h"
+#include "app/editor/PictureTools.h"
 #include "testing/app/MainWindowInternals.h"
 #include "testing/app/MainWindowTest.h"
 #include "testing/app/PackedBytesDamage.h"

@@ -1,7 +1,7 @@
 #include "app/Shortcuts.h"
 
-#include "app/PictureTools.h"
-#include "app/ToolChoice.h"
+#include "app/editor/PictureTools.h"
+#include "app/editor/ToolChoice.h"
 #include "ui/TForm.h"
 #include "ui/TMenuItem.h"
 

@@ -6,9 +6,9 @@
 
 #include <memory>
 
-#include "app/BrushTool.h"
+#include "app/editor/BrushTool.h"
 #include "app/CaptureOptions.h"
-#include "app/EditorTools.h"
+#include "app/editor/EditorTools.h"
 #include "app/CurrentPicture.h"
 #include "app/History.h"
 #include "app/HotKeys.h"

@@ -30,9 +30,9 @@
 #include <string>
 #include <vector>
 
-#include "app/EditorTools.h"
+#include "app/editor/EditorTools.h"
 #include "app/PackedBytes.h"
-#include "app/PictureTools.h"
+#include "app/editor/PictureTools.h"
 #include "app/Unit3.h"
 #include "app/Startup.h"
 #include "capture/ScrnCap.h"

@@ -2,8 +2,8 @@
 // whole picture); the picture does not change. A drag of zero width or height
 // reads nothing.
 #include "app/CurrentPicture.h"
-#include "app/DragTool.h"
-#include "app/EditorTools.h"
+#include "app/editor/DragTool.h"
+#include "app/editor/EditorTools.h"
 #include "ui/TScrollBox.h"
 
 namespace {

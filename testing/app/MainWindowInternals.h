@@ -2,7 +2,7 @@
 // history of the picture's changes, and the tool that the mouse works with.
 #pragma once
 
-#include "app/PictureTools.h"
+#include "app/editor/PictureTools.h"
 #include "app/Unit3.h"
 
 namespace glimra::test {

@@ -1,6 +1,6 @@
-#include "app/PictureTools.h"
+#include "app/editor/PictureTools.h"
 
-#include "app/PanTool.h"
+#include "app/editor/PanTool.h"
 
 PictureTools::PictureTools(ToolContext context)
     : context_(context), active_(std::make_unique<PanTool>(context_)) {}

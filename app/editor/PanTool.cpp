@@ -1,4 +1,4 @@
-#include "app/PanTool.h"
+#include "app/editor/PanTool.h"
 
 #include "ui/TApplication.h"
 #include "ui/TImage.h"

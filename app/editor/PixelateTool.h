@@ -6,7 +6,7 @@
 
 #include <optional>
 
-#include "app/Tool.h"
+#include "app/editor/Tool.h"
 
 class PixelateTool : public Tool {
   public:

@@ -1,8 +1,8 @@
 // Line and Arrow: from the press point to the release point in the line width,
 // blended at the edges, the arrow with its head at the release point; with Shift
 // at a multiple of 45 degrees.
-#include "app/DragTool.h"
-#include "app/EditorTools.h"
+#include "app/editor/DragTool.h"
+#include "app/editor/EditorTools.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/Tool.h"
+#include "app/editor/Tool.h"
 
 class PictureTools {
   public:

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/ToolSettings.h"
+#include "app/editor/ToolSettings.h"
 #include "win/handles.h"
 
 // The font at its size in points on a picture of 96 pixels per inch.

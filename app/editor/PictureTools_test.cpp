@@ -8,7 +8,7 @@
 
 #include "app/CurrentPicture.h"
 #include "app/History.h"
-#include "app/Tool.h"
+#include "app/editor/Tool.h"
 #include "testing/app/MainWindowInternals.h"
 #include "testing/app/MainWindowTest.h"
 #include "testing/desktop/Desktop.h"

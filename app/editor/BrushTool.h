@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "app/NamedHandlers.h"
-#include "app/Tool.h"
+#include "app/editor/Tool.h"
 #include "ui/Graphics.h"
 
 namespace ui {

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "app/Tool.h"
-#include "app/ToolSettings.h"
+#include "app/editor/Tool.h"
+#include "app/editor/ToolSettings.h"
 
 class DragTool : public Tool {
   public:

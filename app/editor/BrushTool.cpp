@@ -1,4 +1,4 @@
-#include "app/BrushTool.h"
+#include "app/editor/BrushTool.h"
 
 #include <algorithm>
 #include <utility>

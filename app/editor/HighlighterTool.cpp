@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "app/CurrentPicture.h"
-#include "app/DragTool.h"
+#include "app/editor/DragTool.h"
 #include "app/History.h"
-#include "app/EditorTools.h"
+#include "app/editor/EditorTools.h"
 
 namespace {
 

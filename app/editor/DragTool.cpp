@@ -1,4 +1,4 @@
-#include "app/DragTool.h"
+#include "app/editor/DragTool.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/Tool.h"
+#include "app/editor/Tool.h"
 
 #include <algorithm>
 

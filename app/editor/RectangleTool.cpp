@@ -1,7 +1,7 @@
 // Rectangle: the frame of the dragged rectangle, the line width inside its edge,
 // in the tool colour, exactly; with Shift a square.
-#include "app/DragTool.h"
-#include "app/EditorTools.h"
+#include "app/editor/DragTool.h"
+#include "app/editor/EditorTools.h"
 
 namespace {
 

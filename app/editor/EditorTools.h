@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/Tool.h"
-#include "app/ToolSettings.h"
+#include "app/editor/Tool.h"
+#include "app/editor/ToolSettings.h"
 
 // What the tools share: the colour, width and font, and the next step number,
 // which starts again at 1 with each new capture.

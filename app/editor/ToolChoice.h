@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "app/BrushTool.h"
-#include "app/EditorTools.h"
+#include "app/editor/BrushTool.h"
+#include "app/editor/EditorTools.h"
 #include "app/NamedHandlers.h"
 
 class PictureTools;

@@ -1,4 +1,4 @@
-#include "app/ToolChoice.h"
+#include "app/editor/ToolChoice.h"
 
 #include <commdlg.h>
 
@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "app/PictureTools.h"
-#include "app/PixelateTool.h"
+#include "app/editor/PictureTools.h"
+#include "app/editor/PixelateTool.h"
 #include "win/SystemFunction.h"
 #include "ui/TColorDialog.h"
 #include "ui/TForm.h"

@@ -1,4 +1,4 @@
-#include "app/PixelateTool.h"
+#include "app/editor/PixelateTool.h"
 
 #include "app/CurrentPicture.h"
 #include "app/History.h"

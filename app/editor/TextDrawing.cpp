@@ -1,4 +1,4 @@
-#include "app/TextDrawing.h"
+#include "app/editor/TextDrawing.h"
 
 win::Font CreateBoldFont(const std::string& face, int pixelHeight) {
     return win::Font(::CreateFontA(-pixelHeight, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,

@@ -1,4 +1,4 @@
-#include "app/ToolSettings.h"
+#include "app/editor/ToolSettings.h"
 
 #include <cstdio>
 #include <vector>

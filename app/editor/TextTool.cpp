@@ -5,9 +5,9 @@
 #include <string>
 
 #include "app/CurrentPicture.h"
-#include "app/EditorTools.h"
+#include "app/editor/EditorTools.h"
 #include "app/History.h"
-#include "app/TextDrawing.h"
+#include "app/editor/TextDrawing.h"
 #include "ui/TImage.h"
 #include "ui/TScrollBox.h"
 

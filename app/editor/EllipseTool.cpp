@@ -1,7 +1,7 @@
 // Ellipse: the outline of the ellipse inscribed in the dragged rectangle, the
 // line width inside it, blended at its edges; with Shift a circle.
-#include "app/DragTool.h"
-#include "app/EditorTools.h"
+#include "app/editor/DragTool.h"
+#include "app/editor/EditorTools.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "app/CurrentPicture.h"
-#include "app/DragTool.h"
-#include "app/EditorTools.h"
+#include "app/editor/DragTool.h"
+#include "app/editor/EditorTools.h"
 #include "app/History.h"
 
 namespace {
