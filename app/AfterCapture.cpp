@@ -6,6 +6,7 @@
 
 #include "app/CaptureOptions.h"
 #include "app/CurrentPicture.h"
+#include "app/effects/PictureEffects.h"
 #include "output/windows/clipboard_copy.h"
 #include "output/windows/picture_save.h"
 #include "ui/TForm.h"
@@ -23,7 +24,7 @@ bool Exists(const std::string& path) {
 void AfterCapture::Run(CurrentPicture& picture) {
     if (picture.Empty()) return;
     if (options_.Saving().on) Save(picture);
-    if (options_.AutoCopy()) glimra::CopyToClipboard(window_.Handle(), picture.View());
+    if (options_.AutoCopy()) CopyCurrentPicture(window_.Handle(), picture);
 }
 
 std::string FreeNameInFolder(std::string folder, const std::string& pattern, glimra::SaveType type,
@@ -49,7 +50,7 @@ void AfterCapture::Save(CurrentPicture& picture) {
         if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS && made != ERROR_FILE_EXISTS)
             throw std::runtime_error("the folder " + saving.folder + " cannot be made");
         // The folder is a window text (ANSI); the save takes a UTF-8 path.
-        glimra::SavePicture(win::Utf8FromAnsi(path), saving.type, picture.View24());
+        SaveCurrentPicture(picture, win::Utf8FromAnsi(path), saving.type);
         status_.SetCaption("Saved " + path);
     } catch (const std::exception& e) {
         tray_.SetBalloonTitle("Glimra could not save the capture");

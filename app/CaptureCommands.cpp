@@ -37,6 +37,7 @@
 void CaptureCommands::Take(ui::TBitmap& picture, POINT origin) {
     ++taken_;
     origin_ = origin;
+    if (prepare) prepare(picture);
     size_ = {picture.Width(), picture.Height()};
     history_.Replace(picture);
     main_.NewCapture();

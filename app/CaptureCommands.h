@@ -79,6 +79,9 @@ class CaptureCommands {
     // the recorder's overlay picks.
     RecordingResult RecordForCommand(const std::optional<RECT>& area,
                                      const RecordingRequest& request);
+    // Runs on each new capture before it becomes the current picture, within the
+    // capture's step: the effects chosen for every capture.
+    std::function<void(ui::TBitmap& picture)> prepare;
     // Reads the text of the area that "Text from Region" took (its place on the
     // screen given).
     std::function<void(const glimra::PixelView& area, RECT place)> readText;

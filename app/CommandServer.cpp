@@ -8,6 +8,7 @@
 #include "app/CaptureOptions.h"
 #include "app/Countdown.h"
 #include "app/Unit3.h"
+#include "app/effects/PictureEffects.h"
 #include "commandline/command_message.h"
 #include "forms/Unit2.h"
 #include "output/windows/clipboard_copy.h"
@@ -258,7 +259,7 @@ glimra::CommandAnswer CommandServer::AfterPicture(const glimra::Command& command
         if (command.saveFormat == glimra::SaveFormat::Folder)
             path = FreeNameInFolder(path, options_.Saving().name, type, saved_++);
         try {
-            glimra::SavePicture(path, type, picture.View24());
+            SaveCurrentPicture(picture, path, type);
         } catch (const std::exception& e) {
             return {glimra::kExitFailed, "could not save " + path + ": " + e.what()};
         }
@@ -266,7 +267,7 @@ glimra::CommandAnswer CommandServer::AfterPicture(const glimra::Command& command
     }
     if (command.copy) {
         try {
-            glimra::CopyToClipboard(main_.Handle(), picture.View());
+            CopyCurrentPicture(main_.Handle(), picture);
         } catch (const std::exception& e) {
             return {glimra::kExitFailed, std::string("could not copy the picture: ") + e.what()};
         }

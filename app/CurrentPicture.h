@@ -36,6 +36,10 @@ class CurrentPicture {
     // neither copied; an empty one leaves the view 0 x 0.
     void Exchange(ui::TBitmap& other);
 
+    // The picture has alpha: 32-bit pixels with straight alpha, some of them not
+    // opaque (an effect's result; see ui::TBitmap::Alpha). Anything that brings the
+    // picture to 24 bits or makes a new one without alpha clears it.
+    bool HasAlpha() { return view_.Bitmap().Alpha(); }
     // The pixels as they are.
     glimra::PixelView View() { return view_.Bitmap().View(); }
     // The pixels in 24 bits per pixel, the layout the file formats and the printed

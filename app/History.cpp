@@ -124,8 +124,8 @@ void History::WorkOn() {
     }
     if (work_->piece < 0) {
         ui::TBitmap& whole = *step->whole;
-        step->packed.emplace(
-            PackedPicture{whole.Width(), whole.Height(), whole.PixelFormat(), packer.Finish()});
+        step->packed.emplace(PackedPicture{whole.Width(), whole.Height(), whole.PixelFormat(),
+                                           whole.Alpha(), packer.Finish()});
         step->whole.reset();
     } else {
         Piece& piece = step->pieces[std::size_t(work_->piece)];
@@ -304,6 +304,7 @@ bool History::Unpack(Step& step) {
             if (BytesOf(*whole) != packed.bytes.RawSize() ||
                 !packed.bytes.UnpackTo(whole->View().data))
                 return false;
+            whole->SetAlpha(packed.alpha);
         }
         step.whole = std::move(whole);
         step.packed.reset();

@@ -113,6 +113,7 @@ class History {
     struct PackedPicture {
         int width = 0, height = 0;
         ui::TPixelFormat format = ui::TPixelFormat::pf32bit;
+        bool alpha = false;  // the bitmap's fourth byte is alpha
         PackedBytes bytes;
     };
     struct Step {

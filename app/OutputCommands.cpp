@@ -1,6 +1,7 @@
 #include "app/OutputCommands.h"
 
 #include "app/CurrentPicture.h"
+#include "app/effects/PictureEffects.h"
 #include "output/windows/clipboard_copy.h"
 #include "output/windows/picture_save.h"
 #include "output/windows/print_job.h"
@@ -12,7 +13,7 @@
 void OutputCommands::Save() {
     if (!saveDialog_.Execute(window_.Handle())) return;
     const glimra::SaveType type = glimra::SaveTypeAt(saveFilterIndex_);
-    glimra::SavePicture(saveDialog_.FileName(), type, picture_.View24());
+    SaveCurrentPicture(picture_, saveDialog_.FileName(), type);
 }
 
 void OutputCommands::SaveTypeChanged() {
@@ -20,7 +21,8 @@ void OutputCommands::SaveTypeChanged() {
 }
 
 void OutputCommands::Print() {
-    const glimra::PixelView picture = picture_.View24();
+    ui::TBitmap flat;
+    const glimra::PixelView picture = OpaquePixels(picture_, flat);
     ui::PrinterDC printer = printDialog_.Execute(window_.Handle());
     if (!printer) return;
     {
@@ -36,5 +38,5 @@ void OutputCommands::Print() {
 }
 
 void OutputCommands::Copy() {
-    glimra::CopyToClipboard(window_.Handle(), picture_.View());
+    CopyCurrentPicture(window_.Handle(), picture_);
 }

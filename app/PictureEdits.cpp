@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 #include "imaging/flip.h"
 #include "imaging/layout.h"
@@ -51,8 +54,36 @@ void InLayout(CurrentPicture& picture, int bytesPerPixel,
     Check(glimra::ConvertLayoutInBands(
               pixels, target, [&](int first, int end) { return work(target.Rows(first, end)); }),
           "The picture cannot be changed");
+    // Between 32-bit layouts the fourth byte is copied as it is: the alpha stays.
+    converted.SetAlpha(picture.HasAlpha());
     picture.Replace(converted);
 }
+
+// Runs an edit that works on the colours in 24 bits per pixel on a picture with
+// alpha: the alpha is kept aside, and the edited colours get it back in 32 bits.
+void KeepingAlpha(CurrentPicture& picture, const std::function<void()>& edit) {
+    if (picture.Empty() || !picture.HasAlpha()) {
+        edit();
+        return;
+    }
+    const glimra::PixelView before = picture.View();
+    std::vector<std::uint8_t> alpha(std::size_t(before.width) * before.height);
+    for (int y = 0; y < before.height; ++y)
+        for (int x = 0; x < before.width; ++x)
+            alpha[std::size_t(y) * before.width + x] = before.Row(y)[4 * x + 3];
+    edit();
+    InLayout(picture, 4, [](const glimra::PixelView&) { return true; });
+    picture.Change([&](TBitmap& bitmap) {
+        const glimra::PixelView after = bitmap.View();
+        for (int y = 0; y < after.height; ++y)
+            for (int x = 0; x < after.width; ++x)
+                after.Row(y)[4 * x + 3] = alpha[std::size_t(y) * after.width + x];
+        bitmap.SetAlpha(true);
+    });
+}
+
+// Inverts the colours in 24 bits per pixel, the rows repainted as they are done.
+void InvertColours(CurrentPicture& picture);
 
 }  // namespace
 
@@ -61,31 +92,42 @@ void GrayscalePicture(CurrentPicture& picture) {
 }
 
 void StepPictureBrightness(CurrentPicture& picture, int step) {
-    InLayout(picture, 3,
-             [step](const glimra::PixelView& rows) { return glimra::StepBrightness(rows, step); });
+    KeepingAlpha(picture, [&] {
+        InLayout(picture, 3, [step](const glimra::PixelView& rows) {
+            return glimra::StepBrightness(rows, step);
+        });
+    });
 }
 
 void InvertPicture(CurrentPicture& picture) {
     try {
-        if (picture.Empty()) return;
-        // The rows are inverted where the view shows them, so that the inversion can be
-        // seen spreading down: a 32-bit picture is brought to 24 bits first.
-        if (PixelsOf(picture.Bitmap()).bytesPerPixel != 3)
-            InLayout(picture, 3, [](const glimra::PixelView&) { return true; });
-        const glimra::PixelView pixels = picture.View();
-        ui::TImage& view = picture.Viewer();
-        ui::TWinControl* parent = view.Parent();
-        const auto repaint = [&](int first, int end) {
-            if (!parent || !parent->Handle()) return;
-            parent->InvalidateArea(
-                {view.Left(), view.Top() + first, view.Left() + view.Width(), view.Top() + end});
-            ::UpdateWindow(parent->Handle());
-        };
-        Check(glimra::Invert(pixels, pixels, repaint), "The picture cannot be inverted");
+        KeepingAlpha(picture, [&] { InvertColours(picture); });
     } catch (...) {
         ::MessageBoxA(nullptr, "Cannot complete the operation", nullptr, MB_OK);
     }
 }
+
+namespace {
+
+void InvertColours(CurrentPicture& picture) {
+    if (picture.Empty()) return;
+    // The rows are inverted where the view shows them, so that the inversion can be
+    // seen spreading down: a 32-bit picture is brought to 24 bits first.
+    if (PixelsOf(picture.Bitmap()).bytesPerPixel != 3)
+        InLayout(picture, 3, [](const glimra::PixelView&) { return true; });
+    const glimra::PixelView pixels = picture.View();
+    ui::TImage& view = picture.Viewer();
+    ui::TWinControl* parent = view.Parent();
+    const auto repaint = [&](int first, int end) {
+        if (!parent || !parent->Handle()) return;
+        parent->InvalidateArea(
+            {view.Left(), view.Top() + first, view.Left() + view.Width(), view.Top() + end});
+        ::UpdateWindow(parent->Handle());
+    };
+    Check(glimra::Invert(pixels, pixels, repaint), "The picture cannot be inverted");
+}
+
+}  // namespace
 
 void RotatePicture(CurrentPicture& picture, int quarters) {
     if (picture.Empty()) return;
@@ -94,6 +136,7 @@ void RotatePicture(CurrentPicture& picture, int quarters) {
     TBitmap turned;
     turned.Recreate(FormatOf(source.bytesPerPixel), size.width, size.height);
     Check(glimra::Rotate(source, quarters, turned.View()), "The picture cannot be rotated");
+    turned.SetAlpha(picture.HasAlpha());
     picture.Replace(turned);
 }
 
@@ -101,6 +144,20 @@ void FlipPictureOver(CurrentPicture& picture, bool mirrorRows, bool mirrorPixels
     if (picture.Empty()) return;
     const glimra::PixelView source = PixelsOf(picture.Bitmap());
     TBitmap flipped;
+    if (picture.HasAlpha()) {
+        // The pixels with their alpha, moved to their mirrored places.
+        flipped.Recreate(TPixelFormat::pf32bit, source.width, source.height);
+        const glimra::PixelView target = flipped.View();
+        for (int y = 0; y < source.height; ++y) {
+            const std::uint8_t* from = source.Row(mirrorRows ? source.height - 1 - y : y);
+            std::uint8_t* to = target.Row(y);
+            for (int x = 0; x < source.width; ++x)
+                std::memcpy(to + 4 * x, from + 4 * (mirrorPixels ? source.width - 1 - x : x), 4);
+        }
+        flipped.SetAlpha(true);
+        picture.Replace(flipped);
+        return;
+    }
     flipped.Recreate(TPixelFormat::pf24bit, source.width, source.height);
     Check(glimra::FlipPicture(mirrorRows, mirrorPixels, source, flipped.View()),
           "The picture cannot be flipped");

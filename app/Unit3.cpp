@@ -10,6 +10,7 @@
 #include "app/HoverTexts.h"
 #include "app/MainMessages.h"
 #include "app/OutputCommands.h"
+#include "app/effects/EffectCommands.h"
 #include "app/editor/PanTool.h"
 #include "app/PictureCommands.h"
 #include "app/editor/PictureTools.h"
@@ -74,6 +75,8 @@ void TMAIN::Loaded() {
     edits_ = std::make_unique<PictureCommands>(*this, *picture_, *history_,
                                                [this] { StartCommandRefresh(); });
     output_ = std::make_unique<OutputCommands>(*this, *picture_, *SaveDialog1, *PrinterSetupDialog);
+    effects_ = std::make_unique<EffectCommands>(*this, *picture_, *history_, editor_.settings);
+    captures_->prepare = [this](ui::TBitmap& picture) { effects_->OnCapture(picture); };
     text_ = std::make_unique<TextCommands>(*this, Get<ui::TControl>("info"),
                                            [this] { return MultiLanguage1->LanguageName(); });
     text_->ShowChoice();
@@ -279,6 +282,22 @@ void TMAIN::ImagePopDarkenClick(TObject*) {
 
 void TMAIN::ImagePopInvertClick(TObject*) {
     edits_->Invert();
+}
+
+void TMAIN::MenuEffectBorderClick(TObject*) {
+    effects_->Run(Effect::Border);
+}
+
+void TMAIN::MenuEffectShadowClick(TObject*) {
+    effects_->Run(Effect::Shadow);
+}
+
+void TMAIN::MenuEffectTornEdgeClick(TObject*) {
+    effects_->Run(Effect::TornEdge);
+}
+
+void TMAIN::MenuEffectCornersClick(TObject*) {
+    effects_->Run(Effect::RoundedCorners);
 }
 
 void TMAIN::ButtonClearClick(TObject*) {

@@ -21,6 +21,7 @@ class AfterCapture;
 class CaptureCommands;
 class CommandAvailability;
 class CommandServer;
+class EffectCommands;
 class OutputCommands;
 class PictureCommands;
 class PictureTools;
@@ -85,6 +86,9 @@ class TTrayIcon;
     X(ImagePopInvertClick) X(ButtonClearClick) X(ButtonEditRotateClick)                  \
     X(ImagePopRotate90Click) X(ImagePopRotate180Click) X(ImagePopFlipVerticalClick)      \
     X(ImagePopFlipHorizontalClick)                                                       \
+    /* The Effects submenu. */                                                           \
+    X(MenuEffectBorderClick) X(MenuEffectShadowClick) X(MenuEffectTornEdgeClick)         \
+    X(MenuEffectCornersClick)                                                            \
     /* Brush mode; the diameter and colour items (ImagePopD1Click to ImagePopD10Click,   \
        ImagePopBlackClick and so on) are registered with their values. */                \
     X(ButtonBrushClick) X(ImagePopCustomClick)                                           \
@@ -172,6 +176,7 @@ class TMAIN : public ui::TForm {
     // The commands, each group with its own state.
     std::unique_ptr<CaptureCommands> captures_;
     std::unique_ptr<PictureCommands> edits_;
+    std::unique_ptr<EffectCommands> effects_;
     std::unique_ptr<OutputCommands> output_;
     std::unique_ptr<TextCommands> text_;
     std::unique_ptr<ViewToggles> view_;

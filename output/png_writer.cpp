@@ -39,12 +39,13 @@ void FlushNothing(png_structp) {}
 
 // Runs libpng over the picture; false when libpng reported an error. An error
 // leaves this function by longjmp, so it holds no object with a destructor.
-bool Encode(png_structp png, png_infop info, const PixelView& view) {
+bool Encode(png_structp png, png_infop info, const PixelView& view, bool alpha) {
     if (setjmp(png_jmpbuf(png))) return false;
     // libpng refuses more than a million rows or columns unless told otherwise.
     png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_IHDR(png, info, static_cast<png_uint_32>(view.width),
-                 static_cast<png_uint_32>(view.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 static_cast<png_uint_32>(view.height), 8,
+                 alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     // Screenshots are flat areas, text and some photographs: trying only the
     // Sub and Up filters and deflating with run-length matches keeps the file
@@ -69,8 +70,9 @@ struct WriteObject {
 
 }  // namespace
 
-void WritePng(const PixelView& view, ByteSink& sink) {
-    CheckPicture(view, "PNG");
+namespace {
+
+void Write(const PixelView& view, ByteSink& sink, bool alpha) {
     BufferedWriter out(sink);
     ErrorText error;
     {
@@ -79,12 +81,25 @@ void WritePng(const PixelView& view, ByteSink& sink) {
         if (object.png) object.info = png_create_info_struct(object.png);
         if (!object.info) throw SaveError("Cannot save as PNG: not enough memory.");
         png_set_write_fn(object.png, &out, WriteToSink, FlushNothing);
-        if (!Encode(object.png, object.info, view)) {
+        if (!Encode(object.png, object.info, view, alpha)) {
             out.RethrowPending();
             throw SaveError(std::string("Cannot save as PNG: ") + error.message + ".");
         }
     }
     out.Finish();
+}
+
+}  // namespace
+
+void WritePng(const PixelView& view, ByteSink& sink) {
+    CheckPicture(view, "PNG");
+    Write(view, sink, false);
+}
+
+void WritePngWithAlpha(const PixelView& view, ByteSink& sink) {
+    if (view.bytesPerPixel != 4 || view.Empty() || view.data == nullptr)
+        throw SaveError("Cannot save as PNG: the picture has no alpha.");
+    Write(view, sink, true);
 }
 
 }  // namespace glimra

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <string>
 
 #include "imaging/layout.h"
@@ -69,6 +70,7 @@ void TBitmap::Replace(win::Bitmap bitmap, void* bits, int width, int height, std
     height_ = height;
     stride_ = stride;
     format_ = format;
+    alpha_ = false;
 }
 
 void TBitmap::SetSize(int width, int height) {
@@ -102,6 +104,7 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
     if (Empty() || BitsFor(format) == BitsFor(format_)) {
         // Nothing to convert, or the same layout in memory: only the format changes.
         format_ = format;
+        alpha_ = alpha_ && BitsPerPixel() == 32;
         stride_ = static_cast<std::ptrdiff_t>(
             ((static_cast<long long>(width_) * BitsPerPixel() + 31) / 32) * 4);
         return;
@@ -146,6 +149,7 @@ void TBitmap::Assign(TBitmap& source) {
         std::memcpy(bits, source.bits_, static_cast<std::size_t>(stride) * source.height_);
     }
     Replace(std::move(bitmap), bits, source.width_, source.height_, stride, source.format_);
+    alpha_ = source.alpha_;
 }
 
 void TBitmap::Take(TBitmap& source) {
@@ -155,6 +159,7 @@ void TBitmap::Take(TBitmap& source) {
     ::GdiFlush();
     Replace(std::move(source.bitmap_), source.bits_, source.width_, source.height_, source.stride_,
             source.format_);
+    alpha_ = std::exchange(source.alpha_, false);
     source.bitmap_ = win::Bitmap();
     source.bits_ = nullptr;
     source.width_ = source.height_ = 0;

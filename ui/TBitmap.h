@@ -68,6 +68,12 @@ class TBitmap {
     void Recreate(TPixelFormat format, int width, int height);
     bool Empty() const { return width_ <= 0 || height_ <= 0; }
 
+    // The fourth byte of each 32-bit pixel is straight alpha, not all of it opaque
+    // (set by who makes such pixels; a capture's fourth byte is no alpha). Copies and
+    // takes carry it; a bitmap made anew, resized or brought to another layout has none.
+    bool Alpha() const { return alpha_; }
+    void SetAlpha(bool alpha) { alpha_ = alpha && BitsPerPixel() == 32; }
+
     TPixelFormat PixelFormat() const { return format_; }
     // Converts to the format; every pixel keeps its colour.
     void SetPixelFormat(TPixelFormat format);
@@ -103,6 +109,7 @@ class TBitmap {
     int width_ = 0, height_ = 0;
     std::ptrdiff_t stride_ = 0;
     TPixelFormat format_ = TPixelFormat::pfDevice;
+    bool alpha_ = false;
     TCanvas canvas_;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/TImage.h"
 
+#include "win/handles.h"
+
 namespace ui {
 
 TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
@@ -32,6 +34,11 @@ void TImage::SetCenter(bool center) {
     Invalidate();
 }
 
+void TImage::SetBackdrop(TColor colour) {
+    backdrop_ = colour;
+    Invalidate();
+}
+
 void TImage::Paint(HDC dc) {
     if (picture_.Empty()) return;
     RECT target{0, 0, picture_.Width(), picture_.Height()};
@@ -39,6 +46,12 @@ void TImage::Paint(HDC dc) {
         target = {0, 0, width_, height_};
     else if (center_)
         ::OffsetRect(&target, (width_ - picture_.Width()) / 2, (height_ - picture_.Height()) / 2);
+    if (picture_.HasAlpha() && backdrop_ != clNone) {
+        const win::Brush brush(::CreateSolidBrush(ColorToRGB(backdrop_)));
+        ::FillRect(dc, &target, brush.Get());
+        picture_.Draw(dc, target, true);
+        return;
+    }
     picture_.Draw(dc, target, transparent_);
 }
 

@@ -37,6 +37,10 @@ class TImage : public TGraphicControl {
     // is drawn with its colours as they are.
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
+    // A picture with transparency is shown over this colour (clNone: as
+    // Transparent says).
+    TColor Backdrop() const { return backdrop_; }
+    void SetBackdrop(TColor colour);
     // An unscaled picture sits in the middle of the control, not at its top left.
     bool Center() const { return center_; }
     void SetCenter(bool center);
@@ -51,6 +55,7 @@ class TImage : public TGraphicControl {
 
     TPicture picture_;
     bool stretch_ = false, autoSize_ = false, transparent_ = false, center_ = false;
+    TColor backdrop_ = clNone;
 };
 
 }  // namespace ui

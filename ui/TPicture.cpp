@@ -17,19 +17,17 @@ void TPicture::LoadFromBytes(std::span<const std::uint8_t> bytes) {
     TBitmap decoded;
     const bool alpha = DecodePicture(bytes, decoded);
     bitmap_.Assign(decoded);
-    alpha_ = alpha;
+    bitmap_.SetAlpha(alpha);
     Changed();
 }
 
 void TPicture::Assign(TBitmap& source) {
     bitmap_.Assign(source);
-    alpha_ = false;
     Changed();
 }
 
 void TPicture::Take(TBitmap& source) {
     bitmap_.Take(source);
-    alpha_ = false;
     Changed();
 }
 
@@ -51,14 +49,13 @@ void TPicture::AssignDisabled(TPicture& source) {
             d[3] = fromAlpha ? s[3] : 255;
         }
     }
+    grey.SetAlpha(fromAlpha);
     bitmap_.Assign(grey);
-    alpha_ = fromAlpha;
     Changed();
 }
 
 void TPicture::Clear() {
     bitmap_.SetSize(0, 0);
-    alpha_ = false;
     Changed();
 }
 
@@ -87,7 +84,7 @@ void TPicture::Draw(HDC dc, const RECT& target, const RECT& source, bool blend) 
     const int tw = target.right - target.left, th = target.bottom - target.top;
     const int sw = source.right - source.left, sh = source.bottom - source.top;
     if (tw <= 0 || th <= 0 || sw <= 0 || sh <= 0) return;
-    if (alpha_ && blend) {
+    if (HasAlpha() && blend) {
         const BLENDFUNCTION function{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
         ::AlphaBlend(dc, target.left, target.top, tw, th, Premultiplied().Canvas().Handle(),
                      source.left, source.top, sw, sh, function);

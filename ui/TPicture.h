@@ -26,17 +26,17 @@ class TPicture {
     int Width() const { return bitmap_.Width(); }
     int Height() const { return bitmap_.Height(); }
     bool Empty() const { return bitmap_.Empty(); }
-    // 32-bit pixels with straight alpha, not all of them opaque.
-    bool HasAlpha() const { return alpha_; }
+    // 32-bit pixels with straight alpha, not all of them opaque (the bitmap's flag).
+    bool HasAlpha() const { return bitmap_.Alpha(); }
 
     // Reads the program's picture resource of that name (BMP, JPEG or GIF);
     // throws EInvalidGraphic and then keeps the picture it had.
     void LoadFromResource(const std::string& name);
     // The same for the bytes of a picture file.
     void LoadFromBytes(std::span<const std::uint8_t> bytes);
-    // Becomes a copy of an opaque bitmap.
+    // Becomes a copy of a bitmap, with its alpha where it has one.
     void Assign(TBitmap& source);
-    // Takes over the pixels of an opaque bitmap, leaving `source` empty.
+    // Takes over the pixels of a bitmap and its alpha, leaving `source` empty.
     void Take(TBitmap& source);
     // Becomes a greyed, lighter copy of `source` with its alpha, as a control
     // that is disabled shows its picture.
@@ -59,7 +59,6 @@ class TPicture {
     TBitmap& Premultiplied();
 
     TBitmap bitmap_;
-    bool alpha_ = false;
     std::unique_ptr<TBitmap> premultiplied_;
 };
 

@@ -3,9 +3,12 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include <shlobj.h>
 
+#include "output/byte_sink.h"
+#include "output/png_writer.h"
 #include "win/handles.h"
 
 namespace glimra {
@@ -17,10 +20,12 @@ namespace {
 // may read that byte as alpha (CF_DIBV5, which the system makes from CF_DIB, says
 // so), and a picture that is transparent everywhere shows as nothing. The pasted
 // picture is opaque: the fourth byte of every pixel is 255.
-void CopyRow(std::uint8_t* to, const std::uint8_t* from, int width, int bytesPerPixel) {
+// A picture with alpha keeps its fourth byte where `keepAlpha` says so.
+void CopyRow(std::uint8_t* to, const std::uint8_t* from, int width, int bytesPerPixel,
+             bool keepAlpha = false) {
     const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;
     std::memcpy(to, from, rowBytes);
-    if (bytesPerPixel == 4)
+    if (bytesPerPixel == 4 && !keepAlpha)
         for (std::size_t i = 3; i < rowBytes; i += 4)
             to[i] = 0xFF;
 }
@@ -54,8 +59,9 @@ using GlobalMemory = win::Owned<win::HandleTraits<HGLOBAL, ::GlobalFree>>;
 // picture's own layout. Every program can read this form, also where a bitmap handle
 // does not cross from one process to another (under Wine it does not). With
 // `withAlpha`, the header is a BITMAPV5HEADER (CF_DIBV5) that names the fourth
-// byte of a 32-bit pixel as alpha; else a BITMAPINFOHEADER (CF_DIB).
-GlobalMemory PackedPicture(const PixelView& view, bool withAlpha) {
+// byte of a 32-bit pixel as alpha; else a BITMAPINFOHEADER (CF_DIB). The
+// fourth byte is 255 unless `keepAlpha` (a picture with straight alpha).
+GlobalMemory PackedPicture(const PixelView& view, bool withAlpha, bool keepAlpha = false) {
     const std::size_t rowBytes = std::size_t(view.width) * view.bytesPerPixel;
     const std::size_t stride = (rowBytes + 3) & ~std::size_t(3);
     const std::size_t headerSize = withAlpha ? sizeof(BITMAPV5HEADER) : sizeof(BITMAPINFOHEADER);
@@ -88,7 +94,7 @@ GlobalMemory PackedPicture(const PixelView& view, bool withAlpha) {
     std::uint8_t* rows = bytes + headerSize;
     for (int y = 0; y < view.height; ++y)
         CopyRow(rows + stride * std::size_t(view.height - 1 - y), view.Row(y), view.width,
-                view.bytesPerPixel);
+                view.bytesPerPixel, keepAlpha);
     ::GlobalUnlock(memory.Get());
     return memory;
 }
@@ -138,6 +144,37 @@ void CopyToClipboard(HWND owner, const PixelView& picture) {
     if (!::SetClipboardData(CF_DIBV5, packedV5.Get()))
         throw std::runtime_error("Cannot copy the picture to the clipboard.");
     packedV5.Release();
+}
+
+void CopyToClipboardWithAlpha(HWND owner, const PixelView& picture, const PixelView& flat) {
+    if (picture.bytesPerPixel != 4 || picture.width != flat.width || picture.height != flat.height)
+        throw std::runtime_error("Cannot copy: the picture has no alpha.");
+    win::Bitmap copy = CopyPicture(flat);
+    GlobalMemory packed = PackedPicture(flat, false);
+    GlobalMemory packedV5 = PackedPicture(picture, true, true);
+    VectorSink png;
+    WritePngWithAlpha(picture, png);  // a SaveError is a std::runtime_error
+    GlobalMemory file(::GlobalAlloc(GMEM_MOVEABLE, png.Bytes().size()));
+    void* to = file ? ::GlobalLock(file.Get()) : nullptr;
+    if (!to) throw std::runtime_error("Cannot copy the picture: not enough memory.");
+    std::memcpy(to, png.Bytes().data(), png.Bytes().size());
+    ::GlobalUnlock(file.Get());
+    // The name under which programs that keep transparency look for a PNG file.
+    const UINT pngFormat = ::RegisterClipboardFormatA("PNG");
+    OpenClipboardScope open(owner);
+    ::EmptyClipboard();
+    const std::pair<UINT, HANDLE> formats[] = {{CF_BITMAP, copy.Get()},
+                                               {CF_DIB, packed.Get()},
+                                               {CF_DIBV5, packedV5.Get()},
+                                               {pngFormat, file.Get()}};
+    for (const auto& [format, data] : formats)
+        if (!format || !::SetClipboardData(format, data))
+            throw std::runtime_error("Cannot copy the picture to the clipboard.");
+    // Handed over, each copy belongs to the clipboard.
+    copy.Release();
+    packed.Release();
+    packedV5.Release();
+    file.Release();
 }
 
 void CopyFileToClipboard(HWND owner, const std::wstring& path) {

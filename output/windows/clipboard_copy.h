@@ -22,6 +22,12 @@ namespace glimra {
 // closed again once it was opened.
 void CopyToClipboard(HWND owner, const PixelView& picture);
 
+// The same for a picture with alpha: `flat` (its pixels laid over a background,
+// 24 or 32 bits per pixel) under CF_BITMAP and CF_DIB, opaque as above; `picture`
+// itself (32 bits, straight alpha) under CF_DIBV5, whose header names the fourth
+// byte as alpha, and as a PNG file with alpha under the registered format "PNG".
+void CopyToClipboardWithAlpha(HWND owner, const PixelView& picture, const PixelView& flat);
+
 // Replaces the clipboard's content with the file at `path` as a file list of
 // one (CF_HDROP, wide), as Explorer's Copy leaves it. Throws std::runtime_error
 // as CopyToClipboard does.

@@ -27,4 +27,8 @@ void SavePicture(const std::string& path, SaveType type, const PixelView& pictur
     SaveAtomically(path, [&](ByteSink& sink) { writer(picture, sink); });
 }
 
+void SavePngWithAlpha(const std::string& path, const PixelView& picture) {
+    SaveAtomically(path, [&](ByteSink& sink) { WritePngWithAlpha(picture, sink); });
+}
+
 }  // namespace glimra

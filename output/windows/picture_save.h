@@ -12,5 +12,8 @@ namespace glimra {
 // Writes the 24-bit `picture` as type `type` to `path`. The type alone decides the
 // format, whatever the name's extension. Throws SaveError.
 void SavePicture(const std::string& path, SaveType type, const PixelView& picture);
+// Writes the 32-bit `picture` with straight alpha to `path` as a PNG file that
+// keeps the alpha. Throws SaveError.
+void SavePngWithAlpha(const std::string& path, const PixelView& picture);
 
 }  // namespace glimra
