@@ -11,6 +11,7 @@
 #include "app/CaptureOptions.h"
 #include "app/Countdown.h"
 #include "app/History.h"
+#include "app/PictureIntake.h"
 #include "app/PinWindow.h"
 #include "app/RecordingIcon.h"
 #include "app/RecordingPreview.h"
@@ -27,11 +28,9 @@
 #include "capture/capture2.h"
 #include "capture/capture3.h"
 #include "output/windows/clipboard_copy.h"
-#include "ui/PictureLoader.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 #include "ui/TTrayIcon.h"
-#include "win/SystemError.h"
 #include "win/Utf8.h"
 
 void CaptureCommands::Take(ui::TBitmap& picture, POINT origin) {
@@ -319,51 +318,18 @@ void CaptureCommands::TextFromRegion() {
 }
 
 bool CaptureCommands::Open(const std::wstring& path, std::string& failure) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        failure = win::SystemErrorText(::GetLastError());
-        return false;
-    }
-    LARGE_INTEGER size{};
-    std::vector<std::uint8_t> bytes;
-    DWORD read = 0;
-    const bool whole = ::GetFileSizeEx(file, &size) && size.QuadPart < (LONGLONG(1) << 30) &&
-                       (bytes.resize(std::size_t(size.QuadPart)),
-                        ::ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr)) &&
-                       read == bytes.size();
-    ::CloseHandle(file);
-    if (!whole) {
-        failure = "the file cannot be read whole";
-        return false;
-    }
-    auto picture = std::make_unique<ui::TBitmap>();
-    try {
-        // A picture with transparency is shown over white, as a viewer shows it.
-        if (ui::DecodePicture(bytes, *picture)) {
-            auto opaque = std::make_unique<ui::TBitmap>();
-            opaque->SetPixelFormat(ui::TPixelFormat::pf24bit);
-            opaque->SetSize(picture->Width(), picture->Height());
-            const glimra::PixelView from = picture->View(), to = opaque->View();
-            for (int y = 0; y < from.height; ++y) {
-                const std::uint8_t* s = from.Row(y);
-                std::uint8_t* d = to.Row(y);
-                for (int x = 0; x < from.width; ++x, s += 4, d += 3)
-                    for (int c = 0; c < 3; ++c)
-                        d[c] = std::uint8_t((s[c] * s[3] + 255 * (255 - s[3]) + 127) / 255);
-            }
-            picture = std::move(opaque);
-        }
-    } catch (const ui::EInvalidGraphic& e) {
-        failure = e.what();
-        return false;
-    }
+    std::unique_ptr<ui::TBitmap> picture = ReadPictureFile(path, failure);
+    if (!picture) return false;
+    TakeOpened(*picture);
+    return true;
+}
+
+void CaptureCommands::TakeOpened(ui::TBitmap& picture) {
     origin_ = {0, 0};
-    size_ = {picture->Width(), picture->Height()};
-    history_.Replace(*picture);
+    size_ = {picture.Width(), picture.Height()};
+    history_.Replace(picture);
     main_.NewCapture();
     main_.StartCommandRefresh();
-    return true;
 }
 
 void CaptureCommands::PrepareRecordingOverlay(TCaptureForm& overlay) const {

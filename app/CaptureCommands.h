@@ -75,6 +75,9 @@ class CaptureCommands {
     // of the history, as a capture does (but counted as none, and neither saved
     // nor copied by itself). False, with the reason, when it cannot be read.
     bool Open(const std::wstring& path, std::string& failure);
+    // A picture opened, dropped or pasted becomes the current picture in the same
+    // way: one step of the history, counted as no capture.
+    void TakeOpened(ui::TBitmap& picture);
     // A recording asked for by a command: of `area` (screen pixels), or of what
     // the recorder's overlay picks.
     RecordingResult RecordForCommand(const std::optional<RECT>& area,

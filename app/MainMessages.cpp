@@ -39,6 +39,10 @@ bool HandleMainWindowMessage(TMAIN& main, UINT message, WPARAM wParam, LPARAM lP
                 }
             }
             return true;
+        // Files dropped on the window from Explorer (DragAcceptFiles).
+        case WM_DROPFILES:
+            main.DropFiles(reinterpret_cast<HDROP>(wParam));
+            return true;
         case WM_SYSCOMMAND:
             // F10 is a capture key: released while this window has the focus, it
             // must not also open the window's menu, whose loop would hold the mouse

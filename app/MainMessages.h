@@ -1,5 +1,6 @@
 // The window messages that the main window answers itself: the end of the
-// Windows session, the system commands of minimising and of the menu key, and
+// Windows session, files dropped on it, the system commands of minimising and
+// of the menu key, and
 // another start of the program asking this one to show itself; and the main
 // window's showing itself again (TMAIN::ShowMainWindow).
 #pragma once

@@ -15,7 +15,7 @@ struct Shortcut {
 constexpr Shortcut kShortcuts[] = {
     {'C', false, "MenuCopy"}, {'S', false, "MenuSaveAs"}, {'P', false, "MenuPrint"},
     {'Z', false, "MenuUndo"}, {'Z', true, "MenuRedo"},    {'Y', false, "MenuRedo"},
-    {'T', false, "MenuPin"},
+    {'T', false, "MenuPin"},  {'O', false, "MenuOpen"},   {'V', false, "MenuPaste"},
 };
 
 // The name of the menu item whose shortcut the key message is (Ctrl held, Alt

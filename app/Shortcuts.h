@@ -1,5 +1,6 @@
 // The main window's shortcuts: Ctrl+C, Ctrl+S, Ctrl+P, Ctrl+Z, Ctrl+Y,
-// Ctrl+Shift+Z and Ctrl+T, each the key of a menu item that shows it.
+// Ctrl+Shift+Z, Ctrl+T, Ctrl+O and Ctrl+V, each the key of a menu item that
+// shows it.
 #pragma once
 
 #include <windows.h>

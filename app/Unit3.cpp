@@ -13,6 +13,7 @@
 #include "app/effects/EffectCommands.h"
 #include "app/editor/PanTool.h"
 #include "app/PictureCommands.h"
+#include "app/PictureIntake.h"
 #include "app/editor/PictureTools.h"
 #include "app/RecordingSession.h"
 #include "app/Settings.h"
@@ -83,6 +84,8 @@ void TMAIN::Loaded() {
     captures_->readText = editor_.readText = [this](const glimra::PixelView& picture, RECT place) {
         text_->Read(picture, place);
     };
+    intake_ = std::make_unique<PictureIntake>(
+        *this, [this](ui::TBitmap& picture) { captures_->TakeOpened(picture); });
     view_ = std::make_unique<ViewToggles>(*this);
     choice_ = std::make_unique<ToolChoice>(*this, *tools_, brush_, editor_);
     choice_->ShowSettings();
@@ -116,6 +119,8 @@ void TMAIN::FirstShown() {
     RemoveRecordingLeftovers();
     // Another start asks a copy run as administrator to show itself too.
     win::AllowMessageFromAnyProcess(Handle(), ShowRunningCopyMessage());
+    // Picture files dropped on the window are opened (DropFiles).
+    ::DragAcceptFiles(Handle(), TRUE);
 }
 
 void TMAIN::ServeCommands(bool startedForCommand) {
@@ -200,6 +205,18 @@ void TMAIN::MenuCopyTextClick(TObject*) {
     RECT place{};
     ::GetWindowRect(ScrollBox1->Handle(), &place);
     text_->Read(picture_->View(), place);
+}
+
+void TMAIN::MenuOpenClick(TObject*) {
+    intake_->OpenWithDialog();
+}
+
+void TMAIN::MenuPasteClick(TObject*) {
+    intake_->Paste();
+}
+
+void TMAIN::DropFiles(HDROP drop) {
+    intake_->Drop(drop);
 }
 
 void TMAIN::MenuScrollFromCurrentClick(TObject*) {

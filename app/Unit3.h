@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 
@@ -24,6 +25,7 @@ class CommandServer;
 class EffectCommands;
 class OutputCommands;
 class PictureCommands;
+class PictureIntake;
 class PictureTools;
 class TextCommands;
 class ToolChoice;
@@ -74,6 +76,8 @@ class TTrayIcon;
     X(MenuAutoSaveClick) X(MenuAutoCopyClick) X(MenuKeysClick) X(MenuPinClick)           \
     /* Text recognition: an area of the screen, or the current picture. */               \
     X(MenuTextFromRegionClick) X(MenuCopyTextClick)                                      \
+    /* Pictures from outside: a file, the clipboard. */                                  \
+    X(MenuOpenClick) X(MenuPasteClick)                                                   \
     /* The View menu. */                                                                 \
     X(MenuToolBarClick) X(MenuImageEditClick) X(MenuStatusBarClick) X(MenuShowAllClick)  \
     X(MenuShowNoneClick)                                                                 \
@@ -139,6 +143,8 @@ class TMAIN : public ui::TForm {
     CurrentPicture& Picture() {
         return *picture_;
     }
+    // Files dropped on the window: the first picture among them is opened.
+    void DropFiles(HDROP drop);
     // The image view holds a picture (its height is not 0).
     bool HasPicture() const {
         return picture_->Available();
@@ -150,8 +156,9 @@ class TMAIN : public ui::TForm {
     }
     void Loaded() override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    // Ctrl+C, Ctrl+S, Ctrl+P, Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z while this window is
-    // active: the command of the menu item that shows the key, when it is enabled.
+    // Ctrl+C, Ctrl+V, Ctrl+O, Ctrl+S, Ctrl+P, Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z while
+    // this window is active: the command of the menu item that shows the key, when
+    // it is enabled.
     bool IsShortCut(const MSG& msg) override;
 
   private:
@@ -179,6 +186,7 @@ class TMAIN : public ui::TForm {
     std::unique_ptr<EffectCommands> effects_;
     std::unique_ptr<OutputCommands> output_;
     std::unique_ptr<TextCommands> text_;
+    std::unique_ptr<PictureIntake> intake_;
     std::unique_ptr<ViewToggles> view_;
     std::unique_ptr<CommandAvailability> availability_;
     std::unique_ptr<CommandServer> commands_;

@@ -7,6 +7,7 @@
 #include "imaging/bmp_file.h"
 #include "imaging/gif_file.h"
 #include "imaging/jpeg_file.h"
+#include "imaging/packed_dib.h"
 #include "imaging/png_file.h"
 #include "ui/TApplication.h"
 #include "ui/TBitmap.h"
@@ -41,7 +42,7 @@ class BitmapTarget : public glimra::PictureTarget {
     bool alpha_ = false;
 };
 
-// Decodes with one of the neutral decoders (DecodeJpegFile, DecodeGifFile) into
+// Decodes with one of the neutral decoders (DecodeJpegFile, DecodePackedDib, ...) into
 // `bitmap`; true when the picture has transparency.
 bool DecodeWith(void (*decode)(std::span<const std::uint8_t>, glimra::PictureTarget&),
                 std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
@@ -99,6 +100,10 @@ bool DecodeBmp(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
         throw EInvalidGraphic("the BMP file cannot be drawn");
     ::GdiFlush();
     return false;
+}
+
+bool DecodeDib(std::span<const std::uint8_t> bytes, TBitmap& bitmap) {
+    return DecodeWith(glimra::DecodePackedDib, bytes, bitmap);
 }
 
 std::span<const std::uint8_t> PictureResource(const std::string& name) {

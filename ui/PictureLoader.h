@@ -1,6 +1,7 @@
 // Reads the picture files that the program keeps in its resources (RCDATA
 // resources named like the file: 'about_banner', 'ButtonSave'): BMP, JPEG and
-// GIF; and the BMP files that users bring (the flags of language files).
+// GIF; the BMP files that users bring (the flags of language files); and the
+// pictures the user opens, drops or pastes.
 #pragma once
 
 #include <cstddef>
@@ -32,5 +33,8 @@ bool DecodePicture(std::span<const std::uint8_t> bytes, TBitmap& bitmap);
 // The same for a BMP file only. Its headers are checked first (CheckBmpFile), so
 // that nothing is drawn from beyond the file's end.
 bool DecodeBmp(std::span<const std::uint8_t> bytes, TBitmap& bitmap);
+
+// The same for a packed DIB, as the clipboard holds one (CF_DIB, CF_DIBV5).
+bool DecodeDib(std::span<const std::uint8_t> bytes, TBitmap& bitmap);
 
 }  // namespace ui
