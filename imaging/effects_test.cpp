@@ -96,7 +96,9 @@ TEST_P(Effects, TornSidesStartTransparentAndReachNoDeeperThanTheDepth_OtherSides
         EXPECT_EQ(Alpha(out, 22, y), 0);
         for (int x = 0; x < 23; ++x) {
             ASSERT_EQ(Rgb(out, x, y), source_.Get(x, y) & 0xFFFFFF);
-            if (y >= 5 && x < 18) ASSERT_EQ(Alpha(out, x, y), 255) << x << "," << y;
+            if (y >= 5 && x < 18) {
+                ASSERT_EQ(Alpha(out, x, y), 255) << x << "," << y;
+            }
         }
     }
     // The same tear again: the effect repeats exactly.

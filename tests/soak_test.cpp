@@ -216,7 +216,7 @@ enum Action {
     Grayscale, Brighten, Darken, Invert, TurnOrFlip, RotateButton, Crop, Rectangle, Ellipse,
     Line, Arrow, Highlighter, Text, StepNumber, Pixelate, Brush, BrushSettings, ToolColour,
     ToolWidth, Undo, Redo, Save, SaveOver, Copy, Language, Tray, CancelledDialog, Pin,
-    Record, Script, ClearStatistics, Clear, Rewind, kActions
+    Record, ReadText, Script, ClearStatistics, Clear, Rewind, kActions
 };
 constexpr const char* kNames[] = {
     "F7 desktop", "F8 window in front", "F9 selection", "F10 pick", "Ctrl+Alt+Shift+F7 all displays",
@@ -224,7 +224,7 @@ constexpr const char* kNames[] = {
     "turn or flip", "rotate button", "crop", "rectangle", "ellipse", "line", "arrow",
     "highlighter", "text", "step number", "pixelate", "brush", "brush settings", "tool colour",
     "line width", "undo", "redo", "save", "save over", "copy", "language", "tray",
-    "dialog cancelled", "pin", "short recording", "command line", "clear statistics", "clear",
+    "dialog cancelled", "pin", "short recording", "text read", "command line", "clear statistics", "clear",
     "back to the first picture"};
 // clang-format on
 static_assert(std::size(kNames) == kActions);
@@ -416,7 +416,7 @@ class Soak : public ::testing::Test {
                     ClickAt(CentreOf(main, EditButton(int(EditButton::Grayscale) + index)));
                     ::Sleep(300);
                 } else if (way == 1) {
-                    MenuBar('E', {4 + index});
+                    MenuBar('E', {6 + index});
                 } else {
                     PictureMenu({action == Invert ? -2 : index - 6});
                 }
@@ -451,7 +451,7 @@ class Soak : public ::testing::Test {
                 if (action == TurnOrFlip) {
                     turn = Random(0, 3);
                     if (Random(0, 1))
-                        MenuBar('E', {8, turn});
+                        MenuBar('E', {11, turn});
                     else
                         PictureMenu({-1, turn});
                     repeat = turn;
@@ -547,9 +547,9 @@ class Soak : public ::testing::Test {
                 // Brush > Diameter > 1 to 10, or Brush > Color > one of five.
                 if (Random(0, 1)) {
                     diameter = Random(1, 10);
-                    if (!PictureMenu({4, 0, diameter <= 5 ? diameter - 1 : diameter - 11}))
+                    if (!PictureMenu({6, 0, diameter <= 5 ? diameter - 1 : diameter - 11}))
                         return Failed("no brush menu");
-                } else if (!PictureMenu({4, 1, Random(0, 4)})) {
+                } else if (!PictureMenu({6, 1, Random(0, 4)})) {
                     return Failed("no brush menu");
                 }
                 return {};
@@ -599,7 +599,7 @@ class Soak : public ::testing::Test {
                 if (way == 0)
                     CtrlAnd('S');
                 else if (way == 1)
-                    MenuBar('F', {0});
+                    MenuBar('F', {1});
                 else
                     ClickAt(CentreOfSpeedButton(main, 142));
                 HWND dialog = WaitForDialog();
@@ -672,7 +672,7 @@ class Soak : public ::testing::Test {
                 if (which == 0)
                     Activate(), CtrlAnd('S');
                 else if (which == 1)
-                    MenuBar('O', {-1});  // Keys...
+                    MenuBar('O', {-2});  // Keys...
                 else if (which == 2)
                     MenuBar('O', {2});  // Save Every Capture...
                 else if (which == 3)
@@ -722,13 +722,17 @@ class Soak : public ::testing::Test {
             }
             case Record:
                 return ShortRecording(Variant(action, 3));
+            case ReadText:
+                return TextRead(Variant(action, 3));
             case Script: {
                 // glimra.exe started by a script: the running copy takes a
                 // region saved to a PNG, or copied, or the whole screen.
                 const int way = Variant(action, 3);
                 if (way == 2) {
                     const ScriptRun run = RunGlimra("--screen --no-pointer");
-                    if (run.exitCode != 0) return Failed("the command failed: " + run.err);
+                    if (run.exitCode != 0)
+                        return Failed("the command failed (" + std::to_string(run.exitCode) +
+                                      "): " + run.err + run.out);
                     return Captured(Screen);
                 }
                 const int left = Random(0, 700), top = Random(0, 600);
@@ -739,7 +743,9 @@ class Soak : public ::testing::Test {
                 const std::string path = folder + "\\command" + std::to_string(++saves) + ".png";
                 const ScriptRun run = RunGlimra(
                     "--region " + area + (way == 0 ? " --save \"" + path + "\"" : " --copy"));
-                if (run.exitCode != 0) return Failed("the command failed: " + run.err);
+                if (run.exitCode != 0)
+                    return Failed("the command failed (" + std::to_string(run.exitCode) +
+                                  "): " + run.err + run.out);
                 if (way == 0 && !(PixelsOf(DecodePng(ReadFile(path))) == PatternPart(r)))
                     return Failed("the command's file is not the region");
                 // The command's region is the last region from now on.
@@ -857,6 +863,68 @@ class Soak : public ::testing::Test {
         if (!WaitFor([&] { return !::IsWindow(preview); }, 5000))
             return Failed("the preview stays");
         return OverlayGone() ? Outcome{} : Failed("the window does not come back");
+    }
+    // The text of the picture read with the picture menu's "Copy Text" (way
+    // 0), of a part dragged with the Text Area tool (1), or of an area of the
+    // screen with "Text from Region", cancelled with Escape while it is read
+    // (2). The pictures here hold no words, so a reading ends in its result
+    // window or in the message that no text was found; either is closed. The
+    // picture stays as it was.
+    Outcome TextRead(int way) {
+        const DWORD before = ::GetClipboardSequenceNumber();
+        if (way == 0) {
+            PictureMenu({3});
+        } else if (way == 1) {
+            Activate();
+            PressKey('X');
+            ::Sleep(100);
+            const RECT r = SomeArea(12);
+            DragInView(main, {r.left, r.top}, {r.right, r.bottom});
+        } else {
+            Activate();
+            KeyEvents({{VK_CONTROL, true}, {VK_MENU, true}, {VK_SHIFT, true}, {VK_F12, true}});
+            ::Sleep(150);
+            KeyEvents({{VK_F12, false}, {VK_SHIFT, false}, {VK_MENU, false}, {VK_CONTROL, false}});
+            if (!(overlay = WaitForOverlay("CaptureForm"))) return Failed("no overlay");
+            const int left = Random(0, 600), top = Random(0, 400);
+            MoveAndRest({left, top});
+            MouseEvent(MOUSEEVENTF_LEFTDOWN);
+            MoveAndRest({left + 150, top + 100});
+            MoveAndRest({left + Random(200, 400), top + Random(150, 300)});
+            MouseEvent(MOUSEEVENTF_LEFTUP);
+            HWND reading = nullptr;
+            WaitFor([&] { return (reading = ::FindWindowA("GlimraScrollingProgress", nullptr)); },
+                    5000);
+            if (reading) {
+                ::SetForegroundWindow(reading);
+                PressKey(VK_ESCAPE);
+            }
+        }
+        HWND said = nullptr;
+        const bool ended = WaitFor(
+            [&] {
+                said = ShownWindowOf(*program, [](HWND, const std::string& cls) {
+                    return cls == "GlimraTextResult" || cls == "#32770";
+                });
+                return said || (way == 2 && !::FindWindowA("GlimraScrollingProgress", nullptr) &&
+                                !::FindWindowA(nullptr, "CaptureForm"));
+            },
+            60000);
+        if (!ended) return Failed("the reading does not end");
+        if (said) {
+            ::PostMessageA(said, WM_CLOSE, 0, 0);
+            if (!WaitFor([&] { return !::IsWindow(said); }, 5000))
+                return Failed("the reading's window stays");
+        }
+        if (!said && ::GetClipboardSequenceNumber() != before)
+            return Failed("a cancelled reading changed the clipboard");
+        if (way == 1) {
+            Activate();
+            PressKey(VK_ESCAPE);
+        }
+        if (way == 2 && !OverlayGone()) return Failed("the window does not come back");
+        ::Sleep(200);
+        return {};
     }
     Outcome Failed(const std::string& what) {
         ADD_FAILURE() << what << "\n"
@@ -1005,11 +1073,11 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
     // their fonts, the file types' libraries) once: what they keep for later.
     for (int a = Foreground; a < Clear; ++a)
         order.insert(order.end(),
-                     a == CancelledDialog                                  ? 6
-                     : a == Save                                           ? 4
-                     : a == CancelledCapture || a == Record || a == Script ? 3
-                     : a == Language || a == Tray                          ? 2
-                                                                           : 1,
+                     a == CancelledDialog                                                   ? 6
+                     : a == Save                                                            ? 4
+                     : a == CancelledCapture || a == Record || a == Script || a == ReadText ? 3
+                     : a == Language || a == Tray                                           ? 2
+                                                                                            : 1,
                      Action(a));
     std::shuffle(order.begin(), order.end(), rng);
     order.insert(order.begin(), Desktop);

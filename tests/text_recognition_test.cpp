@@ -5,6 +5,8 @@
 // nothing to read or nothing to read with, and the clipboard left alone then.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -92,6 +94,20 @@ HWND MessageSaying(const Program& program, const std::string& words) {
             return found != nullptr;
         },
         20000);
+    return found;
+}
+
+// The process has loaded a module of that name.
+bool HasModule(DWORD process, const char* name) {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    bool found = false;
+    for (BOOL more = ::Module32First(snapshot, &module); more && !found;
+         more = ::Module32Next(snapshot, &module))
+        found = ::lstrcmpiA(module.szModule, name) == 0;
+    ::CloseHandle(snapshot);
     return found;
 }
 
@@ -223,6 +239,10 @@ TEST_F(TextRecognition, ReadsTheTextOfDraggedAreasInTheSystemsFonts) {
         CloseResult(result);
         other.Run([&] { ::DestroyWindow(window); });
     }
+    // The built-in recogniser is let go 30 seconds after the last reading.
+    EXPECT_TRUE(HasModule(program.Id(), "glimra_ocr.dll"));
+    EXPECT_TRUE(WaitFor([&] { return !HasModule(program.Id(), "glimra_ocr.dll"); }, 45000))
+        << "glimra_ocr.dll is still loaded";
 }
 
 TEST_F(TextRecognition, SaysSoWhenThereIsNoTextOrNothingToReadWith) {
