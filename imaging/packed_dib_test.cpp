@@ -29,7 +29,11 @@ struct Dib {
         for (int i = 0; i < 4; ++i)
             bytes[at + i] = std::uint8_t(v >> (8 * i));
     }
-    void Append(std::initializer_list<std::uint8_t> more) { bytes.insert(bytes.end(), more); }
+    // A byte at a time: GCC 12 takes a range insert here for an overflow.
+    void Append(std::initializer_list<std::uint8_t> more) {
+        for (std::uint8_t b : more)
+            bytes.push_back(b);
+    }
     void Append32(std::uint32_t v) {
         Append(
             {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});

@@ -311,6 +311,19 @@ TEST_F(Effects, EachEffectChangesTheCaptureAsItsValuesSay_AndEveryCaptureGetsThe
     EXPECT_LT(GetGValue(edge), 255);
     EXPECT_EQ(ClipboardV5().Alpha(1, 1), 0);
 
+    // A crop keeps the transparent corner transparent, and is undone.
+    ::SetForegroundWindow(main);
+    ::Sleep(200);
+    PressKey('C');
+    DragInView(main, {0, 0}, {30, 20});
+    p = Copied();
+    EXPECT_LT(p.width, kWidth);
+    EXPECT_EQ(p.At(1, 1), kWhite);
+    EXPECT_EQ(ClipboardV5().Alpha(1, 1), 0);
+    Undo();
+    ::SetForegroundWindow(main);
+    PressKey(VK_ESCAPE);
+
     dialog = FromEditMenu('B');
     ASSERT_NE(dialog, nullptr);
     Confirm(dialog);

@@ -140,9 +140,9 @@ TEST_F(Scrolling, StartingAtTheCurrentPosition_TakesTheRowsFromThereOn_AndTheWin
     AltAnd('C');
     HWND menu = WaitForMenu(*program);
     ASSERT_NE(menu, nullptr);
-    // From the foot of the menu: "Delay", "Record the Pointer", "Recording Rate",
-    // "Record Screen", then the option.
-    Keys({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP});
+    // From the foot of the menu: "Delay", "Text from Region", "Record the
+    // Pointer", "Recording Rate", "Record Screen", then the option.
+    Keys({VK_UP, VK_UP, VK_UP, VK_UP, VK_UP, VK_UP});
     ::Sleep(300);
     SaveScreenshot(menu, "scrolling-option-menu");
     Keys({VK_RETURN});

@@ -21,6 +21,8 @@ class CropTool : public DragTool {
         if (a.right <= a.left || a.bottom <= a.top) return;
         ui::TBitmap part;
         part.Recreate(context_.picture.Bitmap().PixelFormat(), a.right - a.left, a.bottom - a.top);
+        // A crop of a picture with transparent parts keeps them transparent.
+        part.SetAlpha(context_.picture.Bitmap().Alpha());
         const glimra::PixelView p = part.View();
         for (int y = 0; y < p.height; ++y)
             std::memcpy(p.Row(y), v.Row(a.top + y) + std::ptrdiff_t(a.left) * v.bytesPerPixel,

@@ -1,7 +1,6 @@
 #include "app/effects/PictureEffects.h"
 
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -30,13 +29,16 @@ const char* SettingName(Effect effect) {
 // A stored value: whole numbers separated by commas, as many as `count`; nothing
 // where it is absent or not all of it reads.
 std::optional<std::vector<int>> Numbers(const char* name, std::size_t count) {
+    // Split by hand: the stream library would add 700 KB to the program for this.
     std::vector<int> numbers;
-    std::stringstream text(ReadSetting(name));
-    std::string part;
-    while (std::getline(text, part, ',')) {
-        const std::optional<int> number = SettingNumber(part);
+    const std::string text = ReadSetting(name);
+    for (std::size_t at = 0; at <= text.size() && !text.empty();) {
+        std::size_t end = text.find(',', at);
+        if (end == std::string::npos) end = text.size();
+        const std::optional<int> number = SettingNumber(text.substr(at, end - at));
         if (!number) return std::nullopt;
         numbers.push_back(*number);
+        at = end + 1;
     }
     if (numbers.size() != count) return std::nullopt;
     return numbers;

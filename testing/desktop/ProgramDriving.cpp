@@ -230,7 +230,7 @@ HWND OpenSaveDialog(const Program& program, HWND main) {
     ::Sleep(200);
     AltAnd('F');
     if (!WaitForMenu(program)) return nullptr;
-    Keys({VK_RETURN});  // its first entry
+    Keys({VK_DOWN, VK_RETURN});  // its second entry, after "Open..."
     HWND dialog = nullptr;
     WaitFor(
         [&] {
