@@ -911,6 +911,17 @@ class Soak : public ::testing::Test {
             },
             60000);
         if (!ended) return Failed("the reading does not end");
+        // A reading that ended before the Escape shows its window a moment after
+        // the progress window has gone.
+        if (!said)
+            WaitFor(
+                [&] {
+                    said = ShownWindowOf(*program, [](HWND, const std::string& cls) {
+                        return cls == "GlimraTextResult" || cls == "#32770";
+                    });
+                    return said != nullptr;
+                },
+                1500);
         if (said) {
             ::PostMessageA(said, WM_CLOSE, 0, 0);
             if (!WaitFor([&] { return !::IsWindow(said); }, 5000))
