@@ -858,6 +858,10 @@ class Soak : public ::testing::Test {
             ::PostMessageA(preview, WM_CLOSE, 0, 0);
             HWND question = WaitForDialog();
             if (!question) return Failed("closed unsaved without a question");
+            // In front first: under Wine the question can open behind the window
+            // last clicked, where a click on its Yes would land on that window.
+            ::SetForegroundWindow(question);
+            ::Sleep(200);
             Press(::GetDlgItem(question, IDYES), [&] { return !::IsWindow(question); });
         }
         if (!WaitFor([&] { return !::IsWindow(preview); }, 5000))
