@@ -970,6 +970,13 @@ class Soak : public ::testing::Test {
                 if (c != area) ADD_FAILURE() << "the view shows a picture";
             return {};
         }
+        // In front first, as a person brings a covered window forward: under Wine
+        // the main window shown again after a capture can stay behind the window
+        // clicked last, which would take the click.
+        if (::GetForegroundWindow() != main) {
+            ::SetForegroundWindow(main);
+            WaitFor([&] { return ::GetForegroundWindow() == main; }, 2000);
+        }
         if (!CopyWithTheButton(main)) ADD_FAILURE() << "no copy";
         // The clipboard may still be open while the program puts the picture there.
         Pixels p;

@@ -207,13 +207,6 @@ HWND OpenTrayMenu(const Program& program) {
 }
 
 bool CopyWithTheButton(HWND main) {
-    // In front first, as a person brings a covered window forward: under Wine a
-    // window the program shows again after a capture can stay behind the one
-    // clicked last, which would take the click.
-    if (::GetForegroundWindow() != main) {
-        ::SetForegroundWindow(main);
-        WaitFor([&] { return ::GetForegroundWindow() == main; }, 2000);
-    }
     const DWORD before = ::GetClipboardSequenceNumber();
     return ClickUntil(CentreOf(main, EditButton::Copy), [&] {
         const ClipboardState now = Clipboard();
