@@ -185,8 +185,13 @@ void History::Trim(bool packWaiting) {
 }
 
 void History::Push(Step step) {
+    if (!step.objects && BeforePixels) BeforePixels();
     step.number = ++taken_;
-    steps_.erase(steps_.begin() + std::ptrdiff_t(done_), steps_.end());
+    if (done_ < steps_.size()) {
+        steps_.erase(steps_.begin() + std::ptrdiff_t(done_), steps_.end());
+        // A step joined to one that is gone now stands alone.
+        if (!steps_.empty()) steps_.back().withNext = false;
+    }
     ForgetGone();
     // A step kept for a later Confine is past its chance once another is taken.
     if (!steps_.empty()) steps_.back().open = false;
@@ -295,6 +300,25 @@ void History::Reversible(std::function<void()> undo, std::function<void()> redo,
     Push(std::move(step));
 }
 
+void History::Objects(std::function<void()> undo, std::function<void()> redo, std::size_t kept) {
+    Step step;
+    step.undo = std::move(undo);
+    step.redo = std::move(redo);
+    step.kept = kept;
+    step.objects = true;
+    Push(std::move(step));
+}
+
+void History::Flatten(std::function<void()> undo, std::function<void()> redo, std::size_t kept) {
+    Step step;
+    step.undo = std::move(undo);
+    step.redo = std::move(redo);
+    step.kept = kept;
+    step.objects = true;
+    step.withNext = true;
+    Push(std::move(step));
+}
+
 bool History::Unpack(Step& step) {
     if (step.packed) {
         PackedPicture& packed = *step.packed;
@@ -374,6 +398,11 @@ void History::Undo() {
             "the pixels it kept are damaged. The picture stays as it is.");
     }
     --done_;
+    // The flattening of objects before this step goes back with it.
+    if (done_ > 0 && steps_[done_ - 1].withNext) {
+        steps_[done_ - 1].undo();
+        --done_;
+    }
     Trim(true);
     Rest();
     if (OnChange) OnChange();
@@ -395,6 +424,10 @@ void History::Redo() {
             "the pixels it kept are damaged. The picture stays as it is.");
     }
     ++done_;
+    if (steps_[done_ - 1].withNext && done_ < steps_.size()) {
+        Redo();
+        return;
+    }
     Trim(true);
     Rest();
     if (OnChange) OnChange();

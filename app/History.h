@@ -82,6 +82,17 @@ class History {
     // the memory that they hold, counted against the bound (and not packed).
     void Reversible(std::function<void()> undo, std::function<void()> redo, std::size_t kept = 0);
 
+    // The editor's objects over the picture (see app/editor/MarkObjects.h) keep
+    // their changes as reversible steps of their own, which change no pixel.
+    void Objects(std::function<void()> undo, std::function<void()> redo, std::size_t kept);
+    // Called before any other step is taken: the objects go into the pixels there,
+    // by a step of Flatten, so that no step of pixels is taken under objects.
+    std::function<void()> BeforePixels;
+    // The objects' flattening: a step that Undo and Redo take together with the
+    // step of pixels that follows it, so that one undo brings back the pixels and
+    // the objects over them.
+    void Flatten(std::function<void()> undo, std::function<void()> redo, std::size_t kept);
+
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < steps_.size(); }
     // Both throw Damaged when the step's packed pixels do not come back whole.
@@ -124,7 +135,9 @@ class History {
         std::function<void()> undo, redo;  // a reversible change
         std::size_t kept = 0;              // the memory they hold
         std::uint64_t number = 0;
-        bool open = false;  // kept by KeepWhole: Confine may still come
+        bool open = false;      // kept by KeepWhole: Confine may still come
+        bool objects = false;   // a step of the objects, taken without BeforePixels
+        bool withNext = false;  // undone and redone together with the next step
         std::size_t Bytes() const;
         // The bytes of pixels not yet packed.
         std::size_t Unpacked() const;

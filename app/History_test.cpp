@@ -91,7 +91,7 @@ class Undo : public MainWindow {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width * v.bytesPerPixel; ++x)
                 v.Row(y)[x] = std::uint8_t(x * 7 + y * 13 + (x * y) % 11);
-        MAIN->Picture().Replace(picture);
+        glimra::test::MainWindowInternals::NewPicture(*MAIN, picture);
     }
     // Noise, which no compressor shrinks, in the leftmost `noisy` of every
     // hundred bytes of each row, and the pattern of SetPattern in the rest.
@@ -110,7 +110,7 @@ class Undo : public MainWindow {
                 v.Row(y)[x] = x < edge ? std::uint8_t(state >> 24)
                                        : std::uint8_t(x * 7 + y * 13 + (x * y) % 11);
             }
-        MAIN->Picture().Replace(picture);
+        glimra::test::MainWindowInternals::NewPicture(*MAIN, picture);
     }
     const History& PictureHistory() {
         return glimra::test::MainWindowInternals::PictureHistory(*MAIN);
@@ -313,21 +313,21 @@ TEST_F(Undo, EveryKindOfStepIsPackedWhenIdle_AndUndoneAndRedoneGivesBackItsExact
         fresh();
         ExpectUndoAndRedoPacked(
             "Invert" + layout, [&] { Click("MenuInvert"); }, format == ui::TPixelFormat::pf32bit);
-        // Areas: a pixelated one, the bands of a rectangle's outline, a step
-        // number's box, and a crop, which replaces the picture.
+        // Marks are objects over the picture, whose steps keep no pixels.
         fresh();
         Press("ButtonPixelate", true);
-        ExpectUndoAndRedoPacked("pixelating" + layout, [] { Drag(3, 4, 70, 50); });
+        ExpectUndoAndRedoPacked(
+            "pixelating" + layout, [] { Drag(3, 4, 70, 50); }, false);
         Press("ButtonPixelate", false);
         fresh();
-        ExpectUndoAndRedoPacked("a rectangle" + layout,
-                                [&] { UseTool("MenuRectangle", 10, 10, 100, 70); });
+        ExpectUndoAndRedoPacked(
+            "a rectangle" + layout, [&] { UseTool("MenuRectangle", 10, 10, 100, 70); }, false);
         fresh();
-        ExpectUndoAndRedoPacked("a step number" + layout,
-                                [&] { UseTool("MenuStepNumber", 40, 40, 40, 40); });
+        ExpectUndoAndRedoPacked(
+            "a step number" + layout, [&] { UseTool("MenuStepNumber", 40, 40, 40, 40); }, false);
+        // A crop replaces the picture.
         fresh();
         ExpectUndoAndRedoPacked("a crop" + layout, [&] { UseTool("MenuCrop", 10, 5, 90, 60); });
-        // The highlighter keeps its blue bytes in its own step, not packed.
         fresh();
         ExpectUndoAndRedoPacked(
             "the highlighter" + layout, [&] { UseTool("MenuHighlighter", 5, 5, 80, 60); }, false);
@@ -430,9 +430,10 @@ TEST_F(Undo, ADamagedPackedStepIsRefusedAndDropped_ThePictureStaysAsItIs) {
         if (whole) {
             Click("MenuGrayscale");
         } else {
-            Press("ButtonPixelate", true);
+            // A brush stroke keeps the area it painted.
+            Press("ButtonBrush", true);
             Drag(10, 10, 200, 150);
-            Press("ButtonPixelate", false);
+            Press("ButtonBrush", false);
         }
         ASSERT_TRUE(PackedWhileIdle());
         ASSERT_TRUE(HistoryInternals::Packed(HistoryInternals::Next(PictureHistory(), 0)));

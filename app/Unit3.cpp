@@ -67,8 +67,9 @@ void TMAIN::Loaded() {
 #undef TMAIN_BIND_CONTROL
     picture_ = std::make_unique<CurrentPicture>(*Image1);
     history_ = std::make_unique<History>(*picture_);
-    tools_ =
-        std::make_unique<PictureTools>(ToolContext{*picture_, *history_, *Image1, *ScrollBox1});
+    objects_ = std::make_unique<MarkObjects>(*picture_, *history_);
+    tools_ = std::make_unique<PictureTools>(
+        ToolContext{*picture_, *history_, *objects_, *Image1, *ScrollBox1});
     after_ = std::make_unique<AfterCapture>(*this, options_, *TrayIcon1, Get<ui::TControl>("info"));
     captures_ = std::make_unique<CaptureCommands>(*this, *history_, *Timer1,
                                                   CaptureCommands::Counters{*Label2, *Label3},

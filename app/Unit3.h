@@ -13,6 +13,7 @@
 #include "app/CurrentPicture.h"
 #include "app/History.h"
 #include "app/HotKeys.h"
+#include "app/editor/MarkObjects.h"
 #include "ui/TForm.h"
 
 namespace glimra::test {
@@ -137,7 +138,7 @@ class TMAIN : public ui::TForm {
     void ShowMainWindow();
     // A capture became the current picture: the step numbers start again.
     void NewCapture() {
-        editor_.nextStep = 1;
+        objects_->RestartSteps();
     }
     // The current picture, which the image view shows.
     CurrentPicture& Picture() {
@@ -171,6 +172,8 @@ class TMAIN : public ui::TForm {
     // The current picture, which Image1 shows, and the history of its changes.
     std::unique_ptr<CurrentPicture> picture_;
     std::unique_ptr<History> history_;
+    // The editor's marks over the picture.
+    std::unique_ptr<MarkObjects> objects_;
     // What the mouse does on the picture; the brush's diameter and colour.
     std::unique_ptr<PictureTools> tools_;
     BrushSettings brush_;

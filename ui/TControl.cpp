@@ -153,6 +153,13 @@ void TControl::Invalidate() {
     if (parent_ && visible_) parent_->InvalidateArea(BoundsRect());
 }
 
+void TControl::Invalidate(RECT part) {
+    if (!parent_ || !visible_) return;
+    const RECT bounds = BoundsRect();
+    ::OffsetRect(&part, bounds.left, bounds.top);
+    if (::IntersectRect(&part, &part, &bounds)) parent_->InvalidateArea(part);
+}
+
 void TControl::Click() {
     if (OnClick) OnClick(this);
 }

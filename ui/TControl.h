@@ -94,6 +94,8 @@ class TControl : public TComponent {
 
     // Repaints the control (for a light control: its area of the parent).
     virtual void Invalidate();
+    // Only the part given, in the control's own coordinates.
+    void Invalidate(RECT part);
     // Paints a light control; the context's origin is the control's top-left corner.
     virtual void Paint(HDC) {}
     virtual bool IsWindowed() const { return false; }

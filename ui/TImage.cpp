@@ -41,6 +41,11 @@ void TImage::SetBackdrop(TColor colour) {
 
 void TImage::Paint(HDC dc) {
     if (picture_.Empty()) return;
+    PaintPicture(dc);
+    if (OnPaintOver) OnPaintOver(dc);
+}
+
+void TImage::PaintPicture(HDC dc) {
     RECT target{0, 0, picture_.Width(), picture_.Height()};
     if (stretch_)
         target = {0, 0, width_, height_};

@@ -3,6 +3,8 @@
 // the main window's current picture.
 #pragma once
 
+#include <functional>
+
 #include <string>
 
 #include "ui/TControl.h"
@@ -46,12 +48,16 @@ class TImage : public TGraphicControl {
     void SetCenter(bool center);
 
     void Paint(HDC dc) override;
+    // Drawn over the picture after it, the context's origin at the control's
+    // top-left corner: marks that are not part of the picture.
+    std::function<void(HDC)> OnPaintOver;
 
     const PropertyRegistry& Properties() const override { return ClassProperties(); }
     static const PropertyRegistry& ClassProperties();
 
   private:
     void PictureChanged();
+    void PaintPicture(HDC dc);
 
     TPicture picture_;
     bool stretch_ = false, autoSize_ = false, transparent_ = false, center_ = false;

@@ -13,8 +13,9 @@ POINT Square(POINT from, POINT to) {
     return {from.x + (to.x < from.x ? -side : side), from.y + (to.y < from.y ? -side : side)};
 }
 
-// The end turned to the nearest multiple of 45 degrees.
-POINT Octant(POINT from, POINT to) {
+}  // namespace
+
+POINT OctantEnd(POINT from, POINT to) {
     const double dx = to.x - from.x, dy = to.y - from.y;
     const double length = std::hypot(dx, dy);
     const double step = std::atan(1.0);  // 45 degrees
@@ -23,15 +24,13 @@ POINT Octant(POINT from, POINT to) {
             from.y + LONG(std::lround(length * std::sin(angle)))};
 }
 
-}  // namespace
-
 POINT DragTool::End(POINT from, POINT to, bool shift) const {
     if (!shift) return to;
     switch (withShift_) {
         case WithShift::Square:
             return Square(from, to);
         case WithShift::Octant:
-            return Octant(from, to);
+            return OctantEnd(from, to);
         default:
             return to;
     }

@@ -8,6 +8,9 @@
 #include "app/editor/Tool.h"
 #include "app/editor/ToolSettings.h"
 
+// The end turned around `from` to the nearest multiple of 45 degrees.
+POINT OctantEnd(POINT from, POINT to);
+
 class DragTool : public Tool {
   public:
     // What Shift held keeps the drag to: nothing, a square, or a line at a

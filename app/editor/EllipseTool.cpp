@@ -2,6 +2,7 @@
 // line width inside it, blended at its edges; with Shift a circle.
 #include "app/editor/DragTool.h"
 #include "app/editor/EditorTools.h"
+#include "app/editor/MarkObjects.h"
 
 namespace {
 
@@ -19,9 +20,7 @@ class EllipseTool : public DragTool {
         ::SetROP2(dc, mode);
     }
     void Finish(POINT from, POINT to) override {
-        const glimra::Area a = Between(from, to);
-        if (a.right <= a.left || a.bottom <= a.top) return;
-        context_.Draw(glimra::EllipseMark(a, settings_.Width()), settings_.Colour());
+        context_.objects.Add(MarkObject::Of(MarkObject::Kind::Ellipse, from, to, settings_));
     }
 };
 

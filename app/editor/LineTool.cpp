@@ -3,6 +3,7 @@
 // at a multiple of 45 degrees.
 #include "app/editor/DragTool.h"
 #include "app/editor/EditorTools.h"
+#include "app/editor/MarkObjects.h"
 
 namespace {
 
@@ -19,12 +20,8 @@ class LineTool : public DragTool {
         ::SetROP2(dc, mode);
     }
     void Finish(POINT from, POINT to) override {
-        if (from.x == to.x && from.y == to.y) return;
-        const double width = settings_.Width();
-        if (arrow_)
-            context_.Draw(glimra::ArrowMark(Centre(from), Centre(to), width), settings_.Colour());
-        else
-            context_.Draw(glimra::LineMark(Centre(from), Centre(to), width), settings_.Colour());
+        context_.objects.Add(MarkObject::Of(
+            arrow_ ? MarkObject::Kind::Arrow : MarkObject::Kind::Line, from, to, settings_));
     }
 
   private:

@@ -1,8 +1,8 @@
 #include "app/editor/PixelateTool.h"
 
-#include "app/CurrentPicture.h"
-#include "app/History.h"
-#include "imaging/pixelate.h"
+#include <utility>
+
+#include "app/editor/MarkObjects.h"
 
 void PixelateTool::Press(ui::TMouseButton button, ui::TShiftState, int x, int y) {
     if (button != ui::TMouseButton::mbLeft) return;
@@ -22,13 +22,11 @@ void PixelateTool::Release(ui::TMouseButton, ui::TShiftState, int, int) {
     if (!band_) return;
     context_.DrawBand(*band_);
     const RECT r = *std::exchange(band_, std::nullopt);
-    const glimra::Area blocks =
-        glimra::PixelateBlocks(context_.picture.View(), {r.left, r.top, r.right, r.bottom});
-    if (blocks.right <= blocks.left) return;
-    context_.history.KeepArea({blocks.left, blocks.top, blocks.right, blocks.bottom});
-    context_.picture.Change([&](ui::TBitmap& bitmap) {
-        glimra::Pixelate(bitmap.View(), {r.left, r.top, r.right, r.bottom});
-    });
+    MarkObject o;
+    o.kind = MarkObject::Kind::Pixelate;
+    o.a = {r.left, r.top};
+    o.b = {r.right, r.bottom};
+    context_.objects.Add(o);
 }
 
 void PixelateTool::Cancel() {

@@ -1,5 +1,6 @@
 // Pixelate: a drag with the left button marks a rectangle by a band; on release
-// the 8 x 8 blocks it touches become their mean colours.
+// it becomes an object over the picture that turns the 8 x 8 blocks it touches
+// into their mean colours.
 #pragma once
 
 #include <windows.h>
@@ -13,7 +14,6 @@ class PixelateTool : public Tool {
     using Tool::Tool;
     void Press(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void Move(ui::TShiftState shift, int x, int y) override;
-    // One step that keeps the pixels of the blocks before.
     void Release(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
     void Cancel() override;
     bool Key(const MSG& msg) override;

@@ -2,6 +2,7 @@
 // in the tool colour, exactly; with Shift a square.
 #include "app/editor/DragTool.h"
 #include "app/editor/EditorTools.h"
+#include "app/editor/MarkObjects.h"
 
 namespace {
 
@@ -11,11 +12,7 @@ class RectangleTool : public DragTool {
 
   protected:
     void Finish(POINT from, POINT to) override {
-        const std::vector<glimra::Area> frame =
-            glimra::FrameBands(Between(from, to), settings_.Width());
-        const glimra::Colour colour = settings_.Colour();
-        context_.ChangeAreas(
-            frame, [&](const glimra::PixelView& v) { glimra::FillAreas(v, frame, colour); });
+        context_.objects.Add(MarkObject::Of(MarkObject::Kind::Rectangle, from, to, settings_));
     }
 };
 

@@ -1,12 +1,15 @@
 // Text: a click places the insertion point; what is typed shows in place in the
 // tool font and colour, with Backspace, and Enter for a new line. Ctrl+Enter, a
-// click outside the text, or choosing another tool puts it into the picture as
-// one step; Escape drops it.
+// click outside the text, or choosing another tool makes it a text object over
+// the picture, as one step; Escape drops it. The same typing edits a text object
+// in place (MakeTextEditor).
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "app/CurrentPicture.h"
 #include "app/editor/EditorTools.h"
-#include "app/History.h"
+#include "app/editor/MarkObjects.h"
 #include "app/editor/TextDrawing.h"
 #include "ui/TImage.h"
 #include "ui/TScrollBox.h"
@@ -16,7 +19,20 @@ namespace {
 class TextTool : public Tool {
   public:
     TextTool(ToolContext& context, const ToolSettings& settings)
-        : Tool(context), settings_(settings), font_(CreateToolFont(settings.Font())) {}
+        : Tool(context), settings_(settings) {}
+    // Edits the text object: it is hidden while its text is typed again, and
+    // `done` is called once the typing ends.
+    TextTool(ToolContext& context, const ToolSettings& settings, const MarkObject& editing,
+             std::function<void()> done)
+        : Tool(context), settings_(settings), editing_(editing), done_(std::move(done)) {
+        Begin(editing);
+        MarkObject hidden = editing;
+        hidden.text.clear();
+        context_.objects.Show({hidden});
+        // The object leaves the view before the typing is drawn where it was.
+        ::UpdateWindow(context_.box.Handle());
+        Show();
+    }
 
     void Press(ui::TMouseButton button, ui::TShiftState, int x, int y) override {
         if (button != ui::TMouseButton::mbLeft) return;
@@ -26,9 +42,7 @@ class TextTool : public Tool {
             Commit();
             return;
         }
-        typing_ = true;
-        at_ = {x, y};
-        text_.clear();
+        Begin(MarkObject::Of(MarkObject::Kind::Text, {x, y}, {x, y}, settings_));
         Show();
     }
     void Move(ui::TShiftState, int, int) override {}
@@ -39,6 +53,8 @@ class TextTool : public Tool {
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
             Erase();
             typing_ = false;
+            if (editing_.id) context_.objects.Show({editing_});
+            if (done_) done_();
             return true;
         }
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && ::GetKeyState(VK_CONTROL) < 0) {
@@ -71,9 +87,15 @@ class TextTool : public Tool {
     int Cursor() const override { return ui::crIBeam; }
 
   private:
+    void Begin(const MarkObject& mark) {
+        typing_ = true;
+        mark_ = mark;
+        text_ = mark.text;
+        font_ = CreateToolFont(mark.font);
+    }
     // The text's box in picture pixels.
     RECT Box() {
-        return TextBox(context_.picture.Bitmap().Canvas().Handle(), font_.Get(), text_, at_);
+        return TextBox(context_.picture.Bitmap().Canvas().Handle(), font_.Get(), text_, mark_.a);
     }
     // The box on the screen: picture pixels moved to the scroll box's client area.
     RECT ScreenBox() {
@@ -103,27 +125,30 @@ class TextTool : public Tool {
         ::InvalidateRect(context_.box.Handle(), &box, FALSE);
         ::UpdateWindow(context_.box.Handle());
     }
+    // The text becomes an object, or the edited object's text; an edited text
+    // typed away goes.
     void Commit() {
         Erase();
         typing_ = false;
-        if (text_.empty()) return;
-        const RECT box = Box();
-        context_.history.KeepArea(box);
-        context_.picture.Change([&](ui::TBitmap& bitmap) {
-            DrawToolText(bitmap.Canvas().Handle(), font_.Get(), text_, box, Colour());
-            ::GdiFlush();
-        });
-        text_.clear();
+        mark_.text = std::exchange(text_, std::string());
+        if (!editing_.id)
+            context_.objects.Add(mark_);
+        else if (mark_.text.empty()) {
+            // The step keeps the object as it was, not as it was hidden.
+            context_.objects.Show({editing_});
+            context_.objects.Remove({editing_.id});
+        } else
+            context_.objects.Change({mark_}, {editing_});
+        if (done_) done_();
     }
-    COLORREF Colour() const {
-        const glimra::Colour c = settings_.Colour();
-        return RGB(c.red, c.green, c.blue);
-    }
+    COLORREF Colour() const { return RGB(mark_.colour.red, mark_.colour.green, mark_.colour.blue); }
 
     const ToolSettings& settings_;
+    MarkObject editing_;  // the object edited (id 0: a new text)
+    std::function<void()> done_;
+    MarkObject mark_;  // the text's object; its text is typed into text_
     win::Font font_;
     bool typing_ = false;
-    POINT at_{};
     std::string text_;
 };
 
@@ -131,4 +156,9 @@ class TextTool : public Tool {
 
 std::unique_ptr<Tool> MakeTextTool(ToolContext& context, EditorState& state) {
     return std::make_unique<TextTool>(context, state.settings);
+}
+
+std::unique_ptr<Tool> MakeTextEditor(ToolContext& context, EditorState& state,
+                                     const MarkObject& editing, std::function<void()> done) {
+    return std::make_unique<TextTool>(context, state.settings, editing, std::move(done));
 }

@@ -12,22 +12,6 @@ POINT ToolContext::Origin() const {
             image.Top() - box.VertScrollBar().Position()};
 }
 
-void ToolContext::ChangeAreas(const std::vector<glimra::Area>& areas,
-                              const std::function<void(const glimra::PixelView&)>& change) const {
-    std::vector<RECT> kept;
-    for (const glimra::Area& a : areas)
-        kept.push_back({a.left, a.top, a.right, a.bottom});
-    history.KeepAreas(kept);
-    picture.Change([&](ui::TBitmap& bitmap) { change(bitmap.View()); });
-}
-
-void ToolContext::Draw(const glimra::Mark& mark, glimra::Colour colour) const {
-    const glimra::PixelView v = picture.View();
-    const std::vector<glimra::Span> spans = mark.Spans(v.width, v.height);
-    ChangeAreas(glimra::SpanBands(spans),
-                [&](const glimra::PixelView& view) { mark.Paint(view, colour, spans); });
-}
-
 void ToolContext::DrawBand(RECT corners) const {
     const auto [dx, dy] = Origin();
     RECT band{

@@ -6,24 +6,22 @@
 
 #include <windows.h>
 
-#include <functional>
-#include <vector>
-
-#include "imaging/marks.h"
 #include "ui/TControl.h"
 
 class CurrentPicture;
 class History;
+class MarkObjects;
 namespace ui {
 class TImage;
 class TScrollBox;
 }  // namespace ui
 
-// What a tool works on: the picture, its history, and the view that shows it
-// (the image inside its scroll box).
+// What a tool works on: the picture, its history, the marks over it, and the
+// view that shows it (the image inside its scroll box).
 struct ToolContext {
     CurrentPicture& picture;
     History& history;
+    MarkObjects& objects;
     ui::TImage& image;
     ui::TScrollBox& box;
 
@@ -34,12 +32,6 @@ struct ToolContext {
     // Picture pixel (0, 0) in the scroll box's client area, where tools draw their
     // previews.
     POINT Origin() const;
-    // Changes the picture within the areas, which do not overlap, as one step that
-    // keeps only their pixels before.
-    void ChangeAreas(const std::vector<glimra::Area>& areas,
-                     const std::function<void(const glimra::PixelView&)>& change) const;
-    // Draws the mark in the colour as such a step.
-    void Draw(const glimra::Mark& mark, glimra::Colour colour) const;
 };
 
 class Tool {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "app/editor/MarkObjects.h"
 #include "app/editor/PictureTools.h"
 #include "app/editor/PixelateTool.h"
 #include "win/SystemFunction.h"
@@ -80,12 +81,28 @@ NamedHandlers ToolChoice::Handlers(const std::unique_ptr<ToolChoice>& choice) {
     }
     for (const char* name : {"MenuToolFontClick", "ToolPopFontClick"})
         add(name, [](ToolChoice& c) { c.ChooseToolFont(); });
+    add("ImagePopBringToFrontClick",
+        [](ToolChoice& c) { c.tools_.Context().objects.ToFront(c.editor_.selection); });
+    add("ImagePopSendToBackClick",
+        [](ToolChoice& c) { c.tools_.Context().objects.ToBack(c.editor_.selection); });
     return handlers;
+}
+
+void ToolChoice::Restyle(const std::function<void(MarkObject&)>& change) {
+    MarkObjects& objects = tools_.Context().objects;
+    std::vector<MarkObject> changed;
+    for (std::uint64_t id : editor_.selection)
+        if (const MarkObject* o = objects.Find(id)) {
+            changed.push_back(*o);
+            change(changed.back());
+        }
+    if (!changed.empty()) objects.Change(changed);
 }
 
 void ToolChoice::SetColour(glimra::Colour colour) {
     editor_.settings.SetColour(colour);
     ShowSettings();
+    Restyle([colour](MarkObject& o) { o.colour = colour; });
 }
 
 void ToolChoice::ChooseCustomColour() {
@@ -100,11 +117,16 @@ void ToolChoice::ChooseCustomColour() {
 void ToolChoice::SetWidth(int width) {
     editor_.settings.SetWidth(width);
     ShowSettings();
+    Restyle([width](MarkObject& o) { o.width = width; });
 }
 
 void ToolChoice::ChooseToolFont() {
     ToolFont font = editor_.settings.Font();
-    if (ChooseFontDialog(window_.Handle(), font)) editor_.settings.SetFont(font);
+    if (!ChooseFontDialog(window_.Handle(), font)) return;
+    editor_.settings.SetFont(font);
+    Restyle([&font](MarkObject& o) {
+        if (o.kind == MarkObject::Kind::Text) o.font = font;
+    });
 }
 
 void ToolChoice::ShowSettings() {

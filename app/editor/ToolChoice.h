@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "app/editor/BrushTool.h"
@@ -41,6 +42,8 @@ class ToolChoice {
 
   private:
     void Choose(const EditorTool& tool);
+    // The objects selected take a changed colour, width or font, as one step.
+    void Restyle(const std::function<void(MarkObject&)>& change);
     void SetColour(glimra::Colour colour);
     void ChooseCustomColour();
     void SetWidth(int width);

@@ -10,6 +10,9 @@ namespace glimra::test {
 struct MainWindowInternals {
     static const History& PictureHistory(TMAIN& main) { return *main.history_; }
     static PictureTools& Tools(TMAIN& main) { return *main.tools_; }
+    // The picture becomes the current one as a capture's does: one step, the
+    // objects over the picture before flattened into it.
+    static void NewPicture(TMAIN& main, ui::TBitmap& picture) { main.history_->Replace(picture); }
 };
 
 }  // namespace glimra::test
