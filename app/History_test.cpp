@@ -251,6 +251,27 @@ TEST_F(Undo, AThickBrushStrokeKeepsOnlyTheAreaItPainted) {
     EXPECT_LT(history.Bytes() - bytesBefore, std::size_t(170 * 210 * 4));
 }
 
+// A mark is an object over the picture: its step, and the step of its move,
+// keep the object, a few hundred bytes, not the picture's pixels.
+TEST_F(Undo, AnObjectsStepsKeepTheObjectNotThePicture) {
+    SetPattern(800, 600, ui::TPixelFormat::pf32bit);
+    const History& history = glimra::test::MainWindowInternals::PictureHistory(*MAIN);
+    const std::size_t before = history.Bytes();
+    const Snapshot plain = Now();
+    UseTool("MenuRectangle", 10, 10, 300, 200);
+    const std::size_t drawn = history.Bytes();
+    EXPECT_LT(drawn - before, 1024u);
+    ExpectUndoAndRedo("a move", [] {
+        MAIN->Get<TMenuItem>("MenuSelect").Click();
+        Drag(150, 100, 170, 120);
+    });
+    EXPECT_LT(history.Bytes() - drawn, 1024u);
+    glimra::test::MainWindowInternals::Tools(*MAIN).Choose(nullptr);
+    Click("MenuUndo");
+    Click("MenuUndo");
+    EXPECT_EQ(Now(), plain);
+}
+
 // FNV-1a of a picture's layout and bytes.
 std::uint64_t Hash(const Snapshot& s) {
     std::uint64_t h = 1469598103934665603ull;
