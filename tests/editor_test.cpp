@@ -295,6 +295,13 @@ TEST_F(Editor, EveryToolOnAWhitePicture_UndoneAndRedone_AndItsColourAndWidthKept
     ::Sleep(300);
     MouseAside();
     SaveScreenshot(main, "editor-marked-up");
+    // The rectangle picked with the Select tool, its handles shown.
+    PressKey('V');
+    ClickPicture(main, {120, 40});
+    MouseAside();
+    SaveScreenshot(main, "editor-marked-up-selected");
+    PressKey(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
 
     // Blue and a width of 5 from the Edit menu, kept in the registry at once and
     // after a new start.

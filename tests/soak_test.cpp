@@ -17,6 +17,8 @@
 // --actions=N) its length, 150 by default; scripts/soak runs a long one.
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -216,7 +218,8 @@ enum Action {
     Grayscale, Brighten, Darken, Invert, TurnOrFlip, RotateButton, Crop, Rectangle, Ellipse,
     Line, Arrow, Highlighter, Text, StepNumber, Pixelate, Brush, BrushSettings, ToolColour,
     ToolWidth, Undo, Redo, Save, SaveOver, Copy, Language, Tray, CancelledDialog, Pin,
-    Record, ReadText, Script, ClearStatistics, Clear, Rewind, kActions
+    Record, ReadText, Script, ClearStatistics, MoveMark, DeleteMark, Open, Paste, Effect, Clear,
+    Rewind, kActions
 };
 constexpr const char* kNames[] = {
     "F7 desktop", "F8 window in front", "F9 selection", "F10 pick", "Ctrl+Alt+Shift+F7 all displays",
@@ -224,8 +227,8 @@ constexpr const char* kNames[] = {
     "turn or flip", "rotate button", "crop", "rectangle", "ellipse", "line", "arrow",
     "highlighter", "text", "step number", "pixelate", "brush", "brush settings", "tool colour",
     "line width", "undo", "redo", "save", "save over", "copy", "language", "tray",
-    "dialog cancelled", "pin", "short recording", "text read", "command line", "clear statistics", "clear",
-    "back to the first picture"};
+    "dialog cancelled", "pin", "short recording", "text read", "command line", "clear statistics",
+    "mark moved", "mark deleted", "open", "paste", "effect", "clear", "back to the first picture"};
 // clang-format on
 static_assert(std::size(kNames) == kActions);
 
@@ -336,6 +339,8 @@ class Soak : public ::testing::Test {
     }
 
     Outcome Act(Action action) {
+        // The rectangle or ellipse that the action just before drew, if it did.
+        const std::optional<Mark> mark = std::exchange(lastMark, std::nullopt);
         switch (action) {
             case Desktop:
                 if (!CaptureWithKey(VK_F7, main)) return Failed("no capture");
@@ -491,6 +496,7 @@ class Soak : public ::testing::Test {
                 const RECT r = SomeArea(action == Crop ? 30 : 6);
                 DragInView(main, {r.left, r.top}, {r.right, r.bottom});
                 if (action == Crop) return {Outcome::New, Part(now, r), {}};
+                if (action == Rectangle || action == Ellipse) lastMark = Mark{r, now};
                 if (action == Rectangle || action == Highlighter) {
                     const int wide = width;
                     const COLORREF colour = this->colour;
@@ -756,6 +762,84 @@ class Soak : public ::testing::Test {
             case ClearStatistics:
                 MenuBar('O', {0});
                 return {};
+            case MoveMark:
+            case DeleteMark: {
+                // The mark just drawn, picked at its middle with the Select tool:
+                // moved 10 pixels right with Shift+Right, or deleted, which gives
+                // back the picture it was drawn on.
+                if (!mark) return {};
+                Activate();
+                PressKey('V');
+                ::Sleep(100);
+                const RECT r = mark->area;
+                ClickPicture({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+                if (action == DeleteMark)
+                    PressKey(VK_DELETE);
+                else
+                    KeyEvents(
+                        {{VK_SHIFT, true}, {VK_RIGHT, true}, {VK_RIGHT, false}, {VK_SHIFT, false}});
+                ::Sleep(200);
+                PressKey(VK_ESCAPE);  // the selection goes
+                PressKey(VK_ESCAPE);  // and the tool: panning again
+                ::Sleep(100);
+                if (action == DeleteMark) return {Outcome::New, mark->before, {}};
+                return Confined({r.left, r.top, r.right + 10, r.bottom});
+            }
+            case Open: {
+                // A picture saved earlier as BMP or PNG, opened with Ctrl+O: it
+                // comes back exactly.
+                std::vector<std::string> files = saved[1];
+                files.insert(files.end(), saved[4].begin(), saved[4].end());
+                if (files.empty()) return {};
+                const std::string path = files[std::size_t(Random(0, int(files.size()) - 1))];
+                const Pixels file = Decoded(path.back() == 'p' ? 1 : 4, path);
+                Activate();
+                CtrlAnd('O');
+                HWND dialog = WaitForDialog();
+                if (!dialog) return Failed("no open dialog");
+                HWND name = ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13)
+                                                        : ::GetDlgItem(dialog, edt1);
+                ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+                RECT ok;
+                ::GetWindowRect(::GetDlgItem(dialog, IDOK), &ok);
+                if (!ClickUntil(
+                        {(ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2},
+                        [&] { return !::IsWindow(dialog); }, 5000))
+                    return Failed("the open dialog stays");
+                ::Sleep(300);
+                return {Outcome::New, file, {}};
+            }
+            case Paste: {
+                // The picture copied and pasted back: a new step of the same pixels.
+                Activate();
+                const DWORD before = ::GetClipboardSequenceNumber();
+                CtrlAnd('C');
+                if (!WaitFor([&] { return Clipboard().sequence != before; }, 3000))
+                    return Failed("nothing copied");
+                CtrlAnd('V');
+                ::Sleep(300);
+                return {Outcome::New, now, {}};
+            }
+            case Effect: {
+                // A border from the picture's menu, its dialog taken as it opens:
+                // the picture grows on every side by the same width.
+                if (!PictureMenu({effectsItem, 0})) return Failed("no effects menu");
+                HWND dialog = WaitForDialog();
+                if (!dialog) return Failed("no border dialog");
+                Keys({VK_RETURN});
+                if (!WaitFor([&] { return !::IsWindow(dialog); }, 5000))
+                    return Failed("the border dialog stays");
+                ::Sleep(300);
+                return {Outcome::New, std::nullopt, [](const Pixels& before, const Pixels& after) {
+                            const int grown = after.width - before.width;
+                            if (grown <= 0 || after.height - before.height != grown)
+                                return std::string("no border around the picture");
+                            return Part(after, {grown / 2, grown / 2, grown / 2 + before.width,
+                                                grown / 2 + before.height}) == before
+                                       ? std::string()
+                                       : std::string("the picture changed inside its border");
+                        }};
+            }
             case Clear:
                 if (Random(0, 1))
                     ClickAt(CentreOfSpeedButton(main, 284));
@@ -1054,6 +1138,14 @@ class Soak : public ::testing::Test {
     int repeat = 0, width = 3, diameter = 1, saves = 0;
     COLORREF colour = RGB(255, 0, 0);
     std::map<int, std::vector<std::string>> saved;
+    // A mark drawn by the last action: its rectangle, and the picture before it.
+    struct Mark {
+        RECT area;
+        Pixels before;
+    };
+    std::optional<Mark> lastMark;
+    // The Effects submenu's place in the picture's menu.
+    static constexpr int effectsItem = 7;
     std::map<int, std::string> languages;
     DWORD longestAnswer = 0;
     bool warming = true;
@@ -1102,6 +1194,12 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
                                                                                             : 1,
                      Action(a));
     std::shuffle(order.begin(), order.end(), rng);
+    // A mark is moved or deleted right after it is drawn.
+    for (const auto& [drawn, then] :
+         {std::pair{Rectangle, MoveMark}, std::pair{Ellipse, DeleteMark}}) {
+        order.erase(std::find(order.begin(), order.end(), then));
+        order.insert(std::find(order.begin(), order.end(), drawn) + 1, then);
+    }
     order.insert(order.begin(), Desktop);
     order.insert(order.end(), {Clear, Rewind});
     const int warmUp = int(order.size());
@@ -1119,6 +1217,7 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
             do
                 action = Action(Random(0, kActions - 1));
             while ((action == Rewind && Random(0, 3)) || (action == Clear && Random(0, 2)));
+            if (lastMark && Random(0, 1)) action = Random(0, 1) ? MoveMark : DeleteMark;
         }
         const bool picture = model.sizes[model.at] != 0;
         const bool needsPicture =
