@@ -405,6 +405,21 @@ TEST_F(Objects, EveryKindDrawn_ThenSelectedMovedResizedRecolouredDeletedAndTyped
     Key(VK_RIGHT);
     marks.back() = Frame({32, 30, 102, 70}, kBlue);
     Expect(marks, "an object again after the undo");
+
+    // Ctrl+D lays a copy on top, 10 pixels right and down.
+    before = marks;
+    Activate();
+    CtrlAnd('D');
+    marks.push_back(Frame({42, 40, 112, 80}, kBlue));
+    Expect(marks, "duplicated");
+    UndoRedo(before, marks, "duplicate");
+
+    // A drag over the whole picture picks every mark; Delete leaves it white.
+    before = marks;
+    DragInView(main, {199, 149}, {0, 0});
+    Key(VK_DELETE);
+    Expect({}, "all deleted");
+    UndoRedo(before, {}, "delete all");
 }
 
 }  // namespace

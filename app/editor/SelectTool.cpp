@@ -118,11 +118,14 @@ class SelectTool : public Tool {
         const Drag drag = std::exchange(drag_, Drag::None);
         if (drag == Drag::Band) {
             context_.DrawBand(band_);
-            const RECT band = Normal({band_.left, band_.top}, {band_.right, band_.bottom});
+            // The band holds the pixels from the press to the release, both
+            // included; a mark is in it when all it shows of itself is.
+            RECT band = Normal({band_.left, band_.top}, {band_.right, band_.bottom});
+            ++band.right, ++band.bottom;
             std::vector<std::uint64_t> picked =
                 shift & ui::ssShift ? state_.selection : std::vector<std::uint64_t>{};
             for (const MarkObject& o : context_.objects.List()) {
-                const RECT box = o.Box();
+                const RECT box = o.reach;
                 if (box.left < band.left || box.top < band.top || box.right > band.right ||
                     box.bottom > band.bottom)
                     continue;
