@@ -27,20 +27,32 @@
 #include "capture/ScrnCap.h"
 #include "capture/capture2.h"
 #include "capture/capture3.h"
+#include "commandline/command_line.h"
 #include "output/windows/clipboard_copy.h"
 #include "ui/TApplication.h"
 #include "ui/TTimer.h"
 #include "ui/TTrayIcon.h"
 #include "win/Utf8.h"
 
-void CaptureCommands::Take(ui::TBitmap& picture, POINT origin) {
+void CaptureCommands::Take(ui::TBitmap& picture, POINT origin,
+                           std::optional<PointerImage> pointer) {
     ++taken_;
     origin_ = origin;
-    if (prepare) prepare(picture);
+    if (prepare) prepare(picture, pointer, origin);
     size_ = {picture.Width(), picture.Height()};
     history_.Replace(picture);
-    main_.NewCapture();
+    main_.NewCapture(std::move(pointer), origin);
     after_.Run(main_.Picture());
+}
+
+std::optional<PointerImage> CaptureCommands::PointerNow() const {
+    if (!pointerOverride_.value_or(options_.CapturePointer())) return std::nullopt;
+    return PointerImage::Now();
+}
+
+std::optional<PointerImage> CaptureCommands::PointerOf(TScreenOverlay& overlay) const {
+    if (!pointerOverride_.value_or(options_.CapturePointer())) return std::nullopt;
+    return overlay.TakePointer();
 }
 
 void CaptureCommands::Pin(const glimra::PixelView& picture) const {
@@ -142,10 +154,7 @@ void CaptureCommands::Hidden(bool shutter, Grab grab) {
     else
         ui::Application->HandleMessagesUntil(nullptr, 250);
     const POINT origin = grab(*temporary);
-    if (pointerOverride_.value_or(options_.CapturePointer()))
-        if (const std::optional<PointerImage> pointer = PointerImage::Now())
-            pointer->DrawInto(temporary->Canvas().Handle(), origin);
-    Take(*temporary, origin);
+    Take(*temporary, origin, PointerNow());
 }
 
 void CaptureCommands::Desktop() {
@@ -212,7 +221,6 @@ void CaptureCommands::RunOverlay(Picked picked, Prepare prepare) {
     // The overlay goes first, then the window comes back.
     OutOfTheWay aside(*this);
     std::unique_ptr<Overlay, ui::FreeComponent> overlay(ui::TForm::Make<Overlay>(ui::Application));
-    overlay->IncludePointer = pointerOverride_.value_or(options_.CapturePointer());
     prepare(*overlay);
     if (overlay->ShowModal() == ui::mrOk) picked(*overlay);
 }
@@ -232,7 +240,7 @@ void CaptureCommands::Selection() {
             // A click without a drag selects nothing: the picture stays as it was.
             if (r.left == r.right || r.top == r.bottom) return;
             options_.SetLastRegion(r);
-            Take(*overlay.FrozenPart(r), {r.left, r.top});
+            Take(*overlay.FrozenPart(r), {r.left, r.top}, PointerOf(overlay));
         },
         adjustable);
 }
@@ -245,7 +253,7 @@ void CaptureCommands::WindowOrControl() {
         POINT p;
         ::GetCursorPos(&p);
         const RECT area = WindowArea(::WindowFromPoint(p));
-        Take(*overlay.FrozenPart(area), {area.left, area.top});
+        Take(*overlay.FrozenPart(area), {area.left, area.top}, PointerOf(overlay));
     });
 }
 
@@ -301,9 +309,8 @@ void CaptureCommands::Record() {
         [this](TCaptureForm& overlay) { PrepareRecordingOverlay(overlay); });
 }
 
-void CaptureCommands::TextFromRegion() {
+std::unique_ptr<ui::TBitmap> CaptureCommands::PickTextArea(RECT& place) {
     std::unique_ptr<ui::TBitmap> area;
-    RECT place{};
     RunOverlay<TCaptureForm>(
         [&](TCaptureForm& overlay) {
             const RECT r = overlay.SelRect;
@@ -313,8 +320,30 @@ void CaptureCommands::TextFromRegion() {
             area = overlay.FrozenPart(place);
         },
         [this](TCaptureForm& overlay) { overlay.Adjustable = options_.AdjustSelection(); });
+    return area;
+}
+
+void CaptureCommands::TextFromRegion() {
+    RECT place{};
+    const std::unique_ptr<ui::TBitmap> area = PickTextArea(place);
     // Read once the main window is back, which the result window then stands before.
     if (area && readText) readText(area->View(), place);
+}
+
+glimra::CommandAnswer CaptureCommands::TextForCommand(const std::optional<RECT>& area) {
+    RECT place{};
+    std::unique_ptr<ui::TBitmap> part;
+    if (area) {
+        // As for the overlay: the main window out of the way while the screen is read.
+        OutOfTheWay aside(*this);
+        place = *area;
+        part = GrabScreenRect(place);
+    } else {
+        part = PickTextArea(place);
+    }
+    if (!part || part->Empty()) return {glimra::kExitCancelled, "cancelled: no area was dragged"};
+    if (!readTextForCommand) return {glimra::kExitFailed, "text recognition is not available"};
+    return readTextForCommand(part->View(), place);
 }
 
 bool CaptureCommands::Open(const std::wstring& path, std::string& failure) {
@@ -328,7 +357,7 @@ void CaptureCommands::TakeOpened(ui::TBitmap& picture) {
     origin_ = {0, 0};
     size_ = {picture.Width(), picture.Height()};
     history_.Replace(picture);
-    main_.NewCapture();
+    main_.NewCapture(std::nullopt, {});
     main_.StartCommandRefresh();
 }
 

@@ -8,16 +8,20 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/HotKeys.h"
+#include "capture/Pointer.h"
+#include "commandline/command_message.h"
 #include "imaging/pixel_view.h"
 
 class AfterCapture;
 class CaptureOptions;
 class History;
 class TCaptureForm;
+class TScreenOverlay;
 class TMAIN;
 namespace ui {
 class TBitmap;
@@ -83,11 +87,20 @@ class CaptureCommands {
     RecordingResult RecordForCommand(const std::optional<RECT>& area,
                                      const RecordingRequest& request);
     // Runs on each new capture before it becomes the current picture, within the
-    // capture's step: the effects chosen for every capture.
-    std::function<void(ui::TBitmap& picture)> prepare;
+    // capture's step: the effects chosen for every capture. The pointer, where
+    // the capture has it, stands at `origin` of the screen; where the effects
+    // move the capture's pixels, it draws it into them and leaves none.
+    std::function<void(ui::TBitmap& picture, std::optional<PointerImage>& pointer, POINT origin)>
+        prepare;
     // Reads the text of the area that "Text from Region" took (its place on the
     // screen given).
     std::function<void(const glimra::PixelView& area, RECT place)> readText;
+    // The same for a command: the text, or why there is none, as its answer.
+    std::function<glimra::CommandAnswer(const glimra::PixelView& area, RECT place)>
+        readTextForCommand;
+    // The text of `area` (screen pixels), or of the area dragged on F9's overlay
+    // when none is given, read for a command.
+    glimra::CommandAnswer TextForCommand(const std::optional<RECT>& area);
 
   private:
     void Run(Capture capture);
@@ -137,8 +150,17 @@ class CaptureCommands {
     template <class Overlay, class Picked, class Prepare = void (*)(Overlay&)>
     void RunOverlay(
         Picked picked, Prepare prepare = [](Overlay&) {});
-    // The capture, taken from `origin` of the screen, becomes the current picture.
-    void Take(ui::TBitmap& picture, POINT origin);
+    // The area dragged on F9's overlay for its text, and its place on the screen;
+    // nothing when none was dragged.
+    std::unique_ptr<ui::TBitmap> PickTextArea(RECT& place);
+    // The capture, taken from `origin` of the screen, becomes the current picture,
+    // with the pointer over it where it has one.
+    void Take(ui::TBitmap& picture, POINT origin,
+              std::optional<PointerImage> pointer = std::nullopt);
+    // The pointer where the option or the command wants it: as it stands now, or
+    // as it stood when the overlay froze the screen.
+    std::optional<PointerImage> PointerNow() const;
+    std::optional<PointerImage> PointerOf(TScreenOverlay& overlay) const;
 
     TMAIN& main_;
     History& history_;

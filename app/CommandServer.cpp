@@ -171,6 +171,7 @@ glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
                                              ": the rectangle lies outside every display"};
     }
     if (command.capture == CaptureKind::Record) return Record(command, rectangle);
+    if (command.capture == CaptureKind::Text) return ReadText(command, rectangle);
     Capture capture = Capture::Desktop;
     switch (command.capture) {
         case CaptureKind::Screen:
@@ -195,6 +196,7 @@ glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
             capture = Capture::Scrolling;
             break;
         case CaptureKind::Record:
+        case CaptureKind::Text:
         case CaptureKind::None:
             return {glimra::kExitBadUsage, "no capture given"};
     }
@@ -246,6 +248,19 @@ glimra::CommandAnswer CommandServer::Record(const glimra::Command& command,
     }
     if (command.noWindow && !wasShown) main_.Hide();
     return {result.code, result.said};
+}
+
+glimra::CommandAnswer CommandServer::ReadText(const glimra::Command& command,
+                                              const std::optional<RECT>& area) {
+    const bool wasShown = ::IsWindowVisible(main_.Handle()) && !::IsIconic(main_.Handle());
+    glimra::CommandAnswer answer;
+    {
+        ReminderAside reminder;
+        CountDown(command.delaySeconds);
+        answer = captures_.TextForCommand(area);
+    }
+    if (command.noWindow && !wasShown) main_.Hide();
+    return answer;
 }
 
 glimra::CommandAnswer CommandServer::AfterPicture(const glimra::Command& command) {

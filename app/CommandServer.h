@@ -46,6 +46,7 @@ class CommandServer {
     glimra::CommandAnswer Run(const glimra::Command& command);
     glimra::CommandAnswer AfterPicture(const glimra::Command& command);
     glimra::CommandAnswer Record(const glimra::Command& command, const std::optional<RECT>& area);
+    glimra::CommandAnswer ReadText(const glimra::Command& command, const std::optional<RECT>& area);
     static void Answer(HWND caller, const glimra::CommandAnswer& answer);
 
     TMAIN& main_;

@@ -187,11 +187,11 @@ void History::Trim(bool packWaiting) {
 void History::Push(Step step) {
     if (!step.objects && BeforePixels) BeforePixels();
     step.number = ++taken_;
-    if (done_ < steps_.size()) {
-        steps_.erase(steps_.begin() + std::ptrdiff_t(done_), steps_.end());
-        // A step joined to one that is gone now stands alone.
-        if (!steps_.empty()) steps_.back().withNext = false;
-    }
+    steps_.erase(steps_.begin() + std::ptrdiff_t(done_), steps_.end());
+    // Only a step joined just now to the next one stays joined: one whose
+    // partner was dropped or undone and replaced stands alone.
+    if (!steps_.empty() && !joining_) steps_.back().withNext = false;
+    joining_ = step.withNext;
     ForgetGone();
     // A step kept for a later Confine is past its chance once another is taken.
     if (!steps_.empty()) steps_.back().open = false;
@@ -383,6 +383,16 @@ bool History::Exchange(Step& step) {
 
 void History::Undo() {
     if (!CanUndo()) return;
+    UndoStep();
+    // The steps joined to it go back with it.
+    while (done_ > 0 && steps_[done_ - 1].withNext)
+        UndoStep();
+    Trim(true);
+    Rest();
+    if (OnChange) OnChange();
+}
+
+void History::UndoStep() {
     Step& step = steps_[done_ - 1];
     if (step.undo) {
         step.undo();
@@ -398,18 +408,20 @@ void History::Undo() {
             "the pixels it kept are damaged. The picture stays as it is.");
     }
     --done_;
-    // The flattening of objects before this step goes back with it.
-    if (done_ > 0 && steps_[done_ - 1].withNext) {
-        steps_[done_ - 1].undo();
-        --done_;
-    }
+}
+
+void History::Redo() {
+    if (!CanRedo()) return;
+    // The steps joined to it come back with it.
+    do
+        RedoStep();
+    while (done_ < steps_.size() && steps_[done_ - 1].withNext);
     Trim(true);
     Rest();
     if (OnChange) OnChange();
 }
 
-void History::Redo() {
-    if (!CanRedo()) return;
+void History::RedoStep() {
     Step& step = steps_[done_];
     if (step.redo) {
         step.redo();
@@ -424,11 +436,4 @@ void History::Redo() {
             "the pixels it kept are damaged. The picture stays as it is.");
     }
     ++done_;
-    if (steps_[done_ - 1].withNext && done_ < steps_.size()) {
-        Redo();
-        return;
-    }
-    Trim(true);
-    Rest();
-    if (OnChange) OnChange();
 }

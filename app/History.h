@@ -92,6 +92,13 @@ class History {
     // step of pixels that follows it, so that one undo brings back the pixels and
     // the objects over them.
     void Flatten(std::function<void()> undo, std::function<void()> redo, std::size_t kept);
+    // The last step taken is undone and redone together with the next one (a
+    // capture with the pointer that arrives over it as an object).
+    void JoinWithNext() {
+        if (steps_.empty() || done_ != steps_.size()) return;
+        steps_.back().withNext = true;
+        joining_ = true;
+    }
 
     bool CanUndo() const { return done_ > 0; }
     bool CanRedo() const { return done_ < steps_.size(); }
@@ -154,6 +161,9 @@ class History {
     // While the memory is over the limit: packs the steps that wait when
     // `packWaiting`, then drops the oldest step, and then the step furthest to redo.
     void Trim(bool packWaiting = false);
+    // Undoes or redoes the one step next to the current picture.
+    void UndoStep();
+    void RedoStep();
     // Exchanges what the step keeps with the current picture; false, with
     // nothing changed, when its packed pixels are damaged.
     bool Exchange(Step& step);
@@ -181,6 +191,7 @@ class History {
     std::size_t done_ = 0;  // steps_[0, done_) can be undone, the rest redone
     std::size_t bytes_ = 0;
     std::uint64_t taken_ = 0;  // the number of the last step taken
+    bool joining_ = false;     // the last step taken is joined to the next one
     std::optional<Work> work_;
     std::unique_ptr<ui::TTimer, ui::FreeComponent> timer_;
 };

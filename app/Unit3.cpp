@@ -78,12 +78,24 @@ void TMAIN::Loaded() {
                                                [this] { StartCommandRefresh(); });
     output_ = std::make_unique<OutputCommands>(*this, *picture_, *SaveDialog1, *PrinterSetupDialog);
     effects_ = std::make_unique<EffectCommands>(*this, *picture_, *history_, editor_.settings);
-    captures_->prepare = [this](ui::TBitmap& picture) { effects_->OnCapture(picture); };
+    captures_->prepare = [this](ui::TBitmap& picture, std::optional<PointerImage>& pointer,
+                                POINT origin) {
+        // Effects on every capture move its pixels within the picture: the
+        // pointer goes into them first, under the effects.
+        if (pointer && effects_->FramesEveryCapture()) {
+            pointer->DrawInto(picture.Canvas().Handle(), origin);
+            pointer.reset();
+        }
+        effects_->OnCapture(picture);
+    };
     text_ = std::make_unique<TextCommands>(*this, Get<ui::TControl>("info"),
                                            [this] { return MultiLanguage1->LanguageName(); });
     text_->ShowChoice();
     captures_->readText = editor_.readText = [this](const glimra::PixelView& picture, RECT place) {
         text_->Read(picture, place);
+    };
+    captures_->readTextForCommand = [this](const glimra::PixelView& picture, RECT place) {
+        return text_->ReadForCommand(picture, place);
     };
     intake_ = std::make_unique<PictureIntake>(
         *this, [this](ui::TBitmap& picture) { captures_->TakeOpened(picture); });
@@ -93,6 +105,13 @@ void TMAIN::Loaded() {
     ShowCaptureOptions(*this, options_);
     ShowCaptureKeys(*this, keys_);
     availability_ = std::make_unique<CommandAvailability>(*this);
+}
+
+void TMAIN::NewCapture(std::optional<PointerImage> pointer, POINT origin) {
+    objects_->RestartSteps();
+    if (!pointer) return;
+    history_->JoinWithNext();
+    objects_->Add(MarkObject::OfPointer(std::move(*pointer), origin));
 }
 
 void TMAIN::FormCreate(TObject*) {

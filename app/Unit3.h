@@ -136,10 +136,10 @@ class TMAIN : public ui::TForm {
     void StartCommandRefresh();
     // Shows the main window again where it was.
     void ShowMainWindow();
-    // A capture became the current picture: the step numbers start again.
-    void NewCapture() {
-        objects_->RestartSteps();
-    }
+    // A capture taken from `origin` of the screen became the current picture: the
+    // step numbers start again, and the pointer, where it has one, arrives over
+    // it as an object, in the capture's own step.
+    void NewCapture(std::optional<PointerImage> pointer, POINT origin);
     // The current picture, which the image view shows.
     CurrentPicture& Picture() {
         return *picture_;

@@ -18,10 +18,16 @@ std::optional<PointerImage> PointerImage::Now() {
             if (copy) ::DestroyIcon(copy);
             continue;
         }
+        // A pointer without colours has its AND and XOR masks one above the other.
+        BITMAP bits{};
+        ::GetObjectA(parts.hbmColor ? parts.hbmColor : parts.hbmMask, sizeof bits, &bits);
+        const SIZE size{bits.bmWidth, parts.hbmColor ? bits.bmHeight : bits.bmHeight / 2};
         if (parts.hbmMask) ::DeleteObject(parts.hbmMask);
         if (parts.hbmColor) ::DeleteObject(parts.hbmColor);
-        return PointerImage(copy, {cursor.ptScreenPos.x - LONG(parts.xHotspot),
-                                   cursor.ptScreenPos.y - LONG(parts.yHotspot)});
+        return PointerImage(copy,
+                            {cursor.ptScreenPos.x - LONG(parts.xHotspot),
+                             cursor.ptScreenPos.y - LONG(parts.yHotspot)},
+                            size);
     }
     return std::nullopt;
 }
@@ -30,13 +36,15 @@ PointerImage::~PointerImage() {
     if (shape_) ::DestroyIcon(shape_);
 }
 
-PointerImage::PointerImage(PointerImage&& other) noexcept : shape_(other.shape_), at_(other.at_) {
+PointerImage::PointerImage(PointerImage&& other) noexcept
+    : shape_(other.shape_), at_(other.at_), size_(other.size_) {
     other.shape_ = nullptr;
 }
 
 PointerImage& PointerImage::operator=(PointerImage&& other) noexcept {
     std::swap(shape_, other.shape_);
     at_ = other.at_;
+    size_ = other.size_;
     return *this;
 }
 

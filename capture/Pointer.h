@@ -22,9 +22,13 @@ class PointerImage {
     // Draws it as the system does (its mask, then its colours) into `dc`,
     // whose (0, 0) shows the screen point `origin`.
     void DrawInto(HDC dc, POINT origin) const;
+    // Where its top-left corner stood on the screen, and its size.
+    POINT TopLeft() const { return at_; }
+    SIZE Size() const { return size_; }
 
   private:
-    PointerImage(HICON shape, POINT at) : shape_(shape), at_(at) {}
+    PointerImage(HICON shape, POINT at, SIZE size) : shape_(shape), at_(at), size_(size) {}
     HICON shape_;
     POINT at_;  // where its top-left corner stands: the hot spot's place less the hot spot
+    SIZE size_;
 };

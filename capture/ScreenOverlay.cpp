@@ -35,8 +35,6 @@ std::unique_ptr<ui::TBitmap> TScreenOverlay::FrozenPart(RECT r) const {
         ::BitBlt(part->Canvas().Handle(), shown.left - r.left, shown.top - r.top,
                  shown.right - shown.left, shown.bottom - shown.top, ScreenImage->Canvas().Handle(),
                  shown.left - origin_.x, shown.top - origin_.y, SRCCOPY);
-    if (IncludePointer && frozenPointer_)
-        frozenPointer_->DrawInto(part->Canvas().Handle(), {r.left, r.top});
     return part;
 }
 

@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "capture/Displays.h"
 #include "capture/Pointer.h"
@@ -26,9 +27,12 @@ class TScreenOverlay : public ui::TForm {
     // The frozen image's pixels inside a rectangle of screen pixels (right and
     // bottom exclusive), in the image's own pixel format, black wherever no
     // display is; a rectangle of zero width or height gives an empty bitmap.
-    // With IncludePointer, the pointer as it stood at the freeze is drawn in.
     std::unique_ptr<ui::TBitmap> FrozenPart(RECT rectangle) const;
-    bool IncludePointer = false;
+    // The pointer as it stood at the freeze, taken out of the overlay; nothing
+    // where it was hidden.
+    std::optional<PointerImage> TakePointer() {
+        return std::exchange(frozenPointer_, std::nullopt);
+    }
 
     // The screen point at the frozen image's and the overlay's client area's (0, 0):
     // the virtual screen's top-left corner.

@@ -22,6 +22,7 @@ enum class Option {
     LastRegion,
     Scrolling,
     Record,
+    Text,
     Delay,
     Pointer,
     NoPointer,
@@ -54,6 +55,7 @@ constexpr OptionEntry kOptions[] = {
     {"--last-region", Option::LastRegion, Value::None, "", CaptureKind::LastRegion},
     {"--scrolling", Option::Scrolling, Value::None, "", CaptureKind::Scrolling},
     {"--record", Option::Record, Value::Optional, "", CaptureKind::Record},
+    {"--text", Option::Text, Value::Optional, "", CaptureKind::Text},
     {"--delay", Option::Delay, Value::Required, "a number of seconds", CaptureKind::None},
     {"--pointer", Option::Pointer, Value::None, "", CaptureKind::None},
     {"--no-pointer", Option::NoPointer, Value::None, "", CaptureKind::None},
@@ -349,6 +351,18 @@ class Reader {
             }
             return Fail(Typed(order_.front()), "needs a capture such as --screen; see --help");
         }
+        if (command_.capture == CaptureKind::Text) {
+            // The text goes to the clipboard and back to this command: no picture
+            // is kept, saved or pinned.
+            for (Option option : {Option::Save, Option::Copy, Option::Pin, Option::Pointer,
+                                  Option::NoPointer, Option::Duration, Option::Rate}) {
+                if (Has(option)) {
+                    return Fail(Typed(option), "cannot be combined with " + Str(captureName_) +
+                                                   "; the text goes to the clipboard and here");
+                }
+            }
+            return;
+        }
         bool recording = command_.capture == CaptureKind::Record;
         if (recording) {
             if (Has(Option::Pin)) {
@@ -433,6 +447,9 @@ Captures (one at a time):
   --record [X,Y,W,H]    a screen recording of the rectangle, or of an area you
                         drag when none is given; it runs until you stop
                         it or --duration ends
+  --text [X,Y,W,H]      the text read off the rectangle, or off an area you
+                        drag when none is given: copied to the clipboard and
+                        printed here
 
 Options:
   --delay S             wait S seconds (0 to 3600) before the capture
@@ -458,6 +475,7 @@ Examples:
   glimra.exe --region 0,0,800,600 --save shot.png
   glimra.exe --window --delay 3 --copy --no-window
   glimra.exe --record --duration 30 --rate 15 --save C:\Clips\
+  glimra.exe --text 0,0,800,600 --no-window
 
 Exit codes:
   0  done

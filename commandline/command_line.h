@@ -34,6 +34,7 @@ enum class CaptureKind {
     LastRegion,   // the rectangle of the last selection
     Scrolling,    // the scrolling capture
     Record,       // a screen recording of Command::area, or of what the overlay asks
+    Text,         // the text read off Command::area, or off what the overlay asks
 };
 
 // A rectangle in virtual-screen pixels: x and y from -32768 to 32767 (the range of
@@ -64,7 +65,7 @@ inline constexpr int kCommandLineRates[] = {5, 10, 15, 20, 25, 30};
 struct Command {
     bool help = false;  // --help: print HelpText() and nothing else
     CaptureKind capture = CaptureKind::None;
-    // --region X,Y,W,H or --record X,Y,W,H; none: the overlay lets the user choose.
+    // --region, --record or --text X,Y,W,H; none: the overlay lets the user choose.
     std::optional<ScreenArea> area;
     int delaySeconds = 0;  // no --delay: none
     PointerChoice pointer = PointerChoice::AsSet;

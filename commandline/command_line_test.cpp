@@ -51,7 +51,8 @@ TEST(CommandLineCaptures, EachAloneGivesItsKindAndNothingElse) {
          {Case{"--screen", CaptureKind::Screen}, Case{"--all-displays", CaptureKind::AllDisplays},
           Case{"--window", CaptureKind::Window}, Case{"--region", CaptureKind::Region},
           Case{"--pick", CaptureKind::Pick}, Case{"--last-region", CaptureKind::LastRegion},
-          Case{"--scrolling", CaptureKind::Scrolling}, Case{"--record", CaptureKind::Record}}) {
+          Case{"--scrolling", CaptureKind::Scrolling}, Case{"--record", CaptureKind::Record},
+          Case{"--text", CaptureKind::Text}}) {
         EXPECT_EQ(Parsed({c.arg}), Capture(c.kind)) << c.arg;
     }
     // Names are matched with letter case ignored, as Windows users type them.
@@ -74,6 +75,13 @@ TEST(CommandLineCaptures, RegionAndRecordTakeARectangleAsNextArgumentOrAfterEqua
     EXPECT_EQ(asked.area, std::nullopt);
     EXPECT_EQ(asked.savePath, "clip.gif");
     EXPECT_EQ(Parsed({"--region", "--copy"}).area, std::nullopt);
+
+    // The text of a rectangle, read with the editor kept closed.
+    Command text = Parsed({"--text=5,6,70,80", "--no-window", "--delay", "1"});
+    EXPECT_EQ(text.capture, CaptureKind::Text);
+    EXPECT_EQ(text.area, (ScreenArea{5, 6, 70, 80}));
+    EXPECT_TRUE(text.noWindow);
+    EXPECT_EQ(text.delaySeconds, 1);
 }
 
 TEST(CommandLineOptions, EveryOptionOfAPictureLandsInTheCommand) {
@@ -237,6 +245,13 @@ TEST(CommandLineErrors, OptionsThatDoNotGoTogether) {
         {{"--delay", "2", "--open", "a.png"}, "--delay: cannot be combined with --open"},
         {{"--record", "--pin"},
          "--pin: cannot be combined with --record; only a picture can be pinned"},
+        {{"--text", "--copy"},
+         "--copy: cannot be combined with --text; the text goes to the clipboard and here"},
+        {{"--text", "1,1,9,9", "--save", "a.png"},
+         "--save: cannot be combined with --text; the text goes to the clipboard and here"},
+        {{"--text", "--pointer"},
+         "--pointer: cannot be combined with --text; the text goes to the clipboard and here"},
+        {{"--text", "--record"}, "--record: cannot be combined with --text; one capture at a time"},
         {{"--screen", "--duration", "5"}, "--duration: only with --record"},
         {{"--window", "--rate", "10"}, "--rate: only with --record"},
         {{"--screen", "--no-window"},
@@ -299,10 +314,11 @@ std::vector<std::string> HelpLines() {
 TEST(CommandLineHelp, NamesEveryOptionAndItsExamplesAreValidCommandLines) {
     std::string help = HelpText();
     for (const char* option :
-         {"--screen", "--all-displays", "--window", "--region X,Y,W,H", "--pick", "--last-region",
-          "--scrolling", "--record [X,Y,W,H]", "--delay S", "--pointer", "--no-pointer",
-          "--save PATH", "--copy", "--pin", "--no-window", "--duration S", "--rate N",
-          "--open FILE", "-h, --help, /?"}) {
+         {"--screen",         "--all-displays", "--window",    "--region X,Y,W,H",
+          "--pick",           "--last-region",  "--scrolling", "--record [X,Y,W,H]",
+          "--text [X,Y,W,H]", "--delay S",      "--pointer",   "--no-pointer",
+          "--save PATH",      "--copy",         "--pin",       "--no-window",
+          "--duration S",     "--rate N",       "--open FILE", "-h, --help, /?"}) {
         EXPECT_THAT(help, HasSubstr("\n  " + std::string(option) + " ")) << option;
     }
     for (const char* code : {"0  done", "1  cancelled", "2  bad usage", "3  failed"})

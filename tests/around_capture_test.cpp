@@ -436,6 +436,31 @@ TEST_F(AroundTheCapture, ThePointerIsInThePictureWhereItStood_OnlyWithItsOption)
                                    drawn.bottom - from.y}),
                     [&](int x, int y) { return expected.At(x, y); });
 
+    // The pointer is an object over the picture: picked with the Select tool and
+    // deleted, it leaves the red it stood on; one undo brings it back, and one
+    // more takes the whole capture back, the pointer with it.
+    const RECT inPicture{drawn.left - from.x, drawn.top - from.y, drawn.right - from.x,
+                         drawn.bottom - from.y};
+    Activate(main);
+    PressKey('V');
+    MoveAndRest(PicturePoint(main, inPicture.left + 3, inPicture.top + 8));
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    MouseEvent(MOUSEEVENTF_LEFTUP);
+    ::Sleep(300);
+    PressKey(VK_DELETE);
+    ::Sleep(300);
+    EXPECT_EQ(Mismatch(Part(Copied(main), inPicture), [](int, int) { return kRed; }), "")
+        << "the pointer stays after its deletion";
+    Activate(main);
+    KeyEvents({{VK_CONTROL, true}, {'Z', true}, {'Z', false}, {VK_CONTROL, false}});
+    ::Sleep(300);
+    EXPECT_TRUE(Part(Copied(main), inPicture) == expected) << "the undo brings no pointer back";
+    Activate(main);
+    KeyEvents({{VK_CONTROL, true}, {'Z', true}, {'Z', false}, {VK_CONTROL, false}});
+    ::Sleep(300);
+    EXPECT_EQ(Copied(main).width, 1024) << "the capture and its pointer are not one step";
+    PressKey(VK_ESCAPE);
+
     ASSERT_TRUE(toggle());
     EXPECT_EQ(Setting("CapturePointer"), "0");
     MoveAndRest(p);

@@ -3,6 +3,7 @@
 // with its key and the area dragged, and what the program leaves is checked: the
 // text on the clipboard and in its result window, its messages where there is
 // nothing to read or nothing to read with, and the clipboard left alone then.
+// A script's --text reads a rectangle and prints what it read.
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -20,6 +21,7 @@
 #include "testing/desktop/OtherProgram.h"
 #include "testing/desktop/Program.h"
 #include "testing/desktop/ProgramDriving.h"
+#include "testing/desktop/Script.h"
 
 namespace {
 
@@ -243,6 +245,28 @@ TEST_F(TextRecognition, ReadsTheTextOfDraggedAreasInTheSystemsFonts) {
     EXPECT_TRUE(HasModule(program.Id(), "glimra_ocr.dll"));
     EXPECT_TRUE(WaitFor([&] { return !HasModule(program.Id(), "glimra_ocr.dll"); }, 45000))
         << "glimra_ocr.dll is still loaded";
+}
+
+// glimra.exe --text X,Y,W,H --no-window with no copy running: one starts, reads
+// the rectangle, prints the text on the script's console, leaves it on the
+// clipboard, and ends.
+TEST_F(TextRecognition, AScriptReadsARectanglesTextAndPrintsIt) {
+    OtherProgram other;
+    const TextLook look{"Tahoma", 9, RGB(0, 0, 0), RGB(255, 255, 255), ANTIALIASED_QUALITY, kProse};
+    HWND window = other.TextWindow(kTextWindow, look);
+    ::Sleep(300);
+    const RECT r{kTextWindow.left + 2, kTextWindow.top + 2, kTextWindow.right - 2,
+                 kTextWindow.bottom - 2};
+    const ScriptRun run = RunGlimra("--text " + std::to_string(r.left) + "," +
+                                    std::to_string(r.top) + "," + std::to_string(r.right - r.left) +
+                                    "," + std::to_string(r.bottom - r.top) + " --no-window");
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    const std::string expected = AsRead(look.lines);
+    EXPECT_EQ(run.out, expected + "\n");
+    EXPECT_EQ(Utf8(ClipboardText()), expected);
+    EXPECT_TRUE(WaitFor([] { return !::FindWindowA(nullptr, kCaption); }, 15000))
+        << "the started copy stays";
+    other.Run([&] { ::DestroyWindow(window); });
 }
 
 TEST_F(TextRecognition, SaysSoWhenThereIsNoTextOrNothingToReadWith) {

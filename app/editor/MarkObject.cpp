@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/editor/TextDrawing.h"
@@ -84,11 +85,21 @@ RECT StepBox(const MarkObject& o) {
 
 }  // namespace
 
+MarkObject MarkObject::OfPointer(PointerImage pointer, POINT origin) {
+    MarkObject o;
+    o.kind = Kind::Pointer;
+    o.a = {pointer.TopLeft().x - origin.x, pointer.TopLeft().y - origin.y};
+    o.b = {o.a.x + pointer.Size().cx, o.a.y + pointer.Size().cy};
+    o.pointer = std::make_shared<const PointerImage>(std::move(pointer));
+    return o;
+}
+
 bool MarkObject::Visible() const {
     switch (kind) {
         case Kind::Text:
             return !text.empty();
         case Kind::Step:
+        case Kind::Pointer:
             return true;
         case Kind::Line:
         case Kind::Arrow:
@@ -109,6 +120,8 @@ RECT MarkObject::Box() const {
             return TextBoxOf(*this);
         case Kind::Step:
             return StepBox(*this);
+        case Kind::Pointer:
+            return {a.x, a.y, a.x + pointer->Size().cx, a.y + pointer->Size().cy};
         case Kind::Line:
         case Kind::Arrow: {
             const int reach =
@@ -176,6 +189,17 @@ void MarkObject::Draw(ui::TBitmap& picture, RECT clip) const {
             DrawClippedText(picture, clip, font.Get(), text, TextBoxOf(*this),
                             RGB(colour.red, colour.green, colour.blue),
                             DT_LEFT | DT_TOP | DT_NOPREFIX);
+            break;
+        }
+        case Kind::Pointer: {
+            // Drawn as the system draws it, where it stood or wherever it was moved.
+            const HDC dc = picture.Canvas().Handle();
+            const int saved = ::SaveDC(dc);
+            ::IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+            const POINT was = pointer->TopLeft();
+            pointer->DrawInto(dc, {was.x - a.x, was.y - a.y});
+            ::RestoreDC(dc, saved);
+            ::GdiFlush();
             break;
         }
         case Kind::Step: {

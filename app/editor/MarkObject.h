@@ -9,24 +9,27 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/editor/ToolSettings.h"
+#include "capture/Pointer.h"
 #include "ui/TBitmap.h"
 
 struct MarkObject {
-    enum class Kind { Rectangle, Ellipse, Line, Arrow, Highlighter, Text, Step, Pixelate };
+    enum class Kind { Rectangle, Ellipse, Line, Arrow, Highlighter, Text, Step, Pixelate, Pointer };
 
     Kind kind = Kind::Rectangle;
     // Two picture pixels: the corners of the dragged rectangle (either order,
-    // right and bottom exclusive), a line's ends, a text's top-left corner (a),
-    // or a step number's centre (a).
+    // right and bottom exclusive), a line's ends, a text's or the pointer's
+    // top-left corner (a), or a step number's centre (a).
     POINT a{}, b{};
     glimra::Colour colour{};
     int width = 1;
     ToolFont font;     // of a text
     std::string text;  // of a text
     int number = 0;    // shown by a step number; MarkObjects numbers them in order
+    std::shared_ptr<const PointerImage> pointer;  // the mouse pointer's shape
     std::uint64_t id = 0;
     RECT reach{};  // the pixels it may change, within the picture (Measure)
 
@@ -41,9 +44,15 @@ struct MarkObject {
         return o;
     }
 
-    // Whether the object has a box whose corners can be dragged (not a text or
-    // a step number) and whether it is a line from a to b.
-    bool Sizable() const { return kind != Kind::Text && kind != Kind::Step; }
+    // The mouse pointer as a capture found it, its top-left corner at `origin`
+    // of the screen as the picture's (0, 0).
+    static MarkObject OfPointer(PointerImage pointer, POINT origin);
+
+    // Whether the object has a box whose corners can be dragged (not a text, a
+    // step number or the pointer) and whether it is a line from a to b.
+    bool Sizable() const {
+        return kind != Kind::Text && kind != Kind::Step && kind != Kind::Pointer;
+    }
     bool IsLine() const { return kind == Kind::Line || kind == Kind::Arrow; }
     // Whether it draws anything at all (a line of length 0, an empty box and an
     // empty text do not).

@@ -196,3 +196,10 @@ void EffectCommands::Run(Effect effect) {
 void EffectCommands::OnCapture(ui::TBitmap& picture) const {
     ApplyCaptureEffects(Choices(), picture);
 }
+
+bool EffectCommands::FramesEveryCapture() const {
+    const EffectChoices choices = Choices();
+    for (Effect effect : kEffects)
+        if (choices.Every(effect)) return true;
+    return false;
+}

@@ -30,6 +30,8 @@ class EffectCommands {
     // A new capture before it becomes the current picture: the effects chosen
     // for every capture, so that they are part of the capture's own step.
     void OnCapture(ui::TBitmap& picture) const;
+    // Some effect is chosen for every capture.
+    bool FramesEveryCapture() const;
 
   private:
     // The stored choices, the border in the tools' colour and width of now.

@@ -9,6 +9,7 @@
 
 #include "app/ScrollingProgress.h"
 #include "app/text/TextResultWindow.h"
+#include "commandline/command_line.h"
 #include "ocr/recognise.h"
 #include "output/windows/clipboard_copy.h"
 #include "ui/TApplication.h"
@@ -30,12 +31,6 @@ struct PixelCopy {
             std::memcpy(bytes.data() + row * std::size_t(y), from.Row(y), row);
         view = {bytes.data(), from.width, from.height, std::ptrdiff_t(row), from.bytesPerPixel};
     }
-};
-
-struct Outcome {
-    glimra::ocr::Reading reading;
-    std::string unavailable;  // why no engine could read
-    std::string failed;       // an error while reading
 };
 
 // The engines' reasons are UTF-8.
@@ -82,9 +77,12 @@ void TextCommands::ShowChoice() {
         main_.Get<ui::TMenuItem>(c.item).SetChecked(c.choice == choice_);
 }
 
-void TextCommands::Read(const glimra::PixelView& picture, RECT place) {
+// The reading on a thread of its own while the window goes on; the waiting window
+// beside `place` takes Escape. Nothing when a reading runs already.
+std::optional<TextCommands::Outcome> TextCommands::ReadNow(const glimra::PixelView& picture,
+                                                           RECT place) {
     // One reading at a time: a second command meanwhile is dropped.
-    if (reading_ || picture.Empty()) return;
+    if (reading_ || picture.Empty()) return std::nullopt;
     reading_ = true;
     struct Done {
         bool& flag;
@@ -121,31 +119,52 @@ void TextCommands::Read(const glimra::PixelView& picture, RECT place) {
         reader.join();
     }
     engines_.Used();
+    if (outcome.failed.empty() && outcome.unavailable.empty() && !outcome.reading.cancelled &&
+        !outcome.reading.lines.empty()) {
+        for (const std::string& line : outcome.reading.lines)
+            outcome.text += (outcome.text.empty() ? "" : "\r\n") + line;
+        const int count = int(outcome.reading.lines.size());
+        const std::string read =
+            std::to_string(count) + (count == 1 ? " line" : " lines") + " read";
+        try {
+            glimra::CopyTextToClipboard(main_.Handle(), win::WideFrom(CP_UTF8, outcome.text));
+            status_.SetCaption(read + " and copied.");
+            outcome.said = read;
+        } catch (const std::exception& e) {
+            status_.SetCaption(read + "; " + e.what());
+            outcome.said = read + "; " + e.what();
+        }
+    }
+    return outcome;
+}
 
-    if (!outcome.unavailable.empty()) return Tell(outcome.unavailable, MB_ICONWARNING);
-    if (!outcome.failed.empty())
-        return Tell("The text could not be read: " + outcome.failed, MB_ICONWARNING);
-    const glimra::ocr::Reading& reading = outcome.reading;
-    if (reading.cancelled) {
+void TextCommands::Read(const glimra::PixelView& picture, RECT place) {
+    const std::optional<Outcome> outcome = ReadNow(picture, place);
+    if (!outcome) return;
+    if (!outcome->unavailable.empty()) return Tell(outcome->unavailable, MB_ICONWARNING);
+    if (!outcome->failed.empty())
+        return Tell("The text could not be read: " + outcome->failed, MB_ICONWARNING);
+    if (outcome->reading.cancelled) {
         status_.SetCaption("Text recognition cancelled.");
         return;
     }
-    if (reading.lines.empty()) {
+    if (outcome->reading.lines.empty()) {
         status_.SetCaption("No text found.");
         return Tell("No text was found in this picture. The clipboard is left as it was.",
                     MB_ICONINFORMATION);
     }
-    std::string joined;
-    for (const std::string& line : reading.lines)
-        joined += (joined.empty() ? "" : "\r\n") + line;
-    const std::wstring text = win::WideFrom(CP_UTF8, joined);
-    const int count = int(reading.lines.size());
-    const std::string read = std::to_string(count) + (count == 1 ? " line" : " lines") + " read";
-    try {
-        glimra::CopyTextToClipboard(main_.Handle(), text);
-        status_.SetCaption(read + " and copied.");
-    } catch (const std::exception& e) {
-        status_.SetCaption(read + "; " + e.what());
-    }
-    ShowTextResult(text, read + ". Correct the text here and copy it again.");
+    ShowTextResult(win::WideFrom(CP_UTF8, outcome->text),
+                   outcome->said + ". Correct the text here and copy it again.");
+}
+
+glimra::CommandAnswer TextCommands::ReadForCommand(const glimra::PixelView& picture, RECT place) {
+    const std::optional<Outcome> outcome = ReadNow(picture, place);
+    if (!outcome) return {glimra::kExitFailed, "--text: a reading runs already"};
+    if (!outcome->unavailable.empty()) return {glimra::kExitFailed, outcome->unavailable};
+    if (!outcome->failed.empty())
+        return {glimra::kExitFailed, "the text could not be read: " + outcome->failed};
+    if (outcome->reading.cancelled) return {glimra::kExitCancelled, "cancelled: no text was read"};
+    if (outcome->reading.lines.empty())
+        return {glimra::kExitFailed, "no text was found; the clipboard is left as it was"};
+    return {glimra::kExitDone, outcome->text};
 }

@@ -12,10 +12,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/NamedHandlers.h"
 #include "app/text/TextEngines.h"
+#include "commandline/command_message.h"
 #include "imaging/pixel_view.h"
+#include "ocr/recognise.h"
 
 namespace ui {
 class TControl;
@@ -29,7 +33,12 @@ class TextCommands {
     ~TextCommands();
 
     // Reads `picture`; the waiting window stands beside `place` (screen pixels).
+    // The text goes to the clipboard and into a window that shows it; a failure
+    // or no text found says so in a message.
     void Read(const glimra::PixelView& picture, RECT place);
+    // The same for a command: the text copied and in the answer, without a
+    // window or a message.
+    glimra::CommandAnswer ReadForCommand(const glimra::PixelView& picture, RECT place);
     // The items of "Text Recognition" in the "Config" menu; they reach the
     // commands through `commands` when they run, so that they can be registered
     // before the commands exist.
@@ -38,6 +47,15 @@ class TextCommands {
     void Choose(TextEngineChoice choice);
 
   private:
+    struct Outcome {
+        glimra::ocr::Reading reading;
+        std::string unavailable;  // why no engine could read
+        std::string failed;       // an error while reading
+        std::string text;         // the lines read, joined by CR LF, and copied
+        std::string said;         // how many lines were read and copied
+    };
+    std::optional<Outcome> ReadNow(const glimra::PixelView& picture, RECT place);
+
     ui::TForm& main_;
     ui::TControl& status_;
     std::function<std::string()> language_;
