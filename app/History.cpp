@@ -293,29 +293,25 @@ void History::Confine(std::uint64_t number, RECT area) {
 }
 
 void History::Reversible(std::function<void()> undo, std::function<void()> redo, std::size_t kept) {
-    Step step;
-    step.undo = std::move(undo);
-    step.redo = std::move(redo);
-    step.kept = kept;
-    Push(std::move(step));
+    PushReversible(std::move(undo), std::move(redo), kept, false, false);
 }
 
 void History::Objects(std::function<void()> undo, std::function<void()> redo, std::size_t kept) {
-    Step step;
-    step.undo = std::move(undo);
-    step.redo = std::move(redo);
-    step.kept = kept;
-    step.objects = true;
-    Push(std::move(step));
+    PushReversible(std::move(undo), std::move(redo), kept, true, false);
 }
 
 void History::Flatten(std::function<void()> undo, std::function<void()> redo, std::size_t kept) {
+    PushReversible(std::move(undo), std::move(redo), kept, true, true);
+}
+
+void History::PushReversible(std::function<void()> undo, std::function<void()> redo,
+                             std::size_t kept, bool objects, bool withNext) {
     Step step;
     step.undo = std::move(undo);
     step.redo = std::move(redo);
     step.kept = kept;
-    step.objects = true;
-    step.withNext = true;
+    step.objects = objects;
+    step.withNext = withNext;
     Push(std::move(step));
 }
 

@@ -156,6 +156,10 @@ class History {
         Packer packer;
     };
 
+    // A step that its closures take back and repeat: of the objects or not, and
+    // joined to the next step or not.
+    void PushReversible(std::function<void()> undo, std::function<void()> redo, std::size_t kept,
+                        bool objects, bool withNext);
     // Takes the step and forgets the steps that could have been redone.
     void Push(Step step);
     // While the memory is over the limit: packs the steps that wait when

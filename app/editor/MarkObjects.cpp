@@ -82,11 +82,18 @@ void MarkObjects::Change(const std::vector<MarkObject>& changed,
     if (!edit.inserted.empty()) Take(std::move(edit));
 }
 
-void MarkObjects::Remove(const std::vector<std::uint64_t>& ids) {
-    Edit edit;
+std::vector<MarkObjects::Entry> MarkObjects::EntriesOf(
+    const std::vector<std::uint64_t>& ids) const {
+    std::vector<Entry> entries;
     for (std::size_t i = 0; i < objects_.size(); ++i)
         if (std::find(ids.begin(), ids.end(), objects_[i].id) != ids.end())
-            edit.removed.push_back({i, objects_[i]});
+            entries.push_back({i, objects_[i]});
+    return entries;
+}
+
+void MarkObjects::Remove(const std::vector<std::uint64_t>& ids) {
+    Edit edit;
+    edit.removed = EntriesOf(ids);
     if (!edit.removed.empty()) Take(std::move(edit));
 }
 
@@ -108,9 +115,7 @@ std::vector<std::uint64_t> MarkObjects::Duplicate(const std::vector<std::uint64_
 
 void MarkObjects::ToFront(const std::vector<std::uint64_t>& ids) {
     Edit edit;
-    for (std::size_t i = 0; i < objects_.size(); ++i)
-        if (std::find(ids.begin(), ids.end(), objects_[i].id) != ids.end())
-            edit.removed.push_back({i, objects_[i]});
+    edit.removed = EntriesOf(ids);
     const std::size_t first = objects_.size() - edit.removed.size();
     for (std::size_t k = 0; k < edit.removed.size(); ++k)
         edit.inserted.push_back({first + k, edit.removed[k].object});
@@ -119,9 +124,7 @@ void MarkObjects::ToFront(const std::vector<std::uint64_t>& ids) {
 
 void MarkObjects::ToBack(const std::vector<std::uint64_t>& ids) {
     Edit edit;
-    for (std::size_t i = 0; i < objects_.size(); ++i)
-        if (std::find(ids.begin(), ids.end(), objects_[i].id) != ids.end())
-            edit.removed.push_back({i, objects_[i]});
+    edit.removed = EntriesOf(ids);
     for (std::size_t k = 0; k < edit.removed.size(); ++k)
         edit.inserted.push_back({k, edit.removed[k].object});
     if (!edit.removed.empty()) Take(std::move(edit));

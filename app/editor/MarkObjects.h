@@ -77,6 +77,8 @@ class MarkObjects {
     // Applies the edit as a new step of the history.
     void Take(Edit edit);
     std::ptrdiff_t IndexOf(std::uint64_t id) const;
+    // The objects with these ids and their places, bottom to top.
+    std::vector<Entry> EntriesOf(const std::vector<std::uint64_t>& ids) const;
     // Numbers the step objects in the order of their ids; adds the reach of each
     // whose number changed to `dirty`.
     void Number(RECT& dirty);
