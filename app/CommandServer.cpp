@@ -165,9 +165,10 @@ glimra::CommandAnswer CommandServer::Run(const glimra::Command& command) {
         const glimra::ScreenArea& a = *command.area;
         rectangle = RECT{a.x, a.y, a.x + a.width, a.y + a.height};
         if (!::MonitorFromRect(&*rectangle, MONITOR_DEFAULTTONULL))
-            return {glimra::kExitFailed, "--region " + std::to_string(a.x) + "," +
-                                             std::to_string(a.y) + "," + std::to_string(a.width) +
-                                             "," + std::to_string(a.height) +
+            return {glimra::kExitFailed, std::string(glimra::CaptureOption(command.capture)) + " " +
+                                             std::to_string(a.x) + "," + std::to_string(a.y) + "," +
+                                             std::to_string(a.width) + "," +
+                                             std::to_string(a.height) +
                                              ": the rectangle lies outside every display"};
     }
     if (command.capture == CaptureKind::Record) return Record(command, rectangle);

@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "ocr/windows/gdi_text_line.h"
 #include "ocr/windows/tesseract_dll.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using glimra::ocr::GdiTextLine;
 using glimra::ocr::GrayImage;
 
 double Ms(Clock::duration d) {
@@ -48,60 +50,6 @@ void Print(const char* step, Memory m, Memory base) {
     std::printf("%-28s private %7.1f MiB (%+6.1f)  working set %7.1f MiB (%+6.1f)\n", step,
                 m.privateMiB, m.privateMiB - base.privateMiB, m.workingSetMiB,
                 m.workingSetMiB - base.workingSetMiB);
-}
-
-// `text` in Tahoma of `pixels` height by GDI, dark on white with the system's
-// smoothing, scaled `scale` times by interpolation.
-GrayImage Line(const char* text, int pixels, int scale) {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HFONT font = ::CreateFontA(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                               DEFAULT_PITCH, "Tahoma");
-    HGDIOBJ oldFont = ::SelectObject(dc, font);
-    SIZE extent{};
-    ::GetTextExtentPoint32A(dc, text, int(std::strlen(text)), &extent);
-    const int w = extent.cx + 8, h = extent.cy + 8;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ oldBitmap = ::SelectObject(dc, bitmap);
-    RECT all{0, 0, w, h};
-    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-    ::SetBkMode(dc, TRANSPARENT);
-    ::TextOutA(dc, 4, 4, text, int(std::strlen(text)));
-    ::GdiFlush();
-    const auto* p = static_cast<const std::uint8_t*>(bits);
-    std::vector<double> small(std::size_t(w) * h);
-    for (std::size_t i = 0; i < small.size(); ++i)
-        small[i] = (p[4 * i] + p[4 * i + 1] + p[4 * i + 2]) / 3.0;
-    ::SelectObject(dc, oldBitmap);
-    ::SelectObject(dc, oldFont);
-    ::DeleteObject(bitmap);
-    ::DeleteObject(font);
-    ::DeleteDC(dc);
-    GrayImage line;
-    line.width = w * scale;
-    line.height = h * scale;
-    line.pixels.resize(std::size_t(line.width) * line.height);
-    for (int y = 0; y < line.height; ++y) {
-        const double sy = std::clamp((y + 0.5) / scale - 0.5, 0.0, h - 1.0);
-        const int y0 = int(sy), y1 = std::min(y0 + 1, h - 1);
-        for (int x = 0; x < line.width; ++x) {
-            const double sx = std::clamp((x + 0.5) / scale - 0.5, 0.0, w - 1.0);
-            const int x0 = int(sx), x1 = std::min(x0 + 1, w - 1);
-            const double fx = sx - x0, fy = sy - y0;
-            const double v = (small[y0 * w + x0] * (1 - fx) + small[y0 * w + x1] * fx) * (1 - fy) +
-                             (small[y1 * w + x0] * (1 - fx) + small[y1 * w + x1] * fx) * fy;
-            line.pixels[std::size_t(y) * line.width + x] = std::uint8_t(v + 0.5);
-        }
-    }
-    return line;
 }
 
 // Damaged model bytes straight into the DLL's open, as no program of ours hands
@@ -144,7 +92,7 @@ void Damaged(const std::string& folder) {
 
 int main(int argc, char** argv) {
     const std::string folder = argc > 1 ? argv[1] : ".";
-    const GrayImage line = Line("File Edit View", 12, 3);  // 9 points at 96 dpi
+    const GrayImage line = GdiTextLine("File Edit View", 12, 4, 3);  // 9 points at 96 dpi
     const Memory base = Now();
     Print("before loading", base, base);
     for (int round = 1; round <= 2; ++round) {

@@ -421,6 +421,13 @@ class Reader {
 
 }  // namespace
 
+std::string_view CaptureOption(CaptureKind kind) {
+    if (kind != CaptureKind::None)
+        for (const OptionEntry& entry : kOptions)
+            if (entry.capture == kind) return entry.name;
+    return {};
+}
+
 CommandLineResult ParseCommandLine(const std::vector<std::string>& args) {
     return Reader(args).Read();
 }

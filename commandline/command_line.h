@@ -12,6 +12,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace glimra {
@@ -97,6 +98,10 @@ struct CommandLineResult {
 // Reads the arguments. An empty list is refused like any other line without a
 // capture; the program starts normally without arguments and should not ask.
 CommandLineResult ParseCommandLine(const std::vector<std::string>& args);
+
+// The option that asks for a capture of this kind, such as "--record"; empty
+// for CaptureKind::None. Messages about a command name the option it came from.
+std::string_view CaptureOption(CaptureKind kind);
 
 // The usage text that --help prints: every capture and option, examples and the
 // exit codes. Lines end in "\n".

@@ -54,6 +54,7 @@ TEST(CommandLineCaptures, EachAloneGivesItsKindAndNothingElse) {
           Case{"--scrolling", CaptureKind::Scrolling}, Case{"--record", CaptureKind::Record},
           Case{"--text", CaptureKind::Text}}) {
         EXPECT_EQ(Parsed({c.arg}), Capture(c.kind)) << c.arg;
+        EXPECT_EQ(CaptureOption(c.kind), c.arg);
     }
     // Names are matched with letter case ignored, as Windows users type them.
     EXPECT_EQ(Parsed({"--All-Displays"}).capture, CaptureKind::AllDisplays);

@@ -105,6 +105,13 @@ TEST_F(Script, WithoutARunningCopy_OneStartsTakesTheRegionAndEnds) {
     EXPECT_NE(outside.err.find("outside every display"), std::string::npos) << outside.err;
     EXPECT_EQ(::GetFileAttributesA((folder + "\\x.png").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
+    // The message names the option the rectangle came with.
+    const ScriptRun text = RunGlimra("--text 5000,5000,10,10 --no-window");
+    EXPECT_EQ(text.exitCode, 3u);
+    EXPECT_NE(text.err.find("--text 5000,5000,10,10: the rectangle lies outside"),
+              std::string::npos)
+        << text.err;
+    EXPECT_TRUE(WaitFor([] { return RunningCopies() == 0; }, 15000));
 }
 
 // With a copy running, it does the work: the screen to the clipboard, all
