@@ -11,6 +11,7 @@
 #include "ui/TBitmap.h"
 #include "ui/TForm.h"
 #include "win/SystemError.h"
+#include "win/CurrentDirectory.h"
 #include "win/SystemFunction.h"
 #include "win/Utf8.h"
 
@@ -175,7 +176,11 @@ void PictureIntake::OpenWithDialog() {
                 OFN_NOCHANGEDIR | OFN_ENABLESIZING;
     static const auto getOpenFileName =
         win::SystemFunction<decltype(::GetOpenFileNameW)>("comdlg32.dll", "GetOpenFileNameW");
-    if (!getOpenFileName(&ofn)) {
+    const bool chosen = [&] {
+        const win::CurrentDirectoryKept kept;
+        return getOpenFileName(&ofn) != 0;
+    }();
+    if (!chosen) {
         if (const DWORD failure = win::CommonDialogError())
             throw std::runtime_error("The open dialog could not be shown (error " +
                                      std::to_string(failure) + ")");

@@ -16,6 +16,7 @@
 #include "output/windows/atomic_save.h"
 #include "output/windows/clipboard_copy.h"
 #include "recording/gif_animation.h"
+#include "win/CurrentDirectory.h"
 #include "win/SystemFunction.h"
 #include "win/Utf8.h"
 
@@ -83,10 +84,14 @@ std::optional<std::string> SaveRecording(HWND owner, RecordingFrames& frames, in
         dialog.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
         dialog.lpstrDefExt = type == 2 ? L"mp4" : L"gif";
         dialog.lpstrTitle = L"Save Recording";
-        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+        dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
         static auto* const getSaveFileName =
             win::SystemFunction<decltype(::GetSaveFileNameW)>("comdlg32.dll", "GetSaveFileNameW");
-        if (!getSaveFileName(&dialog)) return std::nullopt;
+        const bool named = [&] {
+            const win::CurrentDirectoryKept kept;
+            return getSaveFileName(&dialog) != 0;
+        }();
+        if (!named) return std::nullopt;
         file = chosen.data();
         type = dialog.nFilterIndex == 2 ? 2 : 1;
         try {

@@ -1109,8 +1109,11 @@ class Soak : public ::testing::Test {
         ASSERT_TRUE(Responds(main, 30000)) << "hung: no answer within 30 s";
         longestAnswer = std::max(longestAnswer, ::GetTickCount() - asked);
         ASSERT_TRUE(WaitFor([&] { return !Stranger(); }, 1500))
-            << "a window shows: " << TextOf(Stranger()) << "\n"
-            << program->DescribeWindows();
+            << "a window shows: " << TextOf(Stranger())
+            << " saying: " << TextOf(::GetDlgItem(Stranger(), 0xFFFF))  // a message box's text
+            << "\n"
+            << program->DescribeWindows()
+            << "\nthe screen: " << SaveScreenshot(RECT{0, 0, 1024, 768}, "soak-failure");
         if (o.kind == Outcome::Undone && model.at > 0) --model.at;
         if (o.kind == Outcome::Redone && model.at + 1 < model.hashes.size()) ++model.at;
         if (o.kind == Outcome::New) {

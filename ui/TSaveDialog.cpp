@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "win/CurrentDirectory.h"
 #include "win/SystemFunction.h"
 #include "win/Utf8.h"
 
@@ -79,7 +80,10 @@ bool TSaveDialog::Execute(HWND owner) {
     pending_ = nullptr;
     static const auto getSaveFileName =
         win::SystemFunction<decltype(::GetSaveFileNameW)>("comdlg32.dll", "GetSaveFileNameW");
-    const bool ok = getSaveFileName(&ofn) != 0;
+    const bool ok = [&] {
+        const win::CurrentDirectoryKept kept;
+        return getSaveFileName(&ofn) != 0;
+    }();
     const DWORD failure = ok ? 0 : win::CommonDialogError();
     if (ok) {
         fileName_ = win::Utf8Path(file.data());
