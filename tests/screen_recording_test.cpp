@@ -30,6 +30,7 @@ namespace {
 using namespace glimra::test;
 
 constexpr const char* kCaption = "Norvanta Glimra 1.3";
+constexpr const char* kSwedishCaption = "Glimra p\xE5 svenska";
 constexpr RECT kWindow{300, 200, 560, 400};
 constexpr POINT kFrom{320, 220}, kTo{540, 380};
 
@@ -407,12 +408,24 @@ TEST_F(Recording, WindowPickedWithAKey_TrimmedInThePreview_SavesThePartKept) {
 // with a message, and the recording is kept for the preview. Its save dialog
 // says that MP4 has no H.264 encoder (as under Wine) and offers a GIF;
 // cancelling the dialog comes back to the preview, and closing the preview
-// unsaved asks first; the GIF is saved in the end.
+// unsaved asks first; the GIF is saved in the end. The program runs in a folder
+// of its own with its Lang folder, as a shortcut starts it; saving the GIF
+// elsewhere leaves that folder current, so a language chosen afterwards loads.
 TEST_F(Recording, DiskLimit_Mp4WithoutAnEncoder_AndCancelling_LoseNothingUnasked) {
+    const std::string started = folder + "\\started";
+    for (const std::string& f : {started, started + "\\Lang"})
+        ::CreateDirectoryA(f.c_str(), nullptr);
+    for (const char* language : {"English", "Svenska"}) {
+        std::FILE* file = std::fopen((started + "\\Lang\\" + language + ".lng").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fprintf(file, "[General]\r\nLanguageName=%s\r\n\r\n[MAIN]\r\nMAIN.Caption=%s\r\n",
+                     language, language[0] == 'E' ? kCaption : kSwedishCaption);
+        std::fclose(file);
+    }
     // Read when the program starts.
     program.reset();
     ASSERT_TRUE(StoreSetting("RecordingFreeMB", "1048576"));
-    program = std::make_unique<Program>(ProgramPath(), folder);
+    program = std::make_unique<Program>(ProgramPath(), started);
     main = program->WaitForWindow(kCaption);
     ASSERT_NE(main, nullptr);
     PassTheReminder(*program, main, "");
@@ -501,6 +514,15 @@ TEST_F(Recording, DiskLimit_Mp4WithoutAnEncoder_AndCancelling_LoseNothingUnasked
     ASSERT_TRUE(WaitFor([&] { return !::IsWindow(preview); }, 5000));
     ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(main) && !::IsIconic(main); }, 5000));
     EXPECT_EQ(LeftoverFiles(), 0);
+
+    // Config > Language > Svenska, the second of the two.
+    ::SetForegroundWindow(main);
+    ::Sleep(200);
+    AltAnd('O');
+    ASSERT_NE(WaitForMenu(*program), nullptr);
+    Keys({VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
+    EXPECT_TRUE(WaitFor([&] { return TextOf(main) == kSwedishCaption; }, 3000))
+        << TextOf(main) << ": " << TextOf(::GetDlgItem(box(""), 0xFFFF));
 }
 
 }  // namespace
