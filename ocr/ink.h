@@ -7,6 +7,8 @@
 // mean.
 #pragma once
 
+#include <cstdint>
+
 #include "imaging/pixel_view.h"
 #include "ocr/engine.h"
 
@@ -36,5 +38,12 @@ Colour BackgroundColour(const PixelView& picture, const Box& area);
 // strokes (a comma's tail) come out darker.
 GrayImage InkImage(const PixelView& picture, const Box& area, Colour background,
                    double gamma = 1.0);
+
+// `area` of a screen of panels (windows, bars, a desktop) as ink on paper, for
+// finding its lines: each pixel's ink is its distance from the nearest
+// background of the tiles around it, so that every panel is paper of its own
+// colour; runs of ink longer than a letter's strokes, the panels' frames and
+// rules, are paper too.
+GrayImage ScreenInkImage(const PixelView& picture, const Box& area);
 
 }  // namespace glimra::ocr

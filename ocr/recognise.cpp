@@ -143,7 +143,7 @@ Reading Recognise(const PixelView& picture, Engine& engine, const std::atomic<bo
         const int bottom = std::min(picture.height, top + std::max(preparation.band, 64));
         const bool last = bottom == picture.height;
         const Box area{0, top, picture.width, bottom};
-        const GrayImage ink = InkImage(picture, area, BackgroundColour(picture, area));
+        const GrayImage ink = ScreenInkImage(picture, area);
         int next = bottom;
         std::vector<Box> band;
         for (const TextLine& line : FindLines(ink)) {

@@ -17,6 +17,7 @@ using glimra::ocr::Reading;
 using glimra::ocr::Recognise;
 using glimra::ocr::Word;
 using testing::ElementsAreArray;
+using testing::UnorderedElementsAreArray;
 
 struct Rgb {
     std::uint8_t r, g, b;
@@ -177,6 +178,33 @@ TEST(Recognise, KeepsLineNumbersInTheirLines_ReadsRealColumnsOneAfterTheOther) {
             }
         EXPECT_THAT(Read(picture), ElementsAreArray(expected));
     }
+}
+
+TEST(Recognise, ReadsEveryPanelOfAScreenOnItsOwnBackground_NotTheirFrames) {
+    // A desktop of one colour with a window (a grey frame, a title bar, white
+    // client text), a dark panel beside it and a task bar along the bottom.
+    Picture screen(900, 520, 4, {58, 110, 165});
+    std::vector<std::string> expected;
+    screen.Fill(40, 30, 480, 440, {192, 192, 192});
+    screen.Fill(44, 34, 476, 56, {0, 0, 128});
+    screen.Text(50, 38, 12, "7 21", kWhite);
+    expected.push_back("7 21");
+    screen.Fill(44, 60, 476, 436, kWhite);
+    for (int i = 0; i < 8; ++i) {
+        const std::string words = std::to_string(i + 30) + " 4 " + std::to_string(900 - i);
+        screen.Text(52, 70 + 24 * i, 12, words, kBlack);
+        expected.push_back(words);
+    }
+    screen.Fill(560, 90, 860, 300, kDarkGray);
+    for (int i = 0; i < 4; ++i) {
+        const std::string words = "5 " + std::to_string(i + 60) + " 8";
+        screen.Text(575, 100 + 40 * i, 14, words, kLightGray);
+        expected.push_back(words);
+    }
+    screen.Fill(0, 490, 900, 520, kLightGray);
+    screen.Text(10, 498, 12, "1 23", kBlack);
+    expected.push_back("1 23");
+    EXPECT_THAT(Read(screen), UnorderedElementsAreArray(expected));
 }
 
 TEST(Recognise, CutsLinesThatTouch) {

@@ -269,7 +269,29 @@ class Soak : public ::testing::Test {
         button = other.PatternButton(framed, kButton);
     }
     void TearDown() override {
-        if (InThrowAwayPrefix()) ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        if (!InThrowAwayPrefix()) return;
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, kSettingsKey);
+        // The whole journey goes to a file; a failed one shows its last actions
+        // here, after the failure, where a shortened log keeps them.
+        if (std::FILE* file = std::fopen((folder + "\\journey.txt").c_str(), "wb")) {
+            for (const std::string& line : journal)
+                std::fputs(line.c_str(), file);
+            std::fclose(file);
+        }
+        if (!HasFailure()) return;
+        std::printf("the journey's last actions (all of them in %s\\journey.txt):\n",
+                    folder.c_str());
+        for (std::size_t i = journal.size() > 16 ? journal.size() - 16 : 0; i < journal.size(); ++i)
+            std::fputs(journal[i].c_str(), stdout);
+        std::fflush(stdout);
+    }
+
+    // A line of the journey's journal.
+    template <typename... Values>
+    void Note(const char* format, Values... values) {
+        char line[512];
+        std::snprintf(line, sizeof line, format, values...);
+        journal.emplace_back(line);
     }
 
     // ---- Acting.
@@ -621,8 +643,8 @@ class Soak : public ::testing::Test {
                 const bool exact =
                     type == 1 || type == 4 || (type == 3 && GifKeepsEveryColour(now));
                 const double error = MeanError(file, now), blocks = BlockError(file, now);
-                std::printf("        %s: error %.2f, of block brightness %.2f%s\n", path.c_str(),
-                            error, blocks, exact ? " (exact)" : "");
+                Note("        %s: error %.2f, of block brightness %.2f%s\n", path.c_str(), error,
+                     blocks, exact ? " (exact)" : "");
                 if (exact ? !(file == now) : blocks > 3.0)
                     return Failed("the file " + path + " is not the picture");
                 return {};
@@ -1187,6 +1209,7 @@ class Soak : public ::testing::Test {
     DWORD longestAnswer = 0;
     bool warming = true;
     std::map<Action, int> seen;
+    std::vector<std::string> journal;
 };
 
 TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBounded) {
@@ -1242,6 +1265,14 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
     const int warmUp = int(order.size());
     ProcessObjects peak{};
     long long peakExcess = 0;
+    // The built-in recogniser stays loaded 30 seconds after a reading, with
+    // memory that follows how much it read: memory is checked while it is not,
+    // and at the end once it has gone.
+    constexpr DWORD kRecogniserKept = 33000;
+    DWORD lastReading = 0;
+    const auto recogniserHeld = [&] {
+        return lastReading != 0 && ::GetTickCount() - lastReading < kRecogniserKept;
+    };
     constexpr int kGdiMargin = 16, kWindowMargin = 3;
     constexpr long long kMemoryMargin = 24ll << 20;
     for (int done = 0; done < actions; ++done) {
@@ -1271,14 +1302,13 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
         ::SetWindowPos(backdrop, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         warming = done < warmUp;
         const Outcome outcome = Act(action);
+        if (action == ReadText) lastReading = ::GetTickCount();
         ASSERT_FALSE(HasFailure());
         Settle(outcome);
         ASSERT_FALSE(HasFailure());
         const ProcessObjects o = CountProcessObjects(process);
-        std::printf("%5d %-26s GDI %d, windows %d, private %.1f MiB, allowance %.1f MiB\n",
-                    done + 1, kNames[action], o.gdi, o.windows, MiB(o.privateBytes),
-                    MiB(Allowance()));
-        std::fflush(stdout);
+        Note("%5d %-26s GDI %d, windows %d, private %.1f MiB, allowance %.1f MiB\n", done + 1,
+             kNames[action], o.gdi, o.windows, MiB(o.privateBytes), MiB(Allowance()));
         const long long excess = (long long)o.privateBytes - (long long)Allowance();
         if (done < warmUp) {
             peak.gdi = std::max(peak.gdi, o.gdi);
@@ -1289,11 +1319,18 @@ TEST_F(Soak, ARandomJourneyKeepsThePictureTheModelPredicts_AndObjectsAndMemoryBo
         }
         ASSERT_LE(o.gdi, peak.gdi + kGdiMargin) << o.Describe();
         ASSERT_LE(o.windows, peak.windows + kWindowMargin) << o.Describe();
-        ASSERT_LE(excess, peakExcess + kMemoryMargin)
-            << o.Describe() << ", history allowance " << MiB(Allowance()) << " MiB";
+        if (!recogniserHeld()) {
+            ASSERT_LE(excess, peakExcess + kMemoryMargin)
+                << o.Describe() << ", history allowance " << MiB(Allowance()) << " MiB";
+        }
         if (done + 1 == actions / 2 + 1) report("middle", done + 1, o);
     }
-    report("end", actions, CountProcessObjects(process));
+    // At the end the memory is bounded in any case, once the recogniser has gone.
+    if (recogniserHeld()) ::Sleep(kRecogniserKept - (::GetTickCount() - lastReading));
+    const ProcessObjects end = CountProcessObjects(process);
+    EXPECT_LE((long long)end.privateBytes - (long long)Allowance(), peakExcess + kMemoryMargin)
+        << end.Describe() << ", history allowance " << MiB(Allowance()) << " MiB";
+    report("end", actions, end);
     std::printf("soak: seed %u, %d actions in %.0f s; slowest answer %lu ms\n", seed, actions,
                 (::GetTickCount() - began) / 1000.0, longestAnswer);
     ::CloseHandle(process);
