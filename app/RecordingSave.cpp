@@ -55,7 +55,7 @@ bool WriteRecording(RecordingFrames& frames, int first, int last, std::int64_t e
         throw;
     }
     if (!written) return false;
-    if (!::MoveFileExW(part.c_str(), file.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!glimra::MoveIntoPlace(part, file)) {
         const DWORD error = ::GetLastError();
         ::DeleteFileW(part.c_str());
         throw glimra::SaveError(win::SystemErrorText(error));

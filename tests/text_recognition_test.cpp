@@ -266,6 +266,18 @@ TEST_F(TextRecognition, AScriptReadsARectanglesTextAndPrintsIt) {
     EXPECT_EQ(Utf8(ClipboardText()), expected);
     EXPECT_TRUE(WaitFor([] { return !::FindWindowA(nullptr, kCaption); }, 15000))
         << "the started copy stays";
+    // The window with the desktop's colour around it: the same lines, the
+    // desktop is a panel of its own and no ink.
+    const RECT around{kTextWindow.left - 40, kTextWindow.top - 40, kTextWindow.right + 40,
+                      kTextWindow.bottom + 20};
+    const ScriptRun wider =
+        RunGlimra("--text " + std::to_string(around.left) + "," + std::to_string(around.top) + "," +
+                  std::to_string(around.right - around.left) + "," +
+                  std::to_string(around.bottom - around.top) + " --no-window");
+    ASSERT_EQ(wider.exitCode, 0u) << wider.err;
+    EXPECT_EQ(wider.out, expected + "\n");
+    EXPECT_TRUE(WaitFor([] { return !::FindWindowA(nullptr, kCaption); }, 15000))
+        << "the started copy stays";
     other.Run([&] { ::DestroyWindow(window); });
 }
 

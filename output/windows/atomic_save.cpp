@@ -15,6 +15,10 @@ namespace {
     throw SaveError(what + " " + win::AnsiFromUtf8(path) + ": " + SystemErrorText(error));
 }
 
+// How long a file in use is waited for: kMoveAttempts moves, kMoveRetryMs apart.
+constexpr int kMoveAttempts = 20;
+constexpr DWORD kMoveRetryMs = 50;
+
 // The folder part of `path` (up to its last separator), or "." for a bare name.
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t end = path.find_last_of(L"\\/");
@@ -58,9 +62,7 @@ class TemporaryFile {
         const DWORD attributes = ::GetFileAttributesW(target.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
             Fail("Cannot replace the file", path, ERROR_ACCESS_DENIED);
-        if (!::MoveFileExW(name_.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            Fail("Cannot replace the file", path, ::GetLastError());
+        if (!MoveIntoPlace(name_, target)) Fail("Cannot replace the file", path, ::GetLastError());
         name_.clear();
     }
 
@@ -91,6 +93,21 @@ void SaveAtomically(const std::string& path, const std::function<void(ByteSink&)
     HandleSink sink(temporary.Handle());
     write(sink);
     temporary.Replace(path);
+}
+
+bool MoveIntoPlace(const std::wstring& from, const std::wstring& to) {
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExW(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = ::GetLastError();
+        if (attempt == kMoveAttempts ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+             error != ERROR_LOCK_VIOLATION))
+            return false;
+        ::Sleep(kMoveRetryMs);
+        ::SetLastError(error);
+    }
 }
 
 }  // namespace glimra

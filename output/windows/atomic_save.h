@@ -33,4 +33,10 @@ class HandleSink : public ByteSink {
 // temporary file is gone and `path` is as it was.
 void SaveAtomically(const std::string& path, const std::function<void(ByteSink&)>& write);
 
+// Moves the finished file `from` over `to`. Another program (a virus scanner, an
+// indexer, a viewer) may hold the old file for a moment: while the system says
+// it is in use, the move is tried again for up to a second. False with the
+// system's error (GetLastError) when it does not take place.
+bool MoveIntoPlace(const std::wstring& from, const std::wstring& to);
+
 }  // namespace glimra

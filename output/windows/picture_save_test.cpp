@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "imaging/layout.h"
@@ -174,6 +175,36 @@ TEST_F(PictureSave, AMissingFolderOrAReadOnlyFileIsReportedWithItsName) {
     ::SetFileAttributesA(Path("locked.png").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Content("locked.png"), "old content");
     EXPECT_EQ(Files(), std::vector<std::string>{"locked.png"});
+}
+
+TEST_F(PictureSave, AFileHeldForAMomentIsReplacedWhenLetGo_OneHeldOnIsReportedAndKept) {
+    test::TestPicture picture = Painted(8, 8);
+    const auto hold = [&](const std::string& name) {
+        return ::CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    };
+    Put("viewed.bmp", "old content");
+    HANDLE held = hold("viewed.bmp");
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread letGo([held] {
+        ::Sleep(300);
+        ::CloseHandle(held);
+    });
+    EXPECT_NO_THROW(SavePicture(Path("viewed.bmp"), SaveType::Bmp, picture.View()));
+    letGo.join();
+    EXPECT_EQ(LoadedByWindows(Path("viewed.bmp")), test::RgbOf(picture.View()));
+
+    Put("kept.bmp", "old content");
+    held = hold("kept.bmp");
+    try {
+        SavePicture(Path("kept.bmp"), SaveType::Bmp, picture.View());
+        ADD_FAILURE() << "replaced a file in use";
+    } catch (const SaveError& error) {
+        EXPECT_NE(std::string(error.what()).find("kept.bmp"), std::string::npos) << error.what();
+    }
+    ::CloseHandle(held);
+    EXPECT_EQ(Content("kept.bmp"), "old content");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"kept.bmp", "viewed.bmp"}));
 }
 
 TEST_F(PictureSave, APictureWithoutPixelsOrAnUnknownTypeWritesNothing) {

@@ -111,7 +111,12 @@ BOOL CALLBACK Describe(HWND window, LPARAM data) {
     ::GetWindowTextA(window, text, sizeof text);
     ::GetClassNameA(window, cls, sizeof cls);
     c->text += std::string(::IsWindowVisible(window) ? "[visible] " : "[hidden] ") + cls + " \"" +
-               text + "\"\n";
+               text + "\"";
+    // A message box's message.
+    char message[512] = {};
+    if (std::string(cls) == "#32770" && ::GetDlgItemTextA(window, 0xFFFF, message, sizeof message))
+        c->text += std::string(": ") + message;
+    c->text += "\n";
     return TRUE;
 }
 
