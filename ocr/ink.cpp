@@ -25,6 +25,8 @@ constexpr int kTile = 32;
 constexpr int kSameColour = 48;
 // ...and paper where a row has this many of them side by side.
 constexpr int kPaperRun = 24;
+// Marks a pixel's background index as the nearest paper's, not its own colour.
+constexpr std::int16_t kTaken = 0x4000;
 // Runs of ink, even faint (darker than kRuleGray), longer than these are no letter's.
 constexpr std::uint8_t kRuleGray = 240;
 constexpr int kLongestRow = 160, kLongestColumn = 64;
@@ -39,30 +41,46 @@ int Distance(const std::uint8_t* p, const Colour& c) {
 
 }  // namespace
 
-Colour BackgroundColour(const PixelView& picture, const Box& area) {
-    std::vector<std::uint32_t> counts(kClasses);
+namespace {
+
+// BackgroundColour with the caller's class counts, all zero before and after.
+Colour ModeColour(const PixelView& picture, const Box& area, std::vector<std::uint32_t>& counts) {
     const int bpp = picture.bytesPerPixel;
     // Large areas are sampled: every second row and column is plenty for a mode.
     const int step = std::int64_t(area.Width()) * area.Height() > (1 << 18) ? 2 : 1;
+    int mode = 0;
     for (int y = area.top; y < area.bottom; y += step) {
         const std::uint8_t* p = picture.Row(y) + std::ptrdiff_t(area.left) * bpp;
-        for (int x = area.left; x < area.right; x += step, p += bpp * step)
-            ++counts[Class(p)];
+        for (int x = area.left; x < area.right; x += step, p += bpp * step) {
+            const int c = Class(p);
+            if (++counts[std::size_t(c)] > counts[std::size_t(mode)] ||
+                (counts[std::size_t(c)] == counts[std::size_t(mode)] && c < mode))
+                mode = c;
+        }
     }
-    const int mode = int(std::max_element(counts.begin(), counts.end()) - counts.begin());
     std::uint64_t sums[3] = {};
     std::uint64_t n = 0;
     for (int y = area.top; y < area.bottom; y += step) {
         const std::uint8_t* p = picture.Row(y) + std::ptrdiff_t(area.left) * bpp;
-        for (int x = area.left; x < area.right; x += step, p += bpp * step)
-            if (Class(p) == mode) {
-                for (int c = 0; c < 3; ++c)
-                    sums[c] += p[c];
+        for (int x = area.left; x < area.right; x += step, p += bpp * step) {
+            const int c = Class(p);
+            counts[std::size_t(c)] = 0;
+            if (c == mode) {
+                for (int k = 0; k < 3; ++k)
+                    sums[k] += p[k];
                 ++n;
             }
+        }
     }
     if (n == 0) return {255, 255, 255};
     return {int((sums[0] + n / 2) / n), int((sums[1] + n / 2) / n), int((sums[2] + n / 2) / n)};
+}
+
+}  // namespace
+
+Colour BackgroundColour(const PixelView& picture, const Box& area) {
+    std::vector<std::uint32_t> counts(kClasses);
+    return ModeColour(picture, area, counts);
 }
 
 namespace {
@@ -162,17 +180,18 @@ GrayImage ScreenInkImage(const PixelView& picture, const Box& area) {
     // Each tile's own background, as an index into the backgrounds met.
     const int columns = (width + kTile - 1) / kTile, rows = (height + kTile - 1) / kTile;
     std::vector<Colour> backgrounds;
+    std::vector<std::uint32_t> counts(kClasses);
     std::vector<std::int16_t> tiles(std::size_t(columns) * std::size_t(rows));
     for (int ty = 0; ty < rows; ++ty)
         for (int tx = 0; tx < columns; ++tx) {
             const Box tile{area.left + tx * kTile, area.top + ty * kTile,
                            std::min(area.right, area.left + (tx + 1) * kTile),
                            std::min(area.bottom, area.top + (ty + 1) * kTile)};
-            const Colour c = BackgroundColour(picture, tile);
+            const Colour c = ModeColour(picture, tile, counts);
             auto found = std::find_if(backgrounds.begin(), backgrounds.end(), [&](const Colour& b) {
                 return b.blue == c.blue && b.green == c.green && b.red == c.red;
             });
-            if (found == backgrounds.end() && backgrounds.size() < 0x7FFF)
+            if (found == backgrounds.end() && backgrounds.size() < std::size_t(kTaken))
                 found = backgrounds.insert(backgrounds.end(), c);
             tiles[std::size_t(ty) * std::size_t(columns) + std::size_t(tx)] =
                 std::int16_t(found == backgrounds.end() ? 0 : found - backgrounds.begin());
@@ -230,22 +249,24 @@ GrayImage ScreenInkImage(const PixelView& picture, const Box& area) {
         runs(std::size_t(y) * std::size_t(width), 1, width);
     for (int x = 0; x < width; ++x)
         runs(std::size_t(x), width, height);
+    std::vector<std::int16_t>().swap(colour);
 
     // Every other pixel belongs to the panel of the nearest paper along its row
-    // or column; its ink is its distance from that panel's background.
+    // or column, kept in `paper` with kTaken added; its ink is its distance from
+    // that panel's background.
     std::vector<std::uint16_t> reach(out.pixels.size(), 0xFFFF);
-    std::vector<std::int16_t> panel(paper);
     const auto scan = [&](std::size_t first, std::ptrdiff_t step, int count) {
         std::int16_t last = -1;
         int since = 0;
         std::size_t i = first;
         for (int n = 0; n < count; ++n, i += std::size_t(step)) {
-            if (paper[i] >= 0) {
+            if (paper[i] >= 0 && !(paper[i] & kTaken)) {
                 last = paper[i], since = 0;
                 continue;
             }
             ++since;
-            if (last >= 0 && since < reach[i]) reach[i] = std::uint16_t(since), panel[i] = last;
+            if (last >= 0 && since < reach[i])
+                reach[i] = std::uint16_t(since), paper[i] = std::int16_t(last | kTaken);
         }
     };
     for (int y = 0; y < height; ++y) {
@@ -257,13 +278,15 @@ GrayImage ScreenInkImage(const PixelView& picture, const Box& area) {
         scan(std::size_t(x), width, height);
         scan(std::size_t(height - 1) * std::size_t(width) + std::size_t(x), -width, height);
     }
-    std::vector<std::uint16_t> distances(out.pixels.size());
+    // The reaches are done with: their memory takes the distances.
+    std::vector<std::uint16_t>& distances = reach;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const std::size_t i = std::size_t(y) * std::size_t(width) + std::size_t(x);
-            const std::int16_t k = panel[i] >= 0 ? panel[i] : tileAt(x, y);
+            const std::int16_t k = paper[i] >= 0 ? std::int16_t(paper[i] & ~kTaken) : tileAt(x, y);
             distances[i] = std::uint16_t(Distance(at(x, y), backgrounds[std::size_t(k)]));
         }
+    std::vector<std::int16_t>().swap(paper);
     InkFromDistances(distances, 1.0, out);
     EraseRules(out);
     return out;
