@@ -631,6 +631,13 @@ class Soak : public ::testing::Test {
                 else
                     ClickAt(CentreOfSpeedButton(main, 142));
                 HWND dialog = WaitForDialog();
+                // Under load the desktop can lose the key, the menu's walk or the
+                // click: Save is asked for once more, by its key.
+                if (!dialog) {
+                    Activate();
+                    CtrlAnd('S');
+                    dialog = WaitForDialog();
+                }
                 if (!dialog) return Failed("no save dialog");
                 SaveInDialog(dialog, type, path, over);
                 if (!over) files.push_back(path);
